@@ -1,0 +1,8 @@
+// Program entry of the tuning application on the simulated processor.
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    return 0;
+}
