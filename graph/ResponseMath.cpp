@@ -1,0 +1,256 @@
+// Grid tables, axis conversions and the magnitude curves drawn on the response graph.
+#include "ResponseMath.h"
+
+#include <cmath>
+
+#include "MarkerSink.h"
+
+double PointFreq[GRAPH_POINTS];
+double PointOmega[GRAPH_POINTS];
+QPoint CurvePoint[CH_COUNT][GRAPH_POINTS];
+double HPFCurve[CH_COUNT][GRAPH_POINTS];
+double LPFCurve[CH_COUNT][GRAPH_POINTS];
+double EQCurve[CH_COUNT][GRAPH_POINTS];
+EqSection EQCoef[EQ_SECTIONS];
+QLine HPF_Line(66, GRAPH_CLIP_TOP, 66, GRAPH_LINE_BOTTOM);
+QLine LPF_Line(666, GRAPH_CLIP_TOP, 666, GRAPH_LINE_BOTTOM);
+
+namespace {
+
+MarkerSink *Markers = nullptr;
+
+// Per grid point, filled by Graph_Table_Init: the two cosines of the section evaluation and the
+// share of each fixed section, which is the same for every channel and every edit.
+double PointCos1[GRAPH_POINTS];
+double PointCos2[GRAPH_POINTS];
+double FixedShare[2][GRAPH_POINTS];
+
+constexpr double LOG10_20 = 1.3010299956639813;
+constexpr double POINTS_PER_DECADE = 42.333333333333336;  // 127 grid steps over three decades
+constexpr double MARKER_PX_PER_STEP = 8.28125;            // 1060 / 128
+constexpr double OMEGA_PER_HZ = 0.00013083333333333333;   // 6.28 / 48000
+constexpr double TWO_OMEGA_PER_HZ = 0.00026166666666666667;
+constexpr double EQ_OMEGA_PER_HZ = 0.0001308997;          // used for the band coefficients only
+constexpr double LN_10 = 2.302585092994046;
+constexpr double EQ_PX_PER_DB = 47.0;      // 4.7 pixels per dB, applied to 10 log10 P
+constexpr double XOVER_PX_PER_DB = 4.0;
+constexpr double MARKER_DB_PER_PX = 0.2127;
+
+// The two fixed sections: about +0.1 dB near 20 kHz and near 20 Hz.
+constexpr EqSection FixedSections[2] = {
+    {1.0012866057871959, 1.5396008624416686, 0.7764912137337805, 1.5396008624416686, 0.7777778195209764},
+    {1.0000075737697713, -1.99868501126379, 0.9986842868997672, -1.99868501126379, 0.9986918606695385},
+};
+
+// A corrupt image or file may hold any value; the curves only ever see values inside the editors' ranges.
+double ClampFreq(double hz)
+{
+    if (!(hz >= GRAPH_MIN_FREQ)) return GRAPH_MIN_FREQ;  // also NaN
+    if (hz > GRAPH_MAX_FREQ) return GRAPH_MAX_FREQ;
+    return hz;
+}
+uint16_t ClampFreq(uint16_t hz)
+{
+    return hz < GRAPH_MIN_FREQ ? GRAPH_MIN_FREQ : (hz > GRAPH_MAX_FREQ ? GRAPH_MAX_FREQ : hz);
+}
+uint8_t ClampSlope(uint8_t slope) { return slope > 7 ? 7 : slope; }
+uint8_t ClampQ(uint8_t q) { return q < 4 ? 4 : (q > 100 ? 100 : q); }
+uint16_t ClampGain(uint16_t g) { return g > 240 ? 240 : g; }
+
+// Truncation toward zero that stays defined for any double.
+int TruncPixel(double v)
+{
+    if (std::isnan(v)) return 0;
+    if (v > 1.0e6) return 1000000;
+    if (v < -1.0e6) return -1000000;
+    return static_cast<int>(v);
+}
+
+// Magnitude of the crossover of the given type and order at ratio r; false for an unknown type.
+bool CrossoverMagnitude(uint8_t type, int n, double r, double &mag)
+{
+    switch (type) {
+    case 0:  // Butterworth
+        mag = 1.0 / std::sqrt(1.0 + std::pow(r, 2 * n));
+        return true;
+    case 1:  // Link
+        mag = n == 1 ? 1.0 / std::sqrt(1.0 + r * r) : 1.0 / (1.0 + std::pow(r, n));
+        return true;
+    case 2:  // Bessel
+        mag = n == 1 ? 1.0 / std::sqrt(1.0 + r * r) : (2.0 * n - 1.0) / (std::pow(r, n) + 2.0 * n - 1.0);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CrossoverCurve(double *curve, uint16_t freq, uint8_t slope, uint8_t bypass, uint8_t type, bool lowPass)
+{
+    if (bypass) {
+        for (int i = 0; i < GRAPH_POINTS; ++i) curve[i] = 0.0;
+        return;
+    }
+    const double wc = ClampFreq(freq) * OMEGA_PER_HZ;
+    const int n = ClampSlope(slope) + 1;
+    for (int i = 0; i < GRAPH_POINTS; ++i) {
+        const double r = lowPass ? PointOmega[i] / wc : wc / PointOmega[i];
+        double mag;
+        if (!CrossoverMagnitude(type, n, r, mag)) return;  // an unknown type leaves the curve as it was
+        curve[i] = 20.0 * std::log10(mag) * XOVER_PX_PER_DB;
+    }
+}
+
+EqSection BandSection(uint16_t gainCode, uint16_t freq, uint8_t qCode)
+{
+    const double A = std::pow(10.0, (double(ClampGain(gainCode)) - 120.0) / 200.0);
+    const double w0 = ClampFreq(freq) * EQ_OMEGA_PER_HZ;
+    const double q = ClampQ(qCode) / 10.0;
+    const double D = A >= 1.0 ? 4.0 * q : 4.0 * q * A;
+    const double s = std::sin(w0);
+    const double r = (D - s) / (D + s);
+    EqSection c;
+    c.b0 = 0.5 * ((1.0 + r) + (1.0 - r) * A);
+    c.b1 = -std::cos(w0) * (1.0 + r);
+    c.b2 = 0.5 * ((1.0 + r) - (1.0 - r) * A);
+    c.a1 = c.b1;
+    c.a2 = r;
+    return c;
+}
+
+// Pixels that one section adds at grid point i (4.7 pixels per dB of 10 log10 P).
+double SectionShare(const EqSection &s, int i)
+{
+    const double c1 = PointCos1[i];
+    const double c2 = PointCos2[i];
+    const double num = s.b0 * s.b0 + s.b1 * s.b1 + s.b2 * s.b2 + 2.0 * s.b0 * s.b1 * c1 + 2.0 * s.b1 * s.b2 * c1 +
+                       2.0 * s.b0 * s.b2 * c2;
+    const double den =
+        1.0 + s.a1 * s.a1 + s.a2 * s.a2 + 2.0 * s.a1 * c1 + 2.0 * s.a1 * s.a2 * c1 + 2.0 * s.a2 * c2;
+    const double p = num / den;
+    // A product of 0 (or one rounding below it) has no logarithm and contributes nothing.
+    if (!(p > 0.0) || std::isinf(p)) return 0.0;
+    return std::log(p) / LN_10 * EQ_PX_PER_DB;
+}
+
+bool ValidChannel(uint8_t ch) { return ch < CH_COUNT; }
+
+}  // namespace
+
+void SetMarkerSink(MarkerSink *sink) { Markers = sink; }
+MarkerSink *CurrentMarkerSink() { return Markers; }
+
+void Graph_Table_Init()
+{
+    for (int i = 0; i < GRAPH_POINTS; ++i) {
+        PointFreq[i] = std::exp(2.995732273553991 + i * 0.054391773850253046);
+        PointOmega[i] = PointFreq[i] * 6.28 / 48000.0;
+        PointCos1[i] = std::cos(PointFreq[i] * OMEGA_PER_HZ);
+        PointCos2[i] = std::cos(PointFreq[i] * TWO_OMEGA_PER_HZ);
+        FixedShare[0][i] = SectionShare(FixedSections[0], i);
+        FixedShare[1][i] = SectionShare(FixedSections[1], i);
+    }
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        for (int i = 0; i < GRAPH_POINTS; ++i) {
+            HPFCurve[ch][i] = 0.0;
+            LPFCurve[ch][i] = 0.0;
+            EQCurve[ch][i] = 0.0;
+            CurvePoint[ch][i] = QPoint(static_cast<int>(i * 1060.0 / 127.0 + GRAPH_LEFT), GRAPH_ZERO_DB_Y);
+        }
+    }
+    HPF_Line = QLine(66, GRAPH_CLIP_TOP, 66, GRAPH_LINE_BOTTOM);
+    LPF_Line = QLine(666, GRAPH_CLIP_TOP, 666, GRAPH_LINE_BOTTOM);
+}
+
+int Freq_To_Pos(double hz)
+{
+    const double f = ClampFreq(hz);
+    double v = (std::log10(f) - LOG10_20) * POINTS_PER_DECADE * MARKER_PX_PER_STEP;
+    if (f == GRAPH_MAX_FREQ) v -= 1.0;
+    return static_cast<int>(v + GRAPH_LEFT);
+}
+
+uint16_t SnapFreq(double hz)
+{
+    if (hz >= 19995.0) hz += 5.0;
+    if (hz >= GRAPH_MAX_FREQ) return GRAPH_MAX_FREQ;
+    if (!(hz >= GRAPH_MIN_FREQ)) return GRAPH_MIN_FREQ;  // also NaN
+    return static_cast<uint16_t>(hz);
+}
+
+uint16_t Pos_To_Freq(int x)
+{
+    return SnapFreq(std::pow(10.0, (double(x) - GRAPH_LEFT) / MARKER_PX_PER_STEP / POINTS_PER_DECADE + LOG10_20));
+}
+
+void HPF_Curve_Update(uint8_t ch)
+{
+    if (!ValidChannel(ch)) return;
+    const int x = Freq_To_Pos(ParamStore.HpfFreq[ch]);
+    HPF_Line.setLine(x + 4, HPF_Line.y1(), x + 4, HPF_Line.y2());
+    if (Markers) Markers->placeHpfMarker(x, XOVER_MARKER_TOP);
+    CrossoverCurve(HPFCurve[ch], ParamStore.HpfFreq[ch], ParamStore.HpfSlope[ch], ParamStore.HpfBypass[ch],
+                   ParamStore.HpfType[ch], false);
+}
+
+void LPF_Curve_Update(uint8_t ch)
+{
+    if (!ValidChannel(ch)) return;
+    const int x = Freq_To_Pos(ParamStore.LpfFreq[ch]);
+    LPF_Line.setLine(x + 4, LPF_Line.y1(), x + 4, LPF_Line.y2());
+    if (Markers) Markers->placeLpfMarker(x, XOVER_MARKER_TOP);
+    CrossoverCurve(LPFCurve[ch], ParamStore.LpfFreq[ch], ParamStore.LpfSlope[ch], ParamStore.LpfBypass[ch],
+                   ParamStore.LpfType[ch], true);
+}
+
+void EQ_Curve_Update(uint8_t ch)
+{
+    if (!ValidChannel(ch)) return;
+    // A band at 0 dB is exactly flat and adds nothing; only the others are evaluated.
+    int active[BAND_COUNT];
+    int activeCount = 0;
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        EQCoef[b] = BandSection(ParamStore.EqGain[ch][b], ParamStore.EqFreq[ch][b], ParamStore.EqQ[ch][b]);
+        if (ClampGain(ParamStore.EqGain[ch][b]) != GAIN_ZERO) active[activeCount++] = b;
+    }
+    EQCoef[BAND_COUNT] = FixedSections[0];
+    EQCoef[BAND_COUNT + 1] = FixedSections[1];
+
+    for (int i = 0; i < GRAPH_POINTS; ++i) {
+        double sum = 0.0;
+        for (int k = 0; k < activeCount; ++k) sum += SectionShare(EQCoef[active[k]], i);
+        sum += FixedShare[0][i];
+        sum += FixedShare[1][i];
+        EQCurve[ch][i] = sum;
+    }
+}
+
+void Curve_Point_Update(uint8_t ch)
+{
+    if (!ValidChannel(ch)) return;
+    for (int i = 0; i < GRAPH_POINTS; ++i)
+        CurvePoint[ch][i].setY(TruncPixel(GRAPH_ZERO_DB_Y - (HPFCurve[ch][i] + LPFCurve[ch][i] + EQCurve[ch][i])));
+}
+
+int GainToMarkerTop(uint16_t gainCode)
+{
+    const double db = (double(ClampGain(gainCode)) - 120.0) / 10.0;
+    return static_cast<int>(GRAPH_ZERO_DB_Y - db / MARKER_DB_PER_PX) - 5;
+}
+
+void EQ_Mark_Update(uint8_t band)
+{
+    if (band >= BAND_COUNT || !ValidChannel(CurCh) || !Markers) return;
+    const int x = Freq_To_Pos(ParamStore.EqFreq[CurCh][band]);
+    const int y = Markers->bandMarkerPos(band).y();
+    Markers->placeBandMarker(band, x, y);
+    Markers->placeBandLabel(band, x, y);
+}
+
+void EQ_Mark_Gain_Update(uint8_t band)
+{
+    if (band >= BAND_COUNT || !ValidChannel(CurCh) || !Markers) return;
+    const int y = GainToMarkerTop(ParamStore.EqGain[CurCh][band]);
+    const int x = Markers->bandMarkerPos(band).x();
+    Markers->placeBandMarker(band, x, y);
+    Markers->placeBandLabel(band, x, y - BAND_LABEL_RISE);
+}

@@ -1,0 +1,63 @@
+// Frequency axis of the response graph and the curves of the crossovers and the equaliser, in pixels.
+#pragma once
+
+#include <QLine>
+#include <QPoint>
+#include <cstdint>
+
+#include "ParamStore.h"
+
+class MarkerSink;
+
+constexpr int GRAPH_POINTS = 128;       // points of the logarithmic grid, 20 Hz .. 20 kHz
+constexpr int EQ_SECTIONS = BAND_COUNT + 2;  // the 31 bands and two fixed sections
+
+constexpr int GRAPH_LEFT = 36;          // x of 20 Hz
+constexpr int GRAPH_WIDTH = 1060;       // plotted width of the 128 points
+constexpr int GRAPH_ZERO_DB_Y = 144;    // y of the 0 dB line
+constexpr int GRAPH_CLIP_TOP = 50;
+constexpr int GRAPH_CLIP_RIGHT = 1095;
+constexpr int GRAPH_CLIP_BOTTOM = 237;
+constexpr int GRAPH_LINE_BOTTOM = 238;  // lower end of the crossover lines
+constexpr int XOVER_MARKER_TOP = 148;
+constexpr int XOVER_MARKER_SIZE = 16;
+constexpr int BAND_MARKER_SIZE = 11;
+constexpr int BAND_LABEL_SIZE = 18;
+constexpr int BAND_LABEL_RISE = 15;     // the label sits this far above its marker after a height change
+
+constexpr uint16_t GRAPH_MIN_FREQ = 20;
+constexpr uint16_t GRAPH_MAX_FREQ = 20000;
+
+// One second-order section: b0, b1, b2, a1, a2 (a0 is 1).
+struct EqSection {
+    double b0, b1, b2, a1, a2;
+};
+
+extern double PointFreq[GRAPH_POINTS];   // Hz of each grid point
+extern double PointOmega[GRAPH_POINTS];  // normalised angular frequency of each grid point
+extern QPoint CurvePoint[CH_COUNT][GRAPH_POINTS];  // the plotted curve of each output
+extern double HPFCurve[CH_COUNT][GRAPH_POINTS];    // pixels above the 0 dB line
+extern double LPFCurve[CH_COUNT][GRAPH_POINTS];
+extern double EQCurve[CH_COUNT][GRAPH_POINTS];
+extern EqSection EQCoef[EQ_SECTIONS];  // bands of the channel computed last, then the fixed pair
+extern QLine HPF_Line;                 // dotted crossover lines of the selected channel
+extern QLine LPF_Line;
+
+// Where marker moves go; null (the default) leaves markers alone.
+void SetMarkerSink(MarkerSink *sink);
+MarkerSink *CurrentMarkerSink();
+
+void Graph_Table_Init();
+int Freq_To_Pos(double hz);
+uint16_t Pos_To_Freq(int x);
+void HPF_Curve_Update(uint8_t ch);
+void LPF_Curve_Update(uint8_t ch);
+void EQ_Curve_Update(uint8_t ch);
+void Curve_Point_Update(uint8_t ch);
+void EQ_Mark_Update(uint8_t band);
+void EQ_Mark_Gain_Update(uint8_t band);
+
+// A raw frequency as a marker selects it: snapped up from 19995, clamped to 20..20000, truncated.
+uint16_t SnapFreq(double hz);
+// Top edge of a band marker for a gain code (0..240, 120 = 0 dB).
+int GainToMarkerTop(uint16_t gainCode);
