@@ -1,8 +1,23 @@
 // Program entry of the tuning application on the real processor (hidapi).
+#include "HidapiDevice.h"
+#include "Kestrun.h"
+#include "Transport.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    Q_INIT_RESOURCE(kestrun);
     QApplication app(argc, argv);
-    return 0;
+    HidapiDevice device;
+    Port.setDevice(&device);
+    int rc;
+    {
+        Kestrun window;
+        window.show();
+        rc = app.exec();
+    }
+    Port.close();
+    Port.setDevice(nullptr);
+    return rc;
 }

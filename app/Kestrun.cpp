@@ -1,0 +1,227 @@
+// The main window: construction in its fixed order, the title-bar buttons and window dragging.
+#include "Kestrun.h"
+
+#include "Commands.h"
+#include "DragPushButton.h"
+#include "LinkState.h"
+#include "Notice.h"
+#include "SceneNames.h"
+#include "Styles.h"
+#include "Transport.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+
+// Resources live in the static library; register them before the first use.
+static void initResources() { Q_INIT_RESOURCE(kestrun); }
+
+Kestrun::Kestrun(QWidget *parent)
+    : QWidget(parent)
+{
+    initResources();
+    // 1. The controls, their Chinese texts and the slot wiring.
+    ui = new KestrunForm;
+    ui->setupUi(this);
+    wireControls();
+    // 2.
+    MainMuteOn = 0;
+    // 3., 4. Pop-up menus.
+    buildChannelNameMenus();
+    buildOptionMenus();
+    // 6. Markers; the window watches them, the step buttons and the band buttons.
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        BandMark[b] = new DragPushButton(QString(), this);
+        BandMark[b]->setObjectName(QStringLiteral("BT_Mark_%1").arg(b + 1));
+        BandMark[b]->setGeometry(36, 139, 11, 11);
+        BandMark[b]->installEventFilter(this);
+    }
+    HpfMark = new DragPushButton(QString(), this);
+    HpfMark->setObjectName(QStringLiteral("BT_Mark_HPF"));
+    HpfMark->setGeometry(36, 148, 16, 16);
+    HpfMark->setStyleSheet(QStringLiteral("DragPushButton{border-image: url(:/PNG/H_Nor.png);background-color: transparent;}"));
+    LpfMark = new DragPushButton(QString(), this);
+    LpfMark->setObjectName(QStringLiteral("BT_Mark_LPF"));
+    LpfMark->setGeometry(1080, 148, 16, 16);
+    LpfMark->setStyleSheet(QStringLiteral("DragPushButton{border-image: url(:/PNG/L_Nor.png);background-color: transparent;} "
+                                          "DragPushButton#BT_Mark_LPF:pressed{border-image: url(:/PNG/L_On.png);}"));
+    for (QObject *o : {static_cast<QObject *>(HpfMark), static_cast<QObject *>(LpfMark),
+                       static_cast<QObject *>(ui->BT_HPF_FREQ_UP), static_cast<QObject *>(ui->BT_HPF_FREQ_DOWN),
+                       static_cast<QObject *>(ui->BT_LPF_FREQ_UP), static_cast<QObject *>(ui->BT_LPF_FREQ_DOWN)})
+        o->installEventFilter(this);
+    for (QPushButton *b : ui->BT_LED) b->installEventFilter(this);
+    // 7.
+    for (int b = 0; b < BAND_COUNT; ++b) ui->Edit_Label[b]->setText(QString::number(b + 1));
+    // 8.
+    Link.ExpectedDeviceName = "NV_PRC52";
+    Link.LinkStatus = 0;
+    on_BT_PEQ_clicked();
+    ui->TickBar->hide();
+    timerId_ = startTimer(2, Qt::CoarseTimer);
+    // 9.
+    buildFilterMenus();
+    // 10.
+    setWindowFlags(Qt::FramelessWindowHint);
+    // 11. One decorative rule stays hidden; the window watches every value edit.
+    ui->Rule[25]->hide();
+    for (int b = 0; b < BAND_COUNT; ++b)
+        for (QLineEdit *e : {ui->Edit_EQ_Gain[b], ui->Edit_EQ_Freq[b], ui->Edit_EQ_Q[b]}) e->installEventFilter(this);
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        ui->Edit_CHVol[ch]->installEventFilter(this);
+        ui->Edit_CHDelay[ch]->installEventFilter(this);
+    }
+    ui->Edit_Total->installEventFilter(this);
+    ui->Edit_HPF_Freq->installEventFilter(this);
+    ui->Edit_LPF_Freq->installEventFilter(this);
+    // 12. Graph tables and parameter defaults, then their display.
+    initGraphTables();
+    Init_All_Param();
+    ParamStore.MasterVol = 600;
+    ui->Slider_Total_Bar->setValue(600);
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        const int g = ParamStore.EqGain[0][b];
+        ui->Edit_EQ_Gain[b]->setText(QString::number((g - 120) / 10.0, 'f', 1));
+        ui->Edit_EQ_Freq[b]->setText(QString::number(ParamStore.EqFreq[0][b]));
+    }
+    Channel_Display();
+    Update_Name_Marks();
+    // 13. Channel buttons; channel CH1 selected.
+    for (QPushButton *b : ui->BT_CH) connect(b, &QPushButton::clicked, this, &Kestrun::BT_CH_Click);
+    BT_CH_Switch(0);
+    // 14.
+    InitSceneNames();
+    // 15. Start-up looks.
+    for (QPushButton *b : {ui->BT_HPF_FREQ_UP, ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN,
+                           ui->BT_INPUT_BT, ui->BT_INPUT_LOW, ui->BT_INPUT_COAX})
+        b->hide();
+    ui->Label[14]->hide();
+    ui->BT_PEQ->setStyleSheet(Styles::light(QStringLiteral("BT_PEQ")));
+    ui->BT_GEQ->setStyleSheet(Styles::dark(QStringLiteral("BT_GEQ")));
+    ui->BT_CONNECT->setEnabled(false);
+    ParamStore.InputSource = 0;
+    ui->BT_INPUT_LOW->setStyleSheet(Styles::light(QStringLiteral("BT_INPUT_LOW")));
+    for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
+        Phase_Button_Show(ch, 0);
+        Mute_Button_Show(ch, 0);
+        Sync_Button_Show(ch, 0);
+    }
+    Port.onWriteFailed = [] { Notice::info(Txt::ConnectError); };
+}
+
+Kestrun::~Kestrun()
+{
+    if (timerId_) killTimer(timerId_);
+    Port.onWriteFailed = nullptr;
+    delete ui;
+}
+
+void Kestrun::Init_All_Param()
+{
+    ParamStore.setDefaults();
+    for (auto &row : EqGainShadow)
+        for (auto &g : row) g = GAIN_ZERO;
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        ui->Edit_CHDelay[ch]->setText(GetDelayDisplayStr(ParamStore.ChDelay[ch]));
+        ui->Slider_CHVol_Bar[ch]->setValue(ParamStore.ChVol[ch]);
+    }
+}
+
+void Kestrun::wireControls()
+{
+    connect(ui->BT_MIN, &QPushButton::clicked, this, &Kestrun::on_BT_MIN_clicked);
+    connect(ui->BT_CLOSE, &QPushButton::clicked, this, &Kestrun::on_BT_CLOSE_clicked);
+    connect(ui->BT_CONNECT, &QPushButton::clicked, this, &Kestrun::on_BT_CONNECT_clicked);
+    connect(ui->BT_CH_NAME[0], &QPushButton::clicked, this, &Kestrun::on_BT_CH_NAME_1_clicked);
+    connect(ui->BT_CH_NAME[0], &QPushButton::toggled, this, &Kestrun::on_BT_CH_NAME_1_toggled);
+    connect(ui->BT_CH_NAME[0], &QWidget::customContextMenuRequested, this,
+            &Kestrun::on_BT_CH_NAME_1_customContextMenuRequested);
+    connect(ui->BT_CH_NAME[2], &QPushButton::clicked, this, &Kestrun::on_BT_CH_NAME_3_clicked);
+    connect(ui->BT_LED[15], &QPushButton::clicked, this, &Kestrun::on_BT_LED_16_clicked);
+
+    // Master volume and the output strips.
+    connect(ui->Slider_Total_Bar, &QSlider::valueChanged, this, &Kestrun::on_Slider_Total_Bar_valueChanged);
+    connect(ui->Edit_Total, &QLineEdit::returnPressed, this, &Kestrun::on_Edit_Total_returnPressed);
+    connect(ui->BT_MainMute, &QPushButton::clicked, this, &Kestrun::on_BT_MainMute_clicked);
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        connect(ui->Slider_CHVol_Bar[ch], &QSlider::valueChanged, this, [this, ch](int v) { chVolSliderChanged(ch, v); });
+        connect(ui->Edit_CHVol[ch], &QLineEdit::returnPressed, this, [this, ch] { chVolEdited(ch); });
+        connect(ui->Edit_CHDelay[ch], &QLineEdit::returnPressed, this, [this, ch] { chDelayEdited(ch); });
+        connect(ui->BT_Phase[ch], &QPushButton::clicked, this, [this, ch] { phaseClicked(ch); });
+        connect(ui->BT_Mute[ch], &QPushButton::clicked, this, [this, ch] { muteClicked(ch); });
+        connect(ui->BT_Sync[ch], &QPushButton::clicked, this, [this, ch] { syncClicked(ch); });
+        connect(ui->checkBox[ch], &QCheckBox::stateChanged, this, [this, ch](int s) { comparisonChanged(ch, s); });
+    }
+
+    // Equaliser bands and buttons.
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        connect(ui->Slider_EQ_Gain_Bar[b], &QSlider::valueChanged, this, [this, b](int v) { eqGainSliderChanged(b, v); });
+        connect(ui->Edit_EQ_Gain[b], &QLineEdit::returnPressed, this, [this, b] { eqGainEdited(b); });
+        connect(ui->Edit_EQ_Freq[b], &QLineEdit::returnPressed, this, [this, b] { eqFreqEdited(b); });
+        connect(ui->Edit_EQ_Q[b], &QLineEdit::returnPressed, this, [this, b] { eqQEdited(b); });
+    }
+    connect(ui->BT_PEQ, &QPushButton::clicked, this, &Kestrun::on_BT_PEQ_clicked);
+    connect(ui->BT_GEQ, &QPushButton::clicked, this, &Kestrun::on_BT_GEQ_clicked);
+    connect(ui->BT_EQ_BYPASS, &QPushButton::clicked, this, &Kestrun::on_BT_EQ_BYPASS_clicked);
+    connect(ui->BT_EQ_RESET, &QPushButton::clicked, this, &Kestrun::on_BT_EQ_RESET_clicked);
+    connect(ui->BT_LINK, &QPushButton::clicked, this, &Kestrun::on_BT_LINK_clicked);
+
+    // Input source.
+    connect(ui->BT_INPUT_HI, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_HI_clicked);
+    connect(ui->BT_INPUT_LOW, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_LOW_clicked);
+    connect(ui->BT_INPUT_OPT, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_OPT_clicked);
+    connect(ui->BT_INPUT_BT, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_BT_clicked);
+    connect(ui->BT_INPUT_COAX, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_COAX_clicked);
+
+    // Crossover frequency edits and step buttons.
+    QLineEdit *freqEdit[2] = {ui->Edit_HPF_Freq, ui->Edit_LPF_Freq};
+    QPushButton *upButton[2] = {ui->BT_HPF_FREQ_UP, ui->BT_LPF_FREQ_UP};
+    QPushButton *downButton[2] = {ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_DOWN};
+    for (int f = 0; f < 2; ++f) {
+        connect(freqEdit[f], &QLineEdit::returnPressed, this, [this, f] { filterFreqEdited(f); });
+        connect(upButton[f], &QPushButton::clicked, this, [this, f] { filterStep(f, true); });
+        connect(downButton[f], &QPushButton::clicked, this, [this, f] { filterStep(f, false); });
+    }
+}
+
+void Kestrun::on_BT_MIN_clicked()
+{
+    setWindowState(Qt::WindowMinimized);
+}
+
+void Kestrun::on_BT_CLOSE_clicked()
+{
+    if (Link.Connected) CMD_CLOSE();
+    QCoreApplication::exit(0);
+}
+
+void Kestrun::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) return;
+    dragOffset_ = event->globalPos() - frameGeometry().topLeft();
+    event->accept();
+    dragging_ = event->localPos().y() < 50.0;
+}
+
+void Kestrun::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || !dragging_) return;
+    move(event->globalPos() - dragOffset_);
+    event->accept();
+}
+
+// Slots that exist for the form's sake and do nothing.
+void Kestrun::Option_Sub4_Fun() {}
+void Kestrun::on_BT_CONNECT_clicked() {}
+void Kestrun::on_BT_CAR_MAP_clicked() {}
+void Kestrun::on_BT_CH_NAME_1_clicked() {}
+void Kestrun::on_BT_CH_NAME_1_toggled(bool) {}
+void Kestrun::on_BT_CH_NAME_1_customContextMenuRequested(const QPoint &) {}
+void Kestrun::on_BT_CH_NAME_3_clicked() {}
+void Kestrun::on_BT_LED_16_clicked() {}
+void Kestrun::on_BT_CH7_clicked() {}
+void Kestrun::HPF_Slope1_Hover() {}

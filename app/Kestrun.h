@@ -1,0 +1,170 @@
+// The frameless main window: every control, menu and marker, and one slot per control family.
+#pragma once
+
+#include "KestrunForm.h"
+
+#include <QPoint>
+#include <QWidget>
+#include <cstdint>
+
+class DragPushButton;
+class QAction;
+class QActionGroup;
+class QMenu;
+
+class Kestrun : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Kestrun(QWidget *parent = nullptr);
+    ~Kestrun() override;
+
+    KestrunForm *ui = nullptr;
+
+    // Graph markers: 31 bands, the high-pass and the low-pass filter.
+    DragPushButton *BandMark[BAND_COUNT] = {};
+    DragPushButton *HpfMark = nullptr;
+    DragPushButton *LpfMark = nullptr;
+
+    // Menus, held so that the language switch can retitle them and the slots can tick them.
+    QMenu *SenceMenu = nullptr;
+    QAction *SenceAct[5] = {};  // manage, save single, load single, save all, load all
+    QMenu *OptionMenu = nullptr;
+    QMenu *NoiseGateMenu = nullptr;
+    QActionGroup *NoiseGateGroup = nullptr;
+    QAction *NoiseGateAct[7] = {};
+    QAction *AboutAct = nullptr, *ResetAct = nullptr, *UpgradeAct = nullptr;
+    QAction *ChineseAct = nullptr, *EnglishAct = nullptr;
+    // Crossover menus, index 0 = high-pass, 1 = low-pass.
+    QMenu *FilterTypeMenu[2] = {};
+    QAction *FilterTypeAct[2][3] = {};
+    QMenu *FilterSlopeMenu[2] = {};
+    QAction *FilterSlopeAct[2][9] = {};
+    QMenu *UnitMenu = nullptr;
+    QAction *UnitAct[2] = {};  // ms, cm
+    // Channel-name menus, one per output.
+    QMenu *ChNameMenu[CH_COUNT] = {};
+
+    int periodicTimerId() const { return timerId_; }
+
+signals:
+    void Source_ChangeEvent();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;  // graph interaction and value edits
+    void timerEvent(QTimerEvent *event) override;                // the poll loop
+    void mousePressEvent(QMouseEvent *event) override;           // window dragging
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;                // the response graph
+
+public slots:
+    // --- window (app) ---
+    void on_BT_MIN_clicked();
+    void on_BT_CLOSE_clicked();
+    void Option_Sub4_Fun();
+    void on_BT_CONNECT_clicked();
+    void on_BT_CAR_MAP_clicked();
+    void on_BT_CH_NAME_1_clicked();
+    void on_BT_CH_NAME_1_toggled(bool checked);
+    void on_BT_CH_NAME_1_customContextMenuRequested(const QPoint &pos);
+    void on_BT_CH_NAME_3_clicked();
+    void on_BT_LED_16_clicked();
+    void on_BT_CH7_clicked();
+    void HPF_Slope1_Hover();
+
+    // --- language and about (app) ---
+    void Option_Sub6_Fun();
+    void Option_Sub7_Fun();
+    void Menu_LanguageSet();
+    void Option_Sub2_Fun();
+
+    // --- channel naming (app) ---
+    void channelNameChosen(int ch, int code);
+    void Channel_Display();
+    void Update_Name_Marks();
+    void Update_Channel_Name();
+
+    // --- scene files (link) ---
+    void Sence_Sub2_Fun();
+    void Sence_Sub3_Fun();
+    void Sence_Sub4_Fun();
+    void Sence_Sub5_Fun();
+
+    // --- state download (link) ---
+    void Update_All_State();
+
+    // --- channel selection (editing) ---
+    void BT_CH_Click();
+    void BT_CH_Switch(uint8_t ch);
+    void Update_Channel_State(uint8_t ch);
+
+    // --- outputs (editing) ---
+    void on_Slider_Total_Bar_valueChanged(int value);
+    void on_Edit_Total_returnPressed();
+    void on_BT_MainMute_clicked();
+    void chVolSliderChanged(int ch, int value);
+    void chVolEdited(int ch);
+    void chDelayEdited(int ch);
+    void phaseClicked(int ch);
+    void muteClicked(int ch);
+    void syncClicked(int ch);
+    void ms_Fun();
+    void cm_Fun();
+    QString GetDelayDisplayStr(uint16_t d) const;
+    void Phase_Button_Show(uint8_t ch, uint8_t state);
+    void Mute_Button_Show(uint8_t ch, uint8_t state);
+    void Sync_Button_Show(uint8_t ch, uint8_t state);
+
+    // --- equaliser (editing) ---
+    void eqGainSliderChanged(int band, int value);
+    void eqGainEdited(int band);
+    void eqFreqEdited(int band);
+    void eqQEdited(int band);
+    void on_BT_PEQ_clicked();
+    void on_BT_GEQ_clicked();
+    void on_BT_EQ_BYPASS_clicked();
+    void on_BT_EQ_RESET_clicked();
+
+    // --- input source, noise gate, comparison boxes (editing) ---
+    void on_BT_INPUT_HI_clicked();
+    void on_BT_INPUT_LOW_clicked();
+    void on_BT_INPUT_OPT_clicked();
+    void on_BT_INPUT_BT_clicked();
+    void on_BT_INPUT_COAX_clicked();
+    void noiseGateChosen(int level);
+    void comparisonChanged(int ch, int state);
+    void CarMap_Update_Change();
+    void SourceSet_Slider_Change(uint8_t, uint16_t);
+
+    // --- left/right link (editing) ---
+    void on_BT_LINK_clicked();
+    void LinkForm_ChangeUpdate(uint8_t ch);
+
+    // --- crossover filters (graph); filter 0 = high-pass, 1 = low-pass ---
+    void filterTypeChosen(int filter, int type);
+    void filterSlopeChosen(int filter, int item);
+    void filterFreqEdited(int filter);
+    void filterStep(int filter, bool up);
+
+    // --- graph markers (graph) ---
+    void Mark_Point_Update_Change(int band);
+    void HPF_Point_Update_Change();
+    void LPF_Point_Update_Change();
+
+    // --- processor scenes and maintenance (scenes) ---
+    void Sence_Sub1_Fun();
+    void Option_Sub3_Fun();
+    void Option_Sub5_Fun();
+
+private:
+    void buildChannelNameMenus();  // app/KestrunNaming.cpp
+    void buildOptionMenus();       // app/KestrunMenus.cpp
+    void buildFilterMenus();
+    void wireControls();
+    void Init_All_Param();
+    void initGraphTables();  // graph/KestrunPaint.cpp: the response tables and the marker sink
+
+    int timerId_ = 0;
+    QPoint dragOffset_;
+    bool dragging_ = false;
+};

@@ -1,0 +1,4 @@
+// The about entry of the option menu.
+#include "Kestrun.h"
+
+void Kestrun::Option_Sub2_Fun() {}
