@@ -127,7 +127,7 @@ void KestrunForm::setupUi(QWidget *w)
         {1105, 250, 145, 1},
     };
     for (int k = 0; k < RULE_COUNT; ++k) {
-        const int n = k == 0 ? 1 : (k < 9 ? k + 1 : k + 9);  // 1..10, then 18..33
+        const int n = k < 10 ? k + 1 : k + 8;  // 1..10, then 18..33
         const QString name = n == 1 ? QStringLiteral("progressBar") : indexed("progressBar_", n);
         const int *g = ruleGeom[k];
         auto *r = make<QProgressBar>(w, name, g[0], g[1], g[2], g[3]);
@@ -220,7 +220,7 @@ void KestrunForm::setupUi(QWidget *w)
         const int x = StripX0 + ch * StripPitch;
         const int k = ch + 1;
         BT_CH[ch] = button(w, indexed("BT_CH", k), x, 526, 48, 22);
-        BT_Sync[ch] = button(w, QStringLiteral("BT_Sync_A0%11").arg(k), x + 52, 526, 50, 22);
+        BT_Sync[ch] = button(w, QStringLiteral("BT_Sync_A0%1").arg(k) + QLatin1Char('1'), x + 52, 526, 50, 22);
         BT_CH_NAME[ch] = button(w, indexed("BT_CH_NAME_", k), x, 552, 102, 22);
         Slider_CHVol_Bar[ch] = vslider(w, indexed("Slider_CHVol_Bar_", k), x, 578, 22, 100, 600);
         Edit_CHVol[ch] = valueEdit(w, indexed("Edit_CHVol_", k), x + 26, 580, 76, 20);

@@ -1,5 +1,7 @@
-// Program entry of the tuning application on the simulated processor.
+// Program entry of the tuning application on the simulated processor, which is plugged in shortly after start.
 #include "Kestrun.h"
+#include "SimDevice.h"
+#include "SimProcessor.h"
 #include "Transport.h"
 
 #include <QApplication>
@@ -9,10 +11,16 @@ int main(int argc, char *argv[])
 {
     Q_INIT_RESOURCE(kestrun);
     QApplication app(argc, argv);
+    SimProcessor processor;
+    SimDevice device(processor);
+    device.setRealTimeouts(true);
+    processor.setPlugged(false);
+    Port.setDevice(&device);
     int rc;
     {
         Kestrun window;
         window.show();
+        QTimer::singleShot(600, &window, [&processor] { processor.setPlugged(true); });
         // For documentation: KESTRUN_SCREENSHOT=file.png grabs the window after
         // KESTRUN_SCREENSHOT_DELAY ms (default 1500) and quits.
         const QString shot = qEnvironmentVariable("KESTRUN_SCREENSHOT");
@@ -27,5 +35,7 @@ int main(int argc, char *argv[])
         }
         rc = app.exec();
     }
+    Port.close();
+    Port.setDevice(nullptr);
     return rc;
 }

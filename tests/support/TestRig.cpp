@@ -1,0 +1,64 @@
+// The shared test rig.
+#include "TestRig.h"
+
+#include "LinkState.h"
+#include "ParamStore.h"
+#include "SceneNames.h"
+#include "Texts.h"
+#include "Transport.h"
+
+#include <QCoreApplication>
+#include <QTimerEvent>
+
+void TestRig::resetGlobals()
+{
+    ResetParamStore();
+    ResetLinkState();
+    LanguageFlag = 0;
+    InitSceneNames();
+    Port.setDevice(nullptr);
+    Port.SeqNo = 0;
+    Port.Rx.clear();
+    Port.framesWritten = 0;
+}
+
+TestRig::TestRig(bool plugged)
+{
+    resetGlobals();
+    sim.setPlugged(plugged);
+    Port.setDevice(&dev);
+    Notice::setResponder([this](const Notice::Request &r) {
+        notices.append(r);
+        if (!r.question) return true;
+        if (answers.empty()) return defaultAnswer;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    });
+    w = std::make_unique<Kestrun>();
+}
+
+TestRig::~TestRig()
+{
+    w.reset();
+    Notice::setResponder(nullptr);
+    Port.close();
+    Port.setDevice(nullptr);
+}
+
+void TestRig::tick(int n)
+{
+    for (int i = 0; i < n; ++i) {
+        QTimerEvent e(w->periodicTimerId());
+        QCoreApplication::sendEvent(w.get(), &e);
+    }
+}
+
+bool TestRig::connectAndDownload(int maxTicks)
+{
+    for (int i = 0; i < maxTicks; ++i) {
+        tick();
+        if (Link.Connected && Link.LinkStatus == 2 && !Link.NamesPending && !Link.AwaitingReply) return true;
+    }
+    return false;
+}

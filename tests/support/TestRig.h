@@ -1,0 +1,39 @@
+// A main window on a simulated processor, with message boxes answered by the test.
+#pragma once
+
+#include "Kestrun.h"
+#include "Notice.h"
+#include "SimDevice.h"
+#include "SimProcessor.h"
+
+#include <QList>
+#include <deque>
+#include <memory>
+
+class TestRig
+{
+public:
+    // Resets every program-wide state, builds a window and attaches the simulated processor.
+    explicit TestRig(bool plugged = true);
+    ~TestRig();
+
+    SimProcessor sim;
+    SimDevice dev{sim};
+    std::unique_ptr<Kestrun> w;
+
+    // Every box shown, in order; questions are answered from `answers` (front first), else `defaultAnswer`.
+    QList<Notice::Request> notices;
+    std::deque<bool> answers;
+    bool defaultAnswer = true;
+
+    // Delivers n ticks of the window's periodic timer.
+    void tick(int n = 1);
+    // Ticks until the download and the scene names are through (at most maxTicks); true on success.
+    bool connectAndDownload(int maxTicks = 2000);
+    // Payloads the processor received since the last clear.
+    std::vector<QByteArray> sent() const { return sim.payloads(); }
+    void clearSent() { sim.clearLog(); }
+
+    // Puts every program-wide state back to its start values (store, link, language, scenes, transport).
+    static void resetGlobals();
+};
