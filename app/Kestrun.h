@@ -90,8 +90,12 @@ public slots:
     void Sence_Sub4_Fun();
     void Sence_Sub5_Fun();
 
-    // --- state download (link) ---
+    // --- state download (link): handlers of the replies that carry state; n = payload length ---
     void Update_All_State();
+    void onParamPageReply(const uint8_t *payload, int n);   // 0xAA
+    void onSceneNameReply(const uint8_t *payload, int n);   // 0x10
+    void onInputSourceReply(const uint8_t *payload, int n); // 0x02
+    void onMasterVolumeReply(const uint8_t *payload, int n); // 0x0D
 
     // --- channel selection (editing) ---
     void BT_CH_Click();

@@ -2,3 +2,7 @@
 #include "Kestrun.h"
 
 void Kestrun::Update_All_State() {}
+void Kestrun::onParamPageReply(const uint8_t *, int) {}
+void Kestrun::onSceneNameReply(const uint8_t *, int) {}
+void Kestrun::onInputSourceReply(const uint8_t *, int) {}
+void Kestrun::onMasterVolumeReply(const uint8_t *, int) {}
