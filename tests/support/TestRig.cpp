@@ -1,6 +1,7 @@
 // The shared test rig.
 #include "TestRig.h"
 
+#include "ChannelLink.h"
 #include "LinkState.h"
 #include "ParamStore.h"
 #include "SceneNames.h"
@@ -16,6 +17,7 @@ void TestRig::resetGlobals()
     ResetLinkState();
     LanguageFlag = 0;
     InitSceneNames();
+    ResetChannelLink();
     Port.setDevice(nullptr);
     Port.SeqNo = 0;
     Port.Rx.clear();

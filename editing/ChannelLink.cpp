@@ -1,0 +1,115 @@
+// The link tables and copy routines.
+#include "ChannelLink.h"
+
+#include "Commands.h"
+#include "LinkState.h"
+
+#include <cstring>
+
+uint8_t LinkMatrix[CH_COUNT][CH_COUNT];
+uint8_t LinkMode[CH_COUNT];
+uint8_t LinkDir = 0;
+uint8_t LinkPending = 0;
+
+const LinkPair LinkPairTable[LINK_PAIR_COUNT] = {
+    {3, 7}, {0, 4}, {1, 5}, {2, 6}, {11, 15}, {8, 12}, {9, 13}, {10, 14}, {17, 18},
+};
+
+void ResetChannelLink()
+{
+    std::memset(LinkMatrix, 0, sizeof LinkMatrix);
+    std::memset(LinkMode, 0, sizeof LinkMode);
+    LinkDir = 0;
+    LinkPending = 0;
+}
+
+bool ChannelIsLinked(uint8_t ch)
+{
+    if (ch >= CH_COUNT) return false;
+    for (int j = 0; j < CH_COUNT; ++j)
+        if (LinkMatrix[ch][j]) return true;
+    return false;
+}
+
+namespace {
+
+void copyFilters(uint8_t dst, uint8_t src)
+{
+    ParamBlock &s = ParamStore;
+    s.HpfBypass[dst] = s.HpfBypass[src];
+    s.HpfType[dst] = s.HpfType[src];
+    s.HpfFreq[dst] = s.HpfFreq[src];
+    s.HpfSlope[dst] = s.HpfSlope[src];
+    s.LpfBypass[dst] = s.LpfBypass[src];
+    s.LpfType[dst] = s.LpfType[src];
+    s.LpfFreq[dst] = s.LpfFreq[src];
+    s.LpfSlope[dst] = s.LpfSlope[src];
+}
+
+void copyEqualiser(uint8_t dst, uint8_t src)
+{
+    ParamBlock &s = ParamStore;
+    s.EqBypass[dst] = s.EqBypass[src];
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        s.EqFreq[dst][b] = s.EqFreq[src][b];
+        s.EqGain[dst][b] = s.EqGain[src][b];
+        s.EqQ[dst][b] = s.EqQ[src][b];
+    }
+}
+
+bool carriesFilters(uint8_t mode) { return mode != 1; }
+bool carriesEqualiser(uint8_t mode) { return mode == 0 || mode == 1; }
+
+}  // namespace
+
+void Link_Copy_Channel(uint8_t dst, uint8_t src)
+{
+    if (dst >= CH_COUNT || src >= CH_COUNT) return;
+    const uint8_t mode = LinkMode[src];
+    if (mode == 0) {
+        copyFilters(dst, src);
+        copyEqualiser(dst, src);
+    } else if (mode == 1) {
+        copyEqualiser(dst, src);
+    } else {
+        copyFilters(dst, src);
+    }
+}
+
+void EQ_Link_Copy(uint8_t ch, uint8_t band)
+{
+    if (ch >= CH_COUNT || band >= BAND_COUNT || !carriesEqualiser(LinkMode[ch])) return;
+    for (uint8_t j = 0; j < CH_COUNT; ++j) {
+        if (!LinkMatrix[ch][j]) continue;
+        ParamStore.EqFreq[j][band] = ParamStore.EqFreq[ch][band];
+        ParamStore.EqGain[j][band] = ParamStore.EqGain[ch][band];
+        ParamStore.EqQ[j][band] = ParamStore.EqQ[ch][band];
+        if (Link.Connected) CMD_EQ_BAND(j, band);
+    }
+}
+
+void HPF_Link_Copy(uint8_t src)
+{
+    if (src >= CH_COUNT || !carriesFilters(LinkMode[src])) return;
+    for (uint8_t k = 0; k < CH_COUNT; ++k) {
+        if (!LinkMatrix[src][k]) continue;
+        ParamStore.HpfBypass[k] = ParamStore.HpfBypass[src];
+        ParamStore.HpfType[k] = ParamStore.HpfType[src];
+        ParamStore.HpfFreq[k] = ParamStore.HpfFreq[src];
+        ParamStore.HpfSlope[k] = ParamStore.HpfSlope[src];
+        if (Link.Connected) CMD_HPF(k);
+    }
+}
+
+void LPF_Link_Copy(uint8_t src)
+{
+    if (src >= CH_COUNT || !carriesFilters(LinkMode[src])) return;
+    for (uint8_t k = 0; k < CH_COUNT; ++k) {
+        if (!LinkMatrix[src][k]) continue;
+        ParamStore.LpfBypass[k] = ParamStore.LpfBypass[src];
+        ParamStore.LpfType[k] = ParamStore.LpfType[src];
+        ParamStore.LpfFreq[k] = ParamStore.LpfFreq[src];
+        ParamStore.LpfSlope[k] = ParamStore.LpfSlope[src];
+        if (Link.Connected) CMD_LPF(k);
+    }
+}
