@@ -1,4 +1,10 @@
 // The about entry of the option menu.
 #include "Kestrun.h"
 
-void Kestrun::Option_Sub2_Fun() {}
+#include "AboutForm.h"
+
+void Kestrun::Option_Sub2_Fun()
+{
+    auto *about = new AboutForm(nullptr);
+    about->show();
+}

@@ -12,6 +12,9 @@ const TextPair Table[] = {
     {"已连接", "Online"},
     {"已断开", "OFF"},
     {"关闭", "OFF"},
+    {"关于 Veltra DSP", "About Veltra DSP"},
+    {"应用程序版本 Arvon-6", "Application Arvon-6"},
+    {"机器固件版本：", "Firmware Version:"},
 };
 static_assert(sizeof Table / sizeof Table[0] == int(Txt::Count_), "one pair per text id");
 

@@ -14,6 +14,9 @@ enum class Txt {
     StatusOnline,
     StatusOffline,
     FilterOff,          // slope caption of a bypassed filter
+    AboutHeading,
+    AboutApplication,
+    AboutFirmware,
     Count_
 };
 

@@ -1,0 +1,22 @@
+// The about box: product, application and the processor's firmware version.
+#pragma once
+
+#include "FramelessDialog.h"
+
+class QLabel;
+class QPushButton;
+
+class AboutForm : public FramelessDialog
+{
+    Q_OBJECT
+public:
+    explicit AboutForm(QWidget *parent = nullptr);
+
+    QPushButton *BT_CLOSE;
+    QPushButton *BT_EXIT;
+    QLabel *label_2, *label_4, *label_5, *label_6, *label_7, *label_8;
+
+public slots:
+    void on_BT_CLOSE_clicked();
+    void on_BT_EXIT_clicked();
+};
