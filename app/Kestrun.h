@@ -2,6 +2,7 @@
 #pragma once
 
 #include "KestrunForm.h"
+#include "PollLoop.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -160,6 +161,12 @@ public slots:
     void Option_Sub3_Fun();
     void Option_Sub5_Fun();
 
+public:
+    // --- connection and polling (link) ---
+    // Opens and identifies the processor again (the transfers that replace its whole state call it).
+    void ConnectDevice();
+    PollLoop &pollLoop() { return poll_; }
+
 private:
     void buildChannelNameMenus();  // app/KestrunNaming.cpp
     void buildOptionMenus();       // app/KestrunMenus.cpp
@@ -171,4 +178,24 @@ private:
     int timerId_ = 0;
     QPoint dragOffset_;
     bool dragging_ = false;
+
+    // --- connection and polling (link/KestrunPoll.cpp): the window side of the link ---
+    class PollView : public PollHost
+    {
+    public:
+        explicit PollView(Kestrun &w) : w_(w) {}
+        void showLinkStatus(bool online) override;
+        void setProgress(int value) override;
+        void showProgress(bool visible) override;
+        void reportNameMismatch() override;
+        void paramPageReply(const uint8_t *payload, int n) override;
+        void sceneNameReply(const uint8_t *payload, int n) override;
+        void inputSourceReply(const uint8_t *payload, int n) override;
+        void masterVolumeReply(const uint8_t *payload, int n) override;
+
+    private:
+        Kestrun &w_;
+    };
+    PollView pollView_{*this};
+    PollLoop poll_{pollView_};
 };

@@ -1,9 +1,45 @@
-// The poll loop of the processor link, driven by the window's 2 ms timer.
+// The poll loop of the processor link, driven by the window's 2 ms timer, and what it shows in the window.
 #include "Kestrun.h"
 
+#include "Notice.h"
+#include "Texts.h"
+
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimerEvent>
 
 void Kestrun::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() != timerId_) return;
+    poll_.tick();
 }
+
+void Kestrun::ConnectDevice()
+{
+    poll_.ConnectDevice();
+}
+
+void Kestrun::PollView::showLinkStatus(bool online)
+{
+    w_.ui->BT_CONNECT->setText(T(online ? Txt::StatusOnline : Txt::StatusOffline));
+}
+
+void Kestrun::PollView::setProgress(int value)
+{
+    w_.ui->TickBar->setValue(value);
+}
+
+void Kestrun::PollView::showProgress(bool visible)
+{
+    w_.ui->TickBar->setVisible(visible);
+}
+
+void Kestrun::PollView::reportNameMismatch()
+{
+    Notice::info(Txt::NameMismatch);
+}
+
+void Kestrun::PollView::paramPageReply(const uint8_t *payload, int n) { w_.onParamPageReply(payload, n); }
+void Kestrun::PollView::sceneNameReply(const uint8_t *payload, int n) { w_.onSceneNameReply(payload, n); }
+void Kestrun::PollView::inputSourceReply(const uint8_t *payload, int n) { w_.onInputSourceReply(payload, n); }
+void Kestrun::PollView::masterVolumeReply(const uint8_t *payload, int n) { w_.onMasterVolumeReply(payload, n); }

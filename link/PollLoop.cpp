@@ -1,0 +1,212 @@
+// The processor link state machine: search, identification, page and name downloads, resync, heartbeat.
+#include "PollLoop.h"
+
+#include "Commands.h"
+#include "Framing.h"
+#include "LinkState.h"
+#include "Transport.h"
+#include "WaitMs.h"
+
+#include <cstring>
+
+void PollLoop::tick()
+{
+    if (completionDue_) checkCompletion();
+    if (!Link.Connected) {
+        searchStep();
+    } else {
+        if (Link.Downloading) pageStep();
+        // The tick that reads the last page goes on with the idle steps at once.
+        if (!Link.Downloading) idleSteps();
+    }
+    if (Link.BtnRepeatDelay) --Link.BtnRepeatDelay;
+    ParseReply();
+}
+
+void PollLoop::searchStep()
+{
+    if (Link.LinkLost) showLostLink();
+    // Each open enumerates the bus: while nothing answers, try only every OPEN_RETRY_TICKS ticks.
+    if (openWait_ > 0) {
+        --openWait_;
+        return;
+    }
+    openWait_ = OPEN_RETRY_TICKS - 1;
+    ConnectDevice();
+}
+
+bool PollLoop::ConnectDevice()
+{
+    Port.close();
+    Link.SuppressSend = 0;
+    if (!Port.open()) {
+        // Nothing attached: a processor attached later is a new one, worth its own mismatch box.
+        mismatchShown_ = false;
+        if (Link.Connected) {
+            // Re-identifying a processor that has gone: the link is lost like after a failed write.
+            Link.Connected = 0;
+            Link.LinkLost = 1;
+            if (Port.onWriteFailed) Port.onWriteFailed();
+        }
+        return false;
+    }
+    REQ_DEVICE_NAME();
+    Port.Rx.clear();
+    if (Port.readIntoRx(READ_BOUND_MS) > 0) return true;
+    WaitMs(10);
+    Port.Rx.clear();
+    return Port.readIntoRx(READ_BOUND_MS) > 0;
+}
+
+void PollLoop::pageStep()
+{
+    if (!Link.AwaitingReply) {
+        REQ_PARAM_PAGE(Link.ParamPage);
+        Link.AwaitingReply = 1;
+        return;
+    }
+    Port.Rx.clear();
+    if (Port.readIntoRx(READ_BOUND_MS) <= 0) {
+        Link.AwaitingReply = 0;  // nothing came: the same page is requested on the next tick
+        return;
+    }
+    ++Link.ParamPage;
+    if (Link.ParamPage <= LAST_PARAM_PAGE) {
+        Link.AwaitingReply = 0;
+        host_.setProgress(Link.ParamPage);
+        return;
+    }
+    // AwaitingReply stays set until the reply for the last page has been applied.
+    Link.Downloading = 0;
+    host_.showProgress(false);
+    completionDue_ = true;
+}
+
+void PollLoop::checkCompletion()
+{
+    completionDue_ = false;
+    if (!Link.Connected || Link.Downloading || Link.NamesPending || Link.LinkStatus != 1) return;
+    // The report read for the last page was not its reply (lost, garbled or something else):
+    // without it the download never completes, so ask for the last page again.
+    Link.Downloading = 1;
+    Link.ParamPage = LAST_PARAM_PAGE;
+    Link.AwaitingReply = 0;
+    host_.setProgress(LAST_PARAM_PAGE);
+    host_.showProgress(true);
+}
+
+void PollLoop::nameStep()
+{
+    if (!Link.AwaitingReply) {
+        REQ_SCENE_NAME(Link.NamePage);
+        Link.AwaitingReply = 1;
+        return;
+    }
+    Port.Rx.clear();
+    if (Port.readIntoRx(READ_BOUND_MS) <= 0) {
+        Link.AwaitingReply = 0;
+        return;
+    }
+    ++Link.NamePage;
+    if (Link.NamePage <= LAST_SCENE)
+        Link.AwaitingReply = 0;
+    else
+        Link.NamesPending = 0;  // the reply for the last scene clears AwaitingReply
+}
+
+void PollLoop::idleSteps()
+{
+    if (Link.NamesPending) nameStep();
+    if (Link.ResyncCountdown) {
+        --Link.ResyncCountdown;
+        // The processor's whole state changed: identify it again, which restarts the download.
+        if (Link.ResyncCountdown == 0) ConnectDevice();
+    }
+    heartbeatStep();
+    if (Link.LinkLost) showLostLink();
+}
+
+void PollLoop::heartbeatStep()
+{
+    if (Link.HeartbeatCountdown == 0) {
+        Link.HeartbeatCountdown = HEARTBEAT_PERIOD;
+        return;
+    }
+    if (--Link.HeartbeatCountdown != 0) return;
+    if (Link.Connected) REQ_HEARTBEAT();
+    // The answer is drained, not parsed; into a buffer of its own so that unparsed bytes stay intact.
+    uint8_t drain[REPORT_SIZE];
+    Port.readRaw(drain, sizeof drain, READ_BOUND_MS);
+    Link.HeartbeatCountdown = HEARTBEAT_PERIOD;
+}
+
+void PollLoop::showLostLink()
+{
+    host_.showLinkStatus(false);
+    host_.showProgress(false);
+    Link.LinkLost = 0;
+    Link.LinkStatus = 0;
+}
+
+bool PollLoop::ParseReply()
+{
+    if (!Port.Rx.scan()) return false;
+    // A copy: a handler may show a box, and ticks inside it parse further replies.
+    uint8_t payload[sizeof Port.Rx.ReplyPayload];
+    const int n = Port.Rx.ReplyLength;
+    std::memcpy(payload, Port.Rx.ReplyPayload, sizeof payload);
+    dispatch(payload, n);
+    return true;
+}
+
+void PollLoop::dispatch(const uint8_t *payload, int n)
+{
+    switch (payload[0]) {
+    case REPLY_DEVICE_NAME: identify(payload, n); break;
+    case REPLY_PARAM_PAGE: host_.paramPageReply(payload, n); break;
+    case REPLY_SCENE_NAME: host_.sceneNameReply(payload, n); break;
+    case REPLY_INPUT_SOURCE: host_.inputSourceReply(payload, n); break;
+    case REPLY_MASTER_VOLUME: host_.masterVolumeReply(payload, n); break;
+    default: break;  // acknowledgements and anything else
+    }
+}
+
+std::string PollLoop::DeviceNameOf(const uint8_t *payload, int n)
+{
+    std::string name;
+    for (int i = 1; i <= NAME_BYTES && i < n; ++i) {
+        const uint8_t c = payload[i];
+        if (c == 0x00 || c == 0xFF) break;
+        name.push_back(char(c));
+    }
+    return name;
+}
+
+void PollLoop::identify(const uint8_t *payload, int n)
+{
+    if (DeviceNameOf(payload, n) == Link.ExpectedDeviceName) {
+        Link.Connected = 1;
+        Link.Downloading = 1;
+        Link.AwaitingReply = 0;
+        Link.NamesPending = 0;  // a name phase cut off by a lost link starts afresh after the pages
+        Link.ParamPage = 0;
+        Link.LinkStatus = 1;
+        mismatchShown_ = false;
+        completionDue_ = false;
+        openWait_ = 0;
+        host_.setProgress(1);
+        host_.showProgress(true);
+        return;
+    }
+    const bool wasIdentified = Link.LinkStatus != 0;
+    Link.Connected = 0;
+    Link.LinkStatus = 0;
+    if (wasIdentified) {
+        host_.showLinkStatus(false);
+        host_.showProgress(false);
+    }
+    // Ticks keep arriving inside the box: report this processor once, not at every attempt.
+    if (mismatchShown_) return;
+    mismatchShown_ = true;
+    host_.reportNameMismatch();
+}

@@ -1,0 +1,77 @@
+// The processor link state machine run once per tick of the window's periodic timer, free of widgets.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the link shows through the window, and the handlers of the replies that carry state.
+class PollHost
+{
+public:
+    virtual ~PollHost() = default;
+    // The link status text: connected or disconnected.
+    virtual void showLinkStatus(bool online) = 0;
+    // The download progress bar: its value (the page number) and its visibility.
+    virtual void setProgress(int value) = 0;
+    virtual void showProgress(bool visible) = 0;
+    // The processor answered with another name.
+    virtual void reportNameMismatch() = 0;
+    // Replies carrying state; payload[0] is the reply code, n the payload length.
+    virtual void paramPageReply(const uint8_t *payload, int n) = 0;     // 0xAA
+    virtual void sceneNameReply(const uint8_t *payload, int n) = 0;     // 0x10
+    virtual void inputSourceReply(const uint8_t *payload, int n) = 0;   // 0x02
+    virtual void masterVolumeReply(const uint8_t *payload, int n) = 0;  // 0x0D
+};
+
+// One tick: search and identify while not connected; request the 55 parameter pages, then the
+// nine scene names, one request per two ticks (the reply is read on the tick after the request);
+// count down the resync; keep the link alive with the heartbeat; then parse one reply.
+// Every read waits at most READ_BOUND_MS.
+class PollLoop
+{
+public:
+    // While no processor is identified, an open (which enumerates the bus) is tried once per this many ticks.
+    static constexpr int OPEN_RETRY_TICKS = 100;
+    // Ticks between heartbeats once the first one (400 ticks after the last frame) went out.
+    static constexpr uint16_t HEARTBEAT_PERIOD = 200;
+    static constexpr uint8_t LAST_PARAM_PAGE = 54;
+    static constexpr uint8_t LAST_SCENE = 9;
+    static constexpr int NAME_BYTES = 16;
+
+    explicit PollLoop(PollHost &host) : host_(host) {}
+    PollLoop(const PollLoop &) = delete;
+    PollLoop &operator=(const PollLoop &) = delete;
+
+    // One tick of the periodic timer.
+    void tick();
+    // Closes the current handle, opens the processor and asks for its name; the reply is read here
+    // (at most two bounded reads) and evaluated by the parse step at the end of the tick.
+    // False when nothing could be opened or nothing answered.
+    bool ConnectDevice();
+    // One parse step over the received bytes, dispatching at most one reply; true when one was dispatched.
+    bool ParseReply();
+
+    // The identification text of a 0x16 payload: bytes 1..16 while they are 1..254.
+    static std::string DeviceNameOf(const uint8_t *payload, int n);
+
+    // Ticks left before the next open attempt while searching.
+    int ticksUntilOpen() const { return openWait_; }
+
+private:
+    void searchStep();
+    void pageStep();
+    void nameStep();
+    void idleSteps();
+    void heartbeatStep();
+    void showLostLink();
+    void checkCompletion();
+    void identify(const uint8_t *payload, int n);
+    void dispatch(const uint8_t *payload, int n);
+
+    PollHost &host_;
+    int openWait_ = 0;
+    // The mismatch box was shown for the processor now attached; cleared when nothing can be opened.
+    bool mismatchShown_ = false;
+    // The last parameter page was read on the previous tick: its reply should have completed the download.
+    bool completionDue_ = false;
+};
