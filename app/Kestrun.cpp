@@ -5,6 +5,7 @@
 #include "DragPushButton.h"
 #include "LinkState.h"
 #include "Notice.h"
+#include "ResponseMath.h"
 #include "SceneNames.h"
 #include "Styles.h"
 #include "Transport.h"
@@ -115,6 +116,7 @@ Kestrun::Kestrun(QWidget *parent)
 
 Kestrun::~Kestrun()
 {
+    if (CurrentMarkerSink() == this) SetMarkerSink(nullptr);
     if (timerId_) killTimer(timerId_);
     Port.onWriteFailed = nullptr;
     delete ui;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "KestrunForm.h"
+#include "MarkerSink.h"
 #include "PollLoop.h"
 
 #include <QPoint>
@@ -13,7 +14,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 
-class Kestrun : public QWidget
+class Kestrun : public QWidget, public MarkerSink
 {
     Q_OBJECT
 public:
@@ -47,6 +48,13 @@ public:
     QMenu *ChNameMenu[CH_COUNT] = {};
 
     int periodicTimerId() const { return timerId_; }
+
+    // Where the response math puts the markers and band labels (graph/KestrunMarkerSink.cpp).
+    QPoint bandMarkerPos(int band) const override;
+    void placeBandMarker(int band, int x, int y) override;
+    void placeBandLabel(int band, int x, int y) override;
+    void placeHpfMarker(int x, int y) override;
+    void placeLpfMarker(int x, int y) override;
 
 signals:
     void Source_ChangeEvent();

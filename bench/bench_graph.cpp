@@ -1,6 +1,10 @@
-// Cost of the response graph: one edit's recomputation of a channel's curve.
+// Cost of the response graph: one edit's recomputation of a channel's curve, and one paint of the window.
+#include "Kestrun.h"
 #include "ResponseMath.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QImage>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -45,6 +49,66 @@ void BM_CrossoverEditRecompute(benchmark::State &state)
 }
 BENCHMARK(BM_CrossoverEditRecompute)->Unit(benchmark::kMicrosecond);
 
+// A window showing CH1 with a shaped curve and CH2 as comparison.
+struct PaintScene {
+    Kestrun window;
+    QImage image{window.size(), QImage::Format_RGB32};
+    PaintScene()
+    {
+        PrepareStore(8);
+        for (uint8_t ch : {uint8_t(1), uint8_t(0)}) {
+            CurCh = ch;
+            HPF_Curve_Update(ch);
+            LPF_Curve_Update(ch);
+            EQ_Curve_Update(ch);
+            Curve_Point_Update(ch);
+        }
+        window.ui->checkBox[1]->setChecked(true);
+        window.ensurePolished();
+    }
+};
+
+// The window's own paint handler: background, the two curves and the crossover lines.
+void BM_GraphPaint(benchmark::State &state)
+{
+    PaintScene scene;
+    for (auto _ : state) {
+        scene.window.render(&scene.image, QPoint(), QRegion(), QWidget::RenderFlags());
+        benchmark::DoNotOptimize(scene.image.constBits());
+    }
+}
+BENCHMARK(BM_GraphPaint)->Unit(benchmark::kMicrosecond);
+
+// A whole repaint of the window with every control on top, as after update() on the window.
+void BM_WindowPaint(benchmark::State &state)
+{
+    PaintScene scene;
+    for (auto _ : state) {
+        scene.window.render(&scene.image);
+        benchmark::DoNotOptimize(scene.image.constBits());
+    }
+}
+BENCHMARK(BM_WindowPaint)->Unit(benchmark::kMicrosecond);
+
+// A repaint limited to the plot (clip rectangle and crossover line ends) with the controls on top of it.
+void BM_PlotAreaPaint(benchmark::State &state)
+{
+    PaintScene scene;
+    const QRegion plot(QRect(QPoint(GRAPH_LEFT, GRAPH_CLIP_TOP), QPoint(GRAPH_CLIP_RIGHT + 1, GRAPH_LINE_BOTTOM)));
+    for (auto _ : state) {
+        scene.window.render(&scene.image, plot.boundingRect().topLeft(), plot);
+        benchmark::DoNotOptimize(scene.image.constBits());
+    }
+}
+BENCHMARK(BM_PlotAreaPaint)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
