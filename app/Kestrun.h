@@ -4,6 +4,7 @@
 #include "KestrunForm.h"
 #include "MarkerSink.h"
 #include "PollLoop.h"
+#include "SpeakerNames.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -46,6 +47,9 @@ public:
     QAction *UnitAct[2] = {};  // ms, cm
     // Channel-name menus, one per output.
     QMenu *ChNameMenu[CH_COUNT] = {};
+    // Their submenus FL, FR, SL, SR, CEN, SUB and their entries by position code ([20] = OFF).
+    QMenu *ChNameSubMenu[CH_COUNT][NAME_GROUP_COUNT] = {};
+    QAction *ChNameAct[CH_COUNT][SPEAKER_CODE_COUNT] = {};
 
     int periodicTimerId() const { return timerId_; }
 
@@ -147,6 +151,7 @@ public slots:
     void noiseGateChosen(int level);
     void comparisonChanged(int ch, int state);
     void CarMap_Update_Change();
+    void Input_Button_Show(uint8_t source);  // the looks of the input buttons for a source 0..2
     void SourceSet_Slider_Change(uint8_t, uint16_t);
 
     // --- left/right link (editing) ---

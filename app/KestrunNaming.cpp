@@ -1,8 +1,95 @@
 // Channel naming by speaker position: the six name menus and the name captions.
 #include "Kestrun.h"
 
-void Kestrun::buildChannelNameMenus() {}
-void Kestrun::channelNameChosen(int, int) {}
-void Kestrun::Channel_Display() {}
-void Kestrun::Update_Name_Marks() {}
-void Kestrun::Update_Channel_Name() {}
+#include "Commands.h"
+#include "LinkState.h"
+#include "ParamStore.h"
+#include "SpeakerPresets.h"
+#include "Styles.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+
+void Kestrun::buildChannelNameMenus()
+{
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        ChNameMenu[ch] = new QMenu(this);
+        ChNameMenu[ch]->setStyleSheet(Styles::menu());
+        auto addEntry = [this, ch](QMenu *menu, Txt text, uint8_t code) {
+            QAction *a = menu->addAction(T(text));
+            a->setCheckable(code != SPK_SSUB);  // the single subwoofer is never ticked
+            connect(a, &QAction::triggered, this, [this, ch, code] { channelNameChosen(ch, code); });
+            ChNameAct[ch][code] = a;
+        };
+        for (int g = 0; g < NAME_GROUP_COUNT; ++g) {
+            const NameMenuGroup &group = NameMenuGroups[g];
+            QMenu *sub = new QMenu(T(group.title), ChNameMenu[ch]);
+            sub->setStyleSheet(Styles::menu());
+            for (int e = 0; e < group.entryCount; ++e) addEntry(sub, group.entries[e], group.codes[e]);
+            ChNameMenu[ch]->addMenu(sub);
+            ChNameSubMenu[ch][g] = sub;
+        }
+        addEntry(ChNameMenu[ch], Txt::NameEntryOff, SPK_OFF);
+        ui->BT_CH_NAME[ch]->setMenu(ChNameMenu[ch]);
+    }
+}
+
+void Kestrun::channelNameChosen(int ch, int code)
+{
+    if (ch < 0 || ch >= CH_COUNT || code < 0 || code > SPK_OFF) return;
+    const uint8_t c = uint8_t(code);
+    if (c == SPK_OFF) {
+        // Off leaves the filters as they are.
+        CurCh = uint8_t(ch);
+        ParamStore.ChName[ch] = SPK_OFF;
+        Channel_Display();
+        if (Link.Connected) CMD_CH_NAMES();
+        Update_Name_Marks();
+        BT_CH_Switch(uint8_t(ch));
+        return;
+    }
+    // A click on a ticked entry only unticks it.
+    if (c != SPK_SSUB && !ChNameAct[ch][c]->isChecked()) return;
+    CurCh = uint8_t(ch);
+    ParamStore.ChName[ch] = c;
+    ApplySpeakerPreset(uint8_t(ch), c);
+    Channel_Display();
+    if (Link.Connected) CMD_CH_NAMES();
+    Update_Name_Marks();
+    BT_CH_Switch(uint8_t(ch));
+    if (Link.Connected) {
+        CMD_HPF(uint8_t(ch));
+        CMD_LPF(uint8_t(ch));
+    }
+}
+
+void Kestrun::Channel_Display()
+{
+    for (int m = 0; m < CH_COUNT; ++m) {
+        for (QAction *a : ChNameAct[m]) a->setEnabled(true);
+        for (int ch = 0; ch < CH_COUNT; ++ch) {
+            const uint8_t code = ParamStore.ChName[ch];
+            if (SpeakerCodeIsExclusive(code)) ChNameAct[m][code]->setEnabled(false);
+        }
+    }
+}
+
+void Kestrun::Update_Name_Marks()
+{
+    for (int m = 0; m < CH_COUNT; ++m)
+        for (QAction *a : ChNameAct[m])
+            if (a->isCheckable()) a->setChecked(false);
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        const uint8_t code = ParamStore.ChName[ch];
+        if (!SpeakerCodeIsExclusive(code)) continue;
+        for (int m = 0; m < CH_COUNT; ++m) ChNameAct[m][code]->setChecked(true);
+    }
+    // The name buttons follow every change of the names: an assignment, a download, the start.
+    Update_Channel_Name();
+}
+
+void Kestrun::Update_Channel_Name()
+{
+    for (int ch = 0; ch < CH_COUNT; ++ch) ui->BT_CH_NAME[ch]->setText(SpeakerName(ParamStore.ChName[ch]));
+}

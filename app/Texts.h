@@ -17,6 +17,19 @@ enum class Txt {
     AboutHeading,
     AboutApplication,
     AboutFirmware,
+    // Speaker positions by code 0..20 (channel naming); keep in code order.
+    SpeakerFLTweeter, SpeakerFLMidrange, SpeakerFLWoofer, SpeakerFLFull,
+    SpeakerFRTweeter, SpeakerFRMidrange, SpeakerFRWoofer, SpeakerFRFull,
+    SpeakerRLTweeter, SpeakerRLMidrange, SpeakerRLWoofer, SpeakerRLFull,
+    SpeakerRRTweeter, SpeakerRRMidrange, SpeakerRRWoofer, SpeakerRRFull,
+    SpeakerCenter, SpeakerLSub, SpeakerRSub, SpeakerSub, SpeakerOff,
+    // Channel-name menus: submenu titles and entries.
+    NameMenuFL, NameMenuFR, NameMenuSL, NameMenuSR, NameMenuCEN, NameMenuSUB,
+    NameEntryFull, NameEntryHigh, NameEntryMid, NameEntryLow,
+    NameEntryCen, NameEntryLSub, NameEntryRSub, NameEntrySSub, NameEntryOff,
+    // The left/right link dialog.
+    LinkHeading, LinkRefHeading, LinkRefLeft, LinkRefRight, LinkParamHeading,
+    LinkFilter, LinkEq, LinkEqFilter, LinkSync,
     Count_
 };
 

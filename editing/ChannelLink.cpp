@@ -113,3 +113,63 @@ void LPF_Link_Copy(uint8_t src)
         if (Link.Connected) CMD_LPF(k);
     }
 }
+
+namespace {
+
+void setLink(uint8_t a, uint8_t b)
+{
+    LinkMatrix[a][b] = 1;
+    LinkMatrix[b][a] = 1;
+}
+
+}  // namespace
+
+bool Link_Apply(const std::function<void(uint8_t)> &linked)
+{
+    LinkPending = 1;
+    if (CurCh >= CH_COUNT) return false;
+    const uint8_t p = ParamStore.ChName[CurCh];
+    const bool leftIsReference = LinkDir == 0;
+    bool any = false;
+    // First the selected channel is the reference and its partners follow it.
+    for (const LinkPair &pair : LinkPairTable) {
+        const uint8_t own = leftIsReference ? pair.left : pair.right;
+        const uint8_t other = leftIsReference ? pair.right : pair.left;
+        if (p != own) continue;
+        for (uint8_t j = 0; j < CH_COUNT; ++j) {
+            if (j == CurCh || ParamStore.ChName[j] != other) continue;
+            Link_Copy_Channel(j, CurCh);
+            LinkMode[j] = LinkMode[CurCh];
+            setLink(CurCh, j);
+            any = true;
+            if (linked) linked(j);
+        }
+    }
+    if (any) return true;
+    // Otherwise the selected channel follows a reference of the chosen side.
+    for (const LinkPair &pair : LinkPairTable) {
+        const uint8_t own = leftIsReference ? pair.left : pair.right;
+        const uint8_t other = leftIsReference ? pair.right : pair.left;
+        if (p != other) continue;
+        for (uint8_t j = 0; j < CH_COUNT; ++j) {
+            if (j == CurCh || ParamStore.ChName[j] != own) continue;
+            Link_Copy_Channel(CurCh, j);
+            setLink(CurCh, j);
+            any = true;
+            if (linked) linked(CurCh);
+        }
+    }
+    return any;
+}
+
+bool Link_Remove_First(uint8_t ch)
+{
+    if (ch >= CH_COUNT) return false;
+    for (int j = 0; j < CH_COUNT; ++j) {
+        if (!LinkMatrix[ch][j] && !LinkMatrix[j][ch]) continue;
+        LinkMatrix[ch][j] = 0;
+        LinkMatrix[j][ch] = 0;
+        return true;
+    }
+    return false;
+}

@@ -4,6 +4,7 @@
 #include "ParamStore.h"
 
 #include <cstdint>
+#include <functional>
 
 // 1 = outputs r and c are linked; always symmetric, never on the diagonal.
 extern uint8_t LinkMatrix[CH_COUNT][CH_COUNT];
@@ -34,3 +35,11 @@ void EQ_Link_Copy(uint8_t ch, uint8_t band);
 // Copies the high-pass / low-pass filter of src to its linked channels (modes 0 and 2), sending each copy.
 void HPF_Link_Copy(uint8_t src);
 void LPF_Link_Copy(uint8_t src);
+
+// The dialog's apply, after it recorded LinkDir and LinkMode[CurCh]: links the selected channel to the
+// channels that carry the partner position (ChName) and calls linked(ch) for the channel to show after each
+// link. That call may change CurCh (the window switches its view), and every step reads CurCh afresh.
+// Returns true when a link was made.
+bool Link_Apply(const std::function<void(uint8_t)> &linked);
+// Removes the first link of ch (lowest partner index), in both directions. False when ch has none.
+bool Link_Remove_First(uint8_t ch);

@@ -1,0 +1,142 @@
+// The left/right link dialog, built in code.
+#include "LinkForm.h"
+
+#include "ChannelLink.h"
+#include "Styles.h"
+#include "Texts.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const char *HeadingStyle = "QLineEdit{color: rgb(255, 255, 255);background-color: rgb(67, 67, 68);border:none;}";
+const char *RadioStyle = "QRadioButton{color: rgb(255, 255, 255);background-color: rgb(67, 67, 68);border:none;}";
+const char *GroupStyle = "QGroupBox{background-color: rgb(67, 67, 68);border:1px solid gray;}";
+
+QLineEdit *heading(QWidget *parent, const QString &name, Txt text, const QRect &geometry)
+{
+    auto *e = new QLineEdit(T(text), parent);
+    e->setObjectName(name);
+    e->setGeometry(geometry);
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    e->setStyleSheet(QString::fromLatin1(HeadingStyle));
+    return e;
+}
+
+QRadioButton *radio(QGroupBox *box, const QString &name, Txt text, const QRect &geometry)
+{
+    auto *r = new QRadioButton(T(text), box);
+    r->setObjectName(name);
+    r->setGeometry(geometry);
+    r->setStyleSheet(QString::fromLatin1(RadioStyle));
+    return r;
+}
+
+}  // namespace
+
+LinkForm::LinkForm(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("LinkForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::FramelessWindowHint);
+    setFixedSize(534, 227);
+    setWindowTitle(QStringLiteral("左右联调"));
+    setStyleSheet(QStringLiteral("background-color: rgb(67, 67, 68);\nborder : 2px solid gray;"));
+
+    lineEdit = heading(this, QStringLiteral("lineEdit"), Txt::LinkHeading, QRect(16, 10, 260, 26));
+
+    groupBox = new QGroupBox(this);
+    groupBox->setObjectName(QStringLiteral("groupBox"));
+    groupBox->setGeometry(16, 50, 240, 120);
+    groupBox->setStyleSheet(QString::fromLatin1(GroupStyle));
+    lineEdit_2 = heading(groupBox, QStringLiteral("lineEdit_2"), Txt::LinkRefHeading, QRect(10, 8, 220, 22));
+    radioButton_1 = radio(groupBox, QStringLiteral("radioButton_1"), Txt::LinkRefLeft, QRect(16, 42, 216, 22));
+    radioButton_2 = radio(groupBox, QStringLiteral("radioButton_2"), Txt::LinkRefRight, QRect(16, 78, 216, 22));
+    radioButton_1->setChecked(true);
+
+    groupBox_2 = new QGroupBox(this);
+    groupBox_2->setObjectName(QStringLiteral("groupBox_2"));
+    groupBox_2->setGeometry(276, 50, 240, 120);
+    groupBox_2->setStyleSheet(QString::fromLatin1(GroupStyle));
+    lineEdit_3 = heading(groupBox_2, QStringLiteral("lineEdit_3"), Txt::LinkParamHeading, QRect(10, 8, 220, 22));
+    radioButton_3 = radio(groupBox_2, QStringLiteral("radioButton_3"), Txt::LinkFilter, QRect(16, 36, 216, 22));
+    radioButton_4 = radio(groupBox_2, QStringLiteral("radioButton_4"), Txt::LinkEq, QRect(16, 62, 216, 22));
+    radioButton_5 = radio(groupBox_2, QStringLiteral("radioButton_5"), Txt::LinkEqFilter, QRect(16, 88, 216, 22));
+    radioButton_5->setChecked(true);
+
+    pushButton = new QPushButton(T(Txt::LinkSync), this);
+    pushButton->setObjectName(QStringLiteral("pushButton"));
+    pushButton->setGeometry(207, 184, 120, 28);
+    pushButton->setStyleSheet(Styles::dark(QStringLiteral("pushButton")));
+
+    BT_CLOSE = new QPushButton(this);
+    BT_CLOSE->setObjectName(QStringLiteral("BT_CLOSE"));
+    BT_CLOSE->setGeometry(500, 8, 24, 24);
+    BT_CLOSE->setFocusPolicy(Qt::NoFocus);
+    BT_CLOSE->setStyleSheet(QStringLiteral(
+        "QPushButton#BT_CLOSE{border-image: url(:/PNG/MainClose.png);background-color: transparent;border:none;}"
+        "QPushButton#BT_CLOSE:hover{border-image: url(:/PNG/MainClose.png);background-color: transparent;}"
+        "QPushButton#BT_CLOSE:pressed{border-image: url(:/PNG/MainClose.png);background-color: transparent;}"));
+
+    connect(BT_CLOSE, &QPushButton::clicked, this, &LinkForm::on_BT_CLOSE_clicked);
+    connect(radioButton_1, &QRadioButton::clicked, this, &LinkForm::on_radioButton_1_clicked);
+    connect(radioButton_2, &QRadioButton::clicked, this, &LinkForm::on_radioButton_2_clicked);
+    connect(radioButton_3, &QRadioButton::clicked, this, &LinkForm::on_radioButton_3_clicked);
+    connect(radioButton_4, &QRadioButton::clicked, this, &LinkForm::on_radioButton_4_clicked);
+    connect(radioButton_5, &QRadioButton::clicked, this, &LinkForm::on_radioButton_5_clicked);
+    connect(pushButton, &QPushButton::clicked, this, &LinkForm::on_pushButton_clicked);
+}
+
+void LinkForm::on_BT_CLOSE_clicked()
+{
+    close();
+}
+
+// The radio buttons take effect at once, on the channel selected at the moment of the click.
+void LinkForm::on_radioButton_1_clicked() { LinkDir = 0; }
+void LinkForm::on_radioButton_2_clicked() { LinkDir = 1; }
+void LinkForm::on_radioButton_3_clicked() { if (CurCh < CH_COUNT) LinkMode[CurCh] = 2; }
+void LinkForm::on_radioButton_4_clicked() { if (CurCh < CH_COUNT) LinkMode[CurCh] = 1; }
+void LinkForm::on_radioButton_5_clicked() { if (CurCh < CH_COUNT) LinkMode[CurCh] = 0; }
+
+void LinkForm::on_pushButton_clicked()
+{
+    if (radioButton_1->isChecked())
+        LinkDir = 0;
+    else if (radioButton_2->isChecked())
+        LinkDir = 1;
+    if (CurCh < CH_COUNT) {
+        if (radioButton_5->isChecked())
+            LinkMode[CurCh] = 0;
+        else if (radioButton_4->isChecked())
+            LinkMode[CurCh] = 1;
+        else if (radioButton_3->isChecked())
+            LinkMode[CurCh] = 2;
+    }
+    // The main window switches to the linked channel inside the emit, before the search goes on.
+    Link_Apply([this](uint8_t ch) {
+        emit LinkForm_ChangeEvent(ch);
+        close();
+    });
+    close();
+}
+
+void LinkForm::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) return;
+    dragOffset_ = event->globalPos() - frameGeometry().topLeft();
+    event->accept();
+}
+
+void LinkForm::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    move(event->globalPos() - dragOffset_);
+    event->accept();
+}
