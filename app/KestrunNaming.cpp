@@ -11,11 +11,19 @@
 #include <QMenu>
 #include <QPushButton>
 
+namespace {
+// Taken positions are greyed out: the shared menu look with a grey text for disabled entries.
+QString nameMenuStyle()
+{
+    return Styles::menu() + QStringLiteral("QMenu::item:disabled{color: rgb(128, 128, 128);}");
+}
+}  // namespace
+
 void Kestrun::buildChannelNameMenus()
 {
     for (int ch = 0; ch < CH_COUNT; ++ch) {
         ChNameMenu[ch] = new QMenu(this);
-        ChNameMenu[ch]->setStyleSheet(Styles::menu());
+        ChNameMenu[ch]->setStyleSheet(nameMenuStyle());
         auto addEntry = [this, ch](QMenu *menu, Txt text, uint8_t code) {
             QAction *a = menu->addAction(T(text));
             a->setCheckable(code != SPK_SSUB);  // the single subwoofer is never ticked
@@ -25,7 +33,7 @@ void Kestrun::buildChannelNameMenus()
         for (int g = 0; g < NAME_GROUP_COUNT; ++g) {
             const NameMenuGroup &group = NameMenuGroups[g];
             QMenu *sub = new QMenu(T(group.title), ChNameMenu[ch]);
-            sub->setStyleSheet(Styles::menu());
+            sub->setStyleSheet(nameMenuStyle());
             for (int e = 0; e < group.entryCount; ++e) addEntry(sub, group.entries[e], group.codes[e]);
             ChNameMenu[ch]->addMenu(sub);
             ChNameSubMenu[ch][g] = sub;
