@@ -109,6 +109,8 @@ public slots:
     void onSceneNameReply(const uint8_t *payload, int n);   // 0x10
     void onInputSourceReply(const uint8_t *payload, int n); // 0x02
     void onMasterVolumeReply(const uint8_t *payload, int n); // 0x0D
+    // Input buttons in line with InputSource: its button selected, the other four not.
+    void Input_Source_Show();
 
     // --- channel selection (editing) ---
     void BT_CH_Click();
@@ -131,6 +133,12 @@ public slots:
     void Phase_Button_Show(uint8_t ch, uint8_t state);
     void Mute_Button_Show(uint8_t ch, uint8_t state);
     void Sync_Button_Show(uint8_t ch, uint8_t state);
+    // Moves the other members of ch's sync group along with ch (nothing when ch is not a member).
+    void Vol_Sync_Apply(uint8_t ch, int delta);
+    void Delay_Sync_Apply(uint8_t ch, int delta);
+    void Phase_Sync_Apply(uint8_t ch);
+    void Mute_Sync_Apply(uint8_t ch);
+    void MainMute_Show(uint8_t on);
 
     // --- equaliser (editing) ---
     void eqGainSliderChanged(int band, int value);

@@ -63,6 +63,12 @@ const TextPair Table[] = {
     {"均衡联调", "Joint EQ"},
     {"滤波器和均衡联调", "Joint EQ and Filter"},
     {"立即同步", "SYNC"},
+    // Output strips and crossover captions.
+    {"正相", "0°"},
+    {"反相", "180°"},
+    {"巴特沃斯", "Butterworth"},
+    {"宁克", "Link"},
+    {"贝塞尔", "Bessel"},
 };
 static_assert(sizeof Table / sizeof Table[0] == int(Txt::Count_), "one pair per text id");
 
@@ -77,4 +83,15 @@ QString T(Txt id, uint8_t language)
 QString T(Txt id)
 {
     return T(id, LanguageFlag);
+}
+
+QString FilterTypeName(unsigned type)
+{
+    static const Txt names[3] = {Txt::FilterTypeButterworth, Txt::FilterTypeLink, Txt::FilterTypeBessel};
+    return T(names[type < 3 ? type : 0]);
+}
+
+QString FilterSlopeName(unsigned slope)
+{
+    return QStringLiteral("-%1dB/Oct").arg(6 * ((slope < 8 ? slope : 3) + 1));
 }

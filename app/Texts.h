@@ -30,6 +30,12 @@ enum class Txt {
     // The left/right link dialog.
     LinkHeading, LinkRefHeading, LinkRefLeft, LinkRefRight, LinkParamHeading,
     LinkFilter, LinkEq, LinkEqFilter, LinkSync,
+    // Output strips and crossover captions.
+    PhaseNormal,        // phase button of a normal output
+    PhaseInverted,      // phase button of an inverted output
+    FilterTypeButterworth,  // crossover type 0
+    FilterTypeLink,         // crossover type 1
+    FilterTypeBessel,       // crossover type 2
     Count_
 };
 
@@ -42,3 +48,8 @@ struct TextPair {
 QString T(Txt id);
 // The text of id in the given language (0 = Chinese).
 QString T(Txt id, uint8_t language);
+
+// Name of crossover type 0..2 in the current language; any other value is named as type 0.
+QString FilterTypeName(unsigned type);
+// Slope caption of slope 0..7, "-6dB/Oct" .. "-48dB/Oct" in both languages; any other value as slope 3.
+QString FilterSlopeName(unsigned slope);

@@ -5,6 +5,7 @@
 #include "LinkState.h"
 #include "ParamStore.h"
 #include "SceneNames.h"
+#include "SyncGroup.h"
 #include "Texts.h"
 #include "Transport.h"
 
@@ -18,6 +19,7 @@ void TestRig::resetGlobals()
     LanguageFlag = 0;
     InitSceneNames();
     ResetChannelLink();
+    ResetSyncGroup();
     Port.setDevice(nullptr);
     Port.SeqNo = 0;
     Port.Rx.clear();
