@@ -102,6 +102,26 @@ static void logo(const QString &dir)
     img.save(dir + "/UI_LOGO.png");
 }
 
+static void appIcon(const QString &path)
+{
+    QImage img = canvas(128, 128);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 128, 128);
+    g.setColorAt(0, QColor(0, 160, 80));
+    g.setColorAt(1, QColor(0, 90, 160));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawRoundedRect(QRectF(4, 4, 120, 120), 24, 24);
+    p.setPen(QPen(Qt::white, 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath wave;
+    wave.moveTo(20, 64);
+    for (int x = 20; x <= 108; ++x) wave.lineTo(x, 64 - 30 * qSin((x - 20) / 88.0 * 6.283));
+    p.drawPath(wave);
+    p.end();
+    img.save(path);
+}
+
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
@@ -118,5 +138,6 @@ int main(int argc, char **argv)
     titleButton(dir, "MainClose.png", true);
     titleButton(dir, "MainMin.png", false);
     logo(dir);
+    appIcon(dir + "/../../packaging/kestrun.png");
     return 0;
 }
