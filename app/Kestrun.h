@@ -109,8 +109,6 @@ public slots:
     void onSceneNameReply(const uint8_t *payload, int n);   // 0x10
     void onInputSourceReply(const uint8_t *payload, int n); // 0x02
     void onMasterVolumeReply(const uint8_t *payload, int n); // 0x0D
-    // Input buttons in line with InputSource: its button selected, the other four not.
-    void Input_Source_Show();
 
     // --- channel selection (editing) ---
     void BT_CH_Click();

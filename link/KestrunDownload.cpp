@@ -4,7 +4,6 @@
 #include "LinkState.h"
 #include "OutputValues.h"
 #include "SceneNames.h"
-#include "Styles.h"
 #include "Texts.h"
 
 #include <QAction>
@@ -56,24 +55,13 @@ void Kestrun::onInputSourceReply(const uint8_t *payload, int n)
 {
     if (!payload || n < 2) return;
     ParamStore.InputSource = ParamBlock::correctedInputSource(payload[1]);
-    Input_Source_Show();
+    Input_Button_Show(ParamStore.InputSource);
 }
 
 void Kestrun::onMasterVolumeReply(const uint8_t *payload, int n)
 {
     if (!payload || n < 3) return;
     ParamStore.MasterVol = ParamBlock::correctedMasterVol(uint16_t(payload[1] + 256 * payload[2]));
-}
-
-void Kestrun::Input_Source_Show()
-{
-    QPushButton *source[3] = {ui->BT_INPUT_HI, ui->BT_INPUT_LOW, ui->BT_INPUT_OPT};
-    for (int s = 0; s < 3; ++s) {
-        const QString name = source[s]->objectName();
-        source[s]->setStyleSheet(s == ParamStore.InputSource ? Styles::light(name) : Styles::dark(name));
-    }
-    ui->BT_INPUT_BT->setStyleSheet(Styles::dark(ui->BT_INPUT_BT->objectName()));
-    ui->BT_INPUT_COAX->setStyleSheet(Styles::dark(ui->BT_INPUT_COAX->objectName()));
 }
 
 void Kestrun::Update_All_State()
@@ -83,7 +71,7 @@ void Kestrun::Update_All_State()
     ParamStore.correctDownloaded(EqGainShadow);
 
     // 1. Input source.
-    Input_Source_Show();
+    Input_Button_Show(ParamStore.InputSource);
     // 2. Master volume.
     ui->Slider_Total_Bar->setValue(ParamStore.MasterVol);
     ui->Edit_Total->setText(OutputValues::volumeText(ParamStore.MasterVol));

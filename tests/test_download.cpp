@@ -72,6 +72,15 @@ void sendName(Kestrun &w, int k, const QByteArray &name)
 
 QString sceneName(int i) { return QString::fromLatin1(reinterpret_cast<const char *>(SceneName[i])); }
 
+// The store as the processor would hold it: the first 1100 bytes, gains in the processor's encoding.
+QByteArray storeAsDeviceImage()
+{
+    std::unique_ptr<ParamBlock> copy(new ParamBlock(ParamStore));
+    for (auto &row : copy->EqGain)
+        for (auto &g : row) g = uint16_t(g + 120);
+    return QByteArray(reinterpret_cast<const char *>(copy->bytes()), IMAGE_SIZE);
+}
+
 bool lightLook(QPushButton *b) { return b->styleSheet() == Styles::light(b->objectName()); }
 bool darkLook(QPushButton *b) { return b->styleSheet() == Styles::dark(b->objectName()); }
 
@@ -372,6 +381,131 @@ private slots:
         w.onInputSourceReply(opt, 1);  // short
         QCOMPARE(ParamStore.InputSource, uint8_t(0));
         QVERIFY(rig.sent().empty());
+    }
+
+    void endToEndPreparedImage()
+    {
+        TestRig rig;
+        ParamBlock &m = rig.sim.params();
+        m.MasterVol = 450;
+        m.ChVol[1] = 570;
+        m.ChDelay[2] = 250;
+        m.ChPhase[3] = 1;
+        m.ChMute[4] = 1;
+        m.EqGain[0][5] = 150;  // -9 dB
+        m.EqFreq[0][5] = 70;
+        m.EqQ[0][5] = 45;
+        m.HpfFreq[0] = 90;
+        m.HpfBypass[0] = 0;
+        m.HpfSlope[0] = 2;
+        m.HpfType[0] = 1;
+        m.LpfFreq[0] = 8000;
+        m.EqBypass[0] = 1;
+        m.InputSource = 2;
+        m.NoiseGate = 3;
+        m.EqGain[4][0] = 400;  // nonsense: shown flat
+        rig.sim.setSceneName(3, "abc");
+        const QByteArray device = rig.sim.memoryBytes();
+        QVERIFY(rig.connectAndDownload());
+        Kestrun &w = *rig.w;
+
+        QCOMPARE(w.ui->BT_CONNECT->text(), QStringLiteral("已连接"));
+        QCOMPARE(w.ui->Slider_Total_Bar->value(), 450);
+        QCOMPARE(w.ui->Edit_Total->text(), QStringLiteral("-15.0dB"));
+        QCOMPARE(w.ui->Edit_CHVol[1]->text(), QStringLiteral("-3.0dB"));
+        QCOMPARE(w.ui->Edit_CHDelay[2]->text(), QStringLiteral("2.50ms"));
+        QCOMPARE(w.ui->BT_Phase[3]->text(), QStringLiteral("反相"));
+        QCOMPARE(w.ui->BT_Mute[4]->styleSheet(), Styles::muted(QStringLiteral("BT_Mute_5")));
+        QCOMPARE(w.ui->Edit_EQ_Gain[5]->text(), QStringLiteral("-9.0"));
+        QCOMPARE(w.ui->Edit_EQ_Freq[5]->text(), QStringLiteral("70"));
+        QCOMPARE(w.ui->Edit_EQ_Q[5]->text(), QStringLiteral("4.5"));
+        QCOMPARE(w.ui->Slider_EQ_Gain_Bar[5]->value(), 30);
+        QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("90"));
+        QCOMPARE(w.ui->Edit_LPF_Freq->text(), QStringLiteral("8000"));
+        QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("宁克"));
+        QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-18dB/Oct"));
+        QCOMPARE(w.ui->BT_LPF_SLOPE->text(), QStringLiteral("关闭"));
+        QVERIFY(lightLook(w.ui->BT_EQ_BYPASS));
+        QVERIFY(lightLook(w.ui->BT_INPUT_OPT));
+        QVERIFY(w.NoiseGateAct[3]->isChecked());
+        QCOMPARE(sceneName(2), QStringLiteral("abc"));
+        QCOMPARE(SceneUsed[2], uint8_t(1));
+        QCOMPARE(sceneName(0), QStringLiteral("Mode1"));
+        QCOMPARE(SceneUsed[0], uint8_t(0));
+        QCOMPARE(ParamStore.EqGain[4][0], uint16_t(120));
+        ParamStore.EqGain[4][0] = 400 - 120;  // the only corrected field; all else is the processor's image
+        QCOMPARE(storeAsDeviceImage(), device);
+
+        // Only requests went out: the name, the 55 pages, the nine scene names.
+        for (const QByteArray &p : rig.sent()) QCOMPARE(uint8_t(p[0]), uint8_t(6));
+        QCOMPARE(rig.sim.countPayloads(6, 0xAA), PAGE_COUNT);
+        QCOMPARE(rig.sim.countPayloads(6, 0x10), SCENE_COUNT);
+        QCOMPARE(rig.sim.memoryBytes(), device);
+    }
+
+    void endToEndUnansweredRequestsAndDeviceChanges()
+    {
+        TestRig rig;
+        for (int i = 0; i < IMAGE_SIZE; i += 7) rig.sim.memory()[i] = uint8_t(i);  // some fields out of range
+        for (auto &row : rig.sim.params().EqGain)
+            for (auto &g : row) g = 180;
+        for (int i = 0; i < 2000 && !(Link.Downloading && Link.ParamPage >= 10); ++i) rig.tick();
+        QVERIFY(Link.Downloading);
+        rig.sim.dropNextReplies(3);  // unanswered requests are repeated
+        QVERIFY(rig.connectAndDownload());
+        std::unique_ptr<ParamBlock> expect(new ParamBlock());
+        std::memcpy(expect->bytes(), rig.sim.memory(), IMAGE_SIZE);
+        uint16_t shadow[CH_COUNT][BAND_COUNT];
+        expect->correctDownloaded(shadow);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), IMAGE_SIZE),
+                 QByteArray(reinterpret_cast<const char *>(expect->bytes()), IMAGE_SIZE));
+        for (const QByteArray &p : rig.sent()) QCOMPARE(uint8_t(p[0]), uint8_t(6));
+
+        // Changes made on the processor itself, once their report has been read.
+        rig.sim.pushUnsolicitedInputSource(1);
+        Port.Rx.clear();
+        QVERIFY(Port.readIntoRx(READ_BOUND_MS) > 0);
+        rig.tick();
+        QCOMPARE(ParamStore.InputSource, uint8_t(1));
+        QVERIFY(lightLook(rig.w->ui->BT_INPUT_LOW));
+        rig.sim.pushUnsolicitedMasterVolume(300);
+        Port.Rx.clear();
+        QVERIFY(Port.readIntoRx(READ_BOUND_MS) > 0);
+        rig.tick();
+        QCOMPARE(ParamStore.MasterVol, uint16_t(300));
+    }
+
+    void editsReachProcessorMemory()
+    {
+        TestRig rig;
+        QVERIFY(rig.connectAndDownload());
+        Kestrun &w = *rig.w;
+        rig.clearSent();
+        QLineEdit *vol = w.ui->Edit_CHVol[1];
+        vol->setText(QStringLiteral("-3"));
+        emit vol->returnPressed();
+        w.ui->Slider_Total_Bar->setValue(123);
+        w.ui->BT_Sync[0]->click();
+        w.ui->BT_Sync[5]->click();
+        w.ui->Slider_CHVol_Bar[5]->setValue(420);
+        w.cm_Fun();
+        QLineEdit *delay = w.ui->Edit_CHDelay[0];
+        delay->setText(QStringLiteral("86cm"));
+        emit delay->returnPressed();
+        w.ms_Fun();
+        w.ui->Edit_CHDelay[3]->setText(QStringLiteral("15"));
+        emit w.ui->Edit_CHDelay[3]->returnPressed();
+        w.ui->BT_Phase[0]->click();
+        w.ui->BT_Phase[2]->click();
+        w.ui->BT_Mute[3]->click();
+        w.ui->BT_MainMute->click();
+        w.ui->BT_Mute[1]->click();
+
+        QCOMPARE(ParamStore.ChVol[0], uint16_t(420));
+        QCOMPARE(ParamStore.ChDelay[5], uint16_t(249));
+        QCOMPARE(ParamStore.ChPhase[5], uint8_t(1));
+        QCOMPARE(rig.sim.rejectedCount(), 0);
+        QCOMPARE(rig.sim.memoryBytes(), storeAsDeviceImage());
     }
 
     void masterVolumeReply()
