@@ -4,9 +4,11 @@
 #include "LinkState.h"
 #include "SpeakerNames.h"
 #include "SpeakerPresets.h"
+#include "Styles.h"
 #include "Transport.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSet>
@@ -126,6 +128,9 @@ private slots:
         QCOMPARE(ParamStore.LpfBypass[1], uint8_t(1));
         QCOMPARE(ParamStore.LpfFreq[1], uint16_t(20000));
         QCOMPARE(ParamStore.LpfSlope[1], uint8_t(5));  // an off filter keeps its slope
+        // The view shows the named channel.
+        QCOMPARE(w.ui->BT_CH[1]->styleSheet(), Styles::light(QStringLiteral("BT_CH2")));
+        QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("3000"));
 
         const QByteArray filtersBefore(reinterpret_cast<const char *>(ParamStore.HpfFreq), 1076 - 1016);
         CurCh = 4;
@@ -309,6 +314,22 @@ private slots:
         w.channelNameChosen(0, 21);
         w.channelNameChosen(-1, 0);
         QCOMPARE(ParamStore.ChName[0], uint8_t(3));
+    }
+
+    void downloadedNamesShowEverywhere()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        const uint8_t names[CH_COUNT] = {0, 4, 11, 19, 20, 2};
+        std::copy(names, names + CH_COUNT, rig.sim.params().ChName);
+        QVERIFY(rig.connectAndDownload());
+        static const char *captions[6] = {"前左高频", "前右高频", "后左全频", "单通道超低", "关闭", "前左低频"};
+        for (int ch = 0; ch < CH_COUNT; ++ch) QCOMPARE(w.ui->BT_CH_NAME[ch]->text(), QString::fromUtf8(captions[ch]));
+        // Greyed entries follow the downloaded names in every menu.
+        for (int m = 0; m < CH_COUNT; ++m) {
+            for (uint8_t code : {0, 4, 11, 2}) QVERIFY(!w.ChNameAct[m][code]->isEnabled());
+            for (uint8_t code : {3, 7, 15, 16, 19, 20}) QVERIFY(w.ChNameAct[m][code]->isEnabled());
+        }
     }
 
     void nameTables()
