@@ -13,6 +13,7 @@
 class DragPushButton;
 class QAction;
 class QActionGroup;
+class QLineEdit;
 class QMenu;
 
 class Kestrun : public QWidget, public MarkerSink
@@ -192,6 +193,28 @@ private:
     void wireControls();
     void Init_All_Param();
     void initGraphTables();  // graph/KestrunPaint.cpp: the response tables and the marker sink
+
+    // Equaliser helpers (editing/KestrunEqualizer.cpp).
+    static QString eqGainText(int code);  // gain code as dB with one decimal
+    static QString eqQText(int code);     // Q code as Q with one decimal
+    void showBandButton(int b);           // white at 0 dB, blue otherwise
+    void eqBandTail(int b);               // link copy, curve, plotted points, repaint
+    void sendBand(int b);                 // CMD_EQ_BAND of the selected channel while connected
+    void setEqMode(bool parametric);
+    // Crossover helpers (graph/KestrunCrossover.cpp); filter 0 = high-pass, 1 = low-pass.
+    QLineEdit *filterFreqEdit(int filter) const;
+    void filterLinkCopy(int filter);
+    void filterRedraw(int filter);
+    void sendFilter(int filter);
+    void filterChangedTail(int filter);
+    void filterFreqStepped(int filter, uint16_t f);
+    // Marker and value-edit helpers (graph/KestrunMarkers.cpp).
+    int bandMarkerIndex(const QObject *o) const;
+    int bandButtonIndex(const QObject *o) const;
+    QLineEdit *valueEdit(QObject *o) const;
+    bool stepValueEdit(QObject *o, int dir, bool autoRepeat, bool fromKey);
+    void stepDelay(int ch, int dir, int units);
+    void bandToggle(int b);
 
     int timerId_ = 0;
     QPoint dragOffset_;

@@ -69,6 +69,7 @@ const TextPair Table[] = {
     {"巴特沃斯", "Butterworth"},
     {"宁克", "Link"},
     {"贝塞尔", "Bessel"},
+    {"确定要将当前通道EQ复位到平直状态？", "Config flat current channel eq？"},
 };
 static_assert(sizeof Table / sizeof Table[0] == int(Txt::Count_), "one pair per text id");
 

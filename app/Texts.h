@@ -36,6 +36,7 @@ enum class Txt {
     FilterTypeButterworth,  // crossover type 0
     FilterTypeLink,         // crossover type 1
     FilterTypeBessel,       // crossover type 2
+    EqFlatQuestion,     // the flat reset of the selected channel's equaliser
     Count_
 };
 

@@ -1,0 +1,48 @@
+// Frequency steps of the crossover step buttons and the captions of the crossover menus.
+#include "CrossoverRules.h"
+
+#include "Texts.h"
+
+uint16_t CrossoverStepFreq(uint16_t f, bool up, bool fast)
+{
+    int v = f;
+    if (up) {
+        if (v >= XOVER_MAX_FREQ) return XOVER_MAX_FREQ;
+        if (!fast) v += 1;
+        else if (v + 1 <= 999) v += 11;
+        else if (v + 1 <= 19899) v += 101;
+        else v += 2;
+    } else {
+        if (v <= XOVER_MIN_FREQ) return XOVER_MIN_FREQ;
+        if (!fast) v -= 1;
+        else if (v - 1 > 1000) v -= 101;
+        else if (v - 1 >= 101) v -= 11;
+        else if (v - 1 >= 21) v -= 2;
+        else v = XOVER_MIN_FREQ;
+    }
+    // A frequency outside the range (a damaged image) comes back inside it.
+    if (v > XOVER_MAX_FREQ) v = XOVER_MAX_FREQ;
+    if (v < XOVER_MIN_FREQ) v = XOVER_MIN_FREQ;
+    return uint16_t(v);
+}
+
+QString FilterTypeName(uint8_t type)
+{
+    switch (type) {
+    case 0: return T(Txt::FilterTypeButterworth);
+    case 1: return T(Txt::FilterTypeLink);
+    case 2: return T(Txt::FilterTypeBessel);
+    default: return QString();
+    }
+}
+
+QString FilterSlopeCaption(uint8_t slope)
+{
+    if (slope >= XOVER_SLOPE_COUNT) return QString();
+    return QStringLiteral("-%1dB/Oct").arg(6 * (slope + 1));
+}
+
+QString FilterSlopeButtonText(uint8_t slope, uint8_t bypass)
+{
+    return bypass ? T(Txt::FilterOff) : FilterSlopeCaption(slope);
+}
