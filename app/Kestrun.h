@@ -199,6 +199,7 @@ private:
     static QString eqQText(int code);     // Q code as Q with one decimal
     void showBandButton(int b);           // white at 0 dB, blue otherwise
     void eqBandTail(int b);               // link copy, curve, plotted points, repaint
+    void setBandGainSlider(int b, int g);  // the slider's own slot runs; its curve work is left to the caller
     void sendBand(int b);                 // CMD_EQ_BAND of the selected channel while connected
     void setEqMode(bool parametric);
     // Crossover helpers (graph/KestrunCrossover.cpp); filter 0 = high-pass, 1 = low-pass.
@@ -217,6 +218,7 @@ private:
     void bandToggle(int b);
 
     int timerId_ = 0;
+    bool curveDeferred_ = false;  // a band update in progress recomputes the curve once at its end
     QPoint dragOffset_;
     bool dragging_ = false;
 

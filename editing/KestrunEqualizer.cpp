@@ -45,9 +45,20 @@ void Kestrun::eqBandTail(int b)
 {
     const uint8_t ch = CurCh;
     EQ_Link_Copy(ch, uint8_t(b));
+    if (curveDeferred_) return;
     EQ_Curve_Update(ch);
     Curve_Point_Update(ch);
     update();
+}
+
+// Used where the caller stores more of the band and then runs the tail itself: the slider's slot
+// stores, copies and sends as always, but the curve is computed only once, by the caller.
+void Kestrun::setBandGainSlider(int b, int g)
+{
+    const bool outer = curveDeferred_;
+    curveDeferred_ = true;
+    ui->Slider_EQ_Gain_Bar[b]->setValue(g);
+    curveDeferred_ = outer;
 }
 
 void Kestrun::sendBand(int b)

@@ -172,7 +172,7 @@ bool Kestrun::stepValueEdit(QObject *o, int dir, bool autoRepeat, bool fromKey)
         CurBand = uint8_t(i);
         const int g = StepWithinRange(ParamStore.EqGain[ch][i], dir, units, 0, GAIN_MAX_CODE);
         ParamStore.EqGain[ch][i] = uint16_t(g);
-        ui->Slider_EQ_Gain_Bar[i]->setValue(g);
+        setBandGainSlider(i, g);
         ui->Edit_EQ_Gain[i]->setText(eqGainText(g));
         eqBandTail(i);
         sendBand(i);
@@ -231,7 +231,7 @@ void Kestrun::bandToggle(int b)
         return;
     }
     const int g = gain;
-    ui->Slider_EQ_Gain_Bar[b]->setValue(g);
+    setBandGainSlider(b, g);
     ui->Edit_EQ_Gain[b]->setText(eqGainText(g));
     eqBandTail(b);
     EQ_Mark_Gain_Update(uint8_t(b));
@@ -247,7 +247,7 @@ void Kestrun::Mark_Point_Update_Change(int band)
     const int x = m->x();
     const uint16_t g = MarkerTopToGain(m->y());
     ParamStore.EqGain[ch][band] = g;
-    ui->Slider_EQ_Gain_Bar[band]->setValue(g);  // its own slot runs when the value changes
+    setBandGainSlider(band, g);  // its own slot runs when the value changes
     ui->Edit_EQ_Gain[band]->setText(eqGainText(g));
     const uint16_t f = Pos_To_Freq(x);
     ParamStore.EqFreq[ch][band] = f;
