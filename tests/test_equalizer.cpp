@@ -2,6 +2,7 @@
 #include "TestRig.h"
 
 #include "ChannelLink.h"
+#include "DragPushButton.h"
 #include "LinkState.h"
 #include "ResponseMath.h"
 #include "Styles.h"
@@ -58,6 +59,9 @@ private slots:
         QCOMPARE(w.ui->BT_LED[4]->styleSheet(), Styles::bandActive());
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x08\x00\x04\x32\x00\x0E\x01\x1E", 9));
+        // Marker and label go to the new height.
+        QCOMPARE(w.BandMark[4]->y(), GainToMarkerTop(150));
+        QCOMPARE(w.ui->Edit_Label[4]->y(), GainToMarkerTop(150) - 15);
         // The curve shows the boost around 50 Hz.
         QVERIFY(EQCurve[0][int(127 * std::log10(50.0 / 20.0) / 3.0 + 0.5)] > 10.0);
         w.ui->Slider_EQ_Gain_Bar[4]->setValue(120);
@@ -114,6 +118,8 @@ private slots:
         QCOMPARE(CurBand, uint8_t(4));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x08\x00\x04\x14\x00\xF0\x00\x1E", 9));
+        QCOMPARE(w.BandMark[4]->x(), Freq_To_Pos(20));
+        QCOMPARE(w.ui->Edit_Label[4]->x(), Freq_To_Pos(20));
         typeInto(e, QStringLiteral("20000"));
         QCOMPARE(ParamStore.EqFreq[0][4], uint16_t(20000));
     }
@@ -173,23 +179,6 @@ private slots:
         QCOMPARE(rig.sent().size(), size_t(0));
         typeInto(e, QStringLiteral("0"));
         QCOMPARE(w.ui->BT_LED[2]->styleSheet(), Styles::bandFlat());
-    }
-
-    void typedGainSliderAndRefresh()
-    {
-        TestRig rig(true);
-        connectLink(rig);
-        Kestrun &w = *rig.w;
-        typeInto(w.ui->Edit_EQ_Gain[6], QStringLiteral("-3"));
-        QCOMPARE(ParamStore.EqGain[0][6], uint16_t(90));
-        QCOMPARE(w.ui->Slider_EQ_Gain_Bar[6]->value(), 120);
-        rig.clearSent();
-        // The refresh of the view moves the slider to the stored gain; its slot stores and sends once more.
-        w.BT_CH_Switch(0);
-        QCOMPARE(w.ui->Slider_EQ_Gain_Bar[6]->value(), 90);
-        QCOMPARE(ParamStore.EqGain[0][6], uint16_t(90));
-        QCOMPARE(rig.sent().size(), size_t(1));
-        QCOMPARE(rig.sent()[0], bandFrame(0, 6));
     }
 
     void flatReset()
@@ -277,30 +266,6 @@ private slots:
         QCOMPARE(rig.sim.reportLog().size(), size_t(0));
     }
 
-    void bypassFollowsTheChannel()
-    {
-        TestRig rig(true);
-        connectLink(rig);
-        Kestrun &w = *rig.w;
-        QLabel *label15 = w.ui->Label[14];
-        w.BT_CH_Switch(1);
-        rig.clearSent();
-        w.ui->BT_EQ_BYPASS->click();
-        QCOMPARE(ParamStore.EqBypass[1], uint8_t(1));
-        QCOMPARE(ParamStore.EqBypass[0], uint8_t(0));
-        QVERIFY(!label15->isHidden());
-        QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::light(QStringLiteral("BT_EQ_BYPASS")));
-        QCOMPARE(rig.sent().size(), size_t(1));
-        QCOMPARE(rig.sent()[0], QByteArray("\x05\x0B\x01\x01", 4));
-        w.BT_CH_Switch(0);
-        QVERIFY(label15->isHidden());
-        w.BT_CH_Switch(1);
-        QVERIFY(!label15->isHidden());
-        w.ui->BT_EQ_BYPASS->click();
-        QVERIFY(label15->isHidden());
-        QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::dark(QStringLiteral("BT_EQ_BYPASS")));
-        QCOMPARE(rig.sent().back(), QByteArray("\x05\x0B\x01\x00", 4));
-    }
 };
 
 QTEST_MAIN(TestEqualizer)

@@ -208,6 +208,7 @@ private slots:
         QCOMPARE(label.y(), GainToMarkerTop(0) - 15);
         m.release(QPoint(901, 683));
         QCOMPARE(CurBand, uint8_t(15));
+        QCOMPARE(b->y(), GainToMarkerTop(0));  // the release puts the marker at its gain's height
         // A horizontal drag moves the frequency.
         QVERIFY(ParamStore.EqFreq[0][15] > Pos_To_Freq(631));
     }
