@@ -1,7 +1,5 @@
-// Frequency steps of the crossover step buttons and the captions of the crossover menus.
+// Frequency steps of the crossover step buttons.
 #include "CrossoverRules.h"
-
-#include "Texts.h"
 
 uint16_t CrossoverStepFreq(uint16_t f, bool up, bool fast)
 {
@@ -24,25 +22,4 @@ uint16_t CrossoverStepFreq(uint16_t f, bool up, bool fast)
     if (v > XOVER_MAX_FREQ) v = XOVER_MAX_FREQ;
     if (v < XOVER_MIN_FREQ) v = XOVER_MIN_FREQ;
     return uint16_t(v);
-}
-
-QString FilterTypeName(uint8_t type)
-{
-    switch (type) {
-    case 0: return T(Txt::FilterTypeButterworth);
-    case 1: return T(Txt::FilterTypeLink);
-    case 2: return T(Txt::FilterTypeBessel);
-    default: return QString();
-    }
-}
-
-QString FilterSlopeCaption(uint8_t slope)
-{
-    if (slope >= XOVER_SLOPE_COUNT) return QString();
-    return QStringLiteral("-%1dB/Oct").arg(6 * (slope + 1));
-}
-
-QString FilterSlopeButtonText(uint8_t slope, uint8_t bypass)
-{
-    return bypass ? T(Txt::FilterOff) : FilterSlopeCaption(slope);
 }

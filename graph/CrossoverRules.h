@@ -1,7 +1,6 @@
-// Widget-free rules of the crossover controls: frequency steps and the captions of type and slope.
+// Widget-free rules of the crossover controls: ranges, menu items and the frequency steps.
 #pragma once
 
-#include <QString>
 #include <cstdint>
 
 constexpr uint16_t XOVER_MIN_FREQ = 20;
@@ -14,10 +13,3 @@ constexpr uint8_t STEP_REPEAT_TICKS = 25;  // BtnRepeatDelay after a step
 // One step of a crossover (or band) frequency. Slow steps are 1 Hz; fast steps grow with the
 // frequency (11 Hz below 1 kHz, 101 Hz above, 2 Hz near the ends). The result stays in 20..20000.
 uint16_t CrossoverStepFreq(uint16_t f, bool up, bool fast);
-
-// Name of a filter type (0 Butterworth, 1 Link, 2 Bessel) in the current language; empty for others.
-QString FilterTypeName(uint8_t type);
-// Caption of slope 0..7: "-6dB/Oct" .. "-48dB/Oct" (the same in both languages).
-QString FilterSlopeCaption(uint8_t slope);
-// What the slope button shows: the off text of the current language when bypassed, else the slope.
-QString FilterSlopeButtonText(uint8_t slope, uint8_t bypass);

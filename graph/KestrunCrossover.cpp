@@ -6,6 +6,7 @@
 #include "CrossoverRules.h"
 #include "LinkState.h"
 #include "ResponseMath.h"
+#include "Texts.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -80,7 +81,7 @@ void Kestrun::filterTypeChosen(int filter, int type)
 {
     if (!validFilter(filter) || type < 0 || type >= XOVER_TYPE_COUNT || CurCh >= CH_COUNT) return;
     filterFields(filter, CurCh).type = uint8_t(type);
-    (filter == 0 ? ui->BT_HPF_TYPE : ui->BT_LPF_TYPE)->setText(FilterTypeName(uint8_t(type)));
+    (filter == 0 ? ui->BT_HPF_TYPE : ui->BT_LPF_TYPE)->setText(FilterTypeName(unsigned(type)));
     filterChangedTail(filter);
 }
 
@@ -94,7 +95,7 @@ void Kestrun::filterSlopeChosen(int filter, int item)
         f.slope = uint8_t(item);
         f.bypass = 0;
     }
-    (filter == 0 ? ui->BT_HPF_SLOPE : ui->BT_LPF_SLOPE)->setText(FilterSlopeButtonText(f.slope, f.bypass));
+    (filter == 0 ? ui->BT_HPF_SLOPE : ui->BT_LPF_SLOPE)->setText(f.bypass ? T(Txt::FilterOff) : FilterSlopeName(f.slope));
     filterChangedTail(filter);
 }
 

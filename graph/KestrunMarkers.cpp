@@ -8,6 +8,7 @@
 #include "LinkState.h"
 #include "ResponseMath.h"
 #include "Styles.h"
+#include "SyncGroup.h"
 #include "ValueEditKeys.h"
 
 #include <QEvent>
@@ -202,13 +203,19 @@ bool Kestrun::stepValueEdit(QObject *o, int dir, bool autoRepeat, bool fromKey)
 }
 
 // The delay of output ch by `units` steps of 0.01 ms, each taken only while the output and every
-// other member of its sync group stay inside 0..15.00 ms.
+// other member of its sync group stay inside 0..15.00 ms; the group follows.
 void Kestrun::stepDelay(int ch, int dir, int units)
 {
     if (ch < 0 || ch >= CH_COUNT) return;
     const int old = ParamStore.ChDelay[ch];
-    const int d = StepWithinRange(old, dir, units, 0, DELAY_MAX);
+    int d = old > DELAY_MAX ? DELAY_MAX : old;
+    for (int i = 0; i < units; ++i) {
+        const int next = d + (dir > 0 ? 1 : -1);
+        if (next < 0 || next > DELAY_MAX || Delay_Sync_Check(uint8_t(ch), next - old)) break;
+        d = next;
+    }
     ParamStore.ChDelay[ch] = uint16_t(d);
+    Delay_Sync_Apply(uint8_t(ch), d - old);
     ui->Edit_CHDelay[ch]->setText(GetDelayDisplayStr(ParamStore.ChDelay[ch]));
     if (Link.Connected) CMD_CH_DELAY(uint8_t(ch));
 }

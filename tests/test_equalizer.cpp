@@ -266,6 +266,47 @@ private slots:
         QCOMPARE(rig.sim.reportLog().size(), size_t(0));
     }
 
+    void typedGainSliderAndRefresh()
+    {
+        TestRig rig(true);
+        connectLink(rig);
+        Kestrun &w = *rig.w;
+        typeInto(w.ui->Edit_EQ_Gain[6], QStringLiteral("-3"));
+        QCOMPARE(ParamStore.EqGain[0][6], uint16_t(90));
+        QCOMPARE(w.ui->Slider_EQ_Gain_Bar[6]->value(), 120);
+        rig.clearSent();
+        // The refresh of the view moves the slider to the stored gain; its slot stores and sends once more.
+        w.BT_CH_Switch(0);
+        QCOMPARE(w.ui->Slider_EQ_Gain_Bar[6]->value(), 90);
+        QCOMPARE(ParamStore.EqGain[0][6], uint16_t(90));
+        QCOMPARE(rig.sent().size(), size_t(1));
+        QCOMPARE(rig.sent()[0], bandFrame(0, 6));
+    }
+
+    void bypassFollowsTheChannel()
+    {
+        TestRig rig(true);
+        connectLink(rig);
+        Kestrun &w = *rig.w;
+        QLabel *label15 = w.ui->Label[14];
+        w.BT_CH_Switch(1);
+        rig.clearSent();
+        w.ui->BT_EQ_BYPASS->click();
+        QCOMPARE(ParamStore.EqBypass[1], uint8_t(1));
+        QCOMPARE(ParamStore.EqBypass[0], uint8_t(0));
+        QVERIFY(!label15->isHidden());
+        QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::light(QStringLiteral("BT_EQ_BYPASS")));
+        QCOMPARE(rig.sent().size(), size_t(1));
+        QCOMPARE(rig.sent()[0], QByteArray("\x05\x0B\x01\x01", 4));
+        w.BT_CH_Switch(0);
+        QVERIFY(label15->isHidden());
+        w.BT_CH_Switch(1);
+        QVERIFY(!label15->isHidden());
+        w.ui->BT_EQ_BYPASS->click();
+        QVERIFY(label15->isHidden());
+        QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::dark(QStringLiteral("BT_EQ_BYPASS")));
+        QCOMPARE(rig.sent().back(), QByteArray("\x05\x0B\x01\x00", 4));
+    }
 };
 
 QTEST_MAIN(TestEqualizer)

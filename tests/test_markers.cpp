@@ -411,6 +411,8 @@ private slots:
         QCOMPARE(total->value(), 596);
         wheel(w.ui->Edit_Total, 120);
         QCOMPARE(total->value(), 597);
+        QCOMPARE(ParamStore.MasterVol, uint16_t(597));  // through the slider's own slot
+        QCOMPARE(w.ui->Edit_Total->text(), QStringLiteral("-0.3dB"));
         total->setValue(1);
         key(w.ui->Edit_Total, Qt::Key_Down, true);
         QCOMPARE(total->value(), 0);
@@ -419,8 +421,13 @@ private slots:
         vol3->setValue(598);
         key(w.ui->Edit_CHVol[2], Qt::Key_Up, true);
         QCOMPARE(vol3->value(), 600);
+        rig.clearSent();
         wheel(w.ui->Edit_CHVol[2], -120);
         QCOMPARE(vol3->value(), 599);
+        QCOMPARE(ParamStore.ChVol[2], uint16_t(599));
+        QCOMPARE(w.ui->Edit_CHVol[2]->text(), QStringLiteral("-0.1dB"));
+        QCOMPARE(rig.sent().size(), size_t(1));
+        QCOMPARE(rig.sent()[0], QByteArray("\x05\x04\x02\x57\x02", 5));
         QCOMPARE(w.ui->Slider_CHVol_Bar[1]->value(), 600);
 
         QLineEdit *delay2 = w.ui->Edit_CHDelay[1];
@@ -438,6 +445,36 @@ private slots:
         QCOMPARE(ParamStore.ChDelay[1], uint16_t(1500));
         wheel(delay2, 120);
         QCOMPARE(ParamStore.ChDelay[1], uint16_t(1500));
+    }
+
+    void delayStepsMoveTheSyncGroup()
+    {
+        TestRig rig(true);
+        connectLink(rig);
+        Kestrun &w = *rig.w;
+        w.ui->BT_Sync[0]->click();
+        w.ui->BT_Sync[2]->click();
+        ParamStore.ChDelay[0] = 100;
+        ParamStore.ChDelay[2] = 1498;
+        rig.clearSent();
+        // Output 3 stops the group two steps up: an auto-repeated key takes only those two.
+        key(w.ui->Edit_CHDelay[0], Qt::Key_Up, true);
+        QCOMPARE(ParamStore.ChDelay[0], uint16_t(102));
+        QCOMPARE(ParamStore.ChDelay[2], uint16_t(1500));
+        QCOMPARE(w.ui->Edit_CHDelay[2]->text(), w.GetDelayDisplayStr(1500));
+        // The other member's frame goes out before the stepped output's.
+        QCOMPARE(rig.sent().size(), size_t(2));
+        QCOMPARE(rig.sent()[0], QByteArray("\x05\x09\x02\xDC\x05", 5));
+        QCOMPARE(rig.sent()[1], QByteArray("\x05\x09\x00\x66\x00", 5));
+        wheel(w.ui->Edit_CHDelay[0], 120);
+        QCOMPARE(ParamStore.ChDelay[0], uint16_t(102));
+        wheel(w.ui->Edit_CHDelay[2], -120);
+        QCOMPARE(ParamStore.ChDelay[2], uint16_t(1499));
+        QCOMPARE(ParamStore.ChDelay[0], uint16_t(101));
+        // An output outside the group moves alone.
+        QTest::keyClick(w.ui->Edit_CHDelay[1], Qt::Key_Up);
+        QCOMPARE(ParamStore.ChDelay[1], uint16_t(1));
+        QCOMPARE(ParamStore.ChDelay[0], uint16_t(101));
     }
 
     void focusAndReleaseSelectTheText()
