@@ -421,6 +421,21 @@ private slots:
         QCOMPARE(b.host.status.last(), QStringLiteral("offline"));
     }
 
+    // Another name at re-identification: reported, and no longer shown as connected.
+    void resyncFindsAnotherName()
+    {
+        Bench b;
+        QVERIFY(b.connect());
+        b.sim.setIdentName("NV_PRC99");
+        Link.ResyncCountdown = 1;
+        b.run(1);
+        QVERIFY(!Link.Connected);
+        QCOMPARE(int(Link.LinkStatus), 0);
+        QCOMPARE(b.host.mismatches, 1);
+        QCOMPARE(b.host.status, (QStringList{"online", "offline"}));
+        QCOMPARE(b.lostBoxes, 0);
+    }
+
     void btnRepeatDelayCountsDown()
     {
         Bench b(false);
