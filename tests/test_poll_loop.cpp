@@ -514,6 +514,27 @@ private slots:
         QCOMPARE(rig.notices.size(), 2);
     }
 
+    void unplugWhileIdleInWindow()
+    {
+        TestRig rig;
+        QVERIFY(rig.connectAndDownload());
+        QCOMPARE(rig.w->ui->BT_CONNECT->text(), QStringLiteral("已连接"));
+        rig.sim.setPlugged(false);
+        rig.tick(400);
+        QCOMPARE(rig.notices.size(), 1);
+        QCOMPARE(rig.notices[0].text, QStringLiteral("机器通讯异常！"));
+        QCOMPARE(rig.w->ui->BT_CONNECT->text(), QStringLiteral("已断开"));
+        rig.tick(1000);
+        QCOMPARE(rig.notices.size(), 1);
+        rig.sim.setPlugged(true);
+        rig.clearSent();
+        QVERIFY(rig.connectAndDownload(400));
+        QCOMPARE(rig.w->ui->BT_CONNECT->text(), QStringLiteral("已连接"));
+        QCOMPARE(rig.sim.countPayloads(6, 0xAA), 55);
+        QCOMPARE(rig.sim.countPayloads(6, 0x10), 9);
+        QCOMPARE(rig.notices.size(), 1);
+    }
+
     void lostLinkBoxOnceThenOff_data()
     {
         QTest::addColumn<int>("language");
