@@ -158,6 +158,7 @@ public slots:
     void noiseGateChosen(int level);
     void comparisonChanged(int ch, int state);
     void CarMap_Update_Change();
+    void Input_Button_Show(uint8_t source);  // the looks of the input buttons for a source 0..2
     void SourceSet_Slider_Change(uint8_t, uint16_t);
 
     // --- left/right link (editing) ---

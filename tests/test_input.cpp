@@ -99,6 +99,22 @@ private slots:
         QVERIFY(rig.sent().empty());
     }
 
+    void inputButtonShowForDownloads()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        QPushButton *bySource[3] = {w.ui->BT_INPUT_HI, w.ui->BT_INPUT_LOW, w.ui->BT_INPUT_OPT};
+        for (uint8_t s = 0; s < 3; ++s) {
+            w.Input_Button_Show(s);
+            for (uint8_t k = 0; k < 3; ++k)
+                QCOMPARE(bySource[k]->styleSheet(), k == s ? Styles::light(bySource[k]->objectName())
+                                                           : Styles::dark(bySource[k]->objectName()));
+            QCOMPARE(w.ui->BT_INPUT_BT->styleSheet(), Styles::dark(QStringLiteral("BT_INPUT_BT")));
+        }
+        w.Input_Button_Show(7);  // nothing lit, nothing crashes
+        for (QPushButton *b : bySource) QCOMPARE(b->styleSheet(), Styles::dark(b->objectName()));
+    }
+
     void noiseGateLevels()
     {
         TestRig rig;
