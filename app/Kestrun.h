@@ -91,6 +91,7 @@ public slots:
     void Option_Sub7_Fun();
     void Menu_LanguageSet();
     void Option_Sub2_Fun();
+    void applyLanguage();  // rewrites every caption of the window in the current language
 
     // --- channel naming (app) ---
     void channelNameChosen(int ch, int code);

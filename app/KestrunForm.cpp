@@ -2,6 +2,7 @@
 #include "KestrunForm.h"
 
 #include "Styles.h"
+#include "Texts.h"
 
 #include <QCheckBox>
 #include <QFont>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QWidget>
+#include <utility>
 
 namespace {
 
@@ -275,48 +277,35 @@ void KestrunForm::setupUi(QWidget *w)
 
 void KestrunForm::retranslateUi(QWidget *)
 {
-    Label[0]->setText(QStringLiteral("高通滤波器"));
+    // The form's own texts are the Chinese ones; the language switch rewrites them later.
+    auto zh = [](Txt id) { return T(id, 0); };
+    const std::pair<int, Txt> labels[] = {
+        {0, Txt::CapHPF},  {2, Txt::CapType},  {3, Txt::CapFreq}, {4, Txt::CapSlope}, {5, Txt::CapFreq},
+        {6, Txt::CapType}, {7, Txt::CapSlope}, {8, Txt::CapFreq}, {9, Txt::CapQ},     {10, Txt::CapGain},
+        {11, Txt::CapLPF}, {12, Txt::CapUnit}, {15, Txt::CapMasterVol},
+    };
+    for (const auto &l : labels) Label[l.first]->setText(zh(l.second));
     Label[1]->setText(QStringLiteral("Arvon-6"));
-    Label[2]->setText(QStringLiteral("类型"));
-    Label[3]->setText(QStringLiteral("频率"));
-    Label[4]->setText(QStringLiteral("斜率"));
-    Label[5]->setText(QStringLiteral("频率"));
-    Label[6]->setText(QStringLiteral("类型"));
-    Label[7]->setText(QStringLiteral("斜率"));
-    Label[8]->setText(QStringLiteral("频率"));
-    Label[9]->setText(QStringLiteral("Q值"));
-    Label[10]->setText(QStringLiteral("增益"));
-    Label[11]->setText(QStringLiteral("低通滤波器"));
-    Label[12]->setText(QStringLiteral("延时单位"));
     Label[14]->setText(QStringLiteral("    直通"));
-    Label[15]->setText(QStringLiteral("      总音量"));
-    BT_SENCE->setText(QStringLiteral("  场景"));
-    BT_OPTION->setText(QStringLiteral("  选项"));
-    BT_CONNECT->setText(QStringLiteral("已断开"));
-    BT_MainMute->setText(QStringLiteral("总静音"));
-    BT_PEQ->setText(QStringLiteral("参量均衡"));
-    BT_GEQ->setText(QStringLiteral("图示均衡"));
-    BT_EQ_RESET->setText(QStringLiteral("重置均衡"));
-    BT_EQ_BYPASS->setText(QStringLiteral("直通均衡"));
-    BT_LINK->setText(QStringLiteral("左右联调"));
-    BT_INPUT_HI->setText(QStringLiteral("高电平"));
-    BT_INPUT_LOW->setText(QStringLiteral("低电平"));
-    BT_INPUT_BT->setText(QStringLiteral("蓝牙"));
-    BT_INPUT_OPT->setText(QStringLiteral("光纤"));
-    BT_INPUT_COAX->setText(QStringLiteral("同轴"));
+    const std::pair<QPushButton *, Txt> buttons[] = {
+        {BT_SENCE, Txt::CapSence},       {BT_OPTION, Txt::CapOption},       {BT_CONNECT, Txt::StatusOffline},
+        {BT_MainMute, Txt::CapMainMute}, {BT_PEQ, Txt::CapPEQ},             {BT_GEQ, Txt::CapGEQ},
+        {BT_EQ_RESET, Txt::CapEqReset},  {BT_EQ_BYPASS, Txt::CapEqBypass},  {BT_LINK, Txt::CapLink},
+        {BT_INPUT_HI, Txt::CapInputHi},  {BT_INPUT_LOW, Txt::CapInputLow},  {BT_INPUT_BT, Txt::CapInputBT},
+        {BT_INPUT_OPT, Txt::CapInputOPT}, {BT_INPUT_COAX, Txt::CapInputCOAX},
+        {BT_HPF_TYPE, Txt::FilterTypeButterworth}, {BT_LPF_TYPE, Txt::FilterTypeButterworth},
+        {BT_HPF_SLOPE, Txt::FilterOff},  {BT_LPF_SLOPE, Txt::FilterOff},
+    };
+    for (const auto &b : buttons) b.first->setText(zh(b.second));
     BT_Unit->setText(QStringLiteral("ms"));
-    BT_HPF_TYPE->setText(QStringLiteral("巴特沃斯"));
-    BT_LPF_TYPE->setText(QStringLiteral("巴特沃斯"));
-    BT_HPF_SLOPE->setText(QStringLiteral("关闭"));
-    BT_LPF_SLOPE->setText(QStringLiteral("关闭"));
     static const char *axis[15] = {"+20", "0", "-20", "20", "50", "100", "500", "1000",
                                    "2k", "5k", "10k", "20k", "+20", "0", "-20"};
     for (int k = 0; k < 15; ++k) Edit_L[k]->setText(QLatin1String(axis[k]));
     for (int ch = 0; ch < CH_COUNT; ++ch) {
         BT_CH[ch]->setText(QStringLiteral("CH%1").arg(ch + 1));
-        checkBox[ch]->setText(QStringLiteral("CH%1曲线").arg(ch + 1));
-        BT_Sync[ch]->setText(QStringLiteral("同步"));
-        BT_Mute[ch]->setText(QStringLiteral("静音"));
-        BT_Phase[ch]->setText(QStringLiteral("正相"));
+        checkBox[ch]->setText(zh(Txt::CapCurveBox).arg(ch + 1));
+        BT_Sync[ch]->setText(zh(Txt::CapSync));
+        BT_Mute[ch]->setText(zh(Txt::CapMute));
+        BT_Phase[ch]->setText(zh(Txt::PhaseNormal));
     }
 }

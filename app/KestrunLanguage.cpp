@@ -1,6 +1,96 @@
 // Language switching of every text of the main window.
 #include "Kestrun.h"
 
-void Kestrun::Option_Sub6_Fun() {}
-void Kestrun::Option_Sub7_Fun() {}
-void Kestrun::Menu_LanguageSet() {}
+#include "LinkState.h"
+#include "SpeakerPresets.h"
+#include "Texts.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <utility>
+
+void Kestrun::Option_Sub6_Fun()
+{
+    LanguageFlag = 0;
+    applyLanguage();
+}
+
+void Kestrun::Option_Sub7_Fun()
+{
+    LanguageFlag = 1;
+    applyLanguage();
+}
+
+void Kestrun::applyLanguage()
+{
+    // Captions of the window's controls.
+    const std::pair<QAbstractButton *, Txt> buttons[] = {
+        {ui->BT_SENCE, Txt::CapSence},         {ui->BT_OPTION, Txt::CapOption},     {ui->BT_MainMute, Txt::CapMainMute},
+        {ui->BT_PEQ, Txt::CapPEQ},             {ui->BT_GEQ, Txt::CapGEQ},           {ui->BT_EQ_RESET, Txt::CapEqReset},
+        {ui->BT_EQ_BYPASS, Txt::CapEqBypass},  {ui->BT_INPUT_HI, Txt::CapInputHi},  {ui->BT_INPUT_LOW, Txt::CapInputLow},
+        {ui->BT_INPUT_BT, Txt::CapInputBT},    {ui->BT_INPUT_OPT, Txt::CapInputOPT}, {ui->BT_INPUT_COAX, Txt::CapInputCOAX},
+        {ui->BT_LINK, Txt::CapLink},
+    };
+    for (const auto &b : buttons) b.first->setText(T(b.second));
+    // label, label_3 .. label_13, label_16 (Label[k] is "label_<k+1>").
+    const std::pair<int, Txt> labels[] = {
+        {15, Txt::CapMasterVol}, {2, Txt::CapType}, {6, Txt::CapType}, {3, Txt::CapFreq}, {5, Txt::CapFreq},
+        {8, Txt::CapFreq},       {4, Txt::CapSlope}, {7, Txt::CapSlope}, {9, Txt::CapQ},   {10, Txt::CapGain},
+        {0, Txt::CapHPF},        {11, Txt::CapLPF}, {12, Txt::CapUnit},
+    };
+    for (const auto &l : labels) ui->Label[l.first]->setText(T(l.second));
+    for (int ch = 0; ch < CH_COUNT; ++ch) ui->checkBox[ch]->setText(T(Txt::CapCurveBox).arg(ch + 1));
+
+    // The link status.
+    ui->BT_CONNECT->setText(T(Link.LinkStatus == 2 ? Txt::StatusOnline : Txt::StatusOffline));
+
+    // The output strips.
+    for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
+        ui->BT_Sync[ch]->setText(T(Txt::CapSync));
+        Phase_Button_Show(ch, ParamStore.ChPhase[ch]);
+        ui->BT_Mute[ch]->setText(T(Txt::CapMute));
+    }
+
+    // Menu entries.
+    NoiseGateMenu->setTitle(T(Txt::MenuNoiseGate));
+    NoiseGateAct[0]->setText(T(Txt::MenuGateOff));
+    for (int k = 1; k < 7; ++k) NoiseGateAct[k]->setText(T(Txt::MenuGateLevel).arg(k));
+    AboutAct->setText(T(Txt::MenuAbout));
+    ResetAct->setText(T(Txt::MenuReset));
+    UpgradeAct->setText(T(Txt::MenuUpgrade));
+    const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,
+                          Txt::MenuLoadAll};
+    for (int k = 0; k < 5; ++k) SenceAct[k]->setText(T(sence[k]));
+    for (int f = 0; f < 2; ++f)
+        for (unsigned t = 0; t < 3; ++t) FilterTypeAct[f][t]->setText(FilterTypeName(t));
+
+    // The crossover captions of the selected channel.
+    const uint8_t ch = CurCh < CH_COUNT ? CurCh : 0;
+    ui->BT_HPF_TYPE->setText(FilterTypeName(ParamStore.HpfType[ch]));
+    ui->BT_LPF_TYPE->setText(FilterTypeName(ParamStore.LpfType[ch]));
+    ui->Label[14]->setText(T(Txt::CapBypass));
+    FilterSlopeAct[0][8]->setText(T(Txt::FilterOff));
+    FilterSlopeAct[1][8]->setText(T(Txt::FilterOff));
+    ui->BT_HPF_SLOPE->setText(ParamStore.HpfBypass[ch] ? T(Txt::FilterOff) : FilterSlopeName(ParamStore.HpfSlope[ch]));
+    ui->BT_LPF_SLOPE->setText(ParamStore.LpfBypass[ch] ? T(Txt::FilterOff) : FilterSlopeName(ParamStore.LpfSlope[ch]));
+
+    Update_Channel_Name();
+    Menu_LanguageSet();
+}
+
+void Kestrun::Menu_LanguageSet()
+{
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        for (int g = 0; g < NAME_GROUP_COUNT; ++g) {
+            const NameMenuGroup &group = NameMenuGroups[g];
+            if (!ChNameSubMenu[ch][g]) continue;
+            ChNameSubMenu[ch][g]->setTitle(T(group.title));
+            for (int e = 0; e < group.entryCount; ++e)
+                if (QAction *a = ChNameAct[ch][group.codes[e]]) a->setText(T(group.entries[e]));
+        }
+        if (QAction *off = ChNameAct[ch][SPK_OFF]) off->setText(T(Txt::NameEntryOff));
+    }
+}

@@ -2,6 +2,7 @@
 #include "Kestrun.h"
 
 #include "Styles.h"
+#include "Texts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -20,21 +21,20 @@ QMenu *newMenu(QWidget *parent, const QString &title = QString())
 void Kestrun::buildOptionMenus()
 {
     OptionMenu = newMenu(this);
-    NoiseGateMenu = newMenu(OptionMenu, QStringLiteral("噪声门"));
+    NoiseGateMenu = newMenu(OptionMenu, T(Txt::MenuNoiseGate));
     NoiseGateGroup = new QActionGroup(this);
     NoiseGateGroup->setExclusive(true);
-    static const char *gate[7] = {"关闭", "1级", "2级", "3级", "4级", "5级", "6级"};
     for (int k = 0; k < 7; ++k) {
-        NoiseGateAct[k] = NoiseGateMenu->addAction(QString::fromUtf8(gate[k]));
+        NoiseGateAct[k] = NoiseGateMenu->addAction(k == 0 ? T(Txt::MenuGateOff) : T(Txt::MenuGateLevel).arg(k));
         NoiseGateAct[k]->setCheckable(true);
         NoiseGateGroup->addAction(NoiseGateAct[k]);
         connect(NoiseGateAct[k], &QAction::triggered, this, [this, k] { noiseGateChosen(k); });
     }
     NoiseGateAct[0]->setChecked(true);
     OptionMenu->addMenu(NoiseGateMenu);
-    AboutAct = OptionMenu->addAction(QStringLiteral("关于本机"));
-    ResetAct = OptionMenu->addAction(QStringLiteral("系统复位"));
-    UpgradeAct = OptionMenu->addAction(QStringLiteral("机器固件升级"));
+    AboutAct = OptionMenu->addAction(T(Txt::MenuAbout));
+    ResetAct = OptionMenu->addAction(T(Txt::MenuReset));
+    UpgradeAct = OptionMenu->addAction(T(Txt::MenuUpgrade));
     ChineseAct = OptionMenu->addAction(QStringLiteral("中文"));
     EnglishAct = OptionMenu->addAction(QStringLiteral("English"));
     connect(AboutAct, &QAction::triggered, this, &Kestrun::Option_Sub2_Fun);
@@ -45,9 +45,9 @@ void Kestrun::buildOptionMenus()
     ui->BT_OPTION->setMenu(OptionMenu);
 
     SenceMenu = newMenu(this);
-    static const char *sence[5] = {"机器场景管理", "保存单个场景到电脑", "加载电脑的单个场景", "保存所有场景到电脑",
-                                   "加载电脑的全部场景"};
-    for (int k = 0; k < 5; ++k) SenceAct[k] = SenceMenu->addAction(QString::fromUtf8(sence[k]));
+    const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,
+                          Txt::MenuLoadAll};
+    for (int k = 0; k < 5; ++k) SenceAct[k] = SenceMenu->addAction(T(sence[k]));
     connect(SenceAct[0], &QAction::triggered, this, &Kestrun::Sence_Sub1_Fun);
     connect(SenceAct[1], &QAction::triggered, this, &Kestrun::Sence_Sub2_Fun);
     connect(SenceAct[2], &QAction::triggered, this, &Kestrun::Sence_Sub3_Fun);
@@ -58,21 +58,18 @@ void Kestrun::buildOptionMenus()
 
 void Kestrun::buildFilterMenus()
 {
-    static const char *types[3] = {"巴特沃斯", "宁克", "贝塞尔"};
-    static const char *slopes[9] = {"-6dB/Oct",  "-12dB/Oct", "-18dB/Oct", "-24dB/Oct", "-30dB/Oct",
-                                    "-36dB/Oct", "-42dB/Oct", "-48dB/Oct", "关闭"};
     QPushButton *typeButton[2] = {ui->BT_HPF_TYPE, ui->BT_LPF_TYPE};
     QPushButton *slopeButton[2] = {ui->BT_HPF_SLOPE, ui->BT_LPF_SLOPE};
     for (int f = 0; f < 2; ++f) {
         FilterTypeMenu[f] = newMenu(this);
         for (int k = 0; k < 3; ++k) {
-            FilterTypeAct[f][k] = FilterTypeMenu[f]->addAction(QString::fromUtf8(types[k]));
+            FilterTypeAct[f][k] = FilterTypeMenu[f]->addAction(FilterTypeName(unsigned(k)));
             connect(FilterTypeAct[f][k], &QAction::triggered, this, [this, f, k] { filterTypeChosen(f, k); });
         }
         typeButton[f]->setMenu(FilterTypeMenu[f]);
         FilterSlopeMenu[f] = newMenu(this);
         for (int k = 0; k < 9; ++k) {
-            FilterSlopeAct[f][k] = FilterSlopeMenu[f]->addAction(QString::fromUtf8(slopes[k]));
+            FilterSlopeAct[f][k] = FilterSlopeMenu[f]->addAction(k < 8 ? FilterSlopeName(unsigned(k)) : T(Txt::FilterOff));
             connect(FilterSlopeAct[f][k], &QAction::triggered, this, [this, f, k] { filterSlopeChosen(f, k); });
         }
         slopeButton[f]->setMenu(FilterSlopeMenu[f]);

@@ -37,6 +37,12 @@ enum class Txt {
     FilterTypeLink,         // crossover type 1
     FilterTypeBessel,       // crossover type 2
     EqFlatQuestion,     // the flat reset of the selected channel's equaliser
+    // Window captions and menu entries, rewritten by the language switch.
+    CapMasterVol, CapSence, CapOption, CapMainMute, CapCurveBox, CapPEQ, CapGEQ, CapEqReset, CapEqBypass,
+    CapType, CapFreq, CapSlope, CapQ, CapGain, CapHPF, CapLPF, CapInputHi, CapInputLow, CapInputBT,
+    CapInputOPT, CapInputCOAX, CapLink, CapUnit, CapSync, CapMute, CapBypass,
+    MenuNoiseGate, MenuGateOff, MenuGateLevel, MenuAbout, MenuReset, MenuUpgrade, MenuSenceManage,
+    MenuSaveSingle, MenuLoadSingle, MenuSaveAll, MenuLoadAll,
     Count_
 };
 
