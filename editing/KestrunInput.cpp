@@ -58,13 +58,6 @@ void Kestrun::Input_Button_Show(uint8_t source)
 void Kestrun::on_BT_INPUT_BT_clicked() {}
 void Kestrun::on_BT_INPUT_COAX_clicked() {}
 
-void Kestrun::Input_Button_Show(uint8_t source)
-{
-    QPushButton *const byKind[3] = {ui->BT_INPUT_HI, ui->BT_INPUT_LOW, ui->BT_INPUT_OPT};
-    for (QPushButton *b : {ui->BT_INPUT_HI, ui->BT_INPUT_LOW, ui->BT_INPUT_BT, ui->BT_INPUT_COAX, ui->BT_INPUT_OPT})
-        showLook(b, source < 3 && b == byKind[source]);
-}
-
 void Kestrun::noiseGateChosen(int level)
 {
     if (level < 0 || level > 6) return;
