@@ -7,12 +7,14 @@
 #include "Styles.h"
 #include "Transport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QtTest>
 
 namespace {
@@ -340,6 +342,56 @@ private slots:
         EQ_Link_Copy(0, 31);
         HPF_Link_Copy(6);
         QCOMPARE(ParamStore.EqGain[3][3], GAIN_ZERO);
+    }
+
+    // Named from the menus, linked with the dialog, edited with the window's own controls.
+    void editsReachBothSidesOfTheProcessor()
+    {
+        TestRig rig;
+        Kestrun &w = *rig.w;
+        QVERIFY(rig.connectAndDownload());
+        w.ChNameAct[2][1]->trigger();  // CH3: FL / MID
+        w.ChNameAct[3][5]->trigger();  // CH4: FR / MID
+        w.ui->BT_CH[2]->click();
+        rig.clearSent();
+        LinkForm *f = openForm(w);
+        QVERIFY(f);
+        f->pushButton->click();
+        QVERIFY(linked(2, 3));
+        QCOMPARE(rig.sent(), (std::vector<QByteArray>{hpf(3), lpf(3)}));
+
+        w.ui->BT_CH[2]->click();
+        QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::light(QStringLiteral("BT_LINK")));
+        rig.clearSent();
+        w.ui->Slider_EQ_Gain_Bar[9]->setValue(150);  // band 10
+        QCOMPARE(rig.sent(), (std::vector<QByteArray>{eqBand(3, 9), eqBand(2, 9)}));
+        QCOMPARE(rig.sim.params().EqGain[3][9], uint16_t(150 + GAIN_DEVICE_OFFSET));
+        QCOMPARE(rig.sim.params().EqGain[2][9], uint16_t(150 + GAIN_DEVICE_OFFSET));
+        rig.clearSent();
+        w.FilterTypeAct[0][2]->trigger();  // high-pass Bessel
+        QCOMPARE(ParamStore.HpfType[3], uint8_t(2));
+        QCOMPARE(rig.sent(), (std::vector<QByteArray>{hpf(3), hpf(2)}));
+
+        // Relink with the filters only: the band stays on CH3, the crossovers still go to both.
+        w.ui->BT_LINK->click();
+        QCOMPARE(linkCount(), 0);
+        f = openForm(w);
+        QVERIFY(f);
+        f->radioButton_3->click();
+        f->pushButton->click();
+        QCOMPARE(LinkMode[2], uint8_t(2));
+        QCOMPARE(LinkMode[3], uint8_t(2));
+        w.ui->BT_CH[2]->click();
+        rig.clearSent();
+        w.ui->Slider_EQ_Gain_Bar[9]->setValue(100);
+        QCOMPARE(rig.sent(), std::vector<QByteArray>{eqBand(2, 9)});
+        QCOMPARE(ParamStore.EqGain[3][9], uint16_t(150));
+        rig.clearSent();
+        w.FilterSlopeAct[1][5]->trigger();  // low-pass -36dB/Oct
+        QCOMPARE(ParamStore.LpfSlope[3], uint8_t(5));
+        QCOMPARE(rig.sent(), (std::vector<QByteArray>{lpf(3), lpf(2)}));
+        QCOMPARE(rig.sim.params().LpfSlope[3], uint8_t(5));
+        QCOMPARE(rig.sim.rejectedCount(), 0);
     }
 
     void copyChannelByMode()
