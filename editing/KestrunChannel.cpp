@@ -89,8 +89,9 @@ void Kestrun::Update_Channel_State(uint8_t ch)
         ui->Edit_EQ_Gain[b]->setText(QString::number((int(g) - 120) / 10.0, 'f', 1));
         ui->Edit_EQ_Freq[b]->setText(QString::number(ParamStore.EqFreq[ch][b]));
         ui->Edit_EQ_Q[b]->setText(QString::number(ParamStore.EqQ[ch][b] / 10.0, 'f', 1));
-        // A changed slider runs the band slot as a user move would (store, link copies, frame).
-        ui->Slider_EQ_Gain_Bar[b]->setValue(g);
+        // A changed slider runs the band slot as a user move would (store, link copies, frame);
+        // the curve is computed once for all bands below.
+        setBandGainSlider(b, g);
         EQ_Mark_Gain_Update(uint8_t(b));
         EQ_Mark_Update(uint8_t(b));
         const int top = GainToMarkerTop(g);
