@@ -11,6 +11,9 @@
 #include <cstdint>
 
 class DragPushButton;
+class FirmwareImage;
+class QByteArray;
+class TransferGuard;
 class QAction;
 class QActionGroup;
 class QLineEdit;
@@ -218,6 +221,21 @@ private:
     bool stepValueEdit(QObject *o, int dir, bool autoRepeat, bool fromKey);
     void stepDelay(int ch, int dir, int units);
     void bandToggle(int b);
+
+    // Scene files (link/KestrunSceneFiles.cpp). The open routines stage what they read; nothing
+    // changes when they return false.
+    void SingleFileSave();
+    bool SingleFileOpen(QByteArray *file);
+    void AllFileSave();
+    bool AllFileOpen();
+    // Processor scenes and maintenance (scenes/KestrunScenes.cpp).
+    bool UpgradeFileOpen(FirmwareImage &image);
+    bool connectedOrNotice();                   // the connect-first box when no processor is connected
+    bool transferMayStart(const TransferGuard &guard);  // the busy box when another transfer runs
+    bool linkReadyForTransfer();                // waits for a running download; a box when it does not end
+    void watchTransfers();                      // menu entries disabled while a transfer runs
+    void showProgress(int value);               // TickBar shown with this value
+    void restartLink();                         // identify the processor again and download its state
 
     int timerId_ = 0;
     bool curveDeferred_ = false;  // a band update in progress recomputes the curve once at its end

@@ -43,6 +43,37 @@ enum class Txt {
     CapInputOPT, CapInputCOAX, CapLink, CapUnit, CapSync, CapMute, CapBypass,
     MenuNoiseGate, MenuGateOff, MenuGateLevel, MenuAbout, MenuReset, MenuUpgrade, MenuSenceManage,
     MenuSaveSingle, MenuLoadSingle, MenuSaveAll, MenuLoadAll,
+    // scene files, scene manager, firmware upgrade, system reset
+    ConnectFirst,       // an operation that needs the processor, without one
+    TransferBusy,       // another transfer is still running
+    SingleLoadDone,
+    AllLoadDone,
+    SceneSendFailed,    // a scene upload was abandoned
+    SceneFetchFailed,   // reading the stored scenes was abandoned
+    SceneFileWriteFailed,
+    SceneFileReadFailed,
+    SingleFileWrongSize,
+    AllFileWrongSize,
+    SceneSelectFirst,
+    SceneNameFormat,
+    SceneSaved,
+    SceneRecalled,
+    SceneDeleteAsk,
+    SceneManagerTitle,  // dialog captions
+    SceneSaveButton,
+    SceneLoadButton,
+    SceneDeleteButton,
+    SceneExitButton,
+    SceneMarkUsed,
+    SceneMarkEmpty,
+    FirmwareMismatch,
+    FirmwareError,
+    FirmwareTooLarge,
+    FirmwareSendFailed,
+    FirmwareDone,
+    ResetAsk,
+    ResetDone,
+    ResetFailed,        // the reset command could not be sent
     Count_
 };
 

@@ -1,7 +1,138 @@
 // Scene files on the computer: save and load one scene or all nine.
 #include "Kestrun.h"
 
-void Kestrun::Sence_Sub2_Fun() {}
-void Kestrun::Sence_Sub3_Fun() {}
-void Kestrun::Sence_Sub4_Fun() {}
-void Kestrun::Sence_Sub5_Fun() {}
+#include "FileDialogs.h"
+#include "LinkState.h"
+#include "Notice.h"
+#include "SceneFile.h"
+#include "SceneTransfer.h"
+#include "TransferGuard.h"
+#include "WaitMs.h"
+
+#include <QDir>
+#include <QProgressBar>
+
+#include <cstring>
+
+namespace {
+const char *const SingleFilter = "场景文件(*.SCE)";
+const char *const AllFilter = "场景文件(*.ALL)";
+
+// A box for a file that was refused; false for every outcome but Ok.
+bool accepted(SceneFile::Read r, Txt wrongSize)
+{
+    if (r == SceneFile::Read::Ok) return true;
+    Notice::info(r == SceneFile::Read::WrongSize ? wrongSize : Txt::SceneFileReadFailed);
+    return false;
+}
+}  // namespace
+
+void Kestrun::SingleFileSave()
+{
+    const QString path = FileDialogs::getSaveFileName(this, QStringLiteral("保存单个场景文件"), QDir::currentPath(),
+                                                      QString::fromUtf8(SingleFilter));
+    if (path.isEmpty()) return;
+    if (!SceneFile::write(path, SceneFile::singleImage(ParamStore))) Notice::info(Txt::SceneFileWriteFailed);
+}
+
+bool Kestrun::SingleFileOpen(QByteArray *file)
+{
+    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("加载单个场景文件"), QDir::currentPath(),
+                                                      QString::fromUtf8(SingleFilter));
+    if (path.isEmpty()) return false;
+    return accepted(SceneFile::read(path, SceneFile::SINGLE_SIZE, file), Txt::SingleFileWrongSize);
+}
+
+void Kestrun::AllFileSave()
+{
+    const QString path = FileDialogs::getSaveFileName(this, QStringLiteral("保存全部场景文件"), QDir::currentPath(),
+                                                      QString::fromUtf8(AllFilter));
+    if (path.isEmpty()) return;
+    if (!SceneFile::write(path, SceneFile::allImage(SceneBuffer))) Notice::info(Txt::SceneFileWriteFailed);
+}
+
+bool Kestrun::AllFileOpen()
+{
+    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("加载全部场景文件"), QDir::currentPath(),
+                                                      QString::fromUtf8(AllFilter));
+    if (path.isEmpty()) return false;
+    QByteArray file;
+    if (!accepted(SceneFile::read(path, SceneFile::ALL_SIZE, &file), Txt::AllFileWrongSize)) return false;
+    std::memcpy(SceneBuffer, file.constData(), size_t(SceneFile::ALL_SIZE));
+    return true;
+}
+
+void Kestrun::Sence_Sub2_Fun()
+{
+    if (!connectedOrNotice()) return;
+    watchTransfers();
+    TransferGuard guard;
+    if (!transferMayStart(guard)) return;
+    SingleFileSave();
+}
+
+void Kestrun::Sence_Sub3_Fun()
+{
+    if (!connectedOrNotice()) return;
+    watchTransfers();
+    TransferGuard guard;
+    if (!transferMayStart(guard)) return;
+    // The file is staged: the store takes over only what the processor holds after a good transfer.
+    QByteArray file;
+    if (!SingleFileOpen(&file)) return;
+    if (!linkReadyForTransfer()) return;
+    showProgress(7);
+    const auto *image = reinterpret_cast<const uint8_t *>(file.constData());
+    const TransferResult r = SceneTransfer::sendParamImage(image, [this](int v) { showProgress(v); });
+    ui->TickBar->hide();
+    if (r != TransferResult::Ok) {
+        Notice::info(Txt::SceneSendFailed);
+        return;
+    }
+    std::memcpy(ParamStore.Tail, image + IMAGE_SIZE, sizeof ParamStore.Tail);
+    Notice::info(Txt::SingleLoadDone);
+    // The re-download brings the loaded parameters back into the store and the controls.
+    Link.ResyncCountdown = 10;
+}
+
+void Kestrun::Sence_Sub4_Fun()
+{
+    if (!connectedOrNotice()) return;
+    watchTransfers();
+    TransferGuard guard;
+    if (!transferMayStart(guard)) return;
+    if (!linkReadyForTransfer()) return;
+    static uint8_t fetched[SCENE_COUNT][STORE_SIZE];
+    std::memset(fetched, 0, sizeof fetched);
+    showProgress(0);
+    const TransferResult r = SceneTransfer::fetchScenes(fetched, [this](int v) { showProgress(v); });
+    Link.HeartbeatCountdown = 400;
+    ui->TickBar->hide();
+    if (r != TransferResult::Ok) {
+        Notice::info(Txt::SceneFetchFailed);
+        return;
+    }
+    std::memcpy(SceneBuffer, fetched, sizeof fetched);
+    AllFileSave();
+}
+
+void Kestrun::Sence_Sub5_Fun()
+{
+    if (!connectedOrNotice()) return;
+    watchTransfers();
+    TransferGuard guard;
+    if (!transferMayStart(guard)) return;
+    if (!AllFileOpen()) return;
+    if (!linkReadyForTransfer()) return;
+    showProgress(0);
+    const TransferResult r = SceneTransfer::sendScenes(SceneBuffer, [this](int v) { showProgress(v); });
+    ui->TickBar->hide();
+    if (r != TransferResult::Ok) {
+        Notice::info(Txt::SceneSendFailed);
+        return;
+    }
+    Link.HeartbeatCountdown = 40000;
+    WaitMs(Pace.uploadSettleMs);
+    Notice::info(Txt::AllLoadDone);
+    restartLink();
+}

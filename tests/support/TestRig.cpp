@@ -2,11 +2,14 @@
 #include "TestRig.h"
 
 #include "ChannelLink.h"
+#include "FileDialogs.h"
 #include "LinkState.h"
 #include "ParamStore.h"
 #include "SceneNames.h"
 #include "SyncGroup.h"
 #include "Texts.h"
+#include "TransferGuard.h"
+#include "TransferLink.h"
 #include "Transport.h"
 
 #include <QCoreApplication>
@@ -24,6 +27,8 @@ void TestRig::resetGlobals()
     Port.SeqNo = 0;
     Port.Rx.clear();
     Port.framesWritten = 0;
+    TransferGuard::reset();
+    Pace = TransferPace();
 }
 
 TestRig::TestRig(bool plugged)
@@ -46,6 +51,8 @@ TestRig::~TestRig()
 {
     w.reset();
     Notice::setResponder(nullptr);
+    FileDialogs::setResponder(nullptr);
+    TransferGuard::reset();
     Port.close();
     Port.setDevice(nullptr);
 }

@@ -1,0 +1,38 @@
+// Standard open/save dialogs behind a test seam.
+#include "FileDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+FileDialogs::Responder responder;
+
+// "场景文件(*.SCE)" -> "SCE"
+QString filterSuffix(const QString &filter)
+{
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.([A-Za-z0-9]+)")).match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+}  // namespace
+
+void FileDialogs::setResponder(Responder r)
+{
+    responder = std::move(r);
+}
+
+QString FileDialogs::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    QString path = responder ? responder(Request{true, caption, dir, filter})
+                             : QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    if (path.isEmpty()) return path;
+    const QString suffix = filterSuffix(filter);
+    if (!suffix.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += (path.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")) + suffix;
+    return path;
+}
+
+QString FileDialogs::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    if (responder) return responder(Request{false, caption, dir, filter});
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+}

@@ -1,0 +1,108 @@
+// Page by page, with acknowledgements and bounded retries.
+#include "SceneTransfer.h"
+
+#include "Commands.h"
+#include "LinkState.h"
+#include "WaitMs.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr uint8_t PAGE_WRITE = 0x41;
+constexpr uint8_t SCENE_DATA = 0x15;
+constexpr int LAST_PAGE = PAGE_COUNT - 1;
+}  // namespace
+
+TransferResult SceneTransfer::sendParamImage(const uint8_t *image, const Progress &progress)
+{
+    TransferLink::drain();
+    for (int p = 0; p < LAST_PAGE; ++p) {
+        const uint8_t page = uint8_t(p);
+        TransferLink::AckStep step;
+        step.send = [&] { CMD_PARAM_PAGE_WRITE(page, image + p * PAGE_SIZE); };
+        step.accept = [&](const uint8_t *payload, int n) { return TransferLink::isAck(payload, n, PAGE_WRITE, &page, 1); };
+        step.hold = 5000;
+        step.gapMs = Pace.pageGapMs;
+        const TransferResult r = TransferLink::acknowledged(step);
+        if (r != TransferResult::Ok) return r;
+        progress(p);
+        WaitMs(Pace.pageGapMs);
+    }
+    const TransferResult last = TransferLink::once([&] { CMD_PARAM_PAGE_WRITE(LAST_PAGE, image + LAST_PAGE * PAGE_SIZE); });
+    if (last != TransferResult::Ok) return last;
+    Link.HeartbeatCountdown = 5000;
+    Port.Rx.clear();
+    for (int v = PAGE_COUNT; v <= 100; ++v) {
+        progress(v);
+        Link.HeartbeatCountdown = 1000;
+        WaitMs(Pace.runOutStepMs);
+        if (!Link.Connected) return TransferResult::LinkLost;
+    }
+    return TransferResult::Ok;
+}
+
+TransferResult SceneTransfer::fetchScenes(uint8_t scenes[SCENE_COUNT][STORE_SIZE], const Progress &progress)
+{
+    int count = 0;  // requests sent
+    for (int k = 1; k <= SCENE_COUNT; ++k) {
+        for (int p = 0; p < PAGE_COUNT; ++p) {
+            TransferLink::AckStep step;
+            step.send = [&] {
+                ++count;
+                progress(std::min(100, int(count / 4.6)));
+                REQ_SCENE_DATA(uint8_t(k), uint8_t(p));
+            };
+            step.accept = [&](const uint8_t *payload, int n) {
+                // 06 15 k p + 20 data bytes
+                if (n < 4 + PAGE_SIZE || payload[1] != SCENE_DATA) return false;
+                const int rk = payload[2], rp = payload[3];
+                if (rk < 1 || rk > SCENE_COUNT || rp > LAST_PAGE) return false;
+                std::memcpy(&scenes[rk - 1][rp * PAGE_SIZE], payload + 4, PAGE_SIZE);
+                return rk == k && rp == p;
+            };
+            step.hold = 2000;
+            step.settleMs = 1;
+            step.gapMs = 0;
+            const TransferResult r = TransferLink::acknowledged(step);
+            if (r != TransferResult::Ok) return r;
+        }
+    }
+    return TransferResult::Ok;
+}
+
+TransferResult SceneTransfer::sendScenes(const uint8_t scenes[SCENE_COUNT][STORE_SIZE], const Progress &progress)
+{
+    TransferLink::drain();
+    int count = 0;  // page frames sent
+    for (int k = 1; k <= SCENE_COUNT; ++k) {
+        const uint8_t *scene = scenes[k - 1];
+        for (int p = 0; p < LAST_PAGE; ++p) {
+            const uint8_t index[2] = {uint8_t(k), uint8_t(p)};
+            TransferLink::AckStep step;
+            step.send = [&] {
+                ++count;
+                CMD_SCENE_DATA_WRITE(index[0], index[1], scene + p * PAGE_SIZE);
+            };
+            step.accept = [&](const uint8_t *payload, int n) {
+                // The write acknowledgement is short; a 24-byte scene-data reply is no acknowledgement.
+                return n < 4 + PAGE_SIZE && TransferLink::isAck(payload, n, SCENE_DATA, index, 2);
+            };
+            step.hold = 4000;
+            step.gapMs = 0;
+            const TransferResult r = TransferLink::acknowledged(step);
+            progress(std::min(100, int(count / 4.7)));
+            if (r != TransferResult::Ok) return r;
+        }
+        ++count;
+        const TransferResult last =
+            TransferLink::once([&] { CMD_SCENE_DATA_WRITE(uint8_t(k), LAST_PAGE, scene + LAST_PAGE * PAGE_SIZE); });
+        progress(std::min(100, int(count / 4.7)));
+        if (last != TransferResult::Ok) return last;
+        Port.Rx.clear();
+        Link.HeartbeatCountdown = 40000;
+        WaitMs(Pace.sceneSettleMs);
+        if (!Link.Connected) return TransferResult::LinkLost;
+    }
+    return TransferResult::Ok;
+}

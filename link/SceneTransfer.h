@@ -1,0 +1,26 @@
+// The scene page transfers: a parameter image into the processor's live memory, the nine stored
+// scenes out of and into the processor.
+#pragma once
+
+#include "ParamStore.h"
+#include "SceneNames.h"
+#include "TransferLink.h"
+
+#include <functional>
+
+class SceneTransfer
+{
+public:
+    using Progress = std::function<void(int)>;  // the value for the progress bar, 0..100
+
+    // Writes pages 0..54 of image (1100 bytes, processor encoding) with page writes: pages 0..53 are
+    // acknowledged one by one, page 54 is sent once. Then the progress runs out to 100.
+    static TransferResult sendParamImage(const uint8_t *image, const Progress &progress);
+    // Reads the 55 pages of every stored scene into scenes (bytes 0..1099 of each block; the rest is
+    // left alone). A reply lands where its own scene and page numbers say; a page counts as read when
+    // the reply for the requested scene and page came.
+    static TransferResult fetchScenes(uint8_t scenes[SCENE_COUNT][STORE_SIZE], const Progress &progress);
+    // Writes bytes 0..1099 of every block into the processor's stored scenes: pages 0..53 of a scene
+    // acknowledged, page 54 sent once, then the processor is given time to store the scene.
+    static TransferResult sendScenes(const uint8_t scenes[SCENE_COUNT][STORE_SIZE], const Progress &progress);
+};

@@ -1,0 +1,46 @@
+// The firmware block loop.
+#include "FirmwareTransfer.h"
+
+#include "Commands.h"
+#include "LinkState.h"
+#include "WaitMs.h"
+
+namespace {
+constexpr uint8_t FIRMWARE_BLOCK = 0xB0;
+constexpr int BLOCKS_PER_STEP = 128;  // one progress step = 2 KiB
+}  // namespace
+
+TransferResult FirmwareTransfer::send(const FirmwareImage &image, const Progress &progress)
+{
+    const int blocks = image.blockCount();
+    if (blocks < 1 || blocks > FirmwareImage::MAX_BLOCKS) return TransferResult::NoAnswer;
+    progress(3);
+    TransferLink::drain();
+    uint8_t data[FirmwareImage::BLOCK_SIZE];
+    for (int number = 0; number < blocks - 1;) {
+        image.block(number, data);
+        const uint8_t index[2] = {uint8_t(number >> 8), uint8_t(number & 0xFF)};
+        TransferLink::AckStep step;
+        step.send = [&] { CMD_FIRMWARE_BLOCK(uint16_t(number), data); };
+        step.accept = [&](const uint8_t *payload, int n) { return TransferLink::isAck(payload, n, FIRMWARE_BLOCK, index, 2); };
+        step.hold = 2000;
+        step.gapMs = 1;
+        const TransferResult r = TransferLink::acknowledged(step);
+        if (r != TransferResult::Ok) return r;
+        ++number;
+        WaitMs(1);
+        if (number > BLOCKS_PER_STEP) {
+            progress(number / BLOCKS_PER_STEP);
+            if ((number & 0xFF) == 0) WaitMs(5);
+        }
+    }
+    image.block(blocks - 1, data);
+    const TransferResult last = TransferLink::once([&] { CMD_FIRMWARE_BLOCK(FirmwareImage::FINAL_BLOCK, data); });
+    if (last != TransferResult::Ok) return last;
+    // The processor restarts with the new firmware: identify it again once it answers.
+    Link.Connected = 0;
+    Link.LinkStatus = 0;
+    Link.HeartbeatCountdown = 20000;
+    Port.Rx.clear();
+    return TransferResult::Ok;
+}

@@ -1,0 +1,19 @@
+// Sending a firmware image in acknowledged 16-byte blocks; the last block carries the number 0xFFFF.
+#pragma once
+
+#include "FirmwareImage.h"
+#include "TransferLink.h"
+
+#include <functional>
+
+class FirmwareTransfer
+{
+public:
+    using Progress = std::function<void(int)>;  // the value for the progress bar
+
+    // Blocks 0 .. n-2 are sent with their numbers (high byte first), each acknowledged before the
+    // next; the last block is sent once as 0xFFFF. Afterwards the link is treated as down so that
+    // the poll loop finds the restarted processor again. An image of more than 32768 blocks is not
+    // sent at all (NoAnswer is never its result: such images are refused by FirmwareImage first).
+    static TransferResult send(const FirmwareImage &image, const Progress &progress);
+};
