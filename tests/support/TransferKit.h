@@ -1,0 +1,40 @@
+// Helpers of the transfer suites: answered file dialogs, a linked processor, fast pacing, file bytes.
+#pragma once
+
+#include "FileDialogs.h"
+#include "TestRig.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <deque>
+#include <vector>
+
+class TransferKit
+{
+public:
+    // Answers every file dialog from `paths` (front first; empty = cancelled) and records it.
+    explicit TransferKit(TestRig &rig);
+    ~TransferKit();
+    TransferKit(const TransferKit &) = delete;
+    TransferKit &operator=(const TransferKit &) = delete;
+
+    TestRig &rig;
+    QList<FileDialogs::Request> dialogs;
+    std::deque<QString> paths;
+
+    // Opens the processor and marks it identified, without the download (the link is then idle).
+    void linkUp();
+    // True when the poll loop identifies and downloads a processor (a fresh rig is used to find out).
+    static bool pollLoopRuns();
+
+    // Payloads the processor received with this class and code, in order.
+    std::vector<QByteArray> sentWith(uint8_t cls, uint8_t code) const;
+    // Texts of the boxes shown so far.
+    QStringList noticeTexts() const;
+
+    static void writeFile(const QString &path, const QByteArray &bytes);
+    static QByteArray readFile(const QString &path);
+    // Bytes 0, 1, 2, ... (mod 251) starting at seed.
+    static QByteArray pattern(int size, int seed);
+};

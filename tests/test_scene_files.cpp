@@ -1,0 +1,573 @@
+// Scene files on the computer: saving and loading one scene or all nine, with the processor's faults.
+#include "TestRig.h"
+#include "TransferKit.h"
+
+#include "LinkState.h"
+#include "ParamStore.h"
+#include "SceneFile.h"
+#include "SceneNames.h"
+#include "TransferGuard.h"
+#include "TransferLink.h"
+#include "Transport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+QByteArray storeBytes(int from, int n) { return QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()) + from, n); }
+QByteArray simScene(const SimProcessor &sim, int k) { return QByteArray(reinterpret_cast<const char *>(sim.scene(k)), IMAGE_SIZE); }
+QByteArray simMemory(const SimProcessor &sim, int from, int n)
+{
+    return QByteArray(reinterpret_cast<const char *>(sim.memory()) + from, n);
+}
+
+// A valid single-scene file: the store's defaults with a few changes, in the processor's encoding,
+// and a recognisable tail.
+QByteArray singleSceneFile()
+{
+    ParamBlock block = ParamStore;
+    block.ChVol[0] = 300;
+    block.ChDelay[2] = 250;
+    block.EqGain[1][4] = 180;
+    block.HpfFreq[3] = 80;
+    QByteArray file = SceneFile::singleImage(block);
+    const QByteArray tail = TransferKit::pattern(STORE_SIZE - IMAGE_SIZE, 7);
+    file.replace(IMAGE_SIZE, tail.size(), tail);
+    return file;
+}
+
+// Nine scenes in the processor's encoding, each different, with tails that are not zero.
+QByteArray allScenesFile()
+{
+    QByteArray file;
+    for (int k = 1; k <= SCENE_COUNT; ++k) {
+        ParamBlock block = ParamStore;
+        block.ChVol[0] = uint16_t(100 + k);
+        block.MasterVol = uint16_t(500 + k);
+        block.EqGain[k % CH_COUNT][k] = uint16_t(60 + k);
+        QByteArray b = SceneFile::singleImage(block);
+        const QByteArray tail = TransferKit::pattern(STORE_SIZE - IMAGE_SIZE, k);
+        b.replace(IMAGE_SIZE, tail.size(), tail);
+        file += b;
+    }
+    return file;
+}
+
+}  // namespace
+
+class TestSceneFiles : public QObject
+{
+    Q_OBJECT
+    bool pollLoop_ = false;
+
+private slots:
+    void initTestCase() { pollLoop_ = TransferKit::pollLoopRuns(); }
+
+    void everyOperationNeedsTheProcessor()
+    {
+        for (uint8_t lang : {uint8_t(0), uint8_t(1)}) {
+            TestRig rig(false);
+            TransferKit kit(rig);
+            LanguageFlag = lang;
+            kit.paths = {QStringLiteral("/tmp/never.SCE"), QStringLiteral("/tmp/never.ALL")};
+            rig.w->Sence_Sub2_Fun();
+            rig.w->Sence_Sub3_Fun();
+            rig.w->Sence_Sub4_Fun();
+            rig.w->Sence_Sub5_Fun();
+            QCOMPARE(rig.notices.size(), 4);
+            for (const Notice::Request &n : rig.notices) {
+                QCOMPARE(n.text, lang ? QStringLiteral("Please connect machine！") : QStringLiteral("请先联机！"));
+                QCOMPARE(n.title, lang ? QStringLiteral("Notice") : QStringLiteral("提示"));
+                QVERIFY(!n.question);
+            }
+            QVERIFY(kit.dialogs.isEmpty());
+            QVERIFY(rig.sent().empty());
+        }
+    }
+
+    void savedSingleSceneHoldsTheProcessorEncoding()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("one.SCE"));
+        ParamStore.ChVol[4] = 321;
+        ParamStore.EqGain[2][7] = 130;
+        ParamStore.Tail[10] = 0x5A;
+        const QByteArray before = storeBytes(0, STORE_SIZE);
+        const QString shownGain = rig.w->ui->Edit_EQ_Gain[0]->text();
+        kit.paths = {path};
+        rig.w->Sence_Sub2_Fun();
+
+        QCOMPARE(kit.dialogs.size(), 1);
+        QVERIFY(kit.dialogs[0].save);
+        QCOMPARE(kit.dialogs[0].caption, QStringLiteral("保存单个场景文件"));
+        QCOMPARE(kit.dialogs[0].filter, QStringLiteral("场景文件(*.SCE)"));
+        QCOMPARE(kit.dialogs[0].dir, QDir::currentPath());
+        const QByteArray file = TransferKit::readFile(path);
+        QCOMPARE(file.size(), 4096);
+        // Band 1 of CH1 at 0 dB: 240 in the file, 120 in the store and on the screen.
+        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(120));
+        QCOMPARE(file.mid(452, 2), QByteArray("\xF0\x00", 2));
+        QCOMPARE(rig.w->ui->Edit_EQ_Gain[0]->text(), shownGain);
+        QCOMPARE(storeBytes(0, STORE_SIZE), before);
+        // Every gain +120, everything else byte for byte.
+        for (int ch = 0; ch < CH_COUNT; ++ch)
+            for (int b = 0; b < BAND_COUNT; ++b) {
+                const int at = 452 + 2 * (ch * BAND_COUNT + b);
+                const int g = uint8_t(file[at]) | uint8_t(file[at + 1]) << 8;
+                QCOMPARE(g, ParamStore.EqGain[ch][b] + 120);
+            }
+        QCOMPARE(file.left(452), before.left(452));
+        QCOMPARE(file.mid(824), before.mid(824));
+        QVERIFY(rig.notices.isEmpty());
+        QVERIFY(rig.sent().empty());
+    }
+
+    void aFailedSaveIsReportedAndKeepsTheOldFile()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        // A folder that cannot hold files: a path below a plain file.
+        const QString plain = dir.filePath(QStringLiteral("plain"));
+        TransferKit::writeFile(plain, "x");
+        kit.paths = {plain + QStringLiteral("/one.SCE")};
+        rig.w->Sence_Sub2_Fun();
+        QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("场景文件保存失败，无法写入该文件！")});
+
+        // A read-only folder with an older file in it (permissions do not bind the super-user).
+        const QString ro = dir.filePath(QStringLiteral("ro"));
+        QVERIFY(QDir().mkpath(ro));
+        const QString old = ro + QStringLiteral("/old.ALL");
+        TransferKit::writeFile(old, "older contents");
+        QFile::setPermissions(ro, QFile::ReadOwner | QFile::ExeOwner);
+        QFile probe(ro + QStringLiteral("/probe"));
+        const bool readOnly = !probe.open(QIODevice::WriteOnly);
+        probe.close();
+        if (readOnly) {
+            rig.notices.clear();
+            kit.paths = {old};
+            rig.w->Sence_Sub4_Fun();  // fetch the nine scenes, then save them over the old file
+            QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("场景文件保存失败，无法写入该文件！")});
+            QCOMPARE(TransferKit::readFile(old), QByteArray("older contents"));
+        }
+        QFile::setPermissions(ro, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!readOnly) QSKIP("running as the super-user: a read-only folder cannot be made");
+    }
+
+    void savingReplacesAnExistingFileWhole()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("one.SCE"));
+        TransferKit::writeFile(path, QByteArray(9000, 'z'));
+        kit.paths = {path};
+        rig.w->Sence_Sub2_Fun();
+        QCOMPARE(TransferKit::readFile(path), SceneFile::singleImage(ParamStore));
+    }
+
+    void loadingASingleSceneSendsItsPages()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("one.SCE"));
+        const QByteArray file = singleSceneFile();
+        TransferKit::writeFile(path, file);
+        const QByteArray before = storeBytes(0, IMAGE_SIZE);
+        QList<int> bar;
+        QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&bar](int v) { bar << v; });
+        kit.paths = {path};
+        rig.w->Sence_Sub3_Fun();
+
+        QCOMPARE(kit.dialogs.size(), 1);
+        QVERIFY(!kit.dialogs[0].save);
+        QCOMPARE(kit.dialogs[0].caption, QStringLiteral("加载单个场景文件"));
+        QCOMPARE(kit.dialogs[0].filter, QStringLiteral("场景文件(*.SCE)"));
+        const auto pages = kit.sentWith(5, 0x41);
+        QCOMPARE(int(pages.size()), 55);
+        QCOMPARE(int(rig.sent().size()), 55);
+        for (int p = 0; p < 55; ++p) {
+            QCOMPARE(pages[p].size(), 23);
+            QCOMPARE(uint8_t(pages[p][2]), uint8_t(p));
+            QCOMPARE(pages[p].mid(3), file.mid(p * 20, 20));
+        }
+        // The processor holds the file (its firmware version bytes are its own).
+        QCOMPARE(simMemory(rig.sim, 4, IMAGE_SIZE - 4), file.mid(4, IMAGE_SIZE - 4));
+        QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("单个场景加载完成，确定后系统将自动同步数据")});
+        QVERIFY(rig.w->ui->TickBar->isHidden());
+        QCOMPARE(bar.first(), 7);
+        QCOMPARE(bar.last(), 100);
+        // The store waits for the re-download; only the tail is taken from the file.
+        QCOMPARE(storeBytes(0, IMAGE_SIZE), before);
+        QCOMPARE(storeBytes(IMAGE_SIZE, STORE_SIZE - IMAGE_SIZE), file.mid(IMAGE_SIZE));
+        QCOMPARE(Link.ResyncCountdown, uint16_t(10));
+        QVERIFY(!TransferGuard::busy());
+        QVERIFY(rig.w->SenceAct[2]->isEnabled());
+    }
+
+    void singleSceneIsReadBackTenTicksLater()
+    {
+        if (!pollLoop_) QSKIP("needs the poll loop");
+        TestRig rig;
+        TransferKit kit(rig);
+        QVERIFY(rig.connectAndDownload());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("one.SCE"));
+        TransferKit::writeFile(path, singleSceneFile());
+        kit.paths = {path};
+        rig.w->Sence_Sub3_Fun();
+        rig.clearSent();
+        rig.tick(8);
+        QCOMPARE(kit.sentWith(6, 0x16).size(), size_t(0));
+        rig.tick(4);
+        QCOMPARE(kit.sentWith(6, 0x16).size(), size_t(1));
+        QVERIFY(rig.connectAndDownload());
+        QVERIFY(kit.sentWith(6, 0xAA).size() >= 55u);
+        QCOMPARE(ParamStore.ChVol[0], uint16_t(300));
+        QCOMPARE(ParamStore.ChDelay[2], uint16_t(250));
+        QCOMPARE(ParamStore.EqGain[1][4], uint16_t(180));  // host encoding again
+        QCOMPARE(ParamStore.HpfFreq[3], uint16_t(80));
+    }
+
+    void aMissedAcknowledgementSendsTheSamePageAgain()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("one.SCE"));
+        const QByteArray file = singleSceneFile();
+        TransferKit::writeFile(path, file);
+        rig.sim.dropAckForPage(7, 2);
+        kit.paths = {path};
+        rig.w->Sence_Sub3_Fun();
+        const auto pages = kit.sentWith(5, 0x41);
+        QCOMPARE(int(pages.size()), 57);
+        for (int i = 7; i <= 9; ++i) QCOMPARE(pages[i], pages[7]);
+        QCOMPARE(uint8_t(pages[10][2]), uint8_t(8));
+        QCOMPARE(simMemory(rig.sim, 4, IMAGE_SIZE - 4), file.mid(4, IMAGE_SIZE - 4));
+        QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("单个场景加载完成，确定后系统将自动同步数据")});
+    }
+
+    void aSilentProcessorAbandonsTheSingleScene()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        LanguageFlag = 1;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("one.SCE"));
+        TransferKit::writeFile(path, singleSceneFile());
+        const QByteArray before = storeBytes(0, STORE_SIZE);
+        rig.sim.setSilent(true);
+        kit.paths = {path};
+        QElapsedTimer clock;
+        clock.start();
+        rig.w->Sence_Sub3_Fun();
+        QVERIFY(clock.elapsed() < 3000);
+        const auto pages = kit.sentWith(5, 0x41);
+        QCOMPARE(int(pages.size()), Pace.maxTries);
+        for (const QByteArray &p : pages) QCOMPARE(p, pages[0]);
+        QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Sence load failed: not all data reached the machine!")});
+        QVERIFY(rig.w->ui->TickBar->isHidden());
+        QCOMPARE(storeBytes(0, STORE_SIZE), before);
+        QCOMPARE(Link.ResyncCountdown, uint16_t(0));
+        QVERIFY(!TransferGuard::busy());
+    }
+
+    void unpluggingDuringTheSingleSceneEndsIt()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("one.SCE"));
+        TransferKit::writeFile(path, singleSceneFile());
+        const QByteArray before = storeBytes(0, STORE_SIZE);
+        QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&rig](int v) {
+            if (v == 20) rig.sim.setPlugged(false);
+        });
+        kit.paths = {path};
+        rig.w->Sence_Sub3_Fun();
+        // Page 20 was acknowledged before the unplug; the write of page 21 failed and ended it.
+        QCOMPARE(int(kit.sentWith(5, 0x41).size()), 21);
+        QCOMPARE(kit.noticeTexts(),
+                 (QStringList{QStringLiteral("机器通讯异常！"), QStringLiteral("场景加载失败，数据未能完整发送到机器！")}));
+        QCOMPARE(Link.Connected, uint8_t(0));
+        QVERIFY(rig.w->ui->TickBar->isHidden());
+        QCOMPARE(storeBytes(0, STORE_SIZE), before);
+    }
+
+    void filesOfTheWrongSizeAreRefused()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        std::memset(SceneBuffer, 0x33, sizeof SceneBuffer);
+        const QByteArray store = storeBytes(0, STORE_SIZE);
+        const QByteArray processor = simMemory(rig.sim, 0, IMAGE_SIZE);
+        const struct {
+            const char *name;
+            int size;
+            bool all;
+        } cases[] = {{"short.SCE", 4095, false}, {"long.SCE", 4097, false}, {"empty.SCE", 0, false},
+                     {"short.ALL", 36863, true}, {"long.ALL", 36865, true},  {"single.ALL", 4096, true}};
+        for (const auto &c : cases) {
+            const QString path = dir.filePath(QString::fromLatin1(c.name));
+            TransferKit::writeFile(path, TransferKit::pattern(c.size, 1));
+            rig.notices.clear();
+            kit.paths = {path};
+            if (c.all)
+                rig.w->Sence_Sub5_Fun();
+            else
+                rig.w->Sence_Sub3_Fun();
+            QCOMPARE(kit.noticeTexts(), QStringList{c.all ? QStringLiteral("全部场景文件大小不正确（应为36864字节），未加载！")
+                                                          : QStringLiteral("单个场景文件大小不正确（应为4096字节），未加载！")});
+        }
+        LanguageFlag = 1;
+        rig.notices.clear();
+        kit.paths = {dir.filePath(QStringLiteral("missing.SCE"))};
+        rig.w->Sence_Sub3_Fun();
+        QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Sence file cannot be read!")});
+        QVERIFY(rig.sent().empty());
+        QCOMPARE(storeBytes(0, STORE_SIZE), store);
+        QCOMPARE(simMemory(rig.sim, 0, IMAGE_SIZE), processor);
+        for (int k = 0; k < SCENE_COUNT; ++k)
+            for (int i = 0; i < STORE_SIZE; ++i) QCOMPARE(SceneBuffer[k][i], uint8_t(0x33));
+    }
+
+    void cancelledDialogsSendNothing()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        const QByteArray store = storeBytes(0, STORE_SIZE);
+        rig.w->Sence_Sub3_Fun();
+        rig.w->Sence_Sub5_Fun();
+        rig.w->Sence_Sub2_Fun();
+        QCOMPARE(kit.dialogs.size(), 3);
+        QVERIFY(rig.sent().empty());
+        QVERIFY(rig.notices.isEmpty());
+        QCOMPARE(storeBytes(0, STORE_SIZE), store);
+        // Fetching runs before its save dialog; cancelling that writes nothing and says nothing.
+        rig.w->Sence_Sub4_Fun();
+        QCOMPARE(kit.dialogs.size(), 4);
+        QCOMPARE(kit.dialogs[3].caption, QStringLiteral("保存全部场景文件"));
+        QCOMPARE(kit.dialogs[3].filter, QStringLiteral("场景文件(*.ALL)"));
+        QVERIFY(rig.notices.isEmpty());
+    }
+
+    void savedAllScenesFileHoldsTheProcessorsScenes()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        for (int k = 1; k <= SCENE_COUNT; ++k) {
+            const QByteArray data = TransferKit::pattern(IMAGE_SIZE, 10 * k);
+            std::memcpy(rig.sim.scene(k), data.constData(), IMAGE_SIZE);
+        }
+        rig.sim.corruptNextReply();  // the first reply is dropped for its checksum and asked for again
+        std::memset(SceneBuffer, 0x77, sizeof SceneBuffer);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("all.ALL"));
+        QList<int> bar;
+        QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&bar](int v) { bar << v; });
+        kit.paths = {path};
+        rig.w->Sence_Sub4_Fun();
+
+        const auto requests = kit.sentWith(6, 0x15);
+        QCOMPARE(int(requests.size()), 9 * 55 + 1);
+        QCOMPARE(requests[0], requests[1]);
+        for (int i = 1; i < int(requests.size()); ++i) {
+            const int n = i - 1;
+            QCOMPARE(requests[i], QByteArray::fromRawData("\x06\x15", 2) + char(n / 55 + 1) + char(n % 55));
+        }
+        const QByteArray file = TransferKit::readFile(path);
+        QCOMPARE(file.size(), 36864);
+        for (int k = 1; k <= SCENE_COUNT; ++k) {
+            QCOMPARE(file.mid((k - 1) * 4096, IMAGE_SIZE), simScene(rig.sim, k));
+            QCOMPARE(file.mid((k - 1) * 4096 + IMAGE_SIZE, 4096 - IMAGE_SIZE), QByteArray(4096 - IMAGE_SIZE, 0));
+        }
+        QVERIFY(rig.notices.isEmpty());
+        QVERIFY(rig.w->ui->TickBar->isHidden());
+        QCOMPARE(bar.last(), 100);
+        QCOMPARE(Link.HeartbeatCountdown, uint16_t(400));
+    }
+
+    void fetchFailuresSaveNothing()
+    {
+        for (int fault = 0; fault < 2; ++fault) {
+            TestRig rig;
+            TransferKit kit(rig);
+            kit.linkUp();
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("all.ALL"));
+            QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&rig, fault](int v) {
+                if (v != 40) return;
+                if (fault == 0)
+                    rig.sim.setSilent(true);
+                else
+                    rig.sim.setPlugged(false);
+            });
+            kit.paths = {path};
+            rig.w->Sence_Sub4_Fun();
+            QVERIFY(kit.dialogs.isEmpty());
+            QVERIFY(!QFile::exists(path));
+            QCOMPARE(kit.noticeTexts().last(), QStringLiteral("读取机器场景失败，未保存文件！"));
+            QCOMPARE(kit.noticeTexts().size(), fault == 0 ? 1 : 2);  // an unplug also shows the lost link
+            QVERIFY(rig.w->ui->TickBar->isHidden());
+            QVERIFY(!TransferGuard::busy());
+        }
+    }
+
+    void loadingAllScenesWritesEveryScene()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("all.ALL"));
+        const QByteArray file = allScenesFile();
+        TransferKit::writeFile(path, file);
+        rig.sim.dropAckForScenePage(4, 20, 1);
+        kit.paths = {path};
+        rig.w->Sence_Sub5_Fun();
+
+        QCOMPARE(kit.dialogs.size(), 1);
+        QCOMPARE(kit.dialogs[0].caption, QStringLiteral("加载全部场景文件"));
+        QCOMPARE(kit.dialogs[0].filter, QStringLiteral("场景文件(*.ALL)"));
+        const auto writes = kit.sentWith(5, 0x15);
+        QCOMPARE(int(writes.size()), 9 * 55 + 1);
+        for (int k = 1; k <= SCENE_COUNT; ++k) {
+            QCOMPARE(simScene(rig.sim, k), file.mid((k - 1) * 4096, IMAGE_SIZE));
+            QVERIFY(rig.sim.sceneUsed(k));
+        }
+        QCOMPARE(std::memcmp(SceneBuffer, file.constData(), size_t(file.size())), 0);
+        QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("全部场景加载完成，确定后系统将自动同步数据")});
+        QVERIFY(rig.w->ui->TickBar->isHidden());
+    }
+
+    void loadingAllScenesExactlyOncePerPage()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("all.ALL"));
+        TransferKit::writeFile(path, allScenesFile());
+        kit.paths = {path};
+        rig.w->Sence_Sub5_Fun();
+        const auto writes = kit.sentWith(5, 0x15);
+        QCOMPARE(int(writes.size()), 9 * 55);
+        for (int i = 0; i < 9 * 55; ++i) {
+            QCOMPARE(uint8_t(writes[i][2]), uint8_t(i / 55 + 1));
+            QCOMPARE(uint8_t(writes[i][3]), uint8_t(i % 55));
+        }
+        if (pollLoop_) {
+            // The processor is identified again and read.
+            QVERIFY(rig.connectAndDownload());
+            QCOMPARE(kit.sentWith(6, 0x16).size(), size_t(1));
+        } else {
+            QCOMPARE(Link.Connected, uint8_t(0));
+        }
+    }
+
+    void uploadFailuresAreReported()
+    {
+        for (int fault = 0; fault < 2; ++fault) {
+            TestRig rig;
+            TransferKit kit(rig);
+            kit.linkUp();
+            LanguageFlag = 1;
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("all.ALL"));
+            TransferKit::writeFile(path, allScenesFile());
+            QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&rig, fault](int v) {
+                if (v != 30) return;
+                if (fault == 0)
+                    rig.sim.setSilent(true);
+                else
+                    rig.sim.setPlugged(false);
+            });
+            kit.paths = {path};
+            rig.w->Sence_Sub5_Fun();
+            QCOMPARE(kit.noticeTexts().last(), QStringLiteral("Sence load failed: not all data reached the machine!"));
+            QVERIFY(!kit.noticeTexts().contains(QStringLiteral("load success,please wait update")));
+            QVERIFY(rig.w->ui->TickBar->isHidden());
+            // Scene 3 was being written (c / 4.7 = 30 at frame 141): scenes 4..9 never started.
+            QCOMPARE(rig.sim.sceneUsed(4), false);
+        }
+    }
+
+    void oneTransferAtATime()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        const QString one = dir.filePath(QStringLiteral("one.SCE"));
+        TransferKit::writeFile(one, singleSceneFile());
+        bool entriesDisabled = false;
+        bool tried = false;
+        QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&](int v) {
+            if (v != 30 || tried) return;
+            tried = true;
+            entriesDisabled = !rig.w->SenceAct[1]->isEnabled() && !rig.w->SenceAct[4]->isEnabled() &&
+                              !rig.w->ResetAct->isEnabled() && !rig.w->UpgradeAct->isEnabled();
+            rig.w->Sence_Sub5_Fun();
+            rig.w->Sence_Sub4_Fun();
+            rig.w->Option_Sub5_Fun();
+            rig.w->Option_Sub3_Fun();
+        });
+        kit.paths = {one};
+        rig.w->Sence_Sub3_Fun();
+        QVERIFY(tried);
+        QVERIFY(entriesDisabled);
+        QCOMPARE(kit.dialogs.size(), 1);
+        QCOMPARE(kit.noticeTexts().count(QStringLiteral("正在传输数据，请等待当前操作完成！")), 4);
+        QCOMPARE(kit.noticeTexts().last(), QStringLiteral("单个场景加载完成，确定后系统将自动同步数据"));
+        QCOMPARE(int(kit.sentWith(5, 0x41).size()), 55);
+        QCOMPARE(int(rig.sent().size()), 55);
+        QVERIFY(rig.w->SenceAct[1]->isEnabled());
+        QVERIFY(rig.w->ResetAct->isEnabled());
+    }
+
+    void savedSceneLoadsBackUnchanged()
+    {
+        TestRig rig;
+        TransferKit kit(rig);
+        kit.linkUp();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("round"));  // the dialog's suffix is added
+        ParamStore.ChVol[5] = 123;
+        ParamStore.EqGain[5][30] = 0;  // -12 dB
+        kit.paths = {path};
+        rig.w->Sence_Sub2_Fun();
+        QVERIFY(QFile::exists(path + QStringLiteral(".SCE")));
+        kit.paths = {path + QStringLiteral(".SCE")};
+        rig.w->Sence_Sub3_Fun();
+        QCOMPARE(rig.sim.params().ChVol[5], uint16_t(123));
+        QCOMPARE(rig.sim.params().EqGain[5][30], uint16_t(120));
+        QCOMPARE(rig.sim.params().EqGain[0][0], uint16_t(240));
+        QCOMPARE(rig.sim.rejectedCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestSceneFiles)
+#include "test_scene_files.moc"
