@@ -50,8 +50,8 @@ void Kestrun::watchTransfers()
 
 void Kestrun::showProgress(int value)
 {
-    ui->TickBar->setValue(value);
     ui->TickBar->show();
+    ui->TickBar->setValue(value);
 }
 
 void Kestrun::restartLink()
