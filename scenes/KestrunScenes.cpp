@@ -56,8 +56,8 @@ void Kestrun::showProgress(int value)
 
 void Kestrun::restartLink()
 {
-    // The poll loop identifies the processor again and downloads what it now holds.
-    Link.Connected = 0;
+    // Identified again, the processor's state is downloaded by the poll loop.
+    ConnectDevice();
 }
 
 void Kestrun::Sence_Sub1_Fun()

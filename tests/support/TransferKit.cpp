@@ -39,7 +39,7 @@ void TransferKit::linkUp()
     rig.clearSent();
 }
 
-bool TransferKit::pollLoopRuns()
+bool TransferKit::downloadRuns()
 {
     TestRig probe;
     return probe.connectAndDownload(400);
