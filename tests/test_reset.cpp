@@ -9,10 +9,8 @@
 class TestReset : public QObject
 {
     Q_OBJECT
-    bool download_ = false;
 
 private slots:
-    void initTestCase() { download_ = TransferKit::downloadRuns(); }
 
     void nothingWithoutAProcessor()
     {
@@ -43,10 +41,8 @@ private slots:
     {
         TestRig rig;
         TransferKit kit(rig);
-        if (download_)
-            QVERIFY(rig.connectAndDownload());
-        else
-            kit.linkUp();
+        QVERIFY(rig.connectAndDownload());
+        rig.clearSent();
         rig.sim.params().ChVol[2] = 100;
         rig.sim.setSceneName(3, "Stored");
         rig.clearSent();
@@ -67,7 +63,6 @@ private slots:
         rig.clearSent();
         rig.tick(4);
         QVERIFY(!kit.sentWith(6, 0xAA).empty());
-        if (!download_) return;
         QVERIFY(rig.connectAndDownload());
         QVERIFY(kit.sentWith(6, 0xAA).size() >= 55u);
         QCOMPARE(ParamStore.ChVol[2], uint16_t(600));

@@ -39,12 +39,6 @@ void TransferKit::linkUp()
     rig.clearSent();
 }
 
-bool TransferKit::downloadRuns()
-{
-    TestRig probe;
-    return probe.connectAndDownload(400);
-}
-
 std::vector<QByteArray> TransferKit::sentWith(uint8_t cls, uint8_t code) const
 {
     std::vector<QByteArray> out;

@@ -25,8 +25,6 @@ public:
 
     // Opens the processor and marks it identified, without the download (the link is then idle).
     void linkUp();
-    // True when the poll loop identifies a processor and completes its download (found out on a fresh rig).
-    static bool downloadRuns();
 
     // Payloads the processor received with this class and code, in order.
     std::vector<QByteArray> sentWith(uint8_t cls, uint8_t code) const;
