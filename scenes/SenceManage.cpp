@@ -87,8 +87,8 @@ void SenceManage::buildControls()
     connect(BT_CLOSE, &QPushButton::clicked, this, &SenceManage::on_BT_CLOSE_clicked);
 
     static const char *const headers[4] = {"Selete", "Position", "Name", "State"};
-    static const int headerX[4] = {20, 90, 170, 350};
-    static const int headerW[4] = {60, 60, 160, 80};
+    static const int headerX[4] = {20, 80, 170, 350};
+    static const int headerW[4] = {60, 80, 160, 80};
     for (int h = 0; h < 4; ++h) {
         Header[h] = new QPushButton(QString::fromLatin1(headers[h]), this);
         Header[h]->setObjectName(QStringLiteral("BT_SAVE_%1").arg(h + 2));

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -60,6 +61,37 @@ QByteArray allScenesFile()
     }
     return file;
 }
+
+// Makes a folder read-only for the duration of a test: by its permissions, and where those do not
+// bind (the super-user) by the immutable attribute. Everything is undone at the end.
+struct ReadOnlyFolder {
+    QString path;
+    bool immutable = false;
+    bool readOnly = false;
+
+    explicit ReadOnlyFolder(const QString &p)
+        : path(p)
+    {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+        readOnly = !writable();
+        if (!readOnly) {
+            immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
+            readOnly = immutable && !writable();
+        }
+    }
+    ~ReadOnlyFolder()
+    {
+        if (immutable) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool writable() const
+    {
+        QFile probe(path + QStringLiteral("/probe"));
+        const bool ok = probe.open(QIODevice::WriteOnly);
+        if (ok) probe.remove();
+        return ok;
+    }
+};
 
 }  // namespace
 
@@ -144,24 +176,24 @@ private slots:
         rig.w->Sence_Sub2_Fun();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("场景文件保存失败，无法写入该文件！")});
 
-        // A read-only folder with an older file in it (permissions do not bind the super-user).
+        // A read-only folder with older files in it.
         const QString ro = dir.filePath(QStringLiteral("ro"));
         QVERIFY(QDir().mkpath(ro));
-        const QString old = ro + QStringLiteral("/old.ALL");
-        TransferKit::writeFile(old, "older contents");
-        QFile::setPermissions(ro, QFile::ReadOwner | QFile::ExeOwner);
-        QFile probe(ro + QStringLiteral("/probe"));
-        const bool readOnly = !probe.open(QIODevice::WriteOnly);
-        probe.close();
-        if (readOnly) {
-            rig.notices.clear();
-            kit.paths = {old};
-            rig.w->Sence_Sub4_Fun();  // fetch the nine scenes, then save them over the old file
-            QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("场景文件保存失败，无法写入该文件！")});
-            QCOMPARE(TransferKit::readFile(old), QByteArray("older contents"));
-        }
-        QFile::setPermissions(ro, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (!readOnly) QSKIP("running as the super-user: a read-only folder cannot be made");
+        const QString oldAll = ro + QStringLiteral("/old.ALL");
+        const QString oldSce = ro + QStringLiteral("/old.SCE");
+        TransferKit::writeFile(oldAll, "older contents");
+        TransferKit::writeFile(oldSce, "older scene");
+        ReadOnlyFolder guard(ro);
+        if (!guard.readOnly) QSKIP("no way to make a read-only folder here");
+        rig.notices.clear();
+        kit.paths = {oldAll, oldSce};
+        rig.w->Sence_Sub4_Fun();  // fetch the nine scenes, then save them over the old file
+        rig.w->Sence_Sub2_Fun();
+        QCOMPARE(kit.noticeTexts(), (QStringList{QStringLiteral("场景文件保存失败，无法写入该文件！"),
+                                                 QStringLiteral("场景文件保存失败，无法写入该文件！")}));
+        QCOMPARE(TransferKit::readFile(oldAll), QByteArray("older contents"));
+        QCOMPARE(TransferKit::readFile(oldSce), QByteArray("older scene"));
+        QCOMPARE(QDir(ro).entryList(QDir::Files), (QStringList{QStringLiteral("old.ALL"), QStringLiteral("old.SCE")}));
     }
 
     void savingReplacesAnExistingFileWhole()
