@@ -89,7 +89,7 @@ TransferResult SceneTransfer::sendScenes(const uint8_t scenes[SCENE_COUNT][STORE
                 return n < 4 + PAGE_SIZE && TransferLink::isAck(payload, n, SCENE_DATA, index, 2);
             };
             step.hold = 4000;
-            step.gapMs = 0;
+            step.gapMs = 1;  // the window stays alive while a page is tried again
             const TransferResult r = TransferLink::acknowledged(step);
             progress(std::min(100, int(count / 4.7)));
             if (r != TransferResult::Ok) return r;
