@@ -2,6 +2,9 @@
 #include "TransferKit.h"
 
 #include "LinkState.h"
+#include "ParamStore.h"
+#include "SceneFile.h"
+#include "SceneNames.h"
 #include "Transport.h"
 #include "TransferLink.h"
 
@@ -71,4 +74,48 @@ QByteArray TransferKit::pattern(int size, int seed)
     QByteArray b(size, 0);
     for (int i = 0; i < size; ++i) b[i] = char((seed + i) % 251);
     return b;
+}
+
+QByteArray TransferKit::storeBytes(int from, int n)
+{
+    return QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()) + from, n);
+}
+
+QByteArray TransferKit::simScene(const SimProcessor &sim, int k)
+{
+    return QByteArray(reinterpret_cast<const char *>(sim.scene(k)), IMAGE_SIZE);
+}
+
+QByteArray TransferKit::simMemory(const SimProcessor &sim, int from, int n)
+{
+    return QByteArray(reinterpret_cast<const char *>(sim.memory()) + from, n);
+}
+
+QByteArray TransferKit::singleSceneFile()
+{
+    ParamBlock block = ParamStore;
+    block.ChVol[0] = 300;
+    block.ChDelay[2] = 250;
+    block.EqGain[1][4] = 180;
+    block.HpfFreq[3] = 80;
+    QByteArray file = SceneFile::singleImage(block);
+    const QByteArray tail = pattern(STORE_SIZE - IMAGE_SIZE, 7);
+    file.replace(IMAGE_SIZE, tail.size(), tail);
+    return file;
+}
+
+QByteArray TransferKit::allScenesFile()
+{
+    QByteArray file;
+    for (int k = 1; k <= SCENE_COUNT; ++k) {
+        ParamBlock block = ParamStore;
+        block.ChVol[0] = uint16_t(100 + k);
+        block.MasterVol = uint16_t(500 + k);
+        block.EqGain[k % CH_COUNT][k] = uint16_t(60 + k);
+        QByteArray b = SceneFile::singleImage(block);
+        const QByteArray tail = pattern(STORE_SIZE - IMAGE_SIZE, k);
+        b.replace(IMAGE_SIZE, tail.size(), tail);
+        file += b;
+    }
+    return file;
 }

@@ -31,6 +31,16 @@ public:
     // Texts of the boxes shown so far.
     QStringList noticeTexts() const;
 
+    // The store's bytes, a stored scene's and the processor memory's.
+    static QByteArray storeBytes(int from, int n);
+    static QByteArray simScene(const SimProcessor &sim, int k);
+    static QByteArray simMemory(const SimProcessor &sim, int from, int n);
+    // A valid single-scene file: the store's defaults with a few changes, in the processor's
+    // encoding, and a recognisable tail.
+    static QByteArray singleSceneFile();
+    // Nine scenes in the processor's encoding, each different, with tails that are not zero.
+    static QByteArray allScenesFile();
+
     static void writeFile(const QString &path, const QByteArray &bytes);
     static QByteArray readFile(const QString &path);
     // Bytes 0, 1, 2, ... (mod 251) starting at seed.
