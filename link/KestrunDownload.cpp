@@ -82,7 +82,7 @@ void Kestrun::Update_All_State()
     MainMute_Show(MainMuteOn);
     // 4. Names and the speaker map.
     Channel_Display();
-    Update_Channel_Name();
+    Update_Name_Marks();  // ticks the assigned positions and refreshes the name captions
     // 5. The output strips.
     for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
         ui->Slider_CHVol_Bar[ch]->setValue(ParamStore.ChVol[ch]);

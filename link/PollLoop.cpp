@@ -1,6 +1,9 @@
 // The processor link state machine: search, identification, page and name downloads, resync, heartbeat.
 #include "PollLoop.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "Commands.h"
 #include "Framing.h"
 #include "LinkState.h"
@@ -61,6 +64,7 @@ bool PollLoop::ConnectDevice()
 void PollLoop::pageStep()
 {
     if (!Link.AwaitingReply) {
+        Link.ParamPage = nextPageToRequest(Link.ParamPage);
         REQ_PARAM_PAGE(Link.ParamPage);
         Link.AwaitingReply = 1;
         return;
@@ -80,6 +84,23 @@ void PollLoop::pageStep()
     Link.Downloading = 0;
     host_.showProgress(false);
     completionDue_ = true;
+}
+
+uint8_t PollLoop::nextPageToRequest(uint8_t page)
+{
+    // A garbled or stray report costs its page; such pages are asked for again (a bounded number of
+    // times) before the last page, whose reply completes the download.
+    for (int p = page; p < LAST_PARAM_PAGE; ++p)
+        if (!pageSeen_[p]) return uint8_t(p);
+    if (pageRetries_ < MAX_PAGE_RETRIES) {
+        for (int p = 0; p < LAST_PARAM_PAGE; ++p) {
+            if (!pageSeen_[p]) {
+                ++pageRetries_;
+                return uint8_t(p);
+            }
+        }
+    }
+    return LAST_PARAM_PAGE;
 }
 
 void PollLoop::checkCompletion()
@@ -163,7 +184,10 @@ void PollLoop::dispatch(const uint8_t *payload, int n)
 {
     switch (payload[0]) {
     case REPLY_DEVICE_NAME: identify(payload, n); break;
-    case REPLY_PARAM_PAGE: host_.paramPageReply(payload, n); break;
+    case REPLY_PARAM_PAGE:
+        if (n >= 2 + 20 && payload[1] <= LAST_PARAM_PAGE) pageSeen_[payload[1]] = true;
+        host_.paramPageReply(payload, n);
+        break;
     case REPLY_SCENE_NAME: host_.sceneNameReply(payload, n); break;
     case REPLY_INPUT_SOURCE: host_.inputSourceReply(payload, n); break;
     case REPLY_MASTER_VOLUME: host_.masterVolumeReply(payload, n); break;
@@ -191,6 +215,8 @@ void PollLoop::identify(const uint8_t *payload, int n)
         Link.NamesPending = 0;  // a name phase cut off by a lost link starts afresh after the pages
         Link.ParamPage = 0;
         Link.LinkStatus = 1;
+        std::fill(std::begin(pageSeen_), std::end(pageSeen_), false);
+        pageRetries_ = 0;
         mismatchShown_ = false;
         completionDue_ = false;
         openWait_ = 0;

@@ -37,6 +37,8 @@ public:
     static constexpr uint8_t LAST_PARAM_PAGE = 54;
     static constexpr uint8_t LAST_SCENE = 9;
     static constexpr int NAME_BYTES = 16;
+    // Pages lost during a download are asked for again at most this many times in all.
+    static constexpr int MAX_PAGE_RETRIES = 110;
 
     explicit PollLoop(PollHost &host) : host_(host) {}
     PollLoop(const PollLoop &) = delete;
@@ -65,6 +67,7 @@ private:
     void heartbeatStep();
     void showLostLink();
     void checkCompletion();
+    uint8_t nextPageToRequest(uint8_t page);
     void identify(const uint8_t *payload, int n);
     void dispatch(const uint8_t *payload, int n);
 
@@ -74,4 +77,7 @@ private:
     bool mismatchShown_ = false;
     // The last parameter page was read on the previous tick: its reply should have completed the download.
     bool completionDue_ = false;
+    // Pages whose reply arrived during the current download.
+    bool pageSeen_[55] = {};
+    int pageRetries_ = 0;
 };

@@ -329,6 +329,9 @@ private slots:
         for (int m = 0; m < CH_COUNT; ++m) {
             for (uint8_t code : {0, 4, 11, 2}) QVERIFY(!w.ChNameAct[m][code]->isEnabled());
             for (uint8_t code : {3, 7, 15, 16, 19, 20}) QVERIFY(w.ChNameAct[m][code]->isEnabled());
+            // Ticks follow the downloaded names too; the defaults' ticks are gone.
+            for (uint8_t code : {0, 4, 11, 2}) QVERIFY(w.ChNameAct[m][code]->isChecked());
+            for (uint8_t code : {3, 7, 15, 16}) QVERIFY(!w.ChNameAct[m][code]->isChecked());
         }
     }
 
