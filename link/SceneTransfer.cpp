@@ -84,10 +84,7 @@ TransferResult SceneTransfer::sendScenes(const uint8_t scenes[SCENE_COUNT][STORE
                 ++count;
                 CMD_SCENE_DATA_WRITE(index[0], index[1], scene + p * PAGE_SIZE);
             };
-            step.accept = [&](const uint8_t *payload, int n) {
-                // The write acknowledgement is short; a 24-byte scene-data reply is no acknowledgement.
-                return n < 4 + PAGE_SIZE && TransferLink::isAck(payload, n, SCENE_DATA, index, 2);
-            };
+            step.accept = [&](const uint8_t *payload, int n) { return TransferLink::isAck(payload, n, SCENE_DATA, index, 2); };
             step.hold = 4000;
             step.gapMs = 1;  // the window stays alive while a page is tried again
             const TransferResult r = TransferLink::acknowledged(step);
