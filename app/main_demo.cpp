@@ -1,14 +1,18 @@
 // Program entry of the tuning application on the simulated processor, which is plugged in shortly after start.
+#include "DemoFigures.h"
 #include "Kestrun.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
 #include "Transport.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 
 int main(int argc, char *argv[])
 {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     Q_INIT_RESOURCE(kestrun);
     QApplication app(argc, argv);
     SimProcessor processor;
@@ -19,8 +23,15 @@ int main(int argc, char *argv[])
     int rc;
     {
         Kestrun window;
+        // KESTRUN_FIGURES=<seconds> prints the README's figures after that long connected and quits.
+        DemoFigures *figures = nullptr;
+        if (qEnvironmentVariableIsSet("KESTRUN_FIGURES"))
+            figures = new DemoFigures(&window, sinceStart, qMax(1, qEnvironmentVariableIntValue("KESTRUN_FIGURES")));
         window.show();
-        QTimer::singleShot(600, &window, [&processor] { processor.setPlugged(true); });
+        QTimer::singleShot(600, &window, [&processor, figures] {
+            processor.setPlugged(true);
+            if (figures) figures->pluggedIn();
+        });
         // For documentation: KESTRUN_SCREENSHOT=file.png grabs the window after
         // KESTRUN_SCREENSHOT_DELAY ms (default 1500) and quits.
         const QString shot = qEnvironmentVariable("KESTRUN_SCREENSHOT");
