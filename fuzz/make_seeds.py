@@ -79,6 +79,12 @@ def main():
     }
     for name, data in seeds.items():
         open(os.path.join(d, name), 'wb').write(data)
+    d = os.path.join(HERE, 'corpus', 'files')
+    os.makedirs(d, exist_ok=True)
+    sce = bytearray(image) + bytes(4096 - 1100)
+    open(os.path.join(d, 'scene.SCE'), 'wb').write(sce)
+    open(os.path.join(d, 'firmware.bin'), 'wb').write(b'MVO' + bytes(range(37)))
+    open(os.path.join(d, 'short.SCE'), 'wb').write(sce[:1000])
 
 
 if __name__ == '__main__':

@@ -12,8 +12,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKESTRUN_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_replies fuzz_sim
-for target in fuzz_replies fuzz_sim; do
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_replies fuzz_sim fuzz_files
+for target in fuzz_replies fuzz_sim fuzz_files; do
   corpus="fuzz/corpus/${target#fuzz_}"
   work="build-fuzz/corpus-${target#fuzz_}"
   mkdir -p "$work"
