@@ -176,6 +176,9 @@ public slots:
     void filterStep(int filter, bool up);
 
     // --- graph markers (graph) ---
+    // Requests a repaint of the plot only: the painter draws nowhere else, and the controls around the
+    // graph need no repaint when a curve changes (a whole-window repaint costs several times more).
+    void updateGraph();
     void Mark_Point_Update_Change(int band);
     void HPF_Point_Update_Change();
     void LPF_Point_Update_Change();

@@ -48,7 +48,7 @@ void Kestrun::eqBandTail(int b)
     if (curveDeferred_) return;
     EQ_Curve_Update(ch);
     Curve_Point_Update(ch);
-    update();
+    updateGraph();
 }
 
 // Used where the caller stores more of the band and then runs the tail itself: the slider's slot

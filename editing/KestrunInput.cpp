@@ -68,7 +68,7 @@ void Kestrun::noiseGateChosen(int level)
 // The painter reads the six check states; nothing is stored or sent.
 void Kestrun::comparisonChanged(int, int)
 {
-    update();
+    updateGraph();
 }
 
 void Kestrun::CarMap_Update_Change()

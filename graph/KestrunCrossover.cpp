@@ -49,7 +49,7 @@ void Kestrun::filterRedraw(int filter)
     if (filter == 0) HPF_Curve_Update(ch);
     else LPF_Curve_Update(ch);
     Curve_Point_Update(ch);
-    update();
+    updateGraph();
 }
 
 void Kestrun::sendFilter(int filter)

@@ -91,14 +91,14 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
             CurBand = uint8_t(b);
             EQ_Curve_Update(CurCh);
             Curve_Point_Update(CurCh);
-            update();
+            updateGraph();
             EQ_Mark_Gain_Update(uint8_t(b));
         } else if (HPF_Drag) {
             HPF_Drag = 0;
-            update();
+            updateGraph();
         } else if (LPF_Drag) {
             LPF_Drag = 0;
-            update();
+            updateGraph();
         } else if (QLineEdit *e = valueEdit(watched)) {
             e->selectAll();
         }

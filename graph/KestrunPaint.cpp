@@ -51,3 +51,9 @@ void Kestrun::paintEvent(QPaintEvent *)
     p.drawLine(HPF_Line);
     p.drawLine(LPF_Line);
 }
+
+void Kestrun::updateGraph()
+{
+    // The clip rectangle and the crossover lines' lower end: (36, 50) to (1096, 238).
+    update(QRect(QPoint(36, 50), QPoint(1096, 238)));
+}
