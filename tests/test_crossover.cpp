@@ -14,13 +14,6 @@
 
 namespace {
 
-void connectLink(TestRig &rig)
-{
-    QVERIFY(Port.open());
-    Link.Connected = 1;
-    rig.clearSent();
-}
-
 // 05 06/07 ch type freq(lo, hi) slope bypass
 QByteArray filterFrame(int filter, int ch)
 {

@@ -16,25 +16,6 @@
 
 namespace {
 
-void connectLink(TestRig &rig)
-{
-    QVERIFY(Port.open());
-    Link.Connected = 1;
-    rig.clearSent();
-}
-
-// 05 08 ch band freq(lo, hi) gain+120(lo, hi) Q, from the store.
-QByteArray bandFrame(int ch, int b)
-{
-    const uint16_t f = ParamStore.EqFreq[ch][b];
-    const uint16_t g = uint16_t(ParamStore.EqGain[ch][b] + 120);
-    QByteArray p;
-    p.append(char(5)).append(char(8)).append(char(ch)).append(char(b));
-    p.append(char(f & 0xFF)).append(char(f >> 8)).append(char(g & 0xFF)).append(char(g >> 8));
-    p.append(char(ParamStore.EqQ[ch][b]));
-    return p;
-}
-
 void typeInto(QLineEdit *e, const QString &text)
 {
     e->setText(text);

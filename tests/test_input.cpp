@@ -20,13 +20,6 @@ QByteArray bytes(std::initializer_list<int> list)
     return b;
 }
 
-void connectLink(TestRig &rig)
-{
-    QVERIFY(Port.open());
-    Link.Connected = 1;
-    rig.clearSent();
-}
-
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject
 {

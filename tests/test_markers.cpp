@@ -18,24 +18,6 @@
 
 namespace {
 
-void connectLink(TestRig &rig)
-{
-    QVERIFY(Port.open());
-    Link.Connected = 1;
-    rig.clearSent();
-}
-
-QByteArray bandFrame(int ch, int b)
-{
-    const uint16_t f = ParamStore.EqFreq[ch][b];
-    const uint16_t g = uint16_t(ParamStore.EqGain[ch][b] + 120);
-    QByteArray p;
-    p.append(char(5)).append(char(8)).append(char(ch)).append(char(b));
-    p.append(char(f & 0xFF)).append(char(f >> 8)).append(char(g & 0xFF)).append(char(g >> 8));
-    p.append(char(ParamStore.EqQ[ch][b]));
-    return p;
-}
-
 // The mouse on the shown window, in window coordinates, through the platform's event path.
 struct Mouse {
     QWindow *win;

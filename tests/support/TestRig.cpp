@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QTimerEvent>
+#include <QtTest>
 
 void TestRig::resetGlobals()
 {
@@ -72,4 +73,22 @@ bool TestRig::connectAndDownload(int maxTicks)
         if (Link.Connected && Link.LinkStatus == 2 && !Link.NamesPending && !Link.AwaitingReply) return true;
     }
     return false;
+}
+
+void connectLink(TestRig &rig)
+{
+    QVERIFY(Port.open());
+    Link.Connected = 1;
+    rig.clearSent();
+}
+
+QByteArray bandFrame(int ch, int b)
+{
+    const uint16_t f = ParamStore.EqFreq[ch][b];
+    const uint16_t g = uint16_t(ParamStore.EqGain[ch][b] + GAIN_DEVICE_OFFSET);
+    QByteArray p;
+    p.append(char(5)).append(char(8)).append(char(ch)).append(char(b));
+    p.append(char(f & 0xFF)).append(char(f >> 8)).append(char(g & 0xFF)).append(char(g >> 8));
+    p.append(char(ParamStore.EqQ[ch][b]));
+    return p;
 }

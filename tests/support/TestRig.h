@@ -19,6 +19,11 @@ public:
 
     SimProcessor sim;
     SimDevice dev{sim};
+
+// Marks the rig's link connected with an empty log.
+void connectLink(TestRig &rig);
+// The CMD_EQ_BAND payload of channel ch, band b as the store holds it: 05 08 ch b freq gain+120 Q.
+QByteArray bandFrame(int ch, int b);
     std::unique_ptr<Kestrun> w;
 
     // Every box shown, in order; questions are answered from `answers` (front first), else `defaultAnswer`.
@@ -37,3 +42,8 @@ public:
     // Puts every program-wide state back to its start values (store, link, language, scenes, transport).
     static void resetGlobals();
 };
+
+// Marks the rig's link connected with an empty log.
+void connectLink(TestRig &rig);
+// The CMD_EQ_BAND payload of channel ch, band b as the store holds it: 05 08 ch b freq gain+120 Q.
+QByteArray bandFrame(int ch, int b);
