@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need; skips what is there.
 set -euo pipefail
 PACKAGES=(g++ make cmake pkg-config qtbase5-dev qtbase5-dev-tools libhidapi-dev
-          fonts-wqy-microhei libbenchmark-dev)
+          fonts-wqy-microhei libbenchmark-dev ccache libnlopt-cxx-dev libudev-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
