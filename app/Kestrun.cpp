@@ -112,6 +112,7 @@ Kestrun::Kestrun(QWidget *parent)
         Sync_Button_Show(ch, 0);
     }
     Port.onWriteFailed = [] { Notice::info(Txt::ConnectError); };
+    setUpSafety();
 }
 
 Kestrun::~Kestrun()

@@ -11,7 +11,9 @@
 #include <cstdint>
 
 class DragPushButton;
+class EditLock;
 class FirmwareImage;
+class StatusNote;
 class QByteArray;
 class TransferGuard;
 class QAction;
@@ -264,4 +266,16 @@ private:
     };
     PollView pollView_{*this};
     PollLoop poll_{pollView_};
+
+public:
+    // --- safe transfers, shortcuts, tooltips and the offline note (app/KestrunScenes.cpp,
+    // app/KestrunSceneFiles.cpp) ---
+    EditLock *TransferLock = nullptr;  // holds the editing controls still while a transfer runs
+    StatusNote *OfflineNote = nullptr;  // the top bar's note while no processor is connected
+    void applyHelpTexts();              // tooltips and the note in the current language
+
+private:
+    void setUpSafety();                                 // the lock, the shortcuts, the tooltips, the note
+    bool sceneFilePlausible(const QByteArray &file);    // true, or the out-of-range box answered Send anyway
+    void loadSingleOffline(const QByteArray &file);     // a single-scene file into the store and the controls
 };

@@ -79,6 +79,7 @@ void Kestrun::applyLanguage()
 
     Update_Channel_Name();
     Menu_LanguageSet();
+    applyHelpTexts();
 }
 
 void Kestrun::Menu_LanguageSet()

@@ -62,10 +62,20 @@ bool Kestrun::AllFileOpen()
     return true;
 }
 
+void Kestrun::loadSingleOffline(const QByteArray &file)
+{
+    // The firmware version belongs to a processor, not to a file.
+    const uint32_t version = ParamStore.FirmwareVersion;
+    std::memcpy(ParamStore.bytes(), file.constData(), size_t(SceneFile::SINGLE_SIZE));
+    ParamStore.FirmwareVersion = version;
+    // As after a download: fields corrected, gains to host encoding, every control refreshed.
+    Link.SuppressSend = 1;
+    Update_All_State();
+    Link.SuppressSend = 0;
+}
+
 void Kestrun::Sence_Sub2_Fun()
 {
-    if (!connectedOrNotice()) return;
-    watchTransfers();
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
     SingleFileSave();
@@ -73,15 +83,17 @@ void Kestrun::Sence_Sub2_Fun()
 
 void Kestrun::Sence_Sub3_Fun()
 {
-    if (!connectedOrNotice()) return;
-    watchTransfers();
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
-    // The file is staged: the store takes over only what the processor holds after a good transfer.
+    // The file is staged: online, the store takes over only what the processor holds after a good transfer.
     QByteArray file;
     if (!SingleFileOpen(&file)) return;
+    if (!Link.Connected) {
+        loadSingleOffline(file);
+        return;
+    }
     if (!linkReadyForTransfer()) return;
-    showProgress(7);
+    showProgress(0);
     const auto *image = reinterpret_cast<const uint8_t *>(file.constData());
     const TransferResult r = SceneTransfer::sendParamImage(image, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
@@ -98,7 +110,6 @@ void Kestrun::Sence_Sub3_Fun()
 void Kestrun::Sence_Sub4_Fun()
 {
     if (!connectedOrNotice()) return;
-    watchTransfers();
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
     if (!linkReadyForTransfer()) return;
@@ -119,7 +130,6 @@ void Kestrun::Sence_Sub4_Fun()
 void Kestrun::Sence_Sub5_Fun()
 {
     if (!connectedOrNotice()) return;
-    watchTransfers();
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
     if (!AllFileOpen()) return;

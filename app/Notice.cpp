@@ -2,27 +2,49 @@
 #include "Notice.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 Notice::Responder responder;
+
+Notice::Request request(const QString &text, bool question)
+{
+    return Notice::Request{T(Txt::NoticeTitle), text, question, QString(), QString(), false};
 }
+}  // namespace
 
 void Notice::setResponder(Responder r)
 {
     responder = std::move(r);
 }
 
-bool Notice::show(const QString &text, bool question)
+bool Notice::show(const Request &r)
 {
-    const QString title = T(Txt::NoticeTitle);
-    if (responder) return responder(Request{title, text, question});
-    if (question)
-        return QMessageBox::question(nullptr, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-    QMessageBox::information(nullptr, title, text, QMessageBox::Ok);
-    return true;
+    if (responder) return responder(r);
+    if (!r.question) {
+        QMessageBox::information(nullptr, r.title, r.text, QMessageBox::Ok);
+        return true;
+    }
+    if (r.acceptText.isEmpty() && !r.rejectDefault)
+        return QMessageBox::question(nullptr, r.title, r.text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, r.title, r.text, QMessageBox::Yes | QMessageBox::No);
+    if (!r.acceptText.isEmpty()) box.button(QMessageBox::Yes)->setText(r.acceptText);
+    if (!r.rejectText.isEmpty()) box.button(QMessageBox::No)->setText(r.rejectText);
+    box.setDefaultButton(r.rejectDefault ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
-void Notice::info(Txt id) { show(T(id), false); }
-void Notice::info(const QString &zh, const QString &en) { show(LanguageFlag ? en : zh, false); }
-bool Notice::ask(Txt id) { return show(T(id), true); }
-bool Notice::ask(const QString &zh, const QString &en) { return show(LanguageFlag ? en : zh, true); }
+void Notice::info(Txt id) { show(request(T(id), false)); }
+void Notice::info(const QString &zh, const QString &en) { show(request(LanguageFlag ? en : zh, false)); }
+bool Notice::ask(Txt id) { return show(request(T(id), true)); }
+bool Notice::ask(const QString &zh, const QString &en) { return show(request(LanguageFlag ? en : zh, true)); }
+
+bool Notice::confirm(const QString &text, const QString &acceptText, const QString &rejectText)
+{
+    Request r = request(text, true);
+    r.acceptText = acceptText;
+    r.rejectText = rejectText;
+    r.rejectDefault = true;
+    return show(r);
+}

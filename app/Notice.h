@@ -12,7 +12,10 @@ public:
     struct Request {
         QString title;
         QString text;
-        bool question;  // Yes/No instead of OK
+        bool question;       // two buttons instead of OK
+        QString acceptText;  // caption of the accepting button (empty = "Yes")
+        QString rejectText;  // caption of the refusing button (empty = "No")
+        bool rejectDefault;  // the refusing button is the default: Enter refuses
     };
     // A test installs a responder: it sees every box instead of the user and answers
     // questions (true = Yes). Without one, real modal boxes are shown.
@@ -25,7 +28,10 @@ public:
     // Question box with Yes and No; true for Yes.
     static bool ask(Txt id);
     static bool ask(const QString &zh, const QString &en);
+    // Question box for a risky step: the refusing button is the default. Empty captions mean
+    // Yes and No. True only when the accepting button was chosen.
+    static bool confirm(const QString &text, const QString &acceptText = QString(), const QString &rejectText = QString());
 
 private:
-    static bool show(const QString &text, bool question);
+    static bool show(const Request &r);
 };

@@ -74,6 +74,19 @@ enum class Txt {
     ResetAsk,
     ResetDone,
     ResetFailed,        // the reset command could not be sent
+    // Safe transfers, the offline note and the tooltips of the window's controls.
+    SceneCheckAsk,      // %1 fields out of range, %2 the first of them, one per line
+    SceneCheckMore,     // "... and %1 more"
+    SendAnyway,
+    CancelButton,
+    FirmwareAsk,        // %1 file name, %2 size in bytes, %3 blocks
+    OfflineNote,        // no processor found
+    NoAccessNote,       // a processor is listed but cannot be opened
+    TipEqGainSlider, TipEqGainEdit, TipEqFreqEdit, TipEqQEdit, TipBandButton, TipBandMarker,
+    TipHpfMarker, TipLpfMarker, TipChannel, TipChName, TipChVolSlider, TipChVolEdit, TipDelayEdit,
+    TipPhase, TipMute, TipSync, TipCompare, TipMasterSlider, TipMasterEdit, TipMainMute,
+    TipPEQ, TipGEQ, TipEqBypass, TipEqReset, TipLink, TipUnit, TipFilterType, TipFilterSlope,
+    TipFilterFreq, TipFreqUp, TipFreqDown, TipInput, TipSence, TipOption, TipConnect, TipMin, TipClose,
     Count_
 };
 

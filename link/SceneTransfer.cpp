@@ -5,13 +5,13 @@
 #include "LinkState.h"
 #include "WaitMs.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr uint8_t PAGE_WRITE = 0x41;
 constexpr uint8_t SCENE_DATA = 0x15;
 constexpr int LAST_PAGE = PAGE_COUNT - 1;
+constexpr int SCENE_FRAMES = SCENE_COUNT * PAGE_COUNT;  // page frames of all nine scenes
 }  // namespace
 
 TransferResult SceneTransfer::sendParamImage(const uint8_t *image, const Progress &progress)
@@ -26,15 +26,16 @@ TransferResult SceneTransfer::sendParamImage(const uint8_t *image, const Progres
         step.gapMs = Pace.pageGapMs;
         const TransferResult r = TransferLink::acknowledged(step);
         if (r != TransferResult::Ok) return r;
-        progress(p);
+        progress(TransferLink::percent(p + 1, PAGE_COUNT));
         WaitMs(Pace.pageGapMs);
     }
     const TransferResult last = TransferLink::once([&] { CMD_PARAM_PAGE_WRITE(LAST_PAGE, image + LAST_PAGE * PAGE_SIZE); });
     if (last != TransferResult::Ok) return last;
+    progress(100);
     Link.HeartbeatCountdown = 5000;
     Port.Rx.clear();
-    for (int v = PAGE_COUNT; v <= 100; ++v) {
-        progress(v);
+    // The processor takes the image over; the heartbeat stays away meanwhile.
+    for (int i = PAGE_COUNT; i <= 100; ++i) {
         Link.HeartbeatCountdown = 1000;
         WaitMs(Pace.runOutStepMs);
         if (!Link.Connected) return TransferResult::LinkLost;
@@ -44,15 +45,11 @@ TransferResult SceneTransfer::sendParamImage(const uint8_t *image, const Progres
 
 TransferResult SceneTransfer::fetchScenes(uint8_t scenes[SCENE_COUNT][STORE_SIZE], const Progress &progress)
 {
-    int count = 0;  // requests sent
+    int done = 0;  // pages read
     for (int k = 1; k <= SCENE_COUNT; ++k) {
         for (int p = 0; p < PAGE_COUNT; ++p) {
             TransferLink::AckStep step;
-            step.send = [&] {
-                ++count;
-                progress(std::min(100, int(count / 4.6)));
-                REQ_SCENE_DATA(uint8_t(k), uint8_t(p));
-            };
+            step.send = [&] { REQ_SCENE_DATA(uint8_t(k), uint8_t(p)); };
             step.accept = [&](const uint8_t *payload, int n) {
                 // 06 15 k p + 20 data bytes
                 if (n < 4 + PAGE_SIZE || payload[1] != SCENE_DATA) return false;
@@ -66,6 +63,7 @@ TransferResult SceneTransfer::fetchScenes(uint8_t scenes[SCENE_COUNT][STORE_SIZE
             step.gapMs = 0;
             const TransferResult r = TransferLink::acknowledged(step);
             if (r != TransferResult::Ok) return r;
+            progress(TransferLink::percent(++done, SCENE_FRAMES));
         }
     }
     return TransferResult::Ok;
@@ -74,28 +72,24 @@ TransferResult SceneTransfer::fetchScenes(uint8_t scenes[SCENE_COUNT][STORE_SIZE
 TransferResult SceneTransfer::sendScenes(const uint8_t scenes[SCENE_COUNT][STORE_SIZE], const Progress &progress)
 {
     TransferLink::drain();
-    int count = 0;  // page frames sent
+    int done = 0;  // page frames acknowledged (the last page of a scene: sent)
     for (int k = 1; k <= SCENE_COUNT; ++k) {
         const uint8_t *scene = scenes[k - 1];
         for (int p = 0; p < LAST_PAGE; ++p) {
             const uint8_t index[2] = {uint8_t(k), uint8_t(p)};
             TransferLink::AckStep step;
-            step.send = [&] {
-                ++count;
-                CMD_SCENE_DATA_WRITE(index[0], index[1], scene + p * PAGE_SIZE);
-            };
+            step.send = [&] { CMD_SCENE_DATA_WRITE(index[0], index[1], scene + p * PAGE_SIZE); };
             step.accept = [&](const uint8_t *payload, int n) { return TransferLink::isAck(payload, n, SCENE_DATA, index, 2); };
             step.hold = 4000;
             step.gapMs = 1;  // the window stays alive while a page is tried again
             const TransferResult r = TransferLink::acknowledged(step);
-            progress(std::min(100, int(count / 4.7)));
             if (r != TransferResult::Ok) return r;
+            progress(TransferLink::percent(++done, SCENE_FRAMES));
         }
-        ++count;
         const TransferResult last =
             TransferLink::once([&] { CMD_SCENE_DATA_WRITE(uint8_t(k), LAST_PAGE, scene + LAST_PAGE * PAGE_SIZE); });
-        progress(std::min(100, int(count / 4.7)));
         if (last != TransferResult::Ok) return last;
+        progress(TransferLink::percent(++done, SCENE_FRAMES));
         Port.Rx.clear();
         Link.HeartbeatCountdown = 40000;
         WaitMs(Pace.sceneSettleMs);

@@ -11,10 +11,12 @@
 class SceneTransfer
 {
 public:
-    using Progress = std::function<void(int)>;  // the value for the progress bar, 0..100
+    // The progress bar's value, 0..100: the percentage of the transfer's page frames done (an
+    // acknowledged page; the unacknowledged last page of a scene when sent), told after each frame.
+    using Progress = std::function<void(int)>;
 
     // Writes pages 0..54 of image (1100 bytes, processor encoding) with page writes: pages 0..53 are
-    // acknowledged one by one, page 54 is sent once. Then the progress runs out to 100.
+    // acknowledged one by one, page 54 is sent once (100 %). Then the processor is given time to take it over.
     static TransferResult sendParamImage(const uint8_t *image, const Progress &progress);
     // Reads the 55 pages of every stored scene into scenes (bytes 0..1099 of each block; the rest is
     // left alone). A reply lands where its own scene and page numbers say; a page counts as read when

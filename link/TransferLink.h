@@ -42,6 +42,8 @@ public:
     static TransferResult acknowledged(const AckStep &step);
     // Sends once without waiting for an answer; LinkLost when the write failed.
     static TransferResult once(const std::function<void()> &send);
+    // The progress bar's value for done of total items: the whole percentage, 0..100.
+    static int percent(int done, int total) { return total > 0 ? int(int64_t(done) * 100 / total) : 100; }
     // Reads and drops every report already waiting (non-blocking).
     static void drain();
     // Waits (processing events) until the poll loop has finished the download and the names.

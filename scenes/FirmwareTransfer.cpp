@@ -7,14 +7,14 @@
 
 namespace {
 constexpr uint8_t FIRMWARE_BLOCK = 0xB0;
-constexpr int BLOCKS_PER_STEP = 128;  // one progress step = 2 KiB
 }  // namespace
 
 TransferResult FirmwareTransfer::send(const FirmwareImage &image, const Progress &progress)
 {
     const int blocks = image.blockCount();
     if (blocks < 1 || blocks > FirmwareImage::MAX_BLOCKS) return TransferResult::NoAnswer;
-    progress(3);
+    int shown = 0;
+    progress(shown);
     TransferLink::drain();
     uint8_t data[FirmwareImage::BLOCK_SIZE];
     for (int number = 0; number < blocks - 1;) {
@@ -29,14 +29,14 @@ TransferResult FirmwareTransfer::send(const FirmwareImage &image, const Progress
         if (r != TransferResult::Ok) return r;
         ++number;
         WaitMs(1);
-        if (number > BLOCKS_PER_STEP) {
-            progress(number / BLOCKS_PER_STEP);
-            if ((number & 0xFF) == 0) WaitMs(5);
-        }
+        const int v = TransferLink::percent(number, blocks);
+        if (v != shown) progress(shown = v);
+        if ((number & 0xFF) == 0) WaitMs(5);
     }
     image.block(blocks - 1, data);
     const TransferResult last = TransferLink::once([&] { CMD_FIRMWARE_BLOCK(FirmwareImage::FINAL_BLOCK, data); });
     if (last != TransferResult::Ok) return last;
+    progress(100);
     // The processor restarts with the new firmware: identify it again once it answers.
     Link.Connected = 0;
     Link.LinkStatus = 0;

@@ -9,7 +9,9 @@
 class FirmwareTransfer
 {
 public:
-    using Progress = std::function<void(int)>;  // the value for the progress bar
+    // The progress bar's value, 0..100: the percentage of the image's blocks acknowledged (the final
+    // block when sent), told at the start and whenever it changes.
+    using Progress = std::function<void(int)>;
 
     // Blocks 0 .. n-2 are sent with their numbers (high byte first), each acknowledged before the
     // next; the last block is sent once as 0xFFFF. Afterwards the link is treated as down so that

@@ -154,7 +154,7 @@ private slots:
             QCOMPARE(kit.noticeTexts().last(), QStringLiteral("Sence load failed: not all data reached the machine!"));
             QVERIFY(!kit.noticeTexts().contains(QStringLiteral("load success,please wait update")));
             QVERIFY(rig.w->ui->TickBar->isHidden());
-            // Scene 3 was being written (c / 4.7 = 30 at frame 141): scenes 4..9 never started.
+            // Scene 3 was being written (30 % at the 149th frame of 495): scenes 4..9 never started.
             QCOMPARE(rig.sim.sceneUsed(4), false);
         }
     }

@@ -57,10 +57,32 @@ QStringList TransferKit::noticeTexts() const
     return out;
 }
 
+QStringList TransferKit::infoTexts() const
+{
+    QStringList out;
+    for (const Notice::Request &n : rig.notices)
+        if (!n.question) out << n.text;
+    return out;
+}
+
 void TransferKit::writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+}
+
+QString TransferKit::fileIn(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    writeFile(path, bytes);
+    return path;
+}
+
+QByteArray TransferKit::firmwareImage(int size)
+{
+    QByteArray b = pattern(size, 3);
+    b.replace(0, 3, "MVO");
+    return b.left(size);
 }
 
 QByteArray TransferKit::readFile(const QString &path)

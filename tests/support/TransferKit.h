@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
 #include <deque>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
     std::vector<QByteArray> sentWith(uint8_t cls, uint8_t code) const;
     // Texts of the boxes shown so far.
     QStringList noticeTexts() const;
+    // Texts of the information boxes shown so far (questions left out).
+    QStringList infoTexts() const;
 
     // The store's bytes, a stored scene's and the processor memory's.
     static QByteArray storeBytes(int from, int n);
@@ -42,6 +45,10 @@ public:
     static QByteArray allScenesFile();
 
     static void writeFile(const QString &path, const QByteArray &bytes);
+    // Writes bytes to the file name in dir and returns its path.
+    static QString fileIn(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes);
+    // A firmware image of size bytes: "MVO" and a pattern.
+    static QByteArray firmwareImage(int size);
     static QByteArray readFile(const QString &path);
     // Bytes 0, 1, 2, ... (mod 251) starting at seed.
     static QByteArray pattern(int size, int seed);

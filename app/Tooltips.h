@@ -1,0 +1,11 @@
+// The tooltips of every control of the main window, by control family, in the current language.
+#pragma once
+
+class Kestrun;
+
+class Tooltips
+{
+public:
+    // Sets the tooltip of every control; run at start and after each language switch.
+    static void apply(Kestrun &window);
+};
