@@ -30,7 +30,6 @@ constexpr double POINTS_PER_DECADE = 42.333333333333336;  // 127 grid steps over
 constexpr double MARKER_PX_PER_STEP = 8.28125;            // 1060 / 128
 constexpr double OMEGA_PER_HZ = 0.00013083333333333333;   // 6.28 / 48000
 constexpr double TWO_OMEGA_PER_HZ = 0.00026166666666666667;
-constexpr double EQ_OMEGA_PER_HZ = 0.0001308997;          // used for the band coefficients only
 constexpr double LN_10 = 2.302585092994046;
 constexpr double EQ_PX_PER_DB = 47.0;      // 4.7 pixels per dB, applied to 10 log10 P
 constexpr double XOVER_PX_PER_DB = 4.0;
@@ -66,6 +65,35 @@ int TruncPixel(double v)
     return static_cast<int>(v);
 }
 
+void CrossoverCurve(double *curve, uint16_t freq, uint8_t slope, uint8_t bypass, uint8_t type, bool lowPass)
+{
+    if (bypass) {
+        for (int i = 0; i < GRAPH_POINTS; ++i) curve[i] = 0.0;
+        return;
+    }
+    const double wc = ClampFreq(freq) * OMEGA_PER_HZ;
+    const int n = ClampSlope(slope) + 1;
+    for (int i = 0; i < GRAPH_POINTS; ++i) {
+        const double r = lowPass ? PointOmega[i] / wc : wc / PointOmega[i];
+        double mag;
+        if (!CrossoverMagnitude(type, n, r, mag)) return;  // an unknown type leaves the curve as it was
+        curve[i] = 20.0 * std::log10(mag) * XOVER_PX_PER_DB;
+    }
+}
+
+// Pixels that one section adds at grid point i (4.7 pixels per dB of 10 log10 P).
+double SectionShare(const EqSection &s, int i)
+{
+    const double p = SectionPower(s, PointCos1[i], PointCos2[i]);
+    // A product of 0 (or one rounding below it) has no logarithm and contributes nothing.
+    if (!(p > 0.0) || std::isinf(p)) return 0.0;
+    return std::log(p) / LN_10 * EQ_PX_PER_DB;
+}
+
+bool ValidChannel(uint8_t ch) { return ch < CH_COUNT; }
+
+}  // namespace
+
 // Magnitude of the crossover of the given type and order at ratio r; false for an unknown type.
 bool CrossoverMagnitude(uint8_t type, int n, double r, double &mag)
 {
@@ -84,27 +112,10 @@ bool CrossoverMagnitude(uint8_t type, int n, double r, double &mag)
     }
 }
 
-void CrossoverCurve(double *curve, uint16_t freq, uint8_t slope, uint8_t bypass, uint8_t type, bool lowPass)
+EqSection PeakingSection(double amplitude, double freqHz, double q)
 {
-    if (bypass) {
-        for (int i = 0; i < GRAPH_POINTS; ++i) curve[i] = 0.0;
-        return;
-    }
-    const double wc = ClampFreq(freq) * OMEGA_PER_HZ;
-    const int n = ClampSlope(slope) + 1;
-    for (int i = 0; i < GRAPH_POINTS; ++i) {
-        const double r = lowPass ? PointOmega[i] / wc : wc / PointOmega[i];
-        double mag;
-        if (!CrossoverMagnitude(type, n, r, mag)) return;  // an unknown type leaves the curve as it was
-        curve[i] = 20.0 * std::log10(mag) * XOVER_PX_PER_DB;
-    }
-}
-
-EqSection BandSection(uint16_t gainCode, uint16_t freq, uint8_t qCode)
-{
-    const double A = std::pow(10.0, (double(ClampGain(gainCode)) - 120.0) / 200.0);
-    const double w0 = ClampFreq(freq) * EQ_OMEGA_PER_HZ;
-    const double q = ClampQ(qCode) / 10.0;
+    const double A = amplitude;
+    const double w0 = freqHz * EQ_OMEGA_PER_HZ;
     const double D = A >= 1.0 ? 4.0 * q : 4.0 * q * A;
     const double s = std::sin(w0);
     const double r = (D - s) / (D + s);
@@ -117,24 +128,45 @@ EqSection BandSection(uint16_t gainCode, uint16_t freq, uint8_t qCode)
     return c;
 }
 
-// Pixels that one section adds at grid point i (4.7 pixels per dB of 10 log10 P).
-double SectionShare(const EqSection &s, int i)
+EqSection BandSection(uint16_t gainCode, uint16_t freq, uint8_t qCode)
 {
-    const double c1 = PointCos1[i];
-    const double c2 = PointCos2[i];
+    return PeakingSection(std::pow(10.0, (double(ClampGain(gainCode)) - 120.0) / 200.0), ClampFreq(freq),
+                          ClampQ(qCode) / 10.0);
+}
+
+void SectionCosines(double hz, double &c1, double &c2)
+{
+    c1 = std::cos(hz * OMEGA_PER_HZ);
+    c2 = std::cos(hz * TWO_OMEGA_PER_HZ);
+}
+
+double SectionPower(const EqSection &s, double c1, double c2)
+{
     const double num = s.b0 * s.b0 + s.b1 * s.b1 + s.b2 * s.b2 + 2.0 * s.b0 * s.b1 * c1 + 2.0 * s.b1 * s.b2 * c1 +
                        2.0 * s.b0 * s.b2 * c2;
     const double den =
         1.0 + s.a1 * s.a1 + s.a2 * s.a2 + 2.0 * s.a1 * c1 + 2.0 * s.a1 * s.a2 * c1 + 2.0 * s.a2 * c2;
-    const double p = num / den;
-    // A product of 0 (or one rounding below it) has no logarithm and contributes nothing.
-    if (!(p > 0.0) || std::isinf(p)) return 0.0;
-    return std::log(p) / LN_10 * EQ_PX_PER_DB;
+    return num / den;
 }
 
-bool ValidChannel(uint8_t ch) { return ch < CH_COUNT; }
+double SectionDb(const EqSection &s, double hz)
+{
+    double c1, c2;
+    SectionCosines(hz, c1, c2);
+    const double p = SectionPower(s, c1, c2);
+    if (!(p > 0.0) || std::isinf(p)) return 0.0;
+    return 10.0 * std::log10(p);
+}
 
-}  // namespace
+double CrossoverDb(uint16_t freq, uint8_t slope, uint8_t bypass, uint8_t type, bool lowPass, double hz)
+{
+    if (bypass || !(hz > 0.0)) return 0.0;
+    const double wc = ClampFreq(freq) * OMEGA_PER_HZ;
+    const double w = hz * 6.28 / 48000.0;
+    double mag;
+    if (!CrossoverMagnitude(type, ClampSlope(slope) + 1, lowPass ? w / wc : wc / w, mag)) return 0.0;
+    return mag > 1e-15 ? 20.0 * std::log10(mag) : -300.0;  // far outside the pass band the power overflows
+}
 
 void SetMarkerSink(MarkerSink *sink) { Markers = sink; }
 MarkerSink *CurrentMarkerSink() { return Markers; }

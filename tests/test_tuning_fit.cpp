@@ -1,0 +1,188 @@
+// Auto-EQ, the true output response and the graph overlay.
+#include <QtTest>
+#include <cmath>
+
+#include "AutoEq.h"
+#include "GraphOverlay.h"
+#include "Measurement.h"
+#include "OutputResponse.h"
+#include "ResponseMath.h"
+#include "TargetCurve.h"
+
+namespace {
+
+// Ten bands the processor can play, as codes: frequency, gain code, Q code.
+const BandCode TenBands[10] = {{45, 170, 15}, {90, 60, 40},  {180, 160, 20}, {350, 40, 60},  {700, 150, 10},
+                               {1400, 70, 30}, {2800, 165, 50}, {5000, 80, 25}, {9000, 155, 12}, {15000, 60, 30}};
+
+BandSet FlatBands()
+{
+    BandSet s;
+    for (int b = 0; b < BAND_COUNT; ++b) s[b] = BandCode{DefaultEqFreq[b], GAIN_ZERO, 30};
+    return s;
+}
+
+ParamBlock DefaultBlock()
+{
+    ParamBlock block{};
+    block.setDefaults();
+    return block;
+}
+
+double MaxOf(const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); }
+
+// A measurement written as an exported text file and read back.
+FreqCurve ThroughFile(const QTemporaryDir &dir, const std::vector<double> &hz, const std::vector<double> &db)
+{
+    QByteArray text = "* Measurement data measured by a test\n* Freq(Hz), SPL(dB), Phase(degrees)\n";
+    for (size_t i = 0; i < hz.size(); ++i)
+        text += QByteArray::number(hz[i], 'f', 3) + ", " + QByteArray::number(db[i], 'f', 3) + ", 0.000\n";
+    const QString path = dir.filePath("m.txt");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(text);
+    f.close();
+    Measurement m;
+    TextError err;
+    if (!LoadMeasurementFile(path, m, err)) qWarning() << err.message();
+    return m.curve;
+}
+
+}  // namespace
+
+class TestTuningFit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { Graph_Table_Init(); }
+
+    void peqFitsRealisableBands()
+    {
+        QTemporaryDir dir;
+        const std::vector<double> hz = LogGrid(20.0, 20000.0, 48);
+        BandSet made = FlatBands();
+        std::copy(std::begin(TenBands), std::end(TenBands), made.begin());
+        const std::vector<double> eq = BandsDb(made, hz);
+        const FreqCurve target = BuiltInTarget(TargetKind::Car);
+        std::vector<double> db = target.sample(hz);
+        for (size_t i = 0; i < hz.size(); ++i) db[i] += 80.0 - eq[i];
+        const FreqCurve m = ThroughFile(dir, hz, db);
+        QCOMPARE(m.size(), int(hz.size()));
+
+        const ParamBlock block = DefaultBlock();
+        const FitResult r = FitOutput(m, target, block, 0, DefaultFitSettings(block, 0));
+        QVERIFY(r.ok());
+        QVERIFY2(r.rmsAfter <= 0.3, qPrintable(QString::number(r.rmsAfter)));
+        QVERIFY(r.rmsBefore > 2.0);
+        for (const BandCode &b : r.bands) QVERIFY(b.gain <= GAIN_ZERO + 60 && b.q >= 4 && b.q <= 100);
+    }
+
+    void deepNarrowDipIsNotFilled()
+    {
+        std::vector<double> hz = LogGrid(20.0, 20000.0, 96), db(hz.size(), 75.0);
+        for (size_t i = 0; i < hz.size(); ++i)
+            if (std::abs(std::log2(hz[i] / 1000.0)) <= 0.05) db[i] -= 20.0;
+        const FreqCurve m{hz, db};
+        const ParamBlock block = DefaultBlock();
+        for (double boost : {6.0, 3.0}) {
+            FitSettings s = DefaultFitSettings(block, 0);
+            s.maxBoostDb = boost;
+            const FitResult r = FitOutput(m, BuiltInTarget(TargetKind::Flat), block, 0, s);
+            QVERIFY(r.ok());
+            for (const BandCode &b : r.bands) QVERIFY(b.gainDb() <= boost);
+            QVERIFY(MaxOf(BandsDb(r.bands, LogGrid(20.0, 20000.0, 192))) <= boost + 0.01);
+        }
+    }
+
+    void lockedBandsAndGraphicMode()
+    {
+        ParamBlock block = DefaultBlock();
+        block.EqGain[2][4] = 150;
+        block.EqQ[2][4] = 12;
+        block.EqFreq[2][20] = 2100;
+        std::vector<double> hz = LogGrid(20.0, 20000.0, 48), db(hz.size());
+        for (size_t i = 0; i < hz.size(); ++i) db[i] = 70.0 + 4.0 * std::sin(std::log2(hz[i]) * 1.7);
+        const FreqCurve m{hz, db};
+        const BandSet before = BandsOf(block, 2);
+        for (bool graphic : {false, true}) {
+            FitSettings s = DefaultFitSettings(block, 2);
+            s.graphic = graphic;
+            s.locked[4] = s.locked[20] = true;
+            const FitResult r = FitOutput(m, BuiltInTarget(TargetKind::Tilt), block, 2, s);
+            QVERIFY(r.rmsAfter < r.rmsBefore / 2);
+            QCOMPARE(r.bands[4], before[4]);
+            QCOMPARE(r.bands[20], before[20]);
+            for (int b = 0; graphic && b < BAND_COUNT; ++b) {
+                QCOMPARE(r.bands[b].freq, before[b].freq);
+                QCOMPARE(r.bands[b].q, before[b].q);
+            }
+        }
+    }
+
+    void rangeFollowsTheCrossovers()
+    {
+        ParamBlock block = DefaultBlock();
+        QCOMPARE(DefaultFitSettings(block, 1).loHz, 20.0);
+        QCOMPARE(DefaultFitSettings(block, 1).hiHz, 20000.0);
+        block.HpfBypass[1] = 0;
+        block.HpfFreq[1] = 80;
+        block.LpfBypass[1] = 0;
+        block.LpfFreq[1] = 3000;
+        QCOMPARE(DefaultFitSettings(block, 1).loHz, 80.0);
+        QCOMPARE(DefaultFitSettings(block, 1).hiHz, 3000.0);
+
+        const FreqCurve m{LogGrid(5000.0, 20000.0, 4), std::vector<double>(9, 80.0)};
+        QCOMPARE(FitOutput(m, BuiltInTarget(TargetKind::Flat), block, 1, DefaultFitSettings(block, 1)).fault,
+                 FitFault::EmptyRange);
+        QCOMPARE(FitOutput(FreqCurve(), FreqCurve(), block, 1, FitSettings()).fault, FitFault::NoMeasurement);
+        QCOMPARE(FitOutput(m, FreqCurve(), block, 6, FitSettings()).fault, FitFault::BadChannel);
+    }
+
+    // The true response is the graph's curve without its pixel factors (and without the fixed pair).
+    void trueResponseMatchesTheGraph()
+    {
+        ParamStore = DefaultBlock();
+        ParamStore.EqGain[3][7] = 200;
+        ParamStore.EqGain[3][22] = 10;
+        ParamStore.EqQ[3][22] = 95;
+        ParamStore.HpfBypass[3] = 0;
+        ParamStore.HpfFreq[3] = 120;
+        ParamStore.HpfType[3] = 2;
+        ParamStore.LpfBypass[3] = 0;
+        ParamStore.LpfSlope[3] = 6;
+        ParamStore.LpfFreq[3] = 5000;
+        EQ_Curve_Update(3);
+        HPF_Curve_Update(3);
+        LPF_Curve_Update(3);
+        const std::vector<double> grid(PointFreq, PointFreq + GRAPH_POINTS);
+        const std::vector<double> eq = OutputEqDb(ParamStore, 3, grid);
+        const std::vector<double> xo = OutputCrossoverDb(ParamStore, 3, grid);
+        for (int i = 0; i < GRAPH_POINTS; ++i) {
+            const double fixed = SectionDb(EQCoef[31], grid[i]) + SectionDb(EQCoef[32], grid[i]);
+            QVERIFY(std::abs(EQCurve[3][i] - 4.7 * (eq[i] + fixed)) < 1e-9);
+            QVERIFY(std::abs(HPFCurve[3][i] + LPFCurve[3][i] - 4.0 * xo[i]) < 1e-9);
+        }
+        ParamStore.EqBypass[3] = 1;
+        QCOMPARE(MaxOf(OutputEqDb(ParamStore, 3, grid)), 0.0);
+    }
+
+    void overlayUsesTheGraphScale()
+    {
+        ParamBlock block = DefaultBlock();
+        block.EqFreq[0][17] = 1000;
+        block.EqGain[0][17] = 180;  // +6 dB
+        block.EqQ[0][17] = 10;
+        const FreqCurve flat{{10.0, 30000.0}, {85.0, 85.0}};
+        const OverlayCurves o = MakeOverlay(flat, BuiltInTarget(TargetKind::Tilt), block, 0, 2.0);
+        int near1k = 0;
+        for (int i = 0; i < GRAPH_POINTS; ++i)
+            if (std::abs(std::log(PointFreq[i] / 1000.0)) < std::abs(std::log(PointFreq[near1k] / 1000.0))) near1k = i;
+        QCOMPARE(o.measured[near1k], QPoint(CurvePoint[0][near1k].x(), 134));  // 2 dB = 9.4 pixels above 144
+        QVERIFY(std::abs(o.predicted[near1k].y() - (144 - 8 * 4.7)) <= 1.0);
+        QVERIFY(o.target[0].y() < o.target[GRAPH_POINTS - 1].y());  // tilt falls to the right
+        QCOMPARE(OverlayY(-20.0), 144 + 94);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTuningFit)
+#include "test_tuning_fit.moc"

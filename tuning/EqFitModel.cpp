@@ -1,0 +1,132 @@
+// The fit's objective: sections multiplied per point so that one logarithm per point suffices, and the
+// gradient gathered per band through the coefficients' derivatives.
+#include "EqFitModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ResponseMath.h"
+
+namespace {
+
+constexpr double DB_PER_LN = 10.0 / 2.302585092994046;  // 10 log10 P = DB_PER_LN ln P
+constexpr double BOOST_PENALTY = 30.0;
+constexpr double LN10_OVER_20 = 2.302585092994046 / 20.0;
+
+}  // namespace
+
+EqFitModel::EqFitModel(const std::vector<double> &hz, const std::vector<double> &wanted,
+                       const std::vector<bool> &counted, double maxBoostDb)
+    : c1_(hz.size()), c2_(hz.size()), wanted_(wanted), counted_(hz.size(), 1.0), product_(hz.size()),
+      weight_(hz.size()), maxBoostDb_(maxBoostDb)
+{
+    for (size_t i = 0; i < hz.size(); ++i) {
+        SectionCosines(hz[i], c1_[i], c2_[i]);
+        if (i < counted.size() && !counted[i]) counted_[i] = 0.0;
+    }
+    wanted_.resize(hz.size(), 0.0);
+}
+
+void EqFitModel::build(const Band *bands, int count)
+{
+    sections_.resize(count);
+    for (int k = 0; k < count; ++k) {
+        const double A = std::pow(10.0, bands[k].gainDb / 20.0);
+        const double f = std::exp(bands[k].lnHz);
+        const double q = std::exp(bands[k].lnQ);
+        const EqSection s = PeakingSection(A, f, q);
+        Section &out = sections_[k];
+        out.c[0] = s.b0; out.c[1] = s.b1; out.c[2] = s.b2; out.c[3] = s.a1; out.c[4] = s.a2;
+
+        // The same construction differentiated: A by the gain, w0 by ln f, D by ln Q (and by the gain in cuts).
+        const double w0 = f * EQ_OMEGA_PER_HZ;
+        const double sn = std::sin(w0), cs = std::cos(w0);
+        const double D = A >= 1.0 ? 4.0 * q : 4.0 * q * A;
+        const double r = s.a2;
+        const double dA[3] = {A * LN10_OVER_20, 0.0, 0.0};
+        const double dw0[3] = {0.0, w0, 0.0};
+        const double dD[3] = {A >= 1.0 ? 0.0 : D * LN10_OVER_20, 0.0, D};
+        for (int v = 0; v < VARS_PER_BAND; ++v) {
+            const double ds = cs * dw0[v];
+            const double dr = 2.0 * (sn * dD[v] - D * ds) / ((D + sn) * (D + sn));
+            double *d = out.d[v];
+            d[0] = 0.5 * (dr * (1.0 - A) + (1.0 - r) * dA[v]);
+            d[1] = sn * dw0[v] * (1.0 + r) - cs * dr;
+            d[2] = 0.5 * (dr * (1.0 + A) - (1.0 - r) * dA[v]);
+            d[3] = d[1];
+            d[4] = dr;
+        }
+    }
+}
+
+void EqFitModel::accumulateProduct()
+{
+    const int n = points();
+    const double *c1 = c1_.data();
+    const double *c2 = c2_.data();
+    double *prod = product_.data();
+    std::fill(product_.begin(), product_.end(), 1.0);
+    for (const Section &s : sections_) {
+        const double b0 = s.c[0], b1 = s.c[1], b2 = s.c[2], a1 = s.c[3], a2 = s.c[4];
+        const double nq = b0 * b0 + b1 * b1 + b2 * b2, dq = 1.0 + a1 * a1 + a2 * a2;
+        const double n1 = 2.0 * b1 * (b0 + b2), d1 = 2.0 * a1 * (1.0 + a2);
+        const double n2 = 2.0 * b0 * b2, d2 = 2.0 * a2;
+        for (int i = 0; i < n; ++i) prod[i] *= (nq + n1 * c1[i] + n2 * c2[i]) / (dq + d1 * c1[i] + d2 * c2[i]);
+    }
+}
+
+std::vector<double> EqFitModel::response(const Band *bands, int count)
+{
+    build(bands, count);
+    accumulateProduct();
+    std::vector<double> out(product_.size());
+    for (size_t i = 0; i < out.size(); ++i) out[i] = DB_PER_LN * std::log(product_[i]);
+    return out;
+}
+
+double EqFitModel::evaluate(const Band *bands, int count, double *grad)
+{
+    build(bands, count);
+    accumulateProduct();
+    const int n = points();
+    if (n == 0) return 0.0;
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double eq = DB_PER_LN * std::log(product_[i]);
+        const double e = (eq - wanted_[i]) * counted_[i];
+        const double over = std::max(0.0, eq - maxBoostDb_);
+        sum += e * e + BOOST_PENALTY * over * over;
+        weight_[i] = 2.0 / n * (e + BOOST_PENALTY * over) * DB_PER_LN;
+    }
+    if (!grad) return sum / n;
+
+    // d ln P / d coefficient = (dNum/dc) / Num - (dDen/dc) / Den; the per-point parts are gathered into
+    // five sums per band and then combined with the coefficients' derivatives by the three variables.
+    const double *c1 = c1_.data();
+    const double *c2 = c2_.data();
+    const double *w = weight_.data();
+    for (int k = 0; k < count; ++k) {
+        const Section &s = sections_[k];
+        const double b0 = s.c[0], b1 = s.c[1], b2 = s.c[2], a1 = s.c[3], a2 = s.c[4];
+        const double nq = b0 * b0 + b1 * b1 + b2 * b2, dq = 1.0 + a1 * a1 + a2 * a2;
+        const double n1 = 2.0 * b1 * (b0 + b2), d1 = 2.0 * a1 * (1.0 + a2);
+        const double n2 = 2.0 * b0 * b2, d2 = 2.0 * a2;
+        double sb0 = 0, sb1 = 0, sb2 = 0, sa1 = 0, sa2 = 0;
+        for (int i = 0; i < n; ++i) {
+            const double num = nq + n1 * c1[i] + n2 * c2[i];
+            const double den = dq + d1 * c1[i] + d2 * c2[i];
+            const double alpha = w[i] / num;
+            const double beta = w[i] / den;
+            sb0 += alpha * (2.0 * b0 + 2.0 * b1 * c1[i] + 2.0 * b2 * c2[i]);
+            sb1 += alpha * (2.0 * b1 + 2.0 * (b0 + b2) * c1[i]);
+            sb2 += alpha * (2.0 * b2 + 2.0 * b1 * c1[i] + 2.0 * b0 * c2[i]);
+            sa1 += beta * (2.0 * a1 + 2.0 * (1.0 + a2) * c1[i]);
+            sa2 += beta * (2.0 * a2 + 2.0 * a1 * c1[i] + 2.0 * c2[i]);
+        }
+        for (int v = 0; v < VARS_PER_BAND; ++v) {
+            const double *d = s.d[v];
+            grad[k * VARS_PER_BAND + v] = sb0 * d[0] + sb1 * d[1] + sb2 * d[2] - sa1 * d[3] - sa2 * d[4];
+        }
+    }
+    return sum / n;
+}

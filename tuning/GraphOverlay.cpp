@@ -1,0 +1,38 @@
+// Overlay curves in the graph's pixels.
+#include "GraphOverlay.h"
+
+#include <cmath>
+#include <vector>
+
+#include "OutputResponse.h"
+
+int OverlayY(double db)
+{
+    const double y = GRAPH_ZERO_DB_Y - db * OVERLAY_PX_PER_DB;
+    if (std::isnan(y)) return GRAPH_ZERO_DB_Y;
+    if (y > 1.0e6) return 1000000;
+    if (y < -1.0e6) return -1000000;
+    return static_cast<int>(y);
+}
+
+OverlayCurves MakeOverlay(const FreqCurve &measurement, const FreqCurve &target, const ParamBlock &block, int ch,
+                          double offsetDb)
+{
+    const std::vector<double> grid(PointFreq, PointFreq + GRAPH_POINTS);
+    const std::vector<double> measured = measurement.sample(grid);
+    const std::vector<double> wanted = target.sample(grid);
+    const std::vector<double> eq = OutputEqDb(block, ch, grid);
+    const std::vector<double> xo = OutputCrossoverDb(block, ch, grid);
+    const double measuredShift = offsetDb - measurement.meanDb(OVERLAY_NORM_LO, OVERLAY_NORM_HI);
+    const double targetShift = offsetDb - target.meanDb(OVERLAY_NORM_LO, OVERLAY_NORM_HI);
+
+    OverlayCurves out;
+    for (int i = 0; i < GRAPH_POINTS; ++i) {
+        const int x = CurvePoint[0][i].x();
+        const double m = measured[i] + measuredShift;
+        out.measured[i] = QPoint(x, OverlayY(m));
+        out.predicted[i] = QPoint(x, OverlayY(m + eq[i] + xo[i]));
+        out.target[i] = QPoint(x, OverlayY(wanted[i] + targetShift));
+    }
+    return out;
+}

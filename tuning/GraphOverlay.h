@@ -1,0 +1,30 @@
+// The measured, predicted and target curves of one output, ready to be drawn on the response graph.
+#pragma once
+
+#include <QPoint>
+#include <array>
+
+#include "FreqCurve.h"
+#include "ParamStore.h"
+#include "ResponseMath.h"
+
+constexpr double OVERLAY_PX_PER_DB = 94.0 / 20.0;  // the graph's dB axis: 20 dB per 94 pixels
+constexpr double OVERLAY_NORM_LO = 200.0;          // the measured curve's mean in this band sits at 0 dB
+constexpr double OVERLAY_NORM_HI = 2000.0;
+
+using OverlayLine = std::array<QPoint, GRAPH_POINTS>;
+
+struct OverlayCurves {
+    OverlayLine measured;   // measurement normalised, plus the offset
+    OverlayLine predicted;  // measured plus the output's equaliser and crossovers
+    OverlayLine target;     // target with its mean from 200 Hz to 2 kHz at 0 dB, plus the offset
+};
+
+// y pixel of a level in dB on the graph (0 dB at y 144), truncated toward zero like the graph's curves.
+int OverlayY(double db);
+
+// The three curves at the graph's 128 grid frequencies (PointFreq, so Graph_Table_Init must have run),
+// with the x of the graph's own curve points. offsetDb moves the measured, predicted and target curves
+// together. Recomputing costs 128 evaluations of the 31 bands: cheap enough for every band move.
+OverlayCurves MakeOverlay(const FreqCurve &measurement, const FreqCurve &target, const ParamBlock &block, int ch,
+                          double offsetDb);
