@@ -17,6 +17,9 @@ StatusNote::StatusNote(QWidget *window)
     // Right of the link button, over the progress bar's place (the bar shows only while connected).
     setGeometry(560, 14, 624, 28);
     setStyleSheet(QStringLiteral("QLabel#Label_Offline_Note{color: rgb(255, 200, 80);background-color: transparent;}"));
+    QFont f = font();
+    f.setPointSize(9);
+    setFont(f);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     startTimer(RefreshMs, Qt::CoarseTimer);
     refresh();
