@@ -1,6 +1,7 @@
 // Loading and cutting a firmware image.
 #include "FirmwareImage.h"
 
+#include <QBuffer>
 #include <QFile>
 
 #include <algorithm>
@@ -11,13 +12,33 @@ FirmwareImage::FirmwareImage()
 {
 }
 
+void FirmwareImage::clear()
+{
+    // Only the bytes of the last image can differ from 0xFF (blocks never read past the size).
+    std::fill(buf_.begin(), buf_.begin() + size_, uint8_t(0xFF));
+    size_ = 0;
+}
+
 FirmwareImage::Load FirmwareImage::load(const QString &path)
 {
-    std::fill(buf_.begin(), buf_.end(), uint8_t(0xFF));
-    size_ = 0;
+    clear();
     if (path.isEmpty()) return Load::Mismatch;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return Load::Mismatch;
+    return read(file);
+}
+
+FirmwareImage::Load FirmwareImage::loadData(const QByteArray &data)
+{
+    clear();
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return read(buffer);
+}
+
+FirmwareImage::Load FirmwareImage::read(QIODevice &file)
+{
     char sig[3];
     if (file.read(sig, 3) != 3 || std::memcmp(sig, "MVO", 3) != 0) return Load::Mismatch;
     const qint64 size = file.size();
@@ -25,7 +46,7 @@ FirmwareImage::Load FirmwareImage::load(const QString &path)
     if (!file.seek(0)) return Load::ReadError;
     const qint64 got = file.read(reinterpret_cast<char *>(buf_.data()), size);
     if (got != size) {
-        std::fill(buf_.begin(), buf_.end(), uint8_t(0xFF));
+        std::fill(buf_.begin(), buf_.begin() + size, uint8_t(0xFF));
         return Load::ReadError;
     }
     size_ = uint32_t(size);

@@ -1,7 +1,10 @@
 // A firmware image read from a file: signature check, size limits and its 16-byte blocks.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+class QIODevice;
 
 #include <cstdint>
 #include <vector>
@@ -24,8 +27,10 @@ public:
     };
 
     FirmwareImage();
-    // Fills the buffer with 0xFF, checks the signature and the size, reads the whole file.
+    // Forgets the last image (its bytes back to 0xFF), checks the signature and the size, reads the whole file.
     Load load(const QString &path);
+    // The same for an image already in memory.
+    Load loadData(const QByteArray &data);
 
     uint32_t size() const { return size_; }
     // Blocks of the image, the last one included (0 before a good load).
@@ -34,6 +39,10 @@ public:
     void block(int i, uint8_t out[BLOCK_SIZE]) const;
 
 private:
+    void clear();
+    // Signature, size and contents of an open file or buffer.
+    Load read(QIODevice &file);
+
     std::vector<uint8_t> buf_;
     uint32_t size_ = 0;
 };

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang into build-fuzz/ and runs each from its seed corpus
-# for FUZZ_SECONDS (default 60). A crash stops the script with the reproducer in build-fuzz/.
+# Builds the libFuzzer targets with clang into build-fuzz/ and runs each from its seed corpus for
+# FUZZ_SECONDS (default 30). New inputs are kept in build-fuzz/corpus-<name>/; a crash or a failed invariant
+# stops the script with the reproducer in build-fuzz/crashes/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-SECONDS_PER_TARGET="${FUZZ_SECONDS:-60}"
+SECONDS_PER_TARGET="${1:-${FUZZ_SECONDS:-30}}"
 bash scripts/setup.sh
 missing=()
-for p in clang libclang-rt-14-dev; do
+for p in clang libclang-rt-14-dev python3; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -15,14 +16,21 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -q
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+python3 fuzz/make_seeds.py
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKESTRUN_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_replies fuzz_sim fuzz_files
-for target in fuzz_replies fuzz_sim fuzz_files; do
-  corpus="fuzz/corpus/${target#fuzz_}"
-  work="build-fuzz/corpus-${target#fuzz_}"
-  mkdir -p "$work"
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_all
+mkdir -p build-fuzz/crashes
+for src in fuzz/fuzz_*.cpp; do
+  target="$(basename "$src" .cpp)"
+  name="${target#fuzz_}"
+  mkdir -p "build-fuzz/corpus-$name"
+  log="build-fuzz/fuzz-$name.log"
   echo "== $target for ${SECONDS_PER_TARGET}s"
-  (cd build-fuzz && ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen \
-     "./fuzz/$target" -max_total_time="$SECONDS_PER_TARGET" -print_final_stats=1 \
-     "../$work" "../$corpus" 2>&1 | tail -n 12)
+  if ! (cd build-fuzz && ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen \
+          "./fuzz/$target" -max_total_time="$SECONDS_PER_TARGET" -print_final_stats=1 \
+          -artifact_prefix=crashes/"$name"- "corpus-$name" "../fuzz/corpus/$name") >"$log" 2>&1; then
+    tail -n 40 "$log"
+    exit 1
+  fi
+  grep -E "^stat::(number_of_executed_units|average_exec_per_sec)" "$log"
 done

@@ -1,0 +1,40 @@
+// The fuzzer's bytes read as a stream of choices, and the invariant check that stops a run when one fails.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// Aborts with the failed condition, so that libFuzzer keeps the input as a crash.
+#define FUZZ_CHECK(cond)                                                                        \
+    do {                                                                                        \
+        if (!(cond)) {                                                                          \
+            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
+            std::abort();                                                                       \
+        }                                                                                       \
+    } while (0)
+
+class FuzzInput
+{
+public:
+    FuzzInput(const uint8_t *data, size_t size) : data_(data), size_(size) {}
+    bool empty() const { return pos_ >= size_; }
+    size_t left() const { return size_ - pos_; }
+    // The next byte, 0 once the input is used up.
+    uint8_t byte() { return empty() ? 0 : data_[pos_++]; }
+    uint16_t word() { return uint16_t(byte() | byte() << 8); }
+    // Up to n bytes; returns how many were taken.
+    size_t take(uint8_t *out, size_t n)
+    {
+        if (n > left()) n = left();
+        for (size_t i = 0; i < n; ++i) out[i] = data_[pos_ + i];
+        pos_ += n;
+        return n;
+    }
+
+private:
+    const uint8_t *data_;
+    size_t size_;
+    size_t pos_ = 0;
+};

@@ -1,0 +1,146 @@
+// The poll loop and the state download against a scripted processor whose answers the fuzzer garbles:
+// every frame written is a well-formed request with arguments in range, no read waits without bound, and
+// each completed download leaves the store in range. When the fuzzer's bytes run out the processor turns
+// healthy: a new identification must then complete the download and the names, and the store must equal
+// the processor's memory as the download corrects and converts it.
+#include "FuzzInput.h"
+#include "LinkState.h"
+#include "ParamStore.h"
+#include "PollLoop.h"
+#include "ScriptedProcessor.h"
+#include "SceneNames.h"
+#include "Transport.h"
+
+#include <cstring>
+
+namespace {
+// The window side of the loop as the download handlers do it, into a store of its own.
+class StoreHost : public PollHost
+{
+public:
+    ParamBlock store;
+    uint16_t shadow[CH_COUNT][BAND_COUNT];
+    int completions = 0;
+    int namesSeen = 0;
+
+    StoreHost()
+    {
+        std::memset(&store, 0, sizeof store);
+        store.setDefaults();
+    }
+    void showLinkStatus(bool) override {}
+    void setProgress(int value) override { FUZZ_CHECK(value >= 0 && value <= 100); }
+    void showProgress(bool) override {}
+    void reportNameMismatch() override {}
+    void paramPageReply(const uint8_t *p, int n) override
+    {
+        if (n < 2 + PAGE_SIZE || p[1] > PollLoop::LAST_PARAM_PAGE || Link.LinkStatus == 2) return;
+        std::memcpy(store.page(p[1]), p + 2, PAGE_SIZE);
+        if (p[1] != PollLoop::LAST_PARAM_PAGE) return;
+        Link.LinkStatus = 2;
+        store.correctDownloaded(shadow);
+        checkRanges();
+        ++completions;
+        Link.NamesPending = 1;
+        Link.NamePage = 1;
+        Link.AwaitingReply = 0;
+    }
+    void sceneNameReply(const uint8_t *p, int n) override
+    {
+        if (n < 2 + SCENE_NAME_SIZE || p[1] < 1 || p[1] > SCENE_COUNT) return;
+        namesSeen |= 1 << p[1];
+        if (p[1] == SCENE_COUNT) Link.AwaitingReply = 0;
+    }
+    void inputSourceReply(const uint8_t *p, int n) override
+    {
+        if (n >= 2) store.InputSource = ParamBlock::correctedInputSource(p[1]);
+    }
+    void masterVolumeReply(const uint8_t *p, int n) override
+    {
+        if (n >= 3) store.MasterVol = ParamBlock::correctedMasterVol(uint16_t(p[1] + 256 * p[2]));
+    }
+
+    // The fields the completion corrects are within the ranges the window can show.
+    void checkRanges() const
+    {
+        const ParamBlock &s = store;
+        FUZZ_CHECK(s.InputSource <= 2 && s.MasterVol <= 600 && s.NoiseGate <= 6);
+        for (int ch = 0; ch < CH_COUNT; ++ch) {
+            FUZZ_CHECK(s.ChVol[ch] <= 600 && s.ChDelay[ch] <= 1500 && s.ChPhase[ch] <= 1 && s.ChMute[ch] <= 1);
+            FUZZ_CHECK(s.HpfFreq[ch] >= 20 && s.HpfFreq[ch] <= 20000 && s.HpfType[ch] <= 2 && s.HpfSlope[ch] <= 7);
+            FUZZ_CHECK(s.LpfFreq[ch] >= 20 && s.LpfFreq[ch] <= 20000 && s.LpfType[ch] <= 2 && s.LpfSlope[ch] <= 7);
+            for (int b = 0; b < BAND_COUNT; ++b) {
+                FUZZ_CHECK(s.EqGain[ch][b] <= 240 && shadow[ch][b] == s.EqGain[ch][b]);
+                FUZZ_CHECK(s.EqFreq[ch][b] >= 20 && s.EqFreq[ch][b] <= 20000);
+                FUZZ_CHECK(s.EqQ[ch][b] >= 4 && s.EqQ[ch][b] <= 100);
+            }
+        }
+    }
+};
+
+// Only requests go out from the loop, each with its argument in range.
+void checkWritten(const ScriptedProcessor &device)
+{
+    for (const auto &e : device.log) {
+        if (!e.written) continue;
+        const auto &p = e.payload;
+        FUZZ_CHECK(p.size() >= 2 && p[0] == 6);
+        switch (p[1]) {
+        case 0x00:
+        case 0x16: FUZZ_CHECK(p.size() == 2); break;
+        case 0xAA: FUZZ_CHECK(p.size() == 3 && p[2] <= PollLoop::LAST_PARAM_PAGE); break;
+        case 0x10: FUZZ_CHECK(p.size() == 3 && p[2] >= 1 && p[2] <= SCENE_COUNT); break;
+        default: FUZZ_CHECK(!"unexpected request");
+        }
+    }
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzInput in(data, size);
+    ScriptedProcessor device;
+    StoreHost host;
+    ResetLinkState();
+    Port.setDevice(&device);
+    Port.Rx.clear();
+    Port.onWriteFailed = nullptr;
+    PollLoop loop(host);
+    device.script(&in);
+
+    // The garbled phase, at most a few thousand ticks.
+    for (int tick = 0; tick < 4000 && !device.healthy(); ++tick) {
+        loop.tick();
+        FUZZ_CHECK(Link.ParamPage <= PollLoop::LAST_PARAM_PAGE + 1 && Link.NamePage <= SCENE_COUNT + 1);
+        FUZZ_CHECK(Port.Rx.RxPos <= sizeof Port.Rx.RxBuffer && Port.Rx.RxCount <= sizeof Port.Rx.RxBuffer);
+    }
+    checkWritten(device);
+
+    // Healthy from here on: the processor is identified again and read in full.
+    device.script(nullptr);
+    device.log.clear();
+    const ParamBlock memory = device.memory;
+    host.namesSeen = 0;
+    loop.ConnectDevice();
+    loop.ParseReply();
+    FUZZ_CHECK(Link.Connected && Link.Downloading && Link.LinkStatus == 1);
+    const int before = host.completions;
+    int ticks = 0;
+    while (ticks < 400 && (Link.LinkStatus != 2 || Link.NamesPending || Link.AwaitingReply)) {
+        loop.tick();
+        ++ticks;
+    }
+    checkWritten(device);
+    FUZZ_CHECK(host.completions == before + 1);
+    FUZZ_CHECK(host.namesSeen == 0x3FE);  // scenes 1..9
+    FUZZ_CHECK(!Link.NamesPending && !Link.AwaitingReply);
+    // 1 + 110 ticks for the pages, 18 for the names.
+    FUZZ_CHECK(ticks <= 130);
+    ParamBlock expected = memory;
+    uint16_t shadow[CH_COUNT][BAND_COUNT];
+    expected.correctDownloaded(shadow);
+    FUZZ_CHECK(std::memcmp(expected.bytes(), host.store.bytes(), IMAGE_SIZE) == 0);
+    FUZZ_CHECK(std::memcmp(shadow, host.shadow, sizeof shadow) == 0);
+    Port.setDevice(nullptr);
+    return 0;
+}
