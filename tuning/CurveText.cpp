@@ -11,34 +11,16 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
-// True when the commas of this line separate fields rather than mark decimals: no tab or semicolon,
-// and either a single space-free run or a comma at the edge of a space-delimited word.
-bool CommaSeparates(const char *b, const char *e)
-{
-    if (!std::memchr(b, ',', e - b)) return false;
-    if (std::memchr(b, ';', e - b) || std::memchr(b, '\t', e - b)) return false;
-    int words = 0;
-    for (const char *p = b; p < e;) {
-        while (p < e && IsSpace(*p)) ++p;
-        if (p == e) break;
-        const char *w = p;
-        while (p < e && !IsSpace(*p)) ++p;
-        if (*w == ',' || p[-1] == ',') return true;
-        ++words;
-    }
-    return words < 2;
-}
-
 struct Field {
     const char *b;
     const char *e;
 };
 
-// Splits one line into at most maxFields fields; returns the count (more fields than room are counted).
-int SplitLine(const char *b, const char *e, Field *fields, int maxFields)
+// Splits [b, e) at runs of separators into at most maxFields fields; returns the count of fields
+// (more than there is room for are counted too).
+template <typename Sep>
+int Split(const char *b, const char *e, Sep isSep, Field *fields, int maxFields)
 {
-    const bool comma = CommaSeparates(b, e);
-    auto isSep = [comma](char c) { return IsSpace(c) || c == ';' || (comma && c == ','); };
     int n = 0;
     for (const char *p = b; p < e;) {
         while (p < e && isSep(*p)) ++p;
@@ -49,6 +31,26 @@ int SplitLine(const char *b, const char *e, Field *fields, int maxFields)
         ++n;
     }
     return n;
+}
+
+// True when the commas of this line separate fields rather than mark decimals: no tab or semicolon,
+// and either a single space-free word or a comma at the edge of a space-delimited word.
+bool CommaSeparates(const char *b, const char *e)
+{
+    if (!std::memchr(b, ',', e - b)) return false;
+    if (std::memchr(b, ';', e - b) || std::memchr(b, '\t', e - b)) return false;
+    Field words[8];
+    const int n = Split(b, e, IsSpace, words, 8);
+    for (int i = 0; i < std::min(n, 8); ++i)
+        if (*words[i].b == ',' || words[i].e[-1] == ',') return true;
+    return n < 2;
+}
+
+// Splits one data line into at most maxFields fields; returns the count.
+int SplitLine(const char *b, const char *e, Field *fields, int maxFields)
+{
+    const bool comma = CommaSeparates(b, e);
+    return Split(b, e, [comma](char c) { return IsSpace(c) || c == ';' || (comma && c == ','); }, fields, maxFields);
 }
 
 bool StartsNumber(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
