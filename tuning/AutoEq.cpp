@@ -18,10 +18,10 @@ constexpr double MAX_GAIN_DB = 12.0;
 constexpr double MIN_Q = 0.4;
 constexpr double MAX_Q = 10.0;
 constexpr double DIP_EDGE_DB = 3.0;       // a dip spans the points this far below their 1/3-octave mean
-constexpr double DIP_DEPTH_DB = 6.0;      // and is deep when one of them lies this far below
+constexpr double DIP_DEPTH_DB = 6.0;      // and is deep when one of them lies this far (or the maximum boost) below
 constexpr double DIP_NARROW_OCT = 1.0 / 3.0;
 constexpr double GREEDY_STOP_DB = 0.1;    // no band is placed for a deviation below this
-constexpr int MAX_EVALUATIONS = 200;
+constexpr int MAX_EVALUATIONS = 400;
 
 double Rms(const std::vector<double> &a, const std::vector<double> &b)
 {
@@ -44,9 +44,10 @@ double QForWidth(double octaves)
 }
 
 // False for the points of deep, narrow dips: runs of points more than DIP_EDGE_DB below the 1/3-octave mean,
-// narrower than DIP_NARROW_OCT, reaching more than DIP_DEPTH_DB below it.
-std::vector<bool> OutsideNarrowDips(const std::vector<double> &hz, const std::vector<double> &db)
+// narrower than DIP_NARROW_OCT, reaching more than the larger of DIP_DEPTH_DB and the maximum boost below it.
+std::vector<bool> OutsideNarrowDips(const std::vector<double> &hz, const std::vector<double> &db, double maxBoost)
 {
+    const double depth = std::max(DIP_DEPTH_DB, maxBoost);
     const FreqCurve around = Smooth(FreqCurve{hz, db}, Smoothing::Oct3);
     const int n = int(hz.size());
     std::vector<bool> counted(n, true);
@@ -54,7 +55,7 @@ std::vector<bool> OutsideNarrowDips(const std::vector<double> &hz, const std::ve
         int j = i;
         double deepest = 0.0;
         for (; j < n && db[j] < around.db[j] - DIP_EDGE_DB; ++j) deepest = std::min(deepest, db[j] - around.db[j]);
-        if (j > i && deepest < -DIP_DEPTH_DB && std::log2(hz[j - 1] / hz[i]) < DIP_NARROW_OCT)
+        if (j > i && deepest < -depth && std::log2(hz[j - 1] / hz[i]) < DIP_NARROW_OCT)
             std::fill(counted.begin() + i, counted.begin() + j, false);
         i = std::max(j, i + 1);
     }
@@ -252,7 +253,7 @@ FitResult FitOutput(const FreqCurve &measurement, const FreqCurve &target, const
     const std::vector<double> base = Plus(measured, BandsDb(fixed, hz));
 
     // The target at the measurement's mean level (deep narrow dips left out of the mean as out of the fit).
-    const std::vector<bool> counted = OutsideNarrowDips(hz, base);
+    const std::vector<bool> counted = OutsideNarrowDips(hz, base, maxBoost);
     const std::vector<double> raw = measurement.sample(hz);
     double shift = 0.0;
     const int inMean = int(std::count(counted.begin(), counted.end(), true));
