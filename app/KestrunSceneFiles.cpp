@@ -4,6 +4,7 @@
 #include "FileDialogs.h"
 #include "LinkState.h"
 #include "Notice.h"
+#include "SceneCheck.h"
 #include "SceneFile.h"
 #include "SceneTransfer.h"
 #include "TransferGuard.h"
@@ -15,6 +16,15 @@
 #include <cstring>
 
 namespace {
+constexpr int ShownFindings = 8;  // fields out of range listed in the box; the rest are counted
+// The names of the checked fields, in their order.
+const Txt FieldLabel[] = {
+    Txt::FieldChName,   Txt::FieldInputSource, Txt::FieldMasterVol, Txt::FieldChVol,     Txt::FieldChMute,
+    Txt::FieldChDelay,  Txt::FieldChPhase,     Txt::FieldEqBypass,  Txt::FieldNoiseGate, Txt::FieldEqFreq,
+    Txt::FieldEqGain,   Txt::FieldEqQ,         Txt::FieldHpfFreq,   Txt::FieldHpfSlope,  Txt::FieldHpfBypass,
+    Txt::FieldHpfType,  Txt::FieldLpfFreq,     Txt::FieldLpfSlope,  Txt::FieldLpfBypass, Txt::FieldLpfType,
+};
+static_assert(sizeof FieldLabel / sizeof FieldLabel[0] == size_t(SceneCheck::Field::LpfType) + 1, "one name per field");
 const char *const SingleFilter = "场景文件(*.SCE)";
 const char *const AllFilter = "场景文件(*.ALL)";
 
@@ -62,6 +72,19 @@ bool Kestrun::AllFileOpen()
     return true;
 }
 
+bool Kestrun::sceneFilePlausible(const QByteArray &file)
+{
+    const SceneCheck::Findings findings = SceneCheck::checkFile(file);
+    if (findings.empty()) return true;
+    QStringList lines;
+    for (size_t i = 0; i < findings.size() && i < size_t(ShownFindings); ++i)
+        lines << SceneCheck::describe(findings[i], T(FieldLabel[int(findings[i].field)]));
+    const int more = int(findings.size()) - ShownFindings;
+    if (more > 0) lines << T(Txt::SceneCheckMore).arg(more);
+    const QString text = T(Txt::SceneCheckAsk).arg(QString::number(findings.size()), lines.join(QLatin1Char('\n')));
+    return Notice::confirm(text, T(Txt::SendAnyway), T(Txt::CancelButton));
+}
+
 void Kestrun::loadSingleOffline(const QByteArray &file)
 {
     // The firmware version belongs to a processor, not to a file.
@@ -92,6 +115,7 @@ void Kestrun::Sence_Sub3_Fun()
         loadSingleOffline(file);
         return;
     }
+    if (!sceneFilePlausible(file)) return;
     if (!linkReadyForTransfer()) return;
     showProgress(0);
     const auto *image = reinterpret_cast<const uint8_t *>(file.constData());
@@ -133,6 +157,7 @@ void Kestrun::Sence_Sub5_Fun()
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
     if (!AllFileOpen()) return;
+    if (!sceneFilePlausible(SceneFile::allImage(SceneBuffer))) return;
     if (!linkReadyForTransfer()) return;
     showProgress(0);
     const TransferResult r = SceneTransfer::sendScenes(SceneBuffer, [this](int v) { showProgress(v); });

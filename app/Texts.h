@@ -87,6 +87,10 @@ enum class Txt {
     TipPhase, TipMute, TipSync, TipCompare, TipMasterSlider, TipMasterEdit, TipMainMute,
     TipPEQ, TipGEQ, TipEqBypass, TipEqReset, TipLink, TipUnit, TipFilterType, TipFilterSlope,
     TipFilterFreq, TipFreqUp, TipFreqDown, TipInput, TipSence, TipOption, TipConnect, TipMin, TipClose,
+    // Parameter names in the out-of-range box, in the order of the checked fields.
+    FieldChName, FieldInputSource, FieldMasterVol, FieldChVol, FieldChMute, FieldChDelay, FieldChPhase,
+    FieldEqBypass, FieldNoiseGate, FieldEqFreq, FieldEqGain, FieldEqQ, FieldHpfFreq, FieldHpfSlope,
+    FieldHpfBypass, FieldHpfType, FieldLpfFreq, FieldLpfSlope, FieldLpfBypass, FieldLpfType,
     Count_
 };
 
