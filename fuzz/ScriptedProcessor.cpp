@@ -124,6 +124,7 @@ int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeoutMs)
     if (!open_) return -1;
     if (answers_.empty()) return 0;  // a processor speaks only when asked
     if (healthy()) {
+        if (silentWhenDone && in_) return 0;
         const Bytes r = answers_.front();
         answers_.pop_front();
         return deliver(r, buf, length, timeoutMs);

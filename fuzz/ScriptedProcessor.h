@@ -18,7 +18,8 @@ public:
     using Bytes = std::vector<uint8_t>;
 
     ScriptedProcessor();
-    // The fuzzer's choices; none (or used up) means a healthy processor that answers everything.
+    // The fuzzer's choices; none (or used up) means a healthy processor that answers everything, or with
+    // silentWhenDone one that stops answering once the choices are used up.
     void script(FuzzInput *in)
     {
         in_ = in;
@@ -51,6 +52,7 @@ public:
     static Bytes replyReport(const Bytes &payload, uint8_t seq);
     // The longest wait a read may ask for.
     int maxWaitMs = 100;
+    bool silentWhenDone = false;
 
     // The factory image in device encoding.
     static ParamBlock factoryImage();

@@ -1,5 +1,5 @@
 // The acknowledged transfers (a scene into live memory, the nine stored scenes out and in, a firmware image)
-// against a scripted processor whose answers the fuzzer garbles. Every frame written carries the right
+// against a scripted processor whose answers the fuzzer garbles and which falls silent when they run out. Every frame written carries the right
 // item and bytes, the next item goes out only after the processor acknowledged the last one, tries stay
 // within the bound, the result tells what happened, progress only grows, and fetched pages hold only what
 // the processor sent.
@@ -82,8 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Pace.readMs = 100000;  // only the fuzzer's choices end a read
     Pace.maxItemMs = 1 << 30;
 
+    // The processor falls silent when the choices run out: a transfer then ends after its tries, and only
+    // inputs that answer every item reach the end (the seeds have one such input per transfer).
     ScriptedProcessor device;
     device.maxWaitMs = Pace.readMs;
+    device.silentWhenDone = true;
     ResetLinkState();
     Port.setDevice(&device);
     Port.Rx.clear();

@@ -108,9 +108,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     PollLoop loop(host);
     device.script(&in);
 
-    // The garbled phase, at most a few thousand ticks.
-    for (int tick = 0; tick < 4000 && !device.healthy(); ++tick) {
+    // The garbled phase: until the choices run out, at most 4000 ticks, and no longer than 450 ticks without a
+    // read that takes a choice (past the open retry and the first heartbeat).
+    size_t left = in.left();
+    for (int tick = 0, still = 0; tick < 4000 && still < 450 && !device.healthy(); ++tick) {
         loop.tick();
+        still = in.left() == left ? still + 1 : 0;
+        left = in.left();
         FUZZ_CHECK(Link.ParamPage <= PollLoop::LAST_PARAM_PAGE + 1 && Link.NamePage <= SCENE_COUNT + 1);
         FUZZ_CHECK(Port.Rx.RxPos <= sizeof Port.Rx.RxBuffer && Port.Rx.RxCount <= sizeof Port.Rx.RxBuffer);
     }

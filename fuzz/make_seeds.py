@@ -97,8 +97,10 @@ def link_seeds():
     write('poll', 'changes', bytes([9, 24, 0, 0xFF, 9, 0x60, 0x03, 0x05, 0] * 20))
     write('poll', 'garbage', bytes([0, 0, 4, 32]) + padded(reply(9, [0xAA, 54] + [0xFF] * 20)) + bytes([0] * 200))
     # Transfers: the kind (0 live scene, 1 fetch, 2 store, 3 firmware) and the tries, then the choices.
+    # The processor falls silent when the choices run out: the healthy seeds answer every item.
     for kind in range(4):
-        write('acks', 'healthy-%d' % kind, bytes([kind | 4]) + (bytes([40]) + bytes(range(40)) if kind == 3 else b''))
+        write('acks', 'healthy-%d' % kind, bytes([kind | 4]) + (bytes([40]) + bytes(range(40)) if kind == 3 else b'') +
+              bytes(9 * 55 + 5))
         write('acks', 'lossy-%d' % kind, bytes([kind | 8]) + (bytes([33]) + bytes(range(33)) if kind == 3 else b'') +
               bytes([0, 1, 0, 2, 0, 5, 1, 0, 6, 2, 7, 9, 0, 0, 4, 7]) + bytes([0, 0, 1, 0] * 40))
     seeds = {

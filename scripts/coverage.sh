@@ -20,13 +20,13 @@ python3 fuzz/make_seeds.py
 flags="-fprofile-instr-generate -fcoverage-mapping"
 CC=clang CXX=clang++ cmake -S . -B build-coverage -DKESTRUN_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fprofile-instr-generate" >/dev/null
-cmake --build build-coverage -j"$(nproc)" --target fuzz_all
+cmake --build build-coverage -j"$(nproc)" --target fuzz_base
 rm -rf build-coverage/profiles && mkdir -p build-coverage/profiles
 objects=()
 for src in fuzz/fuzz_*.cpp; do
   target="$(basename "$src" .cpp)"
   name="${target#fuzz_}"
-  [ "$name" = sim ] && continue  # the simulator is not the program's code
+  [ "$name" = sim ] && continue  # the simulator is not the program's code (and not built here)
   dirs=("fuzz/corpus/$name")
   [ -d "build-fuzz/corpus-$name" ] && dirs+=("build-fuzz/corpus-$name")
   LLVM_PROFILE_FILE="build-coverage/profiles/$name-%p.profraw" ASAN_OPTIONS=detect_leaks=0 \
