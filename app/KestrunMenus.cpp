@@ -1,11 +1,17 @@
 // The pop-up menus of the scene, option, crossover and delay-unit buttons.
 #include "Kestrun.h"
 
+#include "FileDialogs.h"
+#include "Notice.h"
+#include "SceneFile.h"
+#include "SetupSheet.h"
 #include "Styles.h"
 #include "Texts.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QDate>
+#include <QDir>
 #include <QMenu>
 #include <QPushButton>
 
@@ -53,6 +59,17 @@ void Kestrun::buildOptionMenus()
     connect(SenceAct[2], &QAction::triggered, this, &Kestrun::Sence_Sub3_Fun);
     connect(SenceAct[3], &QAction::triggered, this, &Kestrun::Sence_Sub4_Fun);
     connect(SenceAct[4], &QAction::triggered, this, &Kestrun::Sence_Sub5_Fun);
+    // The printable setup sheet of the current parameters, retitled whenever the menu opens.
+    QAction *sheetAct = SenceMenu->addAction(T(Txt::MenuSetupSheet));
+    connect(SenceMenu, &QMenu::aboutToShow, sheetAct, [sheetAct] { sheetAct->setText(T(Txt::MenuSetupSheet)); });
+    connect(sheetAct, &QAction::triggered, this, [this] {
+        const QString path = FileDialogs::getSaveFileName(this, T(Txt::MenuSetupSheet), QDir::currentPath(),
+                                                          QStringLiteral("PDF (*.pdf)"));
+        const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString()};
+        QString why;
+        if (!path.isEmpty() && !SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why))
+            Notice::info(Txt::SceneFileWriteFailed);
+    });
     ui->BT_SENCE->setMenu(SenceMenu);
 }
 

@@ -220,6 +220,7 @@ const TextPair Table[] = {
     {"低通斜率", "low-pass slope"},
     {"低通关闭", "low-pass off"},
     {"低通类型", "low-pass type"},
+    {"打印设置单", "Setup sheet (PDF)"},
 };
 static_assert(sizeof Table / sizeof Table[0] == int(Txt::Count_), "one pair per text id");
 

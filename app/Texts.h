@@ -91,6 +91,7 @@ enum class Txt {
     FieldChName, FieldInputSource, FieldMasterVol, FieldChVol, FieldChMute, FieldChDelay, FieldChPhase,
     FieldEqBypass, FieldNoiseGate, FieldEqFreq, FieldEqGain, FieldEqQ, FieldHpfFreq, FieldHpfSlope,
     FieldHpfBypass, FieldHpfType, FieldLpfFreq, FieldLpfSlope, FieldLpfBypass, FieldLpfType,
+    MenuSetupSheet,     // last entry of the scene menu: the printable setup sheet
     Count_
 };
 
