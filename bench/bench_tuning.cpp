@@ -4,6 +4,7 @@
 #include <random>
 
 #include "AutoEq.h"
+#include "GraphOverlay.h"
 #include "Measurement.h"
 #include "TargetCurve.h"
 
@@ -50,6 +51,20 @@ BENCHMARK(BM_PeqFit)->Unit(benchmark::kMillisecond);
 
 void BM_GeqFit(benchmark::State &state) { Fit(state, true); }
 BENCHMARK(BM_GeqFit)->Unit(benchmark::kMillisecond);
+
+// The three overlay curves of an output with all 31 bands away from 0 dB, as after every band move.
+void BM_Overlay(benchmark::State &state)
+{
+    Graph_Table_Init();
+    const FreqCurve m = CarMeasurement();
+    const FreqCurve target = BuiltInTarget(TargetKind::Car);
+    ParamBlock block{};
+    block.setDefaults();
+    for (int b = 0; b < BAND_COUNT; ++b) block.EqGain[0][b] = uint16_t(b % 2 ? 90 : 150);
+    block.HpfBypass[0] = block.LpfBypass[0] = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(MakeOverlay(m, target, block, 0, 0.0));
+}
+BENCHMARK(BM_Overlay)->Unit(benchmark::kMicrosecond);
 
 // A REW-style export of 100,000 lines (about 3.4 MB) read from memory.
 void BM_ImportMeasurement(benchmark::State &state)
