@@ -13,6 +13,16 @@ constexpr double DB_PER_LN = 10.0 / 2.302585092994046;  // 10 log10 P = DB_PER_L
 constexpr double BOOST_PENALTY = 30.0;
 constexpr double LN10_OVER_20 = 2.302585092994046 / 20.0;
 
+// A section's numerator and denominator of |H|^2 as polynomials in cos w and cos 2w.
+struct PowerTerms {
+    double nq, n1, n2, dq, d1, d2;
+    explicit PowerTerms(const double *c)  // b0, b1, b2, a1, a2
+        : nq(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]), n1(2.0 * c[1] * (c[0] + c[2])), n2(2.0 * c[0] * c[2]),
+          dq(1.0 + c[3] * c[3] + c[4] * c[4]), d1(2.0 * c[3] * (1.0 + c[4])), d2(2.0 * c[4])
+    {
+    }
+};
+
 }  // namespace
 
 EqFitModel::EqFitModel(const std::vector<double> &hz, const std::vector<double> &wanted,
@@ -67,11 +77,9 @@ void EqFitModel::accumulateProduct()
     double *prod = product_.data();
     std::fill(product_.begin(), product_.end(), 1.0);
     for (const Section &s : sections_) {
-        const double b0 = s.c[0], b1 = s.c[1], b2 = s.c[2], a1 = s.c[3], a2 = s.c[4];
-        const double nq = b0 * b0 + b1 * b1 + b2 * b2, dq = 1.0 + a1 * a1 + a2 * a2;
-        const double n1 = 2.0 * b1 * (b0 + b2), d1 = 2.0 * a1 * (1.0 + a2);
-        const double n2 = 2.0 * b0 * b2, d2 = 2.0 * a2;
-        for (int i = 0; i < n; ++i) prod[i] *= (nq + n1 * c1[i] + n2 * c2[i]) / (dq + d1 * c1[i] + d2 * c2[i]);
+        const PowerTerms t(s.c);
+        for (int i = 0; i < n; ++i)
+            prod[i] *= (t.nq + t.n1 * c1[i] + t.n2 * c2[i]) / (t.dq + t.d1 * c1[i] + t.d2 * c2[i]);
     }
 }
 
@@ -108,13 +116,11 @@ double EqFitModel::evaluate(const Band *bands, int count, double *grad)
     for (int k = 0; k < count; ++k) {
         const Section &s = sections_[k];
         const double b0 = s.c[0], b1 = s.c[1], b2 = s.c[2], a1 = s.c[3], a2 = s.c[4];
-        const double nq = b0 * b0 + b1 * b1 + b2 * b2, dq = 1.0 + a1 * a1 + a2 * a2;
-        const double n1 = 2.0 * b1 * (b0 + b2), d1 = 2.0 * a1 * (1.0 + a2);
-        const double n2 = 2.0 * b0 * b2, d2 = 2.0 * a2;
+        const PowerTerms t(s.c);
         double sb0 = 0, sb1 = 0, sb2 = 0, sa1 = 0, sa2 = 0;
         for (int i = 0; i < n; ++i) {
-            const double num = nq + n1 * c1[i] + n2 * c2[i];
-            const double den = dq + d1 * c1[i] + d2 * c2[i];
+            const double num = t.nq + t.n1 * c1[i] + t.n2 * c2[i];
+            const double den = t.dq + t.d1 * c1[i] + t.d2 * c2[i];
             const double alpha = w[i] / num;
             const double beta = w[i] / den;
             sb0 += alpha * (2.0 * b0 + 2.0 * b1 * c1[i] + 2.0 * b2 * c2[i]);
