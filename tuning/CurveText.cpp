@@ -153,7 +153,8 @@ QString TextError::message() const
     case TextFault::NotPositive: reason = QStringLiteral("the frequency is not above 0 Hz"); break;
     case TextFault::NotAscending: reason = QStringLiteral("the frequency is not above the one before"); break;
     case TextFault::TooFewPoints:
-        reason = QStringLiteral("fewer than %1 data points").arg(minPoints);
+        reason = minPoints > 1 ? QStringLiteral("fewer than %1 data points").arg(minPoints)
+                               : QStringLiteral("no data points");
         break;
     }
     return QStringLiteral("line %1: %2").arg(line).arg(reason);
