@@ -212,10 +212,12 @@ int CliTool::importJson(const Args &a)
     const QString path = a.positional.first();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return fail(Unreadable, path, file.errorString());
-    if (file.size() > MAX_JSON_SIZE) return fail(Invalid, path, QStringLiteral("larger than 1 MiB, not a scene description"));
+    // Read with a bound, so that a device or a growing file cannot take all memory.
+    const QByteArray json = file.read(MAX_JSON_SIZE + 1);
+    if (json.size() > MAX_JSON_SIZE) return fail(Invalid, path, QStringLiteral("larger than 1 MiB, not a scene description"));
     QByteArray block;
     QString why;
-    if (!SceneJson::read(file.readAll(), &block, &why)) return fail(Invalid, path, why);
+    if (!SceneJson::read(json, &block, &why)) return fail(Invalid, path, why);
     return writeOutput(a.values.value(QStringLiteral("-o")), block);
 }
 
