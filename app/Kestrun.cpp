@@ -1,14 +1,19 @@
 // The main window: construction in its fixed order, the title-bar buttons and window dragging.
 #include "Kestrun.h"
 
+#include "BandColumn.h"
 #include "Commands.h"
+#include "CrossoverPanel.h"
 #include "DragPushButton.h"
 #include "LinkState.h"
 #include "Notice.h"
+#include "OutputStrip.h"
+#include "ResponseGraph.h"
 #include "ResponseMath.h"
 #include "SceneNames.h"
 #include "Styles.h"
 #include "Transport.h"
+#include "TuningModel.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -30,8 +35,13 @@ Kestrun::Kestrun(QWidget *parent)
     ui = new KestrunForm;
     ui->setupUi(this);
     wireControls();
+    for (int ch = 0; ch < CH_COUNT; ++ch) Strip[ch] = new OutputStrip(*ui, Model(), ch, this);
+    for (int b = 0; b < BAND_COUNT; ++b) Column[b] = new BandColumn(*ui, Model(), b, this);
+    for (int f = 0; f < 2; ++f) Crossover[f] = new CrossoverPanel(*ui, Model(), f, this);
+    Graph = new ResponseGraph(*this, *ui, Model(), *this);
+    connect(&Model(), &TuningModel::changed, this, &Kestrun::onModelChanged);
     // 2.
-    MainMuteOn = 0;
+    Model().MainMuteOn = 0;
     // 3., 4. Pop-up menus.
     buildChannelNameMenus();
     buildOptionMenus();
@@ -63,7 +73,7 @@ Kestrun::Kestrun(QWidget *parent)
     Link.LinkStatus = 0;
     on_BT_PEQ_clicked();
     ui->TickBar->hide();
-    timerId_ = startTimer(2, Qt::CoarseTimer);
+    linkTimer_.start();
     // 9.
     buildFilterMenus();
     // 10.
@@ -81,16 +91,11 @@ Kestrun::Kestrun(QWidget *parent)
     ui->Edit_LPF_Freq->installEventFilter(this);
     // 12. Graph tables and parameter defaults, then their display.
     initGraphTables();
-    Init_All_Param();
-    ParamStore.MasterVol = 600;
-    ui->Slider_Total_Bar->setValue(600);
-    for (int b = 0; b < BAND_COUNT; ++b) {
-        const int g = ParamStore.EqGain[0][b];
-        ui->Edit_EQ_Gain[b]->setText(QString::number((g - 120) / 10.0, 'f', 1));
-        ui->Edit_EQ_Freq[b]->setText(QString::number(ParamStore.EqFreq[0][b]));
-    }
-    Channel_Display();
-    Update_Name_Marks();
+    Model().setDefaults();
+    Model().store.MasterVol = 600;
+    ModelChange everything;
+    everything.all = true;
+    onModelChanged(everything);
     // 13. Channel buttons; channel CH1 selected.
     for (QPushButton *b : ui->BT_CH) connect(b, &QPushButton::clicked, this, &Kestrun::BT_CH_Click);
     BT_CH_Switch(0);
@@ -104,7 +109,7 @@ Kestrun::Kestrun(QWidget *parent)
     ui->BT_PEQ->setStyleSheet(Styles::light(QStringLiteral("BT_PEQ")));
     ui->BT_GEQ->setStyleSheet(Styles::dark(QStringLiteral("BT_GEQ")));
     ui->BT_CONNECT->setEnabled(false);
-    ParamStore.InputSource = 0;
+    Model().store.InputSource = 0;
     ui->BT_INPUT_LOW->setStyleSheet(Styles::light(QStringLiteral("BT_INPUT_LOW")));
     for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
         Phase_Button_Show(ch, 0);
@@ -120,18 +125,8 @@ Kestrun::~Kestrun()
     if (CurrentMarkerSink() == this) SetMarkerSink(nullptr);
     if (timerId_) killTimer(timerId_);
     Port.onWriteFailed = nullptr;
+    delete Graph;
     delete ui;
-}
-
-void Kestrun::Init_All_Param()
-{
-    ParamStore.setDefaults();
-    for (auto &row : EqGainShadow)
-        for (auto &g : row) g = GAIN_ZERO;
-    for (int ch = 0; ch < CH_COUNT; ++ch) {
-        ui->Edit_CHDelay[ch]->setText(GetDelayDisplayStr(ParamStore.ChDelay[ch]));
-        ui->Slider_CHVol_Bar[ch]->setValue(ParamStore.ChVol[ch]);
-    }
 }
 
 void Kestrun::wireControls()
@@ -146,27 +141,14 @@ void Kestrun::wireControls()
     connect(ui->BT_CH_NAME[2], &QPushButton::clicked, this, &Kestrun::on_BT_CH_NAME_3_clicked);
     connect(ui->BT_LED[15], &QPushButton::clicked, this, &Kestrun::on_BT_LED_16_clicked);
 
-    // Master volume and the output strips.
+    // Master volume and the comparison boxes.
     connect(ui->Slider_Total_Bar, &QSlider::valueChanged, this, &Kestrun::on_Slider_Total_Bar_valueChanged);
     connect(ui->Edit_Total, &QLineEdit::returnPressed, this, &Kestrun::on_Edit_Total_returnPressed);
     connect(ui->BT_MainMute, &QPushButton::clicked, this, &Kestrun::on_BT_MainMute_clicked);
-    for (int ch = 0; ch < CH_COUNT; ++ch) {
-        connect(ui->Slider_CHVol_Bar[ch], &QSlider::valueChanged, this, [this, ch](int v) { chVolSliderChanged(ch, v); });
-        connect(ui->Edit_CHVol[ch], &QLineEdit::returnPressed, this, [this, ch] { chVolEdited(ch); });
-        connect(ui->Edit_CHDelay[ch], &QLineEdit::returnPressed, this, [this, ch] { chDelayEdited(ch); });
-        connect(ui->BT_Phase[ch], &QPushButton::clicked, this, [this, ch] { phaseClicked(ch); });
-        connect(ui->BT_Mute[ch], &QPushButton::clicked, this, [this, ch] { muteClicked(ch); });
-        connect(ui->BT_Sync[ch], &QPushButton::clicked, this, [this, ch] { syncClicked(ch); });
+    for (int ch = 0; ch < CH_COUNT; ++ch)
         connect(ui->checkBox[ch], &QCheckBox::stateChanged, this, [this, ch](int s) { comparisonChanged(ch, s); });
-    }
 
-    // Equaliser bands and buttons.
-    for (int b = 0; b < BAND_COUNT; ++b) {
-        connect(ui->Slider_EQ_Gain_Bar[b], &QSlider::valueChanged, this, [this, b](int v) { eqGainSliderChanged(b, v); });
-        connect(ui->Edit_EQ_Gain[b], &QLineEdit::returnPressed, this, [this, b] { eqGainEdited(b); });
-        connect(ui->Edit_EQ_Freq[b], &QLineEdit::returnPressed, this, [this, b] { eqFreqEdited(b); });
-        connect(ui->Edit_EQ_Q[b], &QLineEdit::returnPressed, this, [this, b] { eqQEdited(b); });
-    }
+    // Equaliser buttons.
     connect(ui->BT_PEQ, &QPushButton::clicked, this, &Kestrun::on_BT_PEQ_clicked);
     connect(ui->BT_GEQ, &QPushButton::clicked, this, &Kestrun::on_BT_GEQ_clicked);
     connect(ui->BT_EQ_BYPASS, &QPushButton::clicked, this, &Kestrun::on_BT_EQ_BYPASS_clicked);
@@ -179,16 +161,6 @@ void Kestrun::wireControls()
     connect(ui->BT_INPUT_OPT, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_OPT_clicked);
     connect(ui->BT_INPUT_BT, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_BT_clicked);
     connect(ui->BT_INPUT_COAX, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_COAX_clicked);
-
-    // Crossover frequency edits and step buttons.
-    QLineEdit *freqEdit[2] = {ui->Edit_HPF_Freq, ui->Edit_LPF_Freq};
-    QPushButton *upButton[2] = {ui->BT_HPF_FREQ_UP, ui->BT_LPF_FREQ_UP};
-    QPushButton *downButton[2] = {ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_DOWN};
-    for (int f = 0; f < 2; ++f) {
-        connect(freqEdit[f], &QLineEdit::returnPressed, this, [this, f] { filterFreqEdited(f); });
-        connect(upButton[f], &QPushButton::clicked, this, [this, f] { filterStep(f, true); });
-        connect(downButton[f], &QPushButton::clicked, this, [this, f] { filterStep(f, false); });
-    }
 }
 
 void Kestrun::on_BT_MIN_clicked()

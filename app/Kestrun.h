@@ -3,6 +3,7 @@
 
 #include "KestrunForm.h"
 #include "MarkerSink.h"
+#include "LinkScheduler.h"
 #include "PollLoop.h"
 #include "SpeakerNames.h"
 
@@ -10,7 +11,12 @@
 #include <QWidget>
 #include <cstdint>
 
+class BandColumn;
+class CrossoverPanel;
 class DragPushButton;
+class OutputStrip;
+class ResponseGraph;
+struct ModelChange;
 class EditLock;
 class FirmwareImage;
 class StatusNote;
@@ -57,7 +63,8 @@ public:
     QMenu *ChNameSubMenu[CH_COUNT][NAME_GROUP_COUNT] = {};
     QAction *ChNameAct[CH_COUNT][SPEAKER_CODE_COUNT] = {};
 
-    int periodicTimerId() const { return timerId_; }
+    // Ticks of the link come as timer events with this id: the link's running tick timer, 0 while it sleeps.
+    int periodicTimerId() const { return linkTimer_.tickTimerId(); }
 
     // Where the response math puts the markers and band labels (graph/KestrunMarkerSink.cpp).
     QPoint bandMarkerPos(int band) const override;
@@ -138,11 +145,6 @@ public slots:
     void Phase_Button_Show(uint8_t ch, uint8_t state);
     void Mute_Button_Show(uint8_t ch, uint8_t state);
     void Sync_Button_Show(uint8_t ch, uint8_t state);
-    // Moves the other members of ch's sync group along with ch (nothing when ch is not a member).
-    void Vol_Sync_Apply(uint8_t ch, int delta);
-    void Delay_Sync_Apply(uint8_t ch, int delta);
-    void Phase_Sync_Apply(uint8_t ch);
-    void Mute_Sync_Apply(uint8_t ch);
     void MainMute_Show(uint8_t on);
 
     // --- equaliser (editing) ---
@@ -169,7 +171,6 @@ public slots:
 
     // --- left/right link (editing) ---
     void on_BT_LINK_clicked();
-    void LinkForm_ChangeUpdate(uint8_t ch);
 
     // --- crossover filters (graph); filter 0 = high-pass, 1 = low-pass ---
     void filterTypeChosen(int filter, int type);
@@ -201,31 +202,22 @@ private:
     void buildOptionMenus();       // app/KestrunMenus.cpp
     void buildFilterMenus();
     void wireControls();
-    void Init_All_Param();
     void initGraphTables();  // graph/KestrunPaint.cpp: the response tables and the marker sink
 
-    // Equaliser helpers (editing/KestrunEqualizer.cpp).
-    static QString eqGainText(int code);  // gain code as dB with one decimal
-    static QString eqQText(int code);     // Q code as Q with one decimal
-    void showBandButton(int b);           // white at 0 dB, blue otherwise
-    void eqBandTail(int b);               // link copy, curve, plotted points, repaint
-    void setBandGainSlider(int b, int g);  // the slider's own slot runs; its curve work is left to the caller
-    void sendBand(int b);                 // CMD_EQ_BAND of the selected channel while connected
-    void setEqMode(bool parametric);
-    // Crossover helpers (graph/KestrunCrossover.cpp); filter 0 = high-pass, 1 = low-pass.
-    QLineEdit *filterFreqEdit(int filter) const;
-    void filterLinkCopy(int filter);
-    void filterRedraw(int filter);
-    void sendFilter(int filter);
-    void filterChangedTail(int filter);
-    void filterFreqStepped(int filter, uint16_t f);
-    // Marker and value-edit helpers (graph/KestrunMarkers.cpp).
+    // Graph interaction (app/KestrunMarkers.cpp).
     int bandMarkerIndex(const QObject *o) const;
     int bandButtonIndex(const QObject *o) const;
     QLineEdit *valueEdit(QObject *o) const;
     bool stepValueEdit(QObject *o, int dir, bool autoRepeat, bool fromKey);
-    void stepDelay(int ch, int dir, int units);
-    void bandToggle(int b);
+    void setEqMode(bool parametric);
+    // Every view shows what a model operation changed (app/KestrunRefresh.cpp).
+    void onModelChanged(const ModelChange &change);
+    void showSelectedChannel();
+
+    OutputStrip *Strip[CH_COUNT] = {};
+    BandColumn *Column[BAND_COUNT] = {};
+    CrossoverPanel *Crossover[2] = {};
+    ResponseGraph *Graph = nullptr;
 
     // Scene files (link/KestrunSceneFiles.cpp). The open routines stage what they read; nothing
     // changes when they return false.
@@ -242,8 +234,8 @@ private:
     void showProgress(int value);               // TickBar shown with this value
     void restartLink();                         // identify the processor again and download its state
 
-    int timerId_ = 0;
-    bool curveDeferred_ = false;  // a band update in progress recomputes the curve once at its end
+    // The window runs no timer of its own: the link's scheduler owns the tick and wake-up timers.
+    static constexpr int timerId_ = 0;
     QPoint dragOffset_;
     bool dragging_ = false;
 
@@ -266,6 +258,7 @@ private:
     };
     PollView pollView_{*this};
     PollLoop poll_{pollView_};
+    LinkScheduler linkTimer_{poll_};
 
 public:
     // --- safe transfers, shortcuts, tooltips and the offline note (app/KestrunScenes.cpp,

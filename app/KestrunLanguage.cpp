@@ -1,5 +1,6 @@
 // Language switching of every text of the main window.
 #include "Kestrun.h"
+#include "TuningModel.h"
 
 #include "LinkState.h"
 #include "SpeakerPresets.h"
@@ -68,7 +69,7 @@ void Kestrun::applyLanguage()
         for (unsigned t = 0; t < 3; ++t) FilterTypeAct[f][t]->setText(FilterTypeName(t));
 
     // The crossover captions of the selected channel.
-    const uint8_t ch = CurCh < CH_COUNT ? CurCh : 0;
+    const uint8_t ch = Model().CurCh < CH_COUNT ? Model().CurCh : 0;
     ui->BT_HPF_TYPE->setText(FilterTypeName(ParamStore.HpfType[ch]));
     ui->BT_LPF_TYPE->setText(FilterTypeName(ParamStore.LpfType[ch]));
     ui->Label[14]->setText(T(Txt::CapBypass));

@@ -1,21 +1,16 @@
 // Graph interaction: marker drags, band-button double-clicks and the value edits' keys and wheel.
 #include "Kestrun.h"
 
-#include "ChannelLink.h"
-#include "Commands.h"
 #include "CrossoverRules.h"
 #include "DragPushButton.h"
-#include "LinkState.h"
 #include "ResponseMath.h"
-#include "Styles.h"
-#include "SyncGroup.h"
+#include "TuningModel.h"
 #include "ValueEditKeys.h"
 
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSlider>
 #include <QWheelEvent>
 
 namespace {
@@ -26,10 +21,7 @@ const QString LpfMarkStyle = QStringLiteral("DragPushButton{border-image: url(:/
 const QString LpfMarkHeldStyle = QStringLiteral("DragPushButton{border-image: url(:/PNG/L_On.png);background-color: transparent;}");
 
 constexpr int VOLUME_MAX = 600;
-constexpr int DELAY_MAX = 1500;
 constexpr int GAIN_MAX_CODE = 240;
-constexpr int Q_MIN_CODE = 4;
-constexpr int Q_MAX_CODE = 100;
 
 // Gain code read back from a band marker's top edge (0.2123 dB per pixel from the 0 dB line).
 uint16_t MarkerTopToGain(int top)
@@ -75,6 +67,7 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     case QEvent::MouseButtonPress:
+        if (watched == HpfMark || watched == LpfMark || bandMarkerIndex(watched) >= 0) Model().beginGesture();
         if (watched == HpfMark) {
             HpfMark->setStyleSheet(HpfMarkHeldStyle);
             HPF_Drag = 1;
@@ -88,17 +81,20 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
         setStyleIfChanged(LpfMark, LpfMarkStyle);
         const int b = bandMarkerIndex(watched);
         if (b >= 0) {
-            CurBand = uint8_t(b);
-            EQ_Curve_Update(CurCh);
-            Curve_Point_Update(CurCh);
+            Model().CurBand = uint8_t(b);
+            EQ_Curve_Update(Model().CurCh);
+            Curve_Point_Update(Model().CurCh);
             updateGraph();
             EQ_Mark_Gain_Update(uint8_t(b));
+            Model().endGesture();
         } else if (HPF_Drag) {
             HPF_Drag = 0;
             updateGraph();
+            Model().endGesture();
         } else if (LPF_Drag) {
             LPF_Drag = 0;
             updateGraph();
+            Model().endGesture();
         } else if (QLineEdit *e = valueEdit(watched)) {
             e->selectAll();
         }
@@ -106,7 +102,7 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::MouseButtonDblClick: {
         const int b = bandButtonIndex(watched);
-        if (b >= 0) bandToggle(b);
+        if (b >= 0) Model().toggleBand(b);
         return false;
     }
     case QEvent::FocusIn:
@@ -145,136 +141,61 @@ bool Kestrun::stepValueEdit(QObject *o, int dir, bool autoRepeat, bool fromKey)
     const int units = KeyStepUnits(autoRepeat);
     const bool up = dir > 0;
     const bool fast = fromKey && autoRepeat;  // the wheel always steps 1 Hz
-    const uint8_t ch = CurCh;
+    TuningModel &m = Model();
+    const uint8_t ch = m.CurCh;
     if (ch >= CH_COUNT) return false;
+    // An auto-repeat burst or a run of wheel steps on one field is one step of the history.
+    const ValueEditRef ref = ParseValueEditName(o->objectName());
+    const int field = o == ui->Edit_Total ? 1 : o == ui->Edit_HPF_Freq ? 2 : o == ui->Edit_LPF_Freq ? 3
+                                                                        : 4 + int(ref.kind) * 64 + ref.index;
+    m.mergeNext(field * 2 + (fromKey ? 1 : 0));
     if (o == ui->Edit_Total) {
-        QSlider *s = ui->Slider_Total_Bar;
-        s->setValue(StepWithinRange(s->value(), dir, units, 0, VOLUME_MAX));
+        const int v = StepWithinRange(m.store.MasterVol, dir, units, 0, VOLUME_MAX);
+        if (v != m.store.MasterVol) m.setMasterVolume(v);
         return false;
     }
     if (o == ui->Edit_HPF_Freq || o == ui->Edit_LPF_Freq) {
         const int filter = o == ui->Edit_HPF_Freq ? 0 : 1;
-        const uint16_t f = filter == 0 ? ParamStore.HpfFreq[ch] : ParamStore.LpfFreq[ch];
-        filterFreqStepped(filter, CrossoverStepFreq(f, up, fast));
+        const uint16_t f = filter == 0 ? m.store.HpfFreq[ch] : m.store.LpfFreq[ch];
+        m.stepFilterFreq(filter, CrossoverStepFreq(f, up, fast));
         return true;
     }
-    const ValueEditRef ref = ParseValueEditName(o->objectName());
     const int i = ref.index;
     switch (ref.kind) {
-    case ValueEditKind::ChVol: {
-        QSlider *s = ui->Slider_CHVol_Bar[i];
-        s->setValue(StepWithinRange(s->value(), dir, units, 0, VOLUME_MAX));
+    case ValueEditKind::ChVol:
+        m.stepVolume(i, dir, units);
         return false;
-    }
     case ValueEditKind::ChDelay:
-        stepDelay(i, dir, units);
+        m.stepDelay(i, dir, units);
         return false;
-    case ValueEditKind::EqGain: {
-        CurBand = uint8_t(i);
-        const int g = StepWithinRange(ParamStore.EqGain[ch][i], dir, units, 0, GAIN_MAX_CODE);
-        ParamStore.EqGain[ch][i] = uint16_t(g);
-        setBandGainSlider(i, g);
-        ui->Edit_EQ_Gain[i]->setText(eqGainText(g));
-        eqBandTail(i);
-        sendBand(i);
+    case ValueEditKind::EqGain:
+        m.stepBandGain(i, dir, units);
         return true;
-    }
-    case ValueEditKind::EqFreq: {
-        const uint16_t f = CrossoverStepFreq(ParamStore.EqFreq[ch][i], up, fast);
-        ParamStore.EqFreq[ch][i] = f;
-        ui->Edit_EQ_Freq[i]->setText(QString::number(f));
-        eqBandTail(i);
-        EQ_Mark_Update(uint8_t(i));
-        sendBand(i);
+    case ValueEditKind::EqFreq:
+        m.stepBandFreq(i, up, fast);
         return true;
-    }
-    case ValueEditKind::EqQ: {
-        const int q = StepWithinRange(ParamStore.EqQ[ch][i], dir, units, Q_MIN_CODE, Q_MAX_CODE);
-        ParamStore.EqQ[ch][i] = uint8_t(q);
-        ui->Edit_EQ_Q[i]->setText(eqQText(q));
-        eqBandTail(i);
-        sendBand(i);
+    case ValueEditKind::EqQ:
+        m.stepBandQ(i, dir, units);
         return true;
-    }
     case ValueEditKind::None:
         break;
     }
     return false;
 }
 
-// The delay of output ch by `units` steps of 0.01 ms, each taken only while the output and every
-// other member of its sync group stay inside 0..15.00 ms; the group follows.
-void Kestrun::stepDelay(int ch, int dir, int units)
-{
-    if (ch < 0 || ch >= CH_COUNT) return;
-    const int old = ParamStore.ChDelay[ch];
-    int d = old > DELAY_MAX ? DELAY_MAX : old;
-    for (int i = 0; i < units; ++i) {
-        const int next = d + (dir > 0 ? 1 : -1);
-        if (next < 0 || next > DELAY_MAX || Delay_Sync_Check(uint8_t(ch), next - old)) break;
-        d = next;
-    }
-    ParamStore.ChDelay[ch] = uint16_t(d);
-    Delay_Sync_Apply(uint8_t(ch), d - old);
-    ui->Edit_CHDelay[ch]->setText(GetDelayDisplayStr(ParamStore.ChDelay[ch]));
-    if (Link.Connected) CMD_CH_DELAY(uint8_t(ch));
-}
-
-void Kestrun::bandToggle(int b)
-{
-    const uint8_t ch = CurCh;
-    if (b < 0 || b >= BAND_COUNT || ch >= CH_COUNT) return;
-    CurBand = uint8_t(b);
-    uint16_t &gain = ParamStore.EqGain[ch][b];
-    uint16_t &shadow = EqGainShadow[ch][b];
-    if (gain != GAIN_ZERO) {
-        ui->BT_LED[b]->setStyleSheet(Styles::bandActive());
-        shadow = gain;
-        gain = GAIN_ZERO;
-    } else if (shadow != GAIN_ZERO) {
-        ui->BT_LED[b]->setStyleSheet(Styles::bandFlat());
-        gain = shadow > GAIN_MAX_CODE ? GAIN_MAX_CODE : shadow;
-    } else {
-        return;
-    }
-    const int g = gain;
-    setBandGainSlider(b, g);
-    ui->Edit_EQ_Gain[b]->setText(eqGainText(g));
-    eqBandTail(b);
-    EQ_Mark_Gain_Update(uint8_t(b));
-    sendBand(b);
-}
-
 void Kestrun::Mark_Point_Update_Change(int band)
 {
-    const uint8_t ch = CurCh;
-    if (band < 0 || band >= BAND_COUNT || ch >= CH_COUNT) return;
-    CurBand = uint8_t(band);
+    if (band < 0 || band >= BAND_COUNT || Model().CurCh >= CH_COUNT) return;
     DragPushButton *m = BandMark[band];
-    const int x = m->x();
-    const uint16_t g = MarkerTopToGain(m->y());
-    ParamStore.EqGain[ch][band] = g;
-    setBandGainSlider(band, g);  // its own slot runs when the value changes
-    ui->Edit_EQ_Gain[band]->setText(eqGainText(g));
-    const uint16_t f = Pos_To_Freq(x);
-    ParamStore.EqFreq[ch][band] = f;
-    ui->Edit_EQ_Freq[band]->setText(QString::number(f));
-    eqBandTail(band);
-    sendBand(band);
-    const int nx = Freq_To_Pos(f);
-    const int ny = GainToMarkerTop(g);
-    m->setGeometry(nx, ny, BAND_MARKER_SIZE, BAND_MARKER_SIZE);
-    ui->Edit_Label[band]->setGeometry(nx, ny - BAND_LABEL_RISE, BAND_LABEL_SIZE, BAND_LABEL_SIZE);
+    Model().moveBandMarker(band, MarkerTopToGain(m->y()), Pos_To_Freq(m->x()));
 }
 
 void Kestrun::HPF_Point_Update_Change()
 {
-    if (CurCh >= CH_COUNT) return;
-    filterFreqStepped(0, Pos_To_Freq(HpfMark->x()));
+    if (Model().CurCh < CH_COUNT) Model().stepFilterFreq(0, Pos_To_Freq(HpfMark->x()));
 }
 
 void Kestrun::LPF_Point_Update_Change()
 {
-    if (CurCh >= CH_COUNT) return;
-    filterFreqStepped(1, Pos_To_Freq(LpfMark->x()));
+    if (Model().CurCh < CH_COUNT) Model().stepFilterFreq(1, Pos_To_Freq(LpfMark->x()));
 }

@@ -1,10 +1,8 @@
 // Channel naming by speaker position: the six name menus and the name captions.
 #include "Kestrun.h"
 
-#include "Commands.h"
-#include "LinkState.h"
 #include "ParamStore.h"
-#include "SpeakerPresets.h"
+#include "TuningModel.h"
 #include "Styles.h"
 
 #include <QAction>
@@ -46,30 +44,9 @@ void Kestrun::buildChannelNameMenus()
 void Kestrun::channelNameChosen(int ch, int code)
 {
     if (ch < 0 || ch >= CH_COUNT || code < 0 || code > SPK_OFF) return;
-    const uint8_t c = uint8_t(code);
-    if (c == SPK_OFF) {
-        // Off leaves the filters as they are.
-        CurCh = uint8_t(ch);
-        ParamStore.ChName[ch] = SPK_OFF;
-        Channel_Display();
-        if (Link.Connected) CMD_CH_NAMES();
-        Update_Name_Marks();
-        BT_CH_Switch(uint8_t(ch));
-        return;
-    }
     // A click on a ticked entry only unticks it.
-    if (c != SPK_SSUB && !ChNameAct[ch][c]->isChecked()) return;
-    CurCh = uint8_t(ch);
-    ParamStore.ChName[ch] = c;
-    ApplySpeakerPreset(uint8_t(ch), c);
-    Channel_Display();
-    if (Link.Connected) CMD_CH_NAMES();
-    Update_Name_Marks();
-    BT_CH_Switch(uint8_t(ch));
-    if (Link.Connected) {
-        CMD_HPF(uint8_t(ch));
-        CMD_LPF(uint8_t(ch));
-    }
+    if (code != SPK_OFF && code != SPK_SSUB && !ChNameAct[ch][code]->isChecked()) return;
+    Model().nameChannel(ch, uint8_t(code));
 }
 
 void Kestrun::Channel_Display()

@@ -28,7 +28,3 @@ QString SpeakerName(uint8_t code, uint8_t language)
     return T(SpeakerNameId(code), language);
 }
 
-bool SpeakerCodeIsExclusive(uint8_t code)
-{
-    return code < SPK_SSUB;
-}

@@ -1,26 +1,17 @@
 // Speaker positions of the outputs: position codes, their names in both languages and the name-menu layout.
 #pragma once
 
+#include "SpeakerCodes.h"
 #include "Texts.h"
 
 #include <QString>
 #include <cstdint>
-
-// Position codes 0..20 as stored in ChName.
-constexpr int SPEAKER_CODE_COUNT = 21;
-constexpr uint8_t SPK_CEN = 16;
-constexpr uint8_t SPK_LSUB = 17;
-constexpr uint8_t SPK_RSUB = 18;
-constexpr uint8_t SPK_SSUB = 19;  // any number of channels may be a single subwoofer
-constexpr uint8_t SPK_OFF = 20;   // any number of channels may be off
 
 // Text id of a position name; a code above 20 reads as OFF.
 Txt SpeakerNameId(uint8_t code);
 // Position name in the current language / in the given one (0 = Chinese).
 QString SpeakerName(uint8_t code);
 QString SpeakerName(uint8_t code, uint8_t language);
-// True when a channel holding this code takes the position from every other channel (codes 0..18).
-bool SpeakerCodeIsExclusive(uint8_t code);
 
 // One submenu of a channel-name menu: its title and its entries with their codes, in menu order.
 struct NameMenuGroup {

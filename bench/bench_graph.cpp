@@ -1,5 +1,6 @@
 // Cost of the response graph: one edit's recomputation of a channel's curve, and one paint of the window.
 #include "Kestrun.h"
+#include "TuningModel.h"
 #include "ResponseMath.h"
 
 #include <QApplication>
@@ -12,7 +13,7 @@ namespace {
 // Channel 0 with both crossovers on and the given number of bands away from 0 dB.
 void PrepareStore(int activeBands)
 {
-    ResetParamStore();
+    Model().reset();
     ParamStore.setDefaults();
     Graph_Table_Init();
     for (int b = 0; b < activeBands && b < BAND_COUNT; ++b) ParamStore.EqGain[0][b] = uint16_t(b % 2 ? 60 : 200);
@@ -57,7 +58,7 @@ struct PaintScene {
     {
         PrepareStore(8);
         for (uint8_t ch : {uint8_t(1), uint8_t(0)}) {
-            CurCh = ch;
+            Model().CurCh = ch;
             HPF_Curve_Update(ch);
             LPF_Curve_Update(ch);
             EQ_Curve_Update(ch);

@@ -1,5 +1,6 @@
 // Cost of dragging a graph marker: the window's handling of one mouse move over a band marker.
 #include "DragPushButton.h"
+#include "TuningModel.h"
 #include "Kestrun.h"
 #include "LinkState.h"
 #include "SimDevice.h"
@@ -23,7 +24,7 @@ struct DragRig {
 
     DragRig()
     {
-        ResetParamStore();
+        Model().reset();
         ResetLinkState();
         Port.setDevice(&dev);
         w = std::make_unique<Kestrun>();

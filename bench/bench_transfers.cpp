@@ -1,6 +1,7 @@
 // Pace of the long transfers and the longest stretch the window goes without handling events while
 // a processor stops answering.
 #include "FileDialogs.h"
+#include "TuningModel.h"
 #include "FirmwareImage.h"
 #include "Kestrun.h"
 #include "LinkState.h"
@@ -35,7 +36,7 @@ struct TransferRig {
 
     explicit TransferRig(const QByteArray &file, const char *name)
     {
-        ResetParamStore();
+        Model().reset();
         ResetLinkState();
         Pace = TransferPace();
         Port.setDevice(&dev);

@@ -1,5 +1,6 @@
 // The left/right link dialog, built in code.
 #include "LinkForm.h"
+#include "TuningModel.h"
 
 #include "ChannelLink.h"
 #include "Styles.h"
@@ -99,31 +100,29 @@ void LinkForm::on_BT_CLOSE_clicked()
 }
 
 // The radio buttons take effect at once, on the channel selected at the moment of the click.
-void LinkForm::on_radioButton_1_clicked() { LinkDir = 0; }
-void LinkForm::on_radioButton_2_clicked() { LinkDir = 1; }
-void LinkForm::on_radioButton_3_clicked() { if (CurCh < CH_COUNT) LinkMode[CurCh] = 2; }
-void LinkForm::on_radioButton_4_clicked() { if (CurCh < CH_COUNT) LinkMode[CurCh] = 1; }
-void LinkForm::on_radioButton_5_clicked() { if (CurCh < CH_COUNT) LinkMode[CurCh] = 0; }
+void LinkForm::on_radioButton_1_clicked() { Model().links.LinkDir = 0; }
+void LinkForm::on_radioButton_2_clicked() { Model().links.LinkDir = 1; }
+void LinkForm::on_radioButton_3_clicked() { if (Model().CurCh < CH_COUNT) Model().links.LinkMode[Model().CurCh] = 2; }
+void LinkForm::on_radioButton_4_clicked() { if (Model().CurCh < CH_COUNT) Model().links.LinkMode[Model().CurCh] = 1; }
+void LinkForm::on_radioButton_5_clicked() { if (Model().CurCh < CH_COUNT) Model().links.LinkMode[Model().CurCh] = 0; }
 
 void LinkForm::on_pushButton_clicked()
 {
     if (radioButton_1->isChecked())
-        LinkDir = 0;
+        Model().links.LinkDir = 0;
     else if (radioButton_2->isChecked())
-        LinkDir = 1;
-    if (CurCh < CH_COUNT) {
+        Model().links.LinkDir = 1;
+    if (Model().CurCh < CH_COUNT) {
         if (radioButton_5->isChecked())
-            LinkMode[CurCh] = 0;
+            Model().links.LinkMode[Model().CurCh] = 0;
         else if (radioButton_4->isChecked())
-            LinkMode[CurCh] = 1;
+            Model().links.LinkMode[Model().CurCh] = 1;
         else if (radioButton_3->isChecked())
-            LinkMode[CurCh] = 2;
+            Model().links.LinkMode[Model().CurCh] = 2;
     }
-    // The main window switches to the linked channel inside the emit, before the search goes on.
-    Link_Apply([this](uint8_t ch) {
-        emit LinkForm_ChangeEvent(ch);
-        close();
-    });
+    // The model shows each linked channel as it links it.
+    Model().applyLink();
+    emit LinkForm_ChangeEvent(Model().CurCh);
     close();
 }
 

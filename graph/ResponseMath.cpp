@@ -1,5 +1,6 @@
 // Grid tables, axis conversions and the magnitude curves drawn on the response graph.
 #include "ResponseMath.h"
+#include "TuningModel.h"
 
 #include <cmath>
 
@@ -271,8 +272,8 @@ int GainToMarkerTop(uint16_t gainCode)
 
 void EQ_Mark_Update(uint8_t band)
 {
-    if (band >= BAND_COUNT || !ValidChannel(CurCh) || !Markers) return;
-    const int x = Freq_To_Pos(ParamStore.EqFreq[CurCh][band]);
+    if (band >= BAND_COUNT || !ValidChannel(Model().CurCh) || !Markers) return;
+    const int x = Freq_To_Pos(ParamStore.EqFreq[Model().CurCh][band]);
     const int y = Markers->bandMarkerPos(band).y();
     Markers->placeBandMarker(band, x, y);
     Markers->placeBandLabel(band, x, y);
@@ -280,8 +281,8 @@ void EQ_Mark_Update(uint8_t band)
 
 void EQ_Mark_Gain_Update(uint8_t band)
 {
-    if (band >= BAND_COUNT || !ValidChannel(CurCh) || !Markers) return;
-    const int y = GainToMarkerTop(ParamStore.EqGain[CurCh][band]);
+    if (band >= BAND_COUNT || !ValidChannel(Model().CurCh) || !Markers) return;
+    const int y = GainToMarkerTop(ParamStore.EqGain[Model().CurCh][band]);
     const int x = Markers->bandMarkerPos(band).x();
     Markers->placeBandMarker(band, x, y);
     Markers->placeBandLabel(band, x, y - BAND_LABEL_RISE);

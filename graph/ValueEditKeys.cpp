@@ -28,15 +28,3 @@ ValueEditRef ParseValueEditName(const QString &name)
     }
     return ref;
 }
-
-int StepWithinRange(int value, int dir, int units, int lo, int hi)
-{
-    if (value < lo) value = lo;  // a value from a damaged image comes back into the range first
-    if (value > hi) value = hi;
-    for (int i = 0; i < units; ++i) {
-        const int next = value + (dir > 0 ? 1 : -1);
-        if (next < lo || next > hi) break;
-        value = next;
-    }
-    return value;
-}

@@ -10,23 +10,6 @@ const uint16_t DefaultEqFreq[BAND_COUNT] = {
 const uint8_t DefaultChName[CH_COUNT] = {3, 7, 11, 15, 16, 19};
 
 ParamBlock ParamStore;
-uint16_t EqGainShadow[CH_COUNT][BAND_COUNT];
-uint8_t CurCh = 0;
-uint8_t CurBand = 0;
-uint8_t MainMuteOn = 0;
-uint32_t DelayUnit = 0;
-
-void ResetParamStore()
-{
-    std::memset(&ParamStore, 0, sizeof ParamStore);
-    for (auto &row : EqGainShadow)
-        for (auto &g : row) g = GAIN_ZERO;
-    CurCh = 0;
-    CurBand = 0;
-    MainMuteOn = 0;
-    DelayUnit = 0;
-}
-
 void ParamBlock::setDefaults()
 {
     for (int ch = 0; ch < CH_COUNT; ++ch) {

@@ -76,15 +76,5 @@ static_assert(offsetof(ParamBlock, LpfFreq) == 1046, "layout");
 static_assert(offsetof(ParamBlock, LpfType) == 1070, "layout");
 static_assert(offsetof(ParamBlock, Tail) == IMAGE_SIZE, "layout");
 
-// The one parameter store of the program.
+// The one parameter store of the program; the tuning model is its only writer.
 extern ParamBlock ParamStore;
-
-// State kept beside the store (never downloaded or saved).
-extern uint16_t EqGainShadow[CH_COUNT][BAND_COUNT];
-extern uint8_t CurCh;
-extern uint8_t CurBand;
-extern uint8_t MainMuteOn;
-extern uint32_t DelayUnit;  // 1 = centimetres, otherwise milliseconds
-
-// Resets the store to all zero and the side state to its start values (tests and start-up).
-void ResetParamStore();

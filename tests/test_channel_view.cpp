@@ -1,5 +1,6 @@
 // Channel selection: button looks, the refresh of every per-channel control and the traffic it causes.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "ChannelLink.h"
 #include "LinkState.h"
@@ -54,7 +55,7 @@ private slots:
         TestRig rig;
         Kestrun &w = *rig.w;
         w.BT_CH_Switch(3);
-        QCOMPARE(CurCh, uint8_t(3));
+        QCOMPARE(Model().CurCh, uint8_t(3));
         for (int k = 0; k < CH_COUNT; ++k) {
             const QString name = QStringLiteral("BT_CH%1").arg(k + 1);
             QCOMPARE(w.ui->BT_CH[k]->styleSheet(), k == 3 ? Styles::light(name) : Styles::dark(name));
@@ -64,7 +65,7 @@ private slots:
                                 "border-radius:6px;padding:1px 4px;border-style: outset;}"));
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::dark(QStringLiteral("BT_LINK")));
 
-        LinkMatrix[3][2] = LinkMatrix[2][3] = 1;
+        Model().links.LinkMatrix[3][2] = Model().links.LinkMatrix[2][3] = 1;
         w.BT_CH_Switch(3);
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::light(QStringLiteral("BT_LINK")));
         w.BT_CH_Switch(1);
@@ -74,7 +75,7 @@ private slots:
 
         // Out of range: nothing changes.
         w.BT_CH_Switch(6);
-        QCOMPARE(CurCh, uint8_t(2));
+        QCOMPARE(Model().CurCh, uint8_t(2));
         QCOMPARE(w.ui->BT_CH[2]->styleSheet(), Styles::light(QStringLiteral("BT_CH3")));
     }
 
@@ -83,7 +84,7 @@ private slots:
         TestRig rig;
         Kestrun &w = *rig.w;
         w.ui->BT_CH[4]->click();
-        QCOMPARE(CurCh, uint8_t(4));
+        QCOMPARE(Model().CurCh, uint8_t(4));
         QCOMPARE(w.ui->BT_CH[4]->styleSheet(), Styles::light(QStringLiteral("BT_CH5")));
 
         // Other senders: the last two characters, else the last one, must give 1..6.
@@ -97,11 +98,11 @@ private slots:
             other.setObjectName(QString::fromLatin1(c.name));
             QObject::connect(&other, &QPushButton::clicked, &w, &Kestrun::BT_CH_Click);
             other.click();
-            QVERIFY2(CurCh == c.expect, c.name);
+            QVERIFY2(Model().CurCh == c.expect, c.name);
             w.BT_CH_Switch(0);
         }
         w.BT_CH_Click();  // no sender at all
-        QCOMPARE(CurCh, uint8_t(0));
+        QCOMPARE(Model().CurCh, uint8_t(0));
     }
 
     void refreshShowsChannel()
@@ -149,7 +150,7 @@ private slots:
         // Band labels sit 15 px above their marker's top, at the band's frequency.
         QCOMPARE(w.ui->Edit_Label[4]->geometry(), QRect(Freq_To_Pos(55), int(144 - 12.0 / 0.2127) - 5 - 15, 18, 18));
         QCOMPARE(w.ui->Edit_Label[1]->geometry(), QRect(Freq_To_Pos(25), 144 - 5 - 15, 18, 18));
-        QCOMPARE(CurBand, uint8_t(30));
+        QCOMPARE(Model().CurBand, uint8_t(30));
         // The plotted curve is the channel's, computed after all bands were in place.
         std::vector<QPoint> shown(CurvePoint[2], CurvePoint[2] + GRAPH_POINTS);
         HPF_Curve_Update(2);
@@ -214,8 +215,8 @@ private slots:
         QCOMPARE(ParamStore.EqGain[1][7], uint16_t(200));  // the other channel's store is untouched
 
         // A channel linked to the new one gets each differing band too, its copy going out first.
-        LinkMatrix[1][2] = LinkMatrix[2][1] = 1;
-        LinkMode[1] = 0;
+        Model().links.LinkMatrix[1][2] = Model().links.LinkMatrix[2][1] = 1;
+        Model().links.LinkMode[1] = 0;
         rig.clearSent();
         w.BT_CH_Switch(1);
         QCOMPARE(eqBandFrames(rig.sent()), (std::vector<QByteArray>{eqFrame(2, 2), eqFrame(1, 2), eqFrame(2, 7),

@@ -1,5 +1,6 @@
 // Every command builder against hand-computed payloads, and the store's layout and defaults.
 #include "Commands.h"
+#include "TuningModel.h"
 #include "LinkState.h"
 #include "ParamStore.h"
 #include "Transport.h"
@@ -49,7 +50,7 @@ private slots:
     void init()
     {
         ResetLinkState();
-        ResetParamStore();
+        Model().reset();
         ParamStore.setDefaults();
         dev.writes.clear();
         Port.setDevice(&dev);

@@ -1,5 +1,6 @@
 // Crossover filter controls: menus, typed frequencies, step buttons and the order of linked frames.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "ChannelLink.h"
 #include "CrossoverRules.h"
@@ -30,8 +31,8 @@ QByteArray filterFrame(int filter, int ch)
 
 void linkFirstTwo(uint8_t mode)
 {
-    LinkMatrix[0][1] = LinkMatrix[1][0] = 1;
-    LinkMode[0] = LinkMode[1] = mode;
+    Model().links.LinkMatrix[0][1] = Model().links.LinkMatrix[1][0] = 1;
+    Model().links.LinkMode[0] = Model().links.LinkMode[1] = mode;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // State download: page, scene-name, input-source and master-volume replies and the refresh that follows.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "LinkState.h"
 #include "SceneNames.h"
@@ -133,7 +134,7 @@ private slots:
         QVERIFY(darkLook(w.ui->BT_Mute[3]));
         QVERIFY(lightLook(w.ui->BT_INPUT_OPT));
         QVERIFY(darkLook(w.ui->BT_INPUT_HI));
-        QCOMPARE(CurCh, uint8_t(0));
+        QCOMPARE(Model().CurCh, uint8_t(0));
         QVERIFY(lightLook(w.ui->BT_CH[0]));
         QVERIFY(darkLook(w.ui->BT_CH[3]));
         QCOMPARE(w.ui->Edit_EQ_Gain[0]->text(), QStringLiteral("-12.0"));
@@ -184,7 +185,7 @@ private slots:
         const uint16_t hostGains[] = {0, 240, 120, 120, 120, 120};
         for (int b = 0; b < 6; ++b) {
             QCOMPARE(ParamStore.EqGain[2][b], hostGains[b]);
-            QCOMPARE(EqGainShadow[2][b], hostGains[b]);
+            QCOMPARE(Model().EqGainShadow[2][b], hostGains[b]);
         }
         QCOMPARE(ParamStore.HpfFreq[0], uint16_t(20));
         QCOMPARE(ParamStore.HpfFreq[1], uint16_t(20));
@@ -248,7 +249,7 @@ private slots:
         for (int ch = 0; ch < CH_COUNT; ++ch) img->ChMute[ch] = 1;
         img->NoiseGate = 4;
         download(rig, img);
-        QCOMPARE(MainMuteOn, uint8_t(1));
+        QCOMPARE(Model().MainMuteOn, uint8_t(1));
         QVERIFY(lightLook(rig.w->ui->BT_MainMute));
         QVERIFY(rig.w->NoiseGateAct[4]->isChecked());
         QVERIFY(!rig.w->NoiseGateAct[0]->isChecked());
@@ -257,7 +258,7 @@ private slots:
         img->ChMute[5] = 0;
         img->NoiseGate = 0;
         download(rig, img);
-        QCOMPARE(MainMuteOn, uint8_t(0));
+        QCOMPARE(Model().MainMuteOn, uint8_t(0));
         QVERIFY(darkLook(rig.w->ui->BT_MainMute));
         QVERIFY(rig.w->NoiseGateAct[0]->isChecked());
     }

@@ -1,5 +1,6 @@
 // Equaliser bands: sliders, the three edits per band, PEQ/GEQ, bypass and flat reset.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "ChannelLink.h"
 #include "DragPushButton.h"
@@ -35,7 +36,7 @@ private slots:
         Kestrun &w = *rig.w;
         w.ui->Slider_EQ_Gain_Bar[4]->setValue(150);
         QCOMPARE(ParamStore.EqGain[0][4], uint16_t(150));
-        QCOMPARE(CurBand, uint8_t(4));
+        QCOMPARE(Model().CurBand, uint8_t(4));
         QCOMPARE(w.ui->Edit_EQ_Gain[4]->text(), QStringLiteral("3.0"));
         QCOMPARE(w.ui->BT_LED[4]->styleSheet(), Styles::bandActive());
         QCOMPARE(rig.sent().size(), size_t(1));
@@ -56,14 +57,14 @@ private slots:
     {
         TestRig rig(true);
         connectLink(rig);
-        LinkMatrix[0][1] = LinkMatrix[1][0] = 1;
+        Model().links.LinkMatrix[0][1] = Model().links.LinkMatrix[1][0] = 1;
         rig.w->ui->Slider_EQ_Gain_Bar[9]->setValue(100);
         QCOMPARE(ParamStore.EqGain[1][9], uint16_t(100));
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0], bandFrame(1, 9));
         QCOMPARE(rig.sent()[1], bandFrame(0, 9));
         // A filters-only link carries no band.
-        LinkMode[0] = 2;
+        Model().links.LinkMode[0] = 2;
         rig.clearSent();
         rig.w->ui->Slider_EQ_Gain_Bar[9]->setValue(110);
         QCOMPARE(ParamStore.EqGain[1][9], uint16_t(100));
@@ -96,7 +97,7 @@ private slots:
         QCOMPARE(rig.sent().size(), size_t(0));
         typeInto(e, QStringLiteral("20"));
         QCOMPARE(ParamStore.EqFreq[0][4], uint16_t(20));
-        QCOMPARE(CurBand, uint8_t(4));
+        QCOMPARE(Model().CurBand, uint8_t(4));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x08\x00\x04\x14\x00\xF0\x00\x1E", 9));
         QCOMPARE(w.BandMark[4]->x(), Freq_To_Pos(20));

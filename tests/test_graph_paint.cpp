@@ -1,5 +1,6 @@
 // Graph painting: what the window draws for the selected and comparison curves, clipping, captions, markers.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "DragPushButton.h"
 #include "ResponseMath.h"
@@ -79,7 +80,7 @@ private slots:
         Kestrun &w = *rig.w;
         ParamStore.EqGain[0][20] = 0;  // CH1 has a curve of its own, which must not show
         Recompute(0);
-        CurCh = 2;
+        Model().CurCh = 2;
         ParamStore.EqGain[2][17] = 240;  // +12 dB at 1 kHz
         ParamStore.HpfFreq[2] = 100;
         ParamStore.LpfFreq[2] = 10000;
@@ -123,7 +124,7 @@ private slots:
         ParamStore.EqGain[3][27] = 0;   // CH4: -12 dB at 10 kHz
         Recompute(1);
         Recompute(3);
-        CurCh = 0;
+        Model().CurCh = 0;
         Recompute(0);
         const QPoint bump = CurvePoint[1][PointOf(100)];
         const QPoint dip = CurvePoint[3][PointOf(10000)];
@@ -167,7 +168,7 @@ private slots:
         ParamStore.HpfFreq[4] = 20000;
         ParamStore.HpfSlope[4] = 7;
         Recompute(4);
-        CurCh = 0;
+        Model().CurCh = 0;
         Recompute(0);
         int top = INT_MAX, bottom = INT_MIN;
         for (int i = 0; i < GRAPH_POINTS; ++i) {
@@ -228,7 +229,7 @@ private slots:
         auto rig = std::make_unique<TestRig>(false);
         Kestrun &w = *rig->w;
         QCOMPARE(CurrentMarkerSink(), static_cast<MarkerSink *>(&w));
-        CurCh = 1;
+        Model().CurCh = 1;
         ParamStore.HpfFreq[1] = 1000;
         ParamStore.LpfFreq[1] = 100;
         HPF_Curve_Update(1);

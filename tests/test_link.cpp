@@ -1,5 +1,6 @@
 // The left/right link: the dialog, the pair search in both passes, unlinking and the mirrored edits.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "ChannelLink.h"
 #include "LinkForm.h"
@@ -111,12 +112,12 @@ void closeAllForms()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-bool linked(int a, int b) { return LinkMatrix[a][b] && LinkMatrix[b][a]; }
+bool linked(int a, int b) { return Model().links.LinkMatrix[a][b] && Model().links.LinkMatrix[b][a]; }
 
 int linkCount()
 {
     int n = 0;
-    for (auto &row : LinkMatrix)
+    for (auto &row : Model().links.LinkMatrix)
         for (uint8_t v : row) n += v;
     return n;
 }
@@ -219,12 +220,12 @@ private slots:
         QCOMPARE(ParamStore.HpfFreq[1], uint16_t(100));
         QVERIFY(linked(0, 1));
         QCOMPARE(linkCount(), 2);
-        QCOMPARE(LinkMode[0], uint8_t(0));
-        QCOMPARE(LinkMode[1], uint8_t(0));
-        QCOMPARE(LinkDir, uint8_t(0));
-        QCOMPARE(LinkPending, uint8_t(1));
-        QCOMPARE(CurCh, uint8_t(1));
-        QCOMPARE(CurBand, uint8_t(0));
+        QCOMPARE(Model().links.LinkMode[0], uint8_t(0));
+        QCOMPARE(Model().links.LinkMode[1], uint8_t(0));
+        QCOMPARE(Model().links.LinkDir, uint8_t(0));
+        QCOMPARE(Model().links.LinkPending, uint8_t(1));
+        QCOMPARE(Model().CurCh, uint8_t(1));
+        QCOMPARE(Model().CurBand, uint8_t(0));
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::light(QStringLiteral("BT_LINK")));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{hpf(1), lpf(1)}));
         QCOMPARE(rig.sim.rejectedCount(), 0);
@@ -245,7 +246,7 @@ private slots:
         QCOMPARE(eqOf(1), eqOf(0));
         QCOMPARE(ParamStore.LpfFreq[1], uint16_t(5000));
         QVERIFY(linked(0, 1));
-        QCOMPARE(CurCh, uint8_t(1));
+        QCOMPARE(Model().CurCh, uint8_t(1));
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::light(QStringLiteral("BT_LINK")));
     }
 
@@ -256,17 +257,17 @@ private slots:
         markChannel(0);
         markChannel(1);
         const QByteArray ownFilters = filtersOf(1);
-        LinkMode[0] = 1;  // the reference carries the equaliser only
+        Model().links.LinkMode[0] = 1;  // the reference carries the equaliser only
         w.BT_CH_Switch(1);
         LinkForm *f = openForm(w);
         QVERIFY(f);
         f->radioButton_3->click();  // filters only, recorded for CH2 alone
-        QCOMPARE(LinkMode[1], uint8_t(2));
+        QCOMPARE(Model().links.LinkMode[1], uint8_t(2));
         f->pushButton->click();
         QCOMPARE(eqOf(1), eqOf(0));
         QCOMPARE(filtersOf(1), ownFilters);
-        QCOMPARE(LinkMode[0], uint8_t(1));
-        QCOMPARE(LinkMode[1], uint8_t(2));
+        QCOMPARE(Model().links.LinkMode[0], uint8_t(1));
+        QCOMPARE(Model().links.LinkMode[1], uint8_t(2));
         QVERIFY(linked(0, 1));
     }
 
@@ -280,27 +281,27 @@ private slots:
         LinkForm *f = openForm(w);
         QVERIFY(f);
         f->radioButton_2->click();
-        QCOMPARE(LinkDir, uint8_t(1));
+        QCOMPARE(Model().links.LinkDir, uint8_t(1));
         f->radioButton_4->click();
         f->pushButton->click();
         QCOMPARE(eqOf(2), eqOf(3));
         QVERIFY(filtersOf(2) != filtersOf(3));
-        QCOMPARE(LinkMode[2], uint8_t(1));
+        QCOMPARE(Model().links.LinkMode[2], uint8_t(1));
         QVERIFY(linked(2, 3));
-        QCOMPARE(CurCh, uint8_t(2));
+        QCOMPARE(Model().CurCh, uint8_t(2));
     }
 
     void mirroredEdits()
     {
         TestRig rig;
         markChannel(0);
-        LinkMatrix[0][1] = LinkMatrix[1][0] = 1;
+        Model().links.LinkMatrix[0][1] = Model().links.LinkMatrix[1][0] = 1;
         QVERIFY(Port.open());
         Link.Connected = 1;
         rig.clearSent();
         // Band 10 of CH1 goes to CH2 as well.
         ParamStore.EqGain[0][9] = 200;
-        EQ_Link_Copy(0, 9);
+        Model().links.EQ_Link_Copy(0, 9);
         QCOMPARE(ParamStore.EqGain[1][9], uint16_t(200));
         QCOMPARE(ParamStore.EqFreq[1][9], ParamStore.EqFreq[0][9]);
         QCOMPARE(ParamStore.EqQ[1][9], ParamStore.EqQ[0][9]);
@@ -308,39 +309,39 @@ private slots:
         QCOMPARE(rig.sent(), std::vector<QByteArray>{eqBand(1, 9)});
         // Filters only: the band stays on CH1, crossover changes still go to both.
         rig.clearSent();
-        LinkMode[0] = 2;
+        Model().links.LinkMode[0] = 2;
         ParamStore.EqGain[0][9] = 10;
-        EQ_Link_Copy(0, 9);
+        Model().links.EQ_Link_Copy(0, 9);
         QCOMPARE(ParamStore.EqGain[1][9], uint16_t(200));
         QVERIFY(rig.sent().empty());
-        HPF_Link_Copy(0);
-        LPF_Link_Copy(0);
+        Model().links.HPF_Link_Copy(0);
+        Model().links.LPF_Link_Copy(0);
         QCOMPARE(filtersOf(1), filtersOf(0));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{hpf(1), lpf(1)}));
         // Equaliser only: the filters stay.
         rig.clearSent();
-        LinkMode[0] = 1;
+        Model().links.LinkMode[0] = 1;
         ParamStore.HpfFreq[0] = 444;
-        HPF_Link_Copy(0);
+        Model().links.HPF_Link_Copy(0);
         QCOMPARE(ParamStore.HpfFreq[1], uint16_t(100));
         QVERIFY(rig.sent().empty());
         // Any other mode carries the filters.
-        LinkMode[0] = 9;
-        HPF_Link_Copy(0);
+        Model().links.LinkMode[0] = 9;
+        Model().links.HPF_Link_Copy(0);
         QCOMPARE(ParamStore.HpfFreq[1], uint16_t(444));
         QCOMPARE(rig.sim.rejectedCount(), 0);
         // Offline the copies happen without traffic.
         Link.Connected = 0;
         rig.clearSent();
-        LinkMode[0] = 0;
+        Model().links.LinkMode[0] = 0;
         ParamStore.EqGain[0][3] = 130;
-        EQ_Link_Copy(0, 3);
+        Model().links.EQ_Link_Copy(0, 3);
         QCOMPARE(ParamStore.EqGain[1][3], uint16_t(130));
         QVERIFY(rig.sent().empty());
         // Unlinked channels and bad indexes are left alone.
-        EQ_Link_Copy(2, 3);
-        EQ_Link_Copy(0, 31);
-        HPF_Link_Copy(6);
+        Model().links.EQ_Link_Copy(2, 3);
+        Model().links.EQ_Link_Copy(0, 31);
+        Model().links.HPF_Link_Copy(6);
         QCOMPARE(ParamStore.EqGain[3][3], GAIN_ZERO);
     }
 
@@ -379,8 +380,8 @@ private slots:
         QVERIFY(f);
         f->radioButton_3->click();
         f->pushButton->click();
-        QCOMPARE(LinkMode[2], uint8_t(2));
-        QCOMPARE(LinkMode[3], uint8_t(2));
+        QCOMPARE(Model().links.LinkMode[2], uint8_t(2));
+        QCOMPARE(Model().links.LinkMode[3], uint8_t(2));
         w.ui->BT_CH[2]->click();
         rig.clearSent();
         w.ui->Slider_EQ_Gain_Bar[9]->setValue(100);
@@ -399,21 +400,21 @@ private slots:
         TestRig::resetGlobals();
         markChannel(4);
         const QByteArray filters5 = filtersOf(5), eq5 = eqOf(5);
-        LinkMode[4] = 1;
-        Link_Copy_Channel(5, 4);
+        Model().links.LinkMode[4] = 1;
+        Model().links.Link_Copy_Channel(5, 4);
         QCOMPARE(eqOf(5), eqOf(4));
         QCOMPARE(filtersOf(5), filters5);
-        ResetParamStore();
+        Model().reset();
         markChannel(4);
-        LinkMode[4] = 2;
-        Link_Copy_Channel(5, 4);
+        Model().links.LinkMode[4] = 2;
+        Model().links.Link_Copy_Channel(5, 4);
         QCOMPARE(filtersOf(5), filtersOf(4));
         QCOMPARE(eqOf(5), eq5);
-        LinkMode[4] = 0;
-        Link_Copy_Channel(5, 4);
+        Model().links.LinkMode[4] = 0;
+        Model().links.Link_Copy_Channel(5, 4);
         QCOMPARE(eqOf(5), eqOf(4));
-        Link_Copy_Channel(6, 4);  // ignored
-        Link_Copy_Channel(4, 200);
+        Model().links.Link_Copy_Channel(6, 4);  // ignored
+        Model().links.Link_Copy_Channel(4, 200);
     }
 
     void centreAndLonelyChannelsNeverLink()
@@ -431,7 +432,7 @@ private slots:
             f->pushButton->click();
             QVERIFY(!f->isVisible());
             QCOMPARE(linkCount(), 0);
-            QCOMPARE(LinkPending, uint8_t(1));
+            QCOMPARE(Model().links.LinkPending, uint8_t(1));
         }
         // FL-FULL without anyone on FR-FULL.
         ParamStore.ChName[1] = 19;
@@ -440,7 +441,7 @@ private slots:
         QVERIFY(f);
         f->pushButton->click();
         QCOMPARE(linkCount(), 0);
-        QCOMPARE(CurCh, uint8_t(0));
+        QCOMPARE(Model().CurCh, uint8_t(0));
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::dark(QStringLiteral("BT_LINK")));
         QVERIFY(rig.sent().empty());
     }
@@ -453,7 +454,7 @@ private slots:
         QVERIFY(f);
         f->pushButton->click();
         QVERIFY(linked(0, 1));
-        QCOMPARE(CurCh, uint8_t(1));
+        QCOMPARE(Model().CurCh, uint8_t(1));
         QVERIFY(Port.open());
         Link.Connected = 1;
         rig.clearSent();
@@ -461,8 +462,8 @@ private slots:
         w.ui->BT_LINK->click();  // on CH2, the follower
         QCOMPARE(linkCount(), 0);
         QCOMPARE(openForms().size(), formsBefore);
-        QCOMPARE(LinkPending, uint8_t(0));
-        QCOMPARE(LinkDir, uint8_t(0xFF));
+        QCOMPARE(Model().links.LinkPending, uint8_t(0));
+        QCOMPARE(Model().links.LinkDir, uint8_t(0xFF));
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::dark(QStringLiteral("BT_LINK")));
         QVERIFY(rig.sent().empty());
         QCOMPARE(filtersOf(1), filtersOf(0));  // parameters keep their values
@@ -472,15 +473,15 @@ private slots:
     void unlinkRemovesOneLinkAtATime()
     {
         TestRig::resetGlobals();
-        LinkMatrix[2][0] = LinkMatrix[0][2] = 1;
-        LinkMatrix[2][5] = LinkMatrix[5][2] = 1;
-        QVERIFY(Link_Remove_First(2));
+        Model().links.LinkMatrix[2][0] = Model().links.LinkMatrix[0][2] = 1;
+        Model().links.LinkMatrix[2][5] = Model().links.LinkMatrix[5][2] = 1;
+        QVERIFY(Model().links.Link_Remove_First(2));
         QVERIFY(!linked(0, 2));
         QVERIFY(linked(2, 5));
-        QVERIFY(Link_Remove_First(2));
+        QVERIFY(Model().links.Link_Remove_First(2));
         QCOMPARE(linkCount(), 0);
-        QVERIFY(!Link_Remove_First(2));
-        QVERIFY(!Link_Remove_First(9));
+        QVERIFY(!Model().links.Link_Remove_First(2));
+        QVERIFY(!Model().links.Link_Remove_First(9));
     }
 
     void severalDialogsActOnTheCurrentChannel()
@@ -494,24 +495,24 @@ private slots:
         QVERIFY(a && b && a != b);
         w.BT_CH_Switch(2);  // RL-FULL
         b->radioButton_4->click();
-        QCOMPARE(LinkMode[2], uint8_t(1));
-        QCOMPARE(LinkMode[0], uint8_t(0));
+        QCOMPARE(Model().links.LinkMode[2], uint8_t(1));
+        QCOMPARE(Model().links.LinkMode[0], uint8_t(0));
         b->pushButton->click();  // links CH3 and CH4 by the equaliser
         QVERIFY(linked(2, 3));
         QCOMPARE(eqOf(3), eqOf(2));
         QVERIFY(filtersOf(3) != filtersOf(2));
-        QCOMPARE(CurCh, uint8_t(3));
+        QCOMPARE(Model().CurCh, uint8_t(3));
         QVERIFY(a->isVisible());
         w.BT_CH_Switch(0);
         a->radioButton_3->click();
         a->pushButton->click();  // dialog a reads its own radio buttons and the channel selected now
-        QCOMPARE(LinkMode[0], uint8_t(2));
-        QCOMPARE(LinkMode[1], uint8_t(2));
+        QCOMPARE(Model().links.LinkMode[0], uint8_t(2));
+        QCOMPARE(Model().links.LinkMode[1], uint8_t(2));
         QVERIFY(linked(0, 1));
         QCOMPARE(filtersOf(1), filtersOf(0));
         QVERIFY(eqOf(1) != eqOf(0));
         QCOMPARE(linkCount(), 4);
-        QCOMPARE(CurCh, uint8_t(1));
+        QCOMPARE(Model().CurCh, uint8_t(1));
     }
 
     void twoChannelsOnOnePartnerCode()
@@ -530,7 +531,7 @@ private slots:
         QVERIFY(linked(1, 4));
         QVERIFY(!linked(0, 4));
         QCOMPARE(eqOf(4), eqOf(0));
-        QCOMPARE(CurCh, uint8_t(4));
+        QCOMPARE(Model().CurCh, uint8_t(4));
     }
 };
 

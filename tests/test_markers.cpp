@@ -1,6 +1,7 @@
 // Graph interaction: marker drags with real mouse events, band-button double-clicks, and the
 // arrow-key, wheel and focus handling of the value edits.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "ChannelLink.h"
 #include "DragPushButton.h"
@@ -127,7 +128,7 @@ private slots:
         TestRig rig(true);
         connectLink(rig);
         Kestrun &w = *rig.w;
-        LinkMatrix[0][1] = LinkMatrix[1][0] = 1;
+        Model().links.LinkMatrix[0][1] = Model().links.LinkMatrix[1][0] = 1;
         Mouse m = shown(w);
         DragPushButton *l = w.LpfMark;
         l->move(631, 148);
@@ -168,7 +169,7 @@ private slots:
         QCOMPARE(w.ui->Edit_EQ_Gain[15]->text(), QStringLiteral("12.0"));
         QCOMPARE(ParamStore.EqFreq[0][15], Pos_To_Freq(readX));
         QCOMPARE(w.ui->Edit_EQ_Freq[15]->text(), QString::number(Pos_To_Freq(readX)));
-        QCOMPARE(CurBand, uint8_t(15));
+        QCOMPARE(Model().CurBand, uint8_t(15));
         // The gain changed: the slider's slot (before the new frequency is stored) and the drag
         // each send the band.
         QCOMPARE(rig.sent().size(), size_t(2));
@@ -189,7 +190,7 @@ private slots:
         QCOMPARE(label.x(), Freq_To_Pos(ParamStore.EqFreq[0][15]));
         QCOMPARE(label.y(), GainToMarkerTop(0) - 15);
         m.release(QPoint(901, 683));
-        QCOMPARE(CurBand, uint8_t(15));
+        QCOMPARE(Model().CurBand, uint8_t(15));
         QCOMPARE(b->y(), GainToMarkerTop(0));  // the release puts the marker at its gain's height
         // A horizontal drag moves the frequency.
         QVERIFY(ParamStore.EqFreq[0][15] > Pos_To_Freq(631));
@@ -221,11 +222,11 @@ private slots:
         rig.clearSent();
         m.doubleClick(w.ui->BT_LED[4]);
         QCOMPARE(ParamStore.EqGain[0][4], uint16_t(120));
-        QCOMPARE(EqGainShadow[0][4], uint16_t(150));
+        QCOMPARE(Model().EqGainShadow[0][4], uint16_t(150));
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[4]->value(), 120);
         QCOMPARE(w.ui->Edit_EQ_Gain[4]->text(), QStringLiteral("0.0"));
         QCOMPARE(w.ui->BT_LED[4]->styleSheet(), Styles::bandFlat());
-        QCOMPARE(CurBand, uint8_t(4));
+        QCOMPARE(Model().CurBand, uint8_t(4));
         QCOMPARE(rig.sent().size(), size_t(2));  // the slider's slot, then the toggle
         QCOMPARE(rig.sent()[1], bandFrame(0, 4));
         m.doubleClick(w.ui->BT_LED[4]);
@@ -284,7 +285,7 @@ private slots:
         QCOMPARE(ParamStore.EqGain[0][0], uint16_t(121));
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[0]->value(), 121);
         QCOMPARE(gain->text(), QStringLiteral("0.1"));
-        QCOMPARE(CurBand, uint8_t(0));
+        QCOMPARE(Model().CurBand, uint8_t(0));
         key(gain, Qt::Key_Up, true);
         QCOMPARE(ParamStore.EqGain[0][0], uint16_t(124));
         wheel(gain, 120);

@@ -1,5 +1,6 @@
 // Channel naming: the six menus, ticks and greyed entries, crossover presets, captions and wire traffic.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "LinkState.h"
 #include "SpeakerNames.h"
@@ -118,7 +119,7 @@ private slots:
         markFilters(1);
         w.ChNameAct[1][0]->trigger();  // CH2: FL / HIGH
         QCOMPARE(ParamStore.ChName[1], uint8_t(0));
-        QCOMPARE(CurCh, uint8_t(1));
+        QCOMPARE(Model().CurCh, uint8_t(1));
         verifyTaken(w, 0, true);
         verifyTaken(w, 7, false);  // CH2's former FR-FULL is free again
         QCOMPARE(w.ui->BT_CH_NAME[1]->text(), QStringLiteral("前左高频"));
@@ -133,10 +134,10 @@ private slots:
         QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("3000"));
 
         const QByteArray filtersBefore(reinterpret_cast<const char *>(ParamStore.HpfFreq), 1076 - 1016);
-        CurCh = 4;
+        Model().CurCh = 4;
         w.ChNameAct[1][SPK_OFF]->trigger();
         QCOMPARE(ParamStore.ChName[1], SPK_OFF);
-        QCOMPARE(CurCh, uint8_t(1));
+        QCOMPARE(Model().CurCh, uint8_t(1));
         verifyTaken(w, 0, false);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.HpfFreq), 1076 - 1016), filtersBefore);
         QCOMPARE(w.ui->BT_CH_NAME[1]->text(), QStringLiteral("关闭"));
@@ -281,11 +282,11 @@ private slots:
         QVERIFY(Port.open());
         Link.Connected = 1;
         rig.clearSent();
-        CurCh = 3;
+        Model().CurCh = 3;
         w.ChNameAct[2][7]->trigger();  // FR-FULL, held by CH2: the click takes the tick away and stops
         QVERIFY(!w.ChNameAct[2][7]->isChecked());
         QCOMPARE(ParamStore.ChName[2], uint8_t(11));
-        QCOMPARE(CurCh, uint8_t(3));
+        QCOMPARE(Model().CurCh, uint8_t(3));
         QVERIFY(rig.sent().empty());
     }
 

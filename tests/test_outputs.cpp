@@ -1,5 +1,6 @@
 // Output strips: volume and delay entries, the ms/cm unit, phase, mute, main mute and the sync group.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "LinkState.h"
 #include "OutputValues.h"
@@ -124,7 +125,7 @@ private slots:
 
         rig.clearSent();
         w.cm_Fun();
-        QCOMPARE(DelayUnit, 1u);
+        QCOMPARE(Model().DelayUnit, 1u);
         QCOMPARE(w.ui->BT_Unit->text(), QStringLiteral("cm"));
         QCOMPARE(e->text(), QStringLiteral("86cm"));
         QCOMPARE(w.ui->Edit_CHDelay[0]->text(), QStringLiteral("0cm"));
@@ -140,7 +141,7 @@ private slots:
 
         rig.clearSent();
         w.ms_Fun();
-        QCOMPARE(DelayUnit, 0u);
+        QCOMPARE(Model().DelayUnit, 0u);
         QCOMPARE(w.ui->BT_Unit->text(), QStringLiteral("ms"));
         QCOMPARE(e->text(), QStringLiteral("14.99ms"));
         QVERIFY(rig.sent().empty());  // the unit changes nothing on the processor
@@ -184,7 +185,7 @@ private slots:
         connectRig(rig);
         Kestrun &w = *rig.w;
         w.ui->BT_MainMute->click();
-        QCOMPARE(MainMuteOn, uint8_t(1));
+        QCOMPARE(Model().MainMuteOn, uint8_t(1));
         QCOMPARE(w.ui->BT_MainMute->styleSheet(), Styles::light(QStringLiteral("BT_MainMute")));
         std::vector<QByteArray> expect;
         for (int ch = 0; ch < CH_COUNT; ++ch) {
@@ -198,7 +199,7 @@ private slots:
         rig.clearSent();
         w.ui->BT_Mute[2]->click();
         QCOMPARE(ParamStore.ChMute[2], uint8_t(0));
-        QCOMPARE(MainMuteOn, uint8_t(0));
+        QCOMPARE(Model().MainMuteOn, uint8_t(0));
         QCOMPARE(w.ui->BT_MainMute->styleSheet(), Styles::dark(QStringLiteral("BT_MainMute")));
         for (int ch : {0, 1, 3, 4, 5}) QCOMPARE(ParamStore.ChMute[ch], uint8_t(1));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{bytes({5, 0x05, 2, 0})}));
@@ -207,13 +208,13 @@ private slots:
         QCOMPARE(w.ui->BT_Mute[2]->styleSheet(),
                  QStringLiteral("QPushButton#BT_Mute_3{background-color: rgb(204, 204, 204);color:red;border:1px groove gray;"
                                 "border-radius:6px;padding:1px 4px;border-style: outset;;}"));
-        QCOMPARE(MainMuteOn, uint8_t(0));  // muting never engages the main mute
+        QCOMPARE(Model().MainMuteOn, uint8_t(0));  // muting never engages the main mute
 
         // Main mute off from its on state clears all six.
         w.ui->BT_MainMute->click();
         w.ui->BT_MainMute->click();
         for (int ch = 0; ch < CH_COUNT; ++ch) QCOMPARE(ParamStore.ChMute[ch], uint8_t(0));
-        QCOMPARE(MainMuteOn, uint8_t(0));
+        QCOMPARE(Model().MainMuteOn, uint8_t(0));
     }
 
     void syncButtons()
@@ -222,14 +223,14 @@ private slots:
         connectRig(rig);
         Kestrun &w = *rig.w;
         w.ui->BT_Sync[4]->click();
-        QCOMPARE(SyncOn[4], uint8_t(1));
-        QCOMPARE(SyncGroup[4], uint8_t(1));
+        QCOMPARE(Model().sync.SyncOn[4], uint8_t(1));
+        QCOMPARE(Model().sync.Member[4], uint8_t(1));
         QCOMPARE(w.ui->BT_Sync[4]->styleSheet(),
                  QStringLiteral("QPushButton#BT_Sync_A051{background-color: rgb(204, 204, 204);color:red;border:1px groove gray;"
                                 "border-radius:6px;padding:1px 4px;border-style: outset;}"));
         w.ui->BT_Sync[4]->click();
-        QCOMPARE(SyncOn[4], uint8_t(0));
-        QCOMPARE(SyncGroup[4], uint8_t(0));
+        QCOMPARE(Model().sync.SyncOn[4], uint8_t(0));
+        QCOMPARE(Model().sync.Member[4], uint8_t(0));
         QCOMPARE(w.ui->BT_Sync[4]->styleSheet(), Styles::dark(QStringLiteral("BT_Sync_A051")));
         QVERIFY(rig.sent().empty());
     }
@@ -354,7 +355,7 @@ private slots:
         QCOMPARE(ParamStore.ChDelay[1], uint16_t(300));
         QCOMPARE(ParamStore.ChPhase[1], uint8_t(1));
         QCOMPARE(w.ui->BT_Phase[1]->text(), QStringLiteral("反相"));
-        QCOMPARE(MainMuteOn, uint8_t(1));
+        QCOMPARE(Model().MainMuteOn, uint8_t(1));
         QVERIFY(rig.sent().empty());
         QCOMPARE(Port.framesWritten, 0ul);
     }

@@ -1,5 +1,6 @@
 // Response math: axis conversions, crossover and equaliser curves, marker placement, corrupt inputs.
 #include "MarkerSink.h"
+#include "TuningModel.h"
 #include "ResponseMath.h"
 
 #include <QtTest>
@@ -42,7 +43,7 @@ private slots:
     void init()
     {
         SetMarkerSink(nullptr);
-        ResetParamStore();
+        Model().reset();
         ParamStore.setDefaults();
         Graph_Table_Init();
     }
@@ -242,7 +243,7 @@ private slots:
     {
         RecordingSink sink;
         SetMarkerSink(&sink);
-        CurCh = 2;
+        Model().CurCh = 2;
         ParamStore.EqFreq[2][9] = 1000;
         ParamStore.EqFreq[0][9] = 100;
         sink.band[9] = QPoint(0, 120);
@@ -288,7 +289,7 @@ private slots:
                 ParamStore.EqGain[ch][b] = b % 3 ? 65535 : 0;
                 ParamStore.EqQ[ch][b] = b % 4 ? 0 : 255;
             }
-            CurCh = uint8_t(ch);
+            Model().CurCh = uint8_t(ch);
             FullUpdate(uint8_t(ch));
             for (int b = 0; b < BAND_COUNT; ++b) {
                 EQ_Mark_Update(uint8_t(b));
@@ -336,7 +337,7 @@ private slots:
         Curve_Point_Update(255);
         EQ_Mark_Update(31);
         EQ_Mark_Gain_Update(255);
-        CurCh = 9;
+        Model().CurCh = 9;
         EQ_Mark_Update(0);
         EQ_Mark_Gain_Update(0);
         QCOMPARE(HPF_Line, before);

@@ -1,5 +1,6 @@
 // The simulated processor: wire bytes of its replies, the commands it applies, scenes, firmware, faults.
 #include "Commands.h"
+#include "TuningModel.h"
 #include "Framing.h"
 #include "LinkState.h"
 #include "ParamStore.h"
@@ -256,7 +257,7 @@ private slots:
         SimProcessor sim;
         SimDevice dev(sim);
         ResetLinkState();
-        ResetParamStore();
+        Model().reset();
         ParamStore.setDefaults();
         Port.setDevice(&dev);
         QVERIFY(Port.open());

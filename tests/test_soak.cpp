@@ -1,6 +1,7 @@
 // A long run on the simulated processor: random edits of every control kind, channel and language switches,
 // unplugging, lost and corrupted replies and a processor that stops answering for a while.
 #include "ChannelLink.h"
+#include "TuningModel.h"
 #include "LinkState.h"
 #include "TestRig.h"
 #include "Transport.h"
@@ -101,7 +102,7 @@ private slots:
             if (t == silentUntil) rig.sim.setSilent(false);
             rig.tick();
             QVERIFY(rig.dev.openHandles() <= 1);
-            QVERIFY(CurCh < CH_COUNT);
+            QVERIFY(Model().CurCh < CH_COUNT);
         }
 
         // The link comes back, the state is read again, and the last edits reach the processor.

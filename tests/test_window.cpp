@@ -1,5 +1,6 @@
 // The main window at start-up: controls, menus, dragging and closing.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "Commands.h"
 #include "LinkState.h"
@@ -56,7 +57,7 @@ private slots:
             QVERIFY(!w.ui->checkBox[ch]->isChecked());
         }
         QCOMPARE(ParamStore.InputSource, uint8_t(0));
-        QCOMPARE(CurCh, uint8_t(0));
+        QCOMPARE(Model().CurCh, uint8_t(0));
     }
 
     void objectNamesAreExact()

@@ -1,5 +1,6 @@
 // The shared test rig.
 #include "TestRig.h"
+#include "TuningModel.h"
 
 #include "ChannelLink.h"
 #include "FileDialogs.h"
@@ -18,13 +19,11 @@
 
 void TestRig::resetGlobals()
 {
-    ResetParamStore();
+    Model().reset();
     ResetLinkState();
     LanguageFlag = 0;
     InitSceneNames();
-    ResetChannelLink();
-    ResetSyncGroup();
-    Port.setDevice(nullptr);
+            Port.setDevice(nullptr);
     Port.SeqNo = 0;
     Port.Rx.clear();
     Port.framesWritten = 0;

@@ -1,6 +1,8 @@
 // Formats and entry rules of the output volume and delay fields.
 #include "OutputValues.h"
 
+#include <QDateTime>
+#include <QDebug>
 #include <cmath>
 
 namespace OutputValues {
@@ -28,6 +30,19 @@ QString delayText(uint16_t d, uint32_t unit)
 {
     if (unit == 1) return QString::number(std::lround(d * CM_PER_STEP)) + QStringLiteral("cm");
     return QString::number(d * 0.01, 'f', 2) + QStringLiteral("ms");
+}
+
+QString delayDisplay(uint16_t d, uint32_t unit)
+{
+    if (unit != 1) traceValue(__FILE__, __LINE__, QStringLiteral("GetDelayDisplayStr"), d * 0.01);
+    return delayText(d, unit == 1 ? 1 : 0);
+}
+
+void traceValue(const char *file, int line, const QString &function, double value)
+{
+    qDebug().noquote() << "[" << file << ":" << line << ":" << function
+                       << QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss:zzz")) << "]"
+                       << value;
 }
 
 bool parseDelay(QString text, uint32_t unit, double *r)

@@ -6,24 +6,11 @@
 
 #include <cstring>
 
-uint8_t LinkMatrix[CH_COUNT][CH_COUNT];
-uint8_t LinkMode[CH_COUNT];
-uint8_t LinkDir = 0;
-uint8_t LinkPending = 0;
-
 const LinkPair LinkPairTable[LINK_PAIR_COUNT] = {
     {3, 7}, {0, 4}, {1, 5}, {2, 6}, {11, 15}, {8, 12}, {9, 13}, {10, 14}, {17, 18},
 };
 
-void ResetChannelLink()
-{
-    std::memset(LinkMatrix, 0, sizeof LinkMatrix);
-    std::memset(LinkMode, 0, sizeof LinkMode);
-    LinkDir = 0;
-    LinkPending = 0;
-}
-
-bool ChannelIsLinked(uint8_t ch)
+bool ChannelLink::isLinked(uint8_t ch) const
 {
     if (ch >= CH_COUNT) return false;
     for (int j = 0; j < CH_COUNT; ++j)
@@ -62,7 +49,7 @@ bool carriesEqualiser(uint8_t mode) { return mode == 0 || mode == 1; }
 
 }  // namespace
 
-void Link_Copy_Channel(uint8_t dst, uint8_t src)
+void ChannelLink::Link_Copy_Channel(uint8_t dst, uint8_t src)
 {
     if (dst >= CH_COUNT || src >= CH_COUNT) return;
     const uint8_t mode = LinkMode[src];
@@ -76,7 +63,7 @@ void Link_Copy_Channel(uint8_t dst, uint8_t src)
     }
 }
 
-void EQ_Link_Copy(uint8_t ch, uint8_t band)
+void ChannelLink::EQ_Link_Copy(uint8_t ch, uint8_t band)
 {
     if (ch >= CH_COUNT || band >= BAND_COUNT || !carriesEqualiser(LinkMode[ch])) return;
     for (uint8_t j = 0; j < CH_COUNT; ++j) {
@@ -88,7 +75,7 @@ void EQ_Link_Copy(uint8_t ch, uint8_t band)
     }
 }
 
-void HPF_Link_Copy(uint8_t src)
+void ChannelLink::HPF_Link_Copy(uint8_t src)
 {
     if (src >= CH_COUNT || !carriesFilters(LinkMode[src])) return;
     for (uint8_t k = 0; k < CH_COUNT; ++k) {
@@ -101,7 +88,7 @@ void HPF_Link_Copy(uint8_t src)
     }
 }
 
-void LPF_Link_Copy(uint8_t src)
+void ChannelLink::LPF_Link_Copy(uint8_t src)
 {
     if (src >= CH_COUNT || !carriesFilters(LinkMode[src])) return;
     for (uint8_t k = 0; k < CH_COUNT; ++k) {
@@ -114,21 +101,17 @@ void LPF_Link_Copy(uint8_t src)
     }
 }
 
-namespace {
-
-void setLink(uint8_t a, uint8_t b)
+void ChannelLink::setLink(uint8_t a, uint8_t b)
 {
     LinkMatrix[a][b] = 1;
     LinkMatrix[b][a] = 1;
 }
 
-}  // namespace
-
-bool Link_Apply(const std::function<void(uint8_t)> &linked)
+bool ChannelLink::Link_Apply(const std::function<uint8_t()> &selected, const std::function<void(uint8_t)> &linked)
 {
     LinkPending = 1;
-    if (CurCh >= CH_COUNT) return false;
-    const uint8_t p = ParamStore.ChName[CurCh];
+    if (selected() >= CH_COUNT) return false;
+    const uint8_t p = ParamStore.ChName[selected()];
     const bool leftIsReference = LinkDir == 0;
     bool any = false;
     // First the selected channel is the reference and its partners follow it.
@@ -137,10 +120,10 @@ bool Link_Apply(const std::function<void(uint8_t)> &linked)
         const uint8_t other = leftIsReference ? pair.right : pair.left;
         if (p != own) continue;
         for (uint8_t j = 0; j < CH_COUNT; ++j) {
-            if (j == CurCh || ParamStore.ChName[j] != other) continue;
-            Link_Copy_Channel(j, CurCh);
-            LinkMode[j] = LinkMode[CurCh];
-            setLink(CurCh, j);
+            if (j == selected() || ParamStore.ChName[j] != other) continue;
+            Link_Copy_Channel(j, selected());
+            LinkMode[j] = LinkMode[selected()];
+            setLink(selected(), j);
             any = true;
             if (linked) linked(j);
         }
@@ -152,17 +135,17 @@ bool Link_Apply(const std::function<void(uint8_t)> &linked)
         const uint8_t other = leftIsReference ? pair.right : pair.left;
         if (p != other) continue;
         for (uint8_t j = 0; j < CH_COUNT; ++j) {
-            if (j == CurCh || ParamStore.ChName[j] != own) continue;
-            Link_Copy_Channel(CurCh, j);
-            setLink(CurCh, j);
+            if (j == selected() || ParamStore.ChName[j] != own) continue;
+            Link_Copy_Channel(selected(), j);
+            setLink(selected(), j);
             any = true;
-            if (linked) linked(CurCh);
+            if (linked) linked(selected());
         }
     }
     return any;
 }
 
-bool Link_Remove_First(uint8_t ch)
+bool ChannelLink::Link_Remove_First(uint8_t ch)
 {
     if (ch >= CH_COUNT) return false;
     for (int j = 0; j < CH_COUNT; ++j) {

@@ -1,4 +1,4 @@
-// Widget-free rules of the crossover controls: ranges, menu items and the frequency steps.
+// Widget-free rules of the crossover controls and of the key and wheel steps: ranges, menu items, steps.
 #pragma once
 
 #include <cstdint>
@@ -13,3 +13,9 @@ constexpr uint8_t STEP_REPEAT_TICKS = 25;  // BtnRepeatDelay after a step
 // One step of a crossover (or band) frequency. Slow steps are 1 Hz; fast steps grow with the
 // frequency (11 Hz below 1 kHz, 101 Hz above, 2 Hz near the ends). The result stays in 20..20000.
 uint16_t CrossoverStepFreq(uint16_t f, bool up, bool fast);
+
+// Units applied by one key press: three for an auto-repeated key, else one.
+constexpr int KeyStepUnits(bool autoRepeat) { return autoRepeat ? 3 : 1; }
+// value moved by `units` steps of one in direction dir (+1 / -1); each step is taken only while
+// the result stays in lo..hi, so the value stops at the range end.
+int StepWithinRange(int value, int dir, int units, int lo, int hi);

@@ -20,6 +20,10 @@ int volumeCode(double db);
 
 // A delay as shown in the given unit: "2.50ms" (unit 0) or whole rounded "86cm" (unit 1).
 QString delayText(uint16_t d, uint32_t unit);
+// The delay field's text in the window's unit (1 = centimetres); millisecond texts are traced on the debug channel.
+QString delayDisplay(uint16_t d, uint32_t unit);
+// One trace line on the debug channel: "[ file : line : function time ] value".
+void traceValue(const char *file, int line, const QString &function, double value);
 // A typed delay in the given unit, a trailing "ms" or "cm" allowed: true when it parses and the
 // unrounded value r (0.01 ms steps) lies in 0..1500.
 bool parseDelay(QString text, uint32_t unit, double *r);

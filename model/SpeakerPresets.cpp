@@ -2,7 +2,7 @@
 #include "SpeakerPresets.h"
 
 #include "ParamStore.h"
-#include "SpeakerNames.h"
+#include "SpeakerCodes.h"
 
 namespace {
 

@@ -1,0 +1,174 @@
+// The model's state, its operation scopes and notifications, and the undo history.
+#include "ModelCore.h"
+
+#include "Commands.h"
+#include "LinkState.h"
+#include "TransferGuard.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+int64_t nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+ModelCore::ModelCore() : store(ParamStore)
+{
+    qRegisterMetaType<ModelChange>("ModelChange");
+}
+
+
+void ModelCore::reset()
+{
+    std::memset(&store, 0, sizeof store);
+    for (auto &row : EqGainShadow)
+        for (auto &g : row) g = GAIN_ZERO;
+    CurCh = 0;
+    CurBand = 0;
+    MainMuteOn = 0;
+    DelayUnit = 0;
+    sync = SyncGroup();
+    links = ChannelLink();
+    history.clear();
+    std::memset(sliderGain_, 0, sizeof sliderGain_);
+    pending_ = ModelChange();
+    depth_ = 0;
+    mergeKey_ = 0;
+    gesture_ = false;
+    stepOpen_ = false;
+    recording_ = true;
+}
+
+void ModelCore::setDefaults()
+{
+    store.setDefaults();
+    for (auto &row : EqGainShadow)
+        for (auto &g : row) g = GAIN_ZERO;
+}
+
+// --- operation scopes and the history ---
+
+void ModelCore::open()
+{
+    if (depth_++ == 0 && !stepOpen_) {
+        opened_ = state();
+        stepOpen_ = true;
+    }
+}
+
+void ModelCore::close()
+{
+    if (--depth_ > 0) return;
+    const ModelChange change = pending_;
+    pending_ = ModelChange();
+    if (!gesture_) commit();
+    emit changed(change);
+}
+
+void ModelCore::commit()
+{
+    if (!stepOpen_) return;
+    stepOpen_ = false;
+    const int key = mergeKey_;
+    mergeKey_ = 0;
+    if (!recording_) return;
+    const ModelState now = state();
+    if (now != opened_) history.record(opened_, now, key, nowMs());
+}
+
+void ModelCore::beginGesture()
+{
+    if (!stepOpen_) {
+        opened_ = state();
+        stepOpen_ = true;
+    }
+    gesture_ = true;
+}
+
+void ModelCore::endGesture()
+{
+    gesture_ = false;
+    if (depth_ == 0) commit();
+}
+
+bool ModelCore::busy() const
+{
+    return TransferGuard::busy() || Link.LinkStatus == 1;
+}
+
+ModelState ModelCore::state() const
+{
+    ModelState s;
+    s.store = store;
+    std::memcpy(s.shadow, EqGainShadow, sizeof s.shadow);
+    s.mainMute = MainMuteOn;
+    return s;
+}
+
+bool ModelCore::undo()
+{
+    if (busy() || gesture_) return false;
+    const ModelState *s = history.undo();
+    if (!s) return false;
+    setRecording(false);
+    restoreState(*s);
+    setRecording(true);
+    return true;
+}
+
+bool ModelCore::redo()
+{
+    if (busy() || gesture_) return false;
+    const ModelState *s = history.redo();
+    if (!s) return false;
+    setRecording(false);
+    restoreState(*s);
+    setRecording(true);
+    return true;
+}
+
+void ModelCore::restoreState(const ModelState &s)
+{
+    Scope scope(*this);
+    const ParamBlock before = store;
+    store = s.store;
+    std::memcpy(EqGainShadow, s.shadow, sizeof EqGainShadow);
+    MainMuteOn = s.mainMute;
+    sendDifferences(before);
+    for (int b = 0; b < BAND_COUNT; ++b) sliderGain_[b] = store.EqGain[CurCh][b];
+    pending_.all = true;
+}
+
+// Global fields first, then per output: output controls, crossovers, bands.
+void ModelCore::sendDifferences(const ParamBlock &o)
+{
+    if (!Link.Connected) return;
+    const ParamBlock &s = store;
+    if (s.InputSource != o.InputSource) CMD_INPUT_SOURCE(s.InputSource);
+    if (s.MasterVol != o.MasterVol) CMD_MASTER_VOLUME();
+    if (s.NoiseGate != o.NoiseGate) CMD_NOISE_GATE(uint8_t(s.NoiseGate));
+    if (std::memcmp(s.ChName, o.ChName, sizeof s.ChName) != 0) CMD_CH_NAMES();
+    for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
+        if (s.ChVol[ch] != o.ChVol[ch]) CMD_CH_VOLUME(ch);
+        if (s.ChMute[ch] != o.ChMute[ch]) CMD_CH_MUTE(ch);
+        if (s.ChDelay[ch] != o.ChDelay[ch]) CMD_CH_DELAY(ch);
+        if (s.ChPhase[ch] != o.ChPhase[ch]) CMD_CH_PHASE(ch);
+        if (s.EqBypass[ch] != o.EqBypass[ch]) CMD_EQ_BYPASS(ch);
+        if (s.HpfFreq[ch] != o.HpfFreq[ch] || s.HpfSlope[ch] != o.HpfSlope[ch] || s.HpfBypass[ch] != o.HpfBypass[ch] ||
+            s.HpfType[ch] != o.HpfType[ch])
+            CMD_HPF(ch);
+        if (s.LpfFreq[ch] != o.LpfFreq[ch] || s.LpfSlope[ch] != o.LpfSlope[ch] || s.LpfBypass[ch] != o.LpfBypass[ch] ||
+            s.LpfType[ch] != o.LpfType[ch])
+            CMD_LPF(ch);
+        for (uint8_t b = 0; b < BAND_COUNT; ++b)
+            if (s.EqFreq[ch][b] != o.EqFreq[ch][b] || s.EqGain[ch][b] != o.EqGain[ch][b] || s.EqQ[ch][b] != o.EqQ[ch][b])
+                CMD_EQ_BAND(ch, b);
+    }
+}
+

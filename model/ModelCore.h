@@ -1,0 +1,89 @@
+// The tuning model's state, its operation scopes and change notifications, and the undo history.
+#pragma once
+
+#include "ChannelLink.h"
+#include "EditHistory.h"
+#include "ModelChange.h"
+#include "ParamStore.h"
+#include "SyncGroup.h"
+
+#include <QObject>
+#include <cstdint>
+
+Q_DECLARE_METATYPE(ModelChange)
+
+// Every operation runs inside a Scope: the outermost one announces what changed in one `changed`
+// notification and, outside a gesture, records its step in the history (when it changed anything).
+class ModelCore : public QObject
+{
+    Q_OBJECT
+public:
+    ModelCore();
+
+    // The store (the program's one parameter block) and the state kept beside it.
+    ParamBlock &store;
+    uint16_t EqGainShadow[CH_COUNT][BAND_COUNT] = {};  // gains before a band was switched flat
+    uint8_t CurCh = 0;
+    uint8_t CurBand = 0;
+    uint8_t MainMuteOn = 0;
+    uint32_t DelayUnit = 0;  // 1 = centimetres, otherwise milliseconds
+    SyncGroup sync;
+    ChannelLink links;
+    EditHistory history;
+
+    // Back to the start state: store zeroed, side state and history cleared (start-up and tests).
+    void reset();
+    // The parameter defaults of every channel and band (start-up).
+    void setDefaults();
+    // The gain code band b's slider shows (it does not follow typed gains until the next refresh).
+    uint16_t sliderGain(int b) const { return sliderGain_[b]; }
+
+    // The whole state (undo, A/B memories) and its restoration: only the differing fields are sent.
+    ModelState state() const;
+    void restoreState(const ModelState &state);
+
+    // Gestures: every operation between begin and end is one step.
+    void beginGesture();
+    void endGesture();
+    // The next operation joins the previous step when that one had the same key (auto-repeat, wheel runs).
+    void mergeNext(int key) { mergeKey_ = key; }
+    bool undo();
+    bool redo();
+    // Undo and redo are refused while a transfer or a download runs.
+    bool busy() const;
+
+signals:
+    void changed(const ModelChange &change);
+
+protected:
+    class Scope
+    {
+    public:
+        explicit Scope(ModelCore &m) : m_(m) { m_.open(); }
+        ~Scope() { m_.close(); }
+        Scope(const Scope &) = delete;
+        Scope &operator=(const Scope &) = delete;
+
+    private:
+        ModelCore &m_;
+    };
+    // Operations that are not the user's (downloads, device replies) leave no step.
+    void setRecording(bool on) { recording_ = on; }
+    // The frames that take the processor from `before` to the store, in a stable order.
+    void sendDifferences(const ParamBlock &before);
+
+    uint16_t sliderGain_[BAND_COUNT] = {};
+    ModelChange pending_;
+
+private:
+    void open();
+    void close();
+    void commit();
+
+    int depth_ = 0;
+    int mergeKey_ = 0;
+    bool gesture_ = false;
+    bool stepOpen_ = false;
+    bool recording_ = true;
+    ModelState opened_;
+};
