@@ -233,15 +233,29 @@ private slots:
         QCOMPARE(data.count("/Type /Page\n") + data.count("/Type /Page\r") + data.count("/Type /Page "), 2);
         QCOMPARE(cli({"sheet", put("flat.SCE", defaults()), "-o", pdf}).code, 0);
         QVERIFY(readAll(pdf).startsWith("%PDF-"));
+    }
 
+    void windowSheetAndSavedScene()
+    {
         // The window's entry, last in the scene menu, writes the sheet of its parameters.
         TestRig rig;
-        FileDialogs::setResponder([&](const FileDialogs::Request &) { return path("window.pdf"); });
+        QString answer = path("window.pdf");
+        FileDialogs::setResponder([&](const FileDialogs::Request &) { return answer; });
         QAction *entry = rig.w->SenceMenu->actions().last();
         QCOMPARE(entry->text(), QStringLiteral("打印设置单"));
         entry->trigger();
-        FileDialogs::setResponder(nullptr);
         QVERIFY(readAll(path("window.pdf")).startsWith("%PDF-"));
+
+        // A scene the window saved from the simulated processor survives export and import.
+        QVERIFY(rig.connectAndDownload());
+        ParamStore.EqGain[2][7] = 95;
+        ParamStore.Tail[10] = 0x5A;
+        answer = path("window.SCE");
+        rig.w->Sence_Sub2_Fun();
+        FileDialogs::setResponder(nullptr);
+        QCOMPARE(cli({"export", answer, "-o", path("w.json")}).code, 0);
+        QCOMPARE(cli({"import", path("w.json"), "-o", path("w2.SCE")}).code, 0);
+        QCOMPARE(readAll(path("w2.SCE")), readAll(answer));
         QVERIFY(rig.notices.isEmpty());
     }
 };
