@@ -3,6 +3,8 @@
 
 #include "Transport.h"
 
+#include <utility>
+
 ScriptedProcessor::ScriptedProcessor()
     : memory(factoryImage())
 {
@@ -45,22 +47,22 @@ int ScriptedProcessor::write(const uint8_t *r, size_t length)
     unsigned sum = 0;
     for (int i = 2; i < 6 + n; ++i) sum += r[i];
     FUZZ_CHECK(r[6 + n] == uint8_t(sum) && r[7 + n] == 0xF5);
-    const Bytes payload(r + 6, r + 6 + n);
-    log.push_back({true, payload, false});
+    const uint8_t *payload = r + 6;
+    if (onWrite) onWrite(payload, n);
+    if (logging) log.push_back({true, Bytes(payload, payload + n), false});
     if (failNextWrite_) {
         failNextWrite_ = false;
         failed = true;
         open_ = false;
         return -1;
     }
-    const Bytes answer = answerTo(payload);
+    const Bytes answer = answerTo(payload, size_t(n));
     if (!answer.empty()) answers_.push_back(replyReport(answer, seq_++));
     return int(length);
 }
 
-ScriptedProcessor::Bytes ScriptedProcessor::answerTo(const Bytes &p) const
+ScriptedProcessor::Bytes ScriptedProcessor::answerTo(const uint8_t *p, size_t n) const
 {
-    const size_t n = p.size();
     if (n >= 2 && p[0] == 6 && p[1] == 0x16) {
         Bytes a = {0x16, 'N', 'V', '_', 'P', 'R', 'C', '5', '2'};
         a.resize(17, 0x00);
@@ -112,7 +114,7 @@ int ScriptedProcessor::deliver(const Bytes &report, uint8_t *buf, size_t length,
     if (n >= 7 && r[0] == 0xFA && r[1] == 0x2A && r[3] >= 1 && 6u + r[3] <= n) {
         unsigned sum = 0;
         for (int i = 0; i < 4 + r[3]; ++i) sum += r[i];
-        if (r[4 + r[3]] == uint8_t(sum) && r[5 + r[3]] == 0xF5) log.push_back({false, Bytes(r + 4, r + 4 + r[3]), timeoutMs == 0});
+        if (logging && r[4 + r[3]] == uint8_t(sum) && r[5 + r[3]] == 0xF5) log.push_back({false, Bytes(r + 4, r + 4 + r[3]), timeoutMs == 0});
     }
     return int(n);
 }
@@ -125,13 +127,13 @@ int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeoutMs)
     if (answers_.empty()) return 0;  // a processor speaks only when asked
     if (healthy()) {
         if (silentWhenDone && in_) return 0;
-        const Bytes r = answers_.front();
+        const Bytes r = std::move(answers_.front());
         answers_.pop_front();
         return deliver(r, buf, length, timeoutMs);
     }
     switch (in_->byte() % 10) {
     case 0: {  // the answer
-        const Bytes r = answers_.front();
+        const Bytes r = std::move(answers_.front());
         answers_.pop_front();
         return deliver(r, buf, length, timeoutMs);
     }
@@ -146,7 +148,7 @@ int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeoutMs)
         return deliver(Bytes(junk, junk + n), buf, length, timeoutMs);
     }
     case 5: {  // the answer with one payload byte damaged: the checksum no longer holds
-        Bytes r = answers_.front();
+        Bytes r = std::move(answers_.front());
         answers_.pop_front();
         const uint8_t flip = uint8_t(in_->byte() | 1);
         r[4 + in_->byte() % r[3]] ^= flip;
@@ -157,7 +159,7 @@ int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeoutMs)
         const uint8_t a = in_->byte(), b = in_->byte();
         const Bytes request[6] = {{6, 0xAA, uint8_t(a % 60)}, {6, 0x15, uint8_t(a % 11), uint8_t(b % 60)},
                                   {5, 0x41, a}, {5, 0x15, a, b}, {6, 0x10, uint8_t(a % 11)}, {5, 0xB0, a, b}};
-        Bytes answer = answerTo(request[kind]);
+        Bytes answer = answerTo(request[kind].data(), request[kind].size());
         if (answer.empty()) answer = (a & 1) ? Bytes{0x02, b} : Bytes{0x0D, a, b};
         return deliver(replyReport(answer, seq_++), buf, length, timeoutMs);
     }

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <vector>
 
 class ScriptedProcessor : public DeviceIo
@@ -44,10 +45,13 @@ public:
         bool drained;  // read without waiting: the program drops what such reads bring
     };
     std::vector<Event> log;
+    bool logging = true;
+    // Told every payload written (before it is answered).
+    std::function<void(const uint8_t *, int)> onWrite;
     // A read or write failed (the link is down from the program's side).
     bool failed = false;
     // What a processor answers to a payload (empty when it says nothing).
-    Bytes answerTo(const Bytes &payload) const;
+    Bytes answerTo(const uint8_t *payload, size_t n) const;
     // A reply frame at the start of a 32-byte input report.
     static Bytes replyReport(const Bytes &payload, uint8_t seq);
     // The longest wait a read may ask for.
