@@ -62,7 +62,8 @@ void BM_Overlay(benchmark::State &state)
     block.setDefaults();
     for (int b = 0; b < BAND_COUNT; ++b) block.EqGain[0][b] = uint16_t(b % 2 ? 90 : 150);
     block.HpfBypass[0] = block.LpfBypass[0] = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(MakeOverlay(m, target, block, 0, 0.0));
+    const OverlayLevels levels = MakeOverlayLevels(m, target, 0.0);
+    for (auto _ : state) benchmark::DoNotOptimize(MakeOverlay(levels, block, 0));
 }
 BENCHMARK(BM_Overlay)->Unit(benchmark::kMicrosecond);
 

@@ -173,7 +173,7 @@ private slots:
         block.EqGain[0][17] = 180;  // +6 dB
         block.EqQ[0][17] = 10;
         const FreqCurve flat{{10.0, 30000.0}, {85.0, 85.0}};
-        const OverlayCurves o = MakeOverlay(flat, BuiltInTarget(TargetKind::Tilt), block, 0, 2.0);
+        const OverlayCurves o = MakeOverlay(MakeOverlayLevels(flat, BuiltInTarget(TargetKind::Tilt), 2.0), block, 0);
         int near1k = 0;
         for (int i = 0; i < GRAPH_POINTS; ++i)
             if (std::abs(std::log(PointFreq[i] / 1000.0)) < std::abs(std::log(PointFreq[near1k] / 1000.0))) near1k = i;

@@ -15,24 +15,32 @@ int OverlayY(double db)
     return static_cast<int>(y);
 }
 
-OverlayCurves MakeOverlay(const FreqCurve &measurement, const FreqCurve &target, const ParamBlock &block, int ch,
-                          double offsetDb)
+OverlayLevels MakeOverlayLevels(const FreqCurve &measurement, const FreqCurve &target, double offsetDb)
 {
     const std::vector<double> grid(PointFreq, PointFreq + GRAPH_POINTS);
     const std::vector<double> measured = measurement.sample(grid);
     const std::vector<double> wanted = target.sample(grid);
-    const std::vector<double> eq = OutputEqDb(block, ch, grid);
-    const std::vector<double> xo = OutputCrossoverDb(block, ch, grid);
     const double measuredShift = offsetDb - measurement.meanDb(OVERLAY_NORM_LO, OVERLAY_NORM_HI);
     const double targetShift = offsetDb - target.meanDb(OVERLAY_NORM_LO, OVERLAY_NORM_HI);
+    OverlayLevels out;
+    for (int i = 0; i < GRAPH_POINTS; ++i) {
+        out.measuredDb[i] = measured[i] + measuredShift;
+        out.targetDb[i] = wanted[i] + targetShift;
+    }
+    return out;
+}
 
+OverlayCurves MakeOverlay(const OverlayLevels &levels, const ParamBlock &block, int ch)
+{
+    const std::vector<double> grid(PointFreq, PointFreq + GRAPH_POINTS);
+    const std::vector<double> eq = OutputEqDb(block, ch, grid);
+    const std::vector<double> xo = OutputCrossoverDb(block, ch, grid);
     OverlayCurves out;
     for (int i = 0; i < GRAPH_POINTS; ++i) {
         const int x = CurvePoint[0][i].x();
-        const double m = measured[i] + measuredShift;
-        out.measured[i] = QPoint(x, OverlayY(m));
-        out.predicted[i] = QPoint(x, OverlayY(m + eq[i] + xo[i]));
-        out.target[i] = QPoint(x, OverlayY(wanted[i] + targetShift));
+        out.measured[i] = QPoint(x, OverlayY(levels.measuredDb[i]));
+        out.predicted[i] = QPoint(x, OverlayY(levels.measuredDb[i] + eq[i] + xo[i]));
+        out.target[i] = QPoint(x, OverlayY(levels.targetDb[i]));
     }
     return out;
 }
