@@ -16,8 +16,9 @@
 //   narrow dips, which the fit leaves out, are left out of both means).
 // - Deep, narrow dips are not filled. A dip is a run of points lying more than 3 dB below the 1/3-octave
 //   mean of the curve around them; when the run is narrower than 1/3 octave and reaches more than 6 dB
-//   (or the maximum boost, if larger) below that mean, its points do not count in the fit (such a dip is usually a cancellation that boost
-//   cannot fill). Broader or shallower dips are corrected, with the wanted boost limited to the maximum boost.
+//   (or the maximum boost, if larger) below that mean, its points do not count in the fit (such a dip is
+//   usually a cancellation that boost cannot fill). Broader or shallower dips are corrected, with the wanted
+//   boost limited to the maximum boost.
 // - Limits: gain -12.0 dB .. the maximum boost (at most +12.0) in 0.1 dB steps, Q 0.4..10.0 in 0.1 steps,
 //   frequency in whole hertz within the range. After quantising, the summed boost of all bands on the grid
 //   is brought within the maximum boost by lowering the boosting band that contributes most, 0.1 dB at a time.
