@@ -183,8 +183,9 @@ private slots:
         TransferKit kit(rig);
         rig.w->show();
         QVERIFY(QTest::qWaitForWindowActive(rig.w.get()));
+        ParamStore.HpfFreq[2] = 123;
         QTest::keyClick(rig.w.get(), Qt::Key_3, Qt::ControlModifier);
-        QCOMPARE(int(CurCh), 2);
+        QCOMPARE(rig.w->ui->Edit_HPF_Freq->text(), QStringLiteral("123"));  // CH3 is shown
         QTest::keyClick(rig.w.get(), Qt::Key_S, Qt::ControlModifier);
         QTest::keyClick(rig.w.get(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(kit.dialogs.size(), 2);
