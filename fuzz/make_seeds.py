@@ -5,7 +5,6 @@ sessions of the processor link, transfers, scene files, firmware images, and the
 command-line tool)."""
 import math
 import os
-import shutil
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -178,6 +177,11 @@ def tuning_seeds():
                                          b'Filter  2: ON  None\nFilter  3: ON  PK       Fc   2500 Hz  Gain   2.0 dB  Q  1.20\n')
 
 
+# The mode byte a target reads before the file's bytes (filters: the current bands and the round trip;
+# measurement: a ".txt" name; scene JSON: the text rather than a block).
+MODE_BYTE = {'filters': b'\x00', 'measurement': b'\x00', 'scene_json': b'\x00'}
+
+
 def static_seeds():
     """Files made by the program's own tools, kept under fuzz/seeds/<target>/."""
     root = os.path.join(HERE, 'seeds')
@@ -185,9 +189,8 @@ def static_seeds():
         return
     for target in os.listdir(root):
         for name in os.listdir(os.path.join(root, target)):
-            d = os.path.join(HERE, 'corpus', target)
-            os.makedirs(d, exist_ok=True)
-            shutil.copyfile(os.path.join(root, target, name), os.path.join(d, name))
+            with open(os.path.join(root, target, name), 'rb') as f:
+                write(target, name, MODE_BYTE.get(target, b'') + f.read())
 
 
 def main():
