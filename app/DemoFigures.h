@@ -1,8 +1,9 @@
-// Measurements of the demo program for the README: start-up, connection time, idle CPU and peak memory.
+// Measurements of the demo program for the README: start-up, connection time, idle CPU and wake-ups, peak memory.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 class QWidget;
 
@@ -25,8 +26,10 @@ private:
     QWidget *window_;
     const QElapsedTimer &start_;
     int idleSeconds_;
+    QTimer watch_;  // looks for the end of the download every millisecond until it is through
     qint64 firstPaintMs_ = -1;
     qint64 plugMs_ = -1;
     qint64 connectedMs_ = -1;
     double cpuAtConnect_ = 0;
+    long long switchesAtConnect_ = 0;
 };

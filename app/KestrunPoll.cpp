@@ -1,4 +1,4 @@
-// The poll loop of the processor link, driven by the window's 2 ms timer, and what it shows in the window.
+// The poll loop of the processor link, ticked by the link's scheduler, and what it shows in the window.
 #include "Kestrun.h"
 
 #include "Notice.h"
@@ -10,8 +10,9 @@
 
 void Kestrun::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() != timerId_) return;
-    poll_.tick();
+    // Only ticks delivered by hand reach the window; the scheduler's own timers go to the scheduler.
+    if (event->timerId() != periodicTimerId()) return;
+    linkTimer_.tick();
 }
 
 void Kestrun::ConnectDevice()

@@ -1,4 +1,4 @@
-// Program entry of the tuning application on the simulated processor, which is plugged in shortly after start.
+// Program entry of the tuning application on the simulated processor, which is plugged in (hot-plug event) shortly after start.
 #include "DemoFigures.h"
 #include "Kestrun.h"
 #include "SimDevice.h"
@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     SimProcessor processor;
     SimDevice device(processor);
     device.setRealTimeouts(true);
+    device.setPresenceEvents(true);
     processor.setPlugged(false);
     Port.setDevice(&device);
     int rc;
@@ -28,9 +29,9 @@ int main(int argc, char *argv[])
         if (qEnvironmentVariableIsSet("KESTRUN_FIGURES"))
             figures = new DemoFigures(&window, sinceStart, qMax(1, qEnvironmentVariableIntValue("KESTRUN_FIGURES")));
         window.show();
-        QTimer::singleShot(600, &window, [&processor, figures] {
-            processor.setPlugged(true);
+        QTimer::singleShot(600, &window, [&device, figures] {
             if (figures) figures->pluggedIn();
+            device.setPlugged(true);
         });
         // For documentation: KESTRUN_SCREENSHOT=file.png grabs the window after
         // KESTRUN_SCREENSHOT_DELAY ms (default 1500) and quits.

@@ -1,6 +1,8 @@
 // hidapi implementation of the device seam; the only place that includes hidapi.h.
 #include "HidapiDevice.h"
 
+#include "HotplugMonitor.h"
+
 #include <hidapi.h>
 
 HidapiDevice::HidapiDevice()
@@ -10,6 +12,7 @@ HidapiDevice::HidapiDevice()
 
 HidapiDevice::~HidapiDevice()
 {
+    monitor_.reset();
     close();
     hid_exit();
 }
@@ -17,7 +20,17 @@ HidapiDevice::~HidapiDevice()
 bool HidapiDevice::open(uint16_t vendorId, uint16_t productId)
 {
     close();
-    handle_ = hid_open(vendorId, productId, nullptr);
+    // One enumeration, as hid_open would do, which also tells "listed but not openable" from "none".
+    hid_device_info *list = hid_enumerate(vendorId, productId);
+    listing_ = list ? DeviceListing::Unopenable : DeviceListing::NoneFound;
+    if (list && list->path) {
+        handle_ = hid_open_path(list->path);
+        if (handle_) {
+            path_ = list->path;
+            listing_ = DeviceListing::Opened;
+        }
+    }
+    hid_free_enumeration(list);
     return handle_ != nullptr;
 }
 
@@ -38,5 +51,22 @@ void HidapiDevice::close()
     if (handle_) {
         hid_close(handle_);
         handle_ = nullptr;
+        path_.clear();
     }
+}
+
+bool HidapiDevice::watchPresence(std::function<void(PresenceEvent)> onChange)
+{
+    monitor_.reset();
+    if (!onChange) return false;
+    auto handler = [this, onChange](bool added, const std::string &node) {
+        if (added)
+            onChange(PresenceEvent::Arrived);
+        else if (handle_ && node == path_)
+            onChange(PresenceEvent::Removed);
+    };
+    monitor_ = std::make_unique<HotplugMonitor>(PROCESSOR_VID, PROCESSOR_PID, handler);
+    if (monitor_->running()) return true;
+    monitor_.reset();
+    return false;
 }

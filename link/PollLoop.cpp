@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "Framing.h"
 #include "LinkState.h"
+#include "TransferGuard.h"
 #include "Transport.h"
 #include "WaitMs.h"
 
@@ -26,16 +27,23 @@ void PollLoop::tick()
     ParseReply();
 }
 
+PollLoop::~PollLoop()
+{
+    unwatchPresence();
+}
+
 void PollLoop::searchStep()
 {
     if (Link.LinkLost) showLostLink();
-    // Each open enumerates the bus: while nothing answers, try only every OPEN_RETRY_TICKS ticks.
-    if (openWait_ > 0) {
-        --openWait_;
+    // Each open enumerates the bus: while nothing answers, try only every OPEN_RETRY_TICKS ticks,
+    // and where the system reports arrivals, not at all until one comes.
+    if (openWait_ != 0) {
+        if (openWait_ > 0) --openWait_;
         return;
     }
-    openWait_ = OPEN_RETRY_TICKS - 1;
     ConnectDevice();
+    // A processor that was opened but has not answered as expected is asked again in a while.
+    openWait_ = presenceWatched() && !Port.isOpen() ? -1 : OPEN_RETRY_TICKS - 1;
 }
 
 bool PollLoop::ConnectDevice()
@@ -45,12 +53,8 @@ bool PollLoop::ConnectDevice()
     if (!Port.open()) {
         // Nothing attached: a processor attached later is a new one, worth its own mismatch box.
         mismatchShown_ = false;
-        if (Link.Connected) {
-            // Re-identifying a processor that has gone: the link is lost like after a failed write.
-            Link.Connected = 0;
-            Link.LinkLost = 1;
-            if (Port.onWriteFailed) Port.onWriteFailed();
-        }
+        // Re-identifying a processor that has gone: the link is lost like after a failed write.
+        if (Link.Connected) loseLink();
         return false;
     }
     REQ_DEVICE_NAME();
@@ -161,6 +165,13 @@ void PollLoop::heartbeatStep()
     Link.HeartbeatCountdown = HEARTBEAT_PERIOD;
 }
 
+void PollLoop::loseLink()
+{
+    Link.Connected = 0;
+    Link.LinkLost = 1;
+    if (Port.onWriteFailed) Port.onWriteFailed();
+}
+
 void PollLoop::showLostLink()
 {
     host_.showLinkStatus(false);
@@ -171,7 +182,15 @@ void PollLoop::showLostLink()
 
 bool PollLoop::ParseReply()
 {
-    if (!Port.Rx.scan()) return false;
+    if (!Port.Rx.scan()) {
+        stalledPos_ = Port.Rx.RxPos;
+        stalledCount_ = Port.Rx.RxCount;
+        return false;
+    }
+    // More replies may follow in the same report; with every byte taken, none can.
+    const bool allTaken = Port.Rx.RxPos >= std::min<size_t>(Port.Rx.RxCount, sizeof Port.Rx.RxBuffer);
+    stalledPos_ = Port.Rx.RxPos;
+    stalledCount_ = allTaken ? Port.Rx.RxCount : uint16_t(~0u);
     // A copy: a handler may show a box, and ticks inside it parse further replies.
     uint8_t payload[sizeof Port.Rx.ReplyPayload];
     const int n = Port.Rx.ReplyLength;
@@ -235,4 +254,55 @@ void PollLoop::identify(const uint8_t *payload, int n)
     if (mismatchShown_) return;
     mismatchShown_ = true;
     host_.reportNameMismatch();
+}
+
+bool PollLoop::parsePending() const
+{
+    return Port.Rx.RxPos != stalledPos_ || Port.Rx.RxCount != stalledCount_;
+}
+
+int PollLoop::countdownTicks() const
+{
+    if (!Link.Connected) return openWait_;
+    // The tick that brings the heartbeat countdown to 0 sends; at 0 the next tick reloads it.
+    return Link.HeartbeatCountdown > 0 ? Link.HeartbeatCountdown - 1 : 0;
+}
+
+int PollLoop::quietTicks() const
+{
+    if (completionDue_ || Link.BtnRepeatDelay || Link.LinkLost || parsePending() || TransferGuard::busy()) return 0;
+    if (Link.Connected && (Link.Downloading || Link.NamesPending || Link.ResyncCountdown)) return 0;
+    return countdownTicks();
+}
+
+void PollLoop::skipTicks(int n)
+{
+    if (n <= 0) return;
+    if (Link.Connected)
+        Link.HeartbeatCountdown = uint16_t(Link.HeartbeatCountdown - n);
+    else if (openWait_ > 0)
+        openWait_ -= n;
+}
+
+void PollLoop::watchPresence()
+{
+    unwatchPresence();
+    DeviceIo *device = Port.device();
+    if (device && device->watchPresence([this](PresenceEvent e) { presenceChanged(e); })) watched_ = device;
+}
+
+void PollLoop::unwatchPresence()
+{
+    if (watched_) watched_->watchPresence(nullptr);
+    watched_ = nullptr;
+}
+
+void PollLoop::presenceChanged(PresenceEvent event)
+{
+    if (event == PresenceEvent::Arrived) {
+        if (!Link.Connected) openWait_ = 0;  // tried on the next tick
+        return;
+    }
+    // The open processor went away: noticed now rather than at the next heartbeat.
+    if (Link.Connected) loseLink();
 }

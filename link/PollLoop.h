@@ -1,6 +1,8 @@
 // The processor link state machine run once per tick of the window's periodic timer, free of widgets.
 #pragma once
 
+#include "DeviceIo.h"
+
 #include <cstdint>
 #include <string>
 
@@ -30,7 +32,8 @@ public:
 class PollLoop
 {
 public:
-    // While no processor is identified, an open (which enumerates the bus) is tried once per this many ticks.
+    // While no processor is identified, an open (which enumerates the bus) is tried once per this many ticks
+    // (where hot-plug events are heard: only while something opened has not answered as expected).
     static constexpr int OPEN_RETRY_TICKS = 100;
     // Ticks between heartbeats once the first one (400 ticks after the last frame) went out.
     static constexpr uint16_t HEARTBEAT_PERIOD = 200;
@@ -41,6 +44,7 @@ public:
     static constexpr int MAX_PAGE_RETRIES = 110;
 
     explicit PollLoop(PollHost &host) : host_(host) {}
+    ~PollLoop();
     PollLoop(const PollLoop &) = delete;
     PollLoop &operator=(const PollLoop &) = delete;
 
@@ -56,8 +60,26 @@ public:
     // The identification text of a 0x16 payload: bytes 1..16 while they are 1..254.
     static std::string DeviceNameOf(const uint8_t *payload, int n);
 
-    // Ticks left before the next open attempt while searching.
+    // Ticks left before the next open attempt while searching (-1: none until a device event).
     int ticksUntilOpen() const { return openWait_; }
+
+    // How many coming ticks would do nothing but count down (the heartbeat while connected, the next
+    // open attempt while searching): 0 when the next tick has work, -1 when nothing is due before a
+    // device event. Such ticks need not run; skipTicks passes them at once.
+    int quietTicks() const;
+    // Ticks that countdown may still run before it is due, whatever else is pending (-1: no countdown).
+    int countdownTicks() const;
+    // Passes n ticks of that countdown at once; n <= countdownTicks().
+    void skipTicks(int n);
+
+    // Listens to the hot-plug notification of the transport's device, where it has one: a processor
+    // appearing is tried at once, the open one going away is a lost link. Without it, an open is
+    // tried every OPEN_RETRY_TICKS ticks while searching; with it, only after a device event (or
+    // again after OPEN_RETRY_TICKS while something that was opened has not answered as expected).
+    void watchPresence();
+    void unwatchPresence();
+    bool presenceWatched() const { return watched_ != nullptr; }
+    void presenceChanged(PresenceEvent event);
 
 private:
     void searchStep();
@@ -66,13 +88,19 @@ private:
     void idleSteps();
     void heartbeatStep();
     void showLostLink();
+    void loseLink();
+    bool parsePending() const;
     void checkCompletion();
     uint8_t nextPageToRequest(uint8_t page);
     void identify(const uint8_t *payload, int n);
     void dispatch(const uint8_t *payload, int n);
 
     PollHost &host_;
+    DeviceIo *watched_ = nullptr;  // the device whose hot-plug notification is heard
     int openWait_ = 0;
+    // Where the last fruitless parse step left the receive buffer: nothing to parse until it changes.
+    uint16_t stalledPos_ = 0;
+    uint16_t stalledCount_ = 0;
     // The mismatch box was shown for the processor now attached; cleared when nothing can be opened.
     bool mismatchShown_ = false;
     // The last parameter page was read on the previous tick: its reply should have completed the download.

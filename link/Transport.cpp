@@ -20,6 +20,7 @@ void Transport::close()
 void Transport::SendFrame(const uint8_t *payload, int n)
 {
     Link.HeartbeatCountdown = 400;
+    ++heartbeatReloads;
     if (Link.SuppressSend) return;
     if (Link.Downloading && n > 0 && payload[0] == 5) return;
     SendFrameDirect(payload, n);

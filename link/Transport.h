@@ -15,6 +15,8 @@ public:
     bool isOpen() const { return device_ && device_->isOpen(); }
     bool open();
     void close();
+    // What the last open attempt found: none listed, listed but not openable, opened.
+    DeviceListing listing() const { return device_ ? device_->listing() : DeviceListing::NoneFound; }
 
     // The send path of every control and transfer: reloads the heartbeat countdown,
     // honours SuppressSend and the download gate, frames and writes.
@@ -35,6 +37,9 @@ public:
     std::function<void()> onWriteFailed;
     // Counts the frames actually written (for tests and figures).
     unsigned long framesWritten = 0;
+    // Counts the reloads of the heartbeat countdown by SendFrame: a sleeping link notices from it that
+    // the heartbeat moved, even when the countdown was reloaded to the value it already had.
+    unsigned long heartbeatReloads = 0;
 
 private:
     DeviceIo *device_ = nullptr;

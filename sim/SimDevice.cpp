@@ -10,10 +10,13 @@
 bool SimDevice::open(uint16_t vendorId, uint16_t productId)
 {
     close();
-    if (vendorId != PROCESSOR_VID || productId != PROCESSOR_PID || !proc_.plugged()) {
+    const bool ours = vendorId == PROCESSOR_VID && productId == PROCESSOR_PID;
+    listing_ = ours && proc_.plugged() ? DeviceListing::Unopenable : DeviceListing::NoneFound;
+    if (!ours || !proc_.plugged() || openRefused_) {
         ++failedOpens_;
         return false;
     }
+    listing_ = DeviceListing::Opened;
     open_ = true;
     generation_ = proc_.plugGeneration();
     proc_.clearReplies();
@@ -61,4 +64,21 @@ void SimDevice::close()
     if (!open_) return;
     open_ = false;
     ++closes_;
+}
+
+bool SimDevice::watchPresence(std::function<void(PresenceEvent)> onChange)
+{
+    onPresence_ = presenceEvents_ ? std::move(onChange) : nullptr;
+    return onPresence_ != nullptr;
+}
+
+void SimDevice::setPlugged(bool plugged)
+{
+    const bool wasOpen = usable();
+    proc_.setPlugged(plugged);
+    if (!onPresence_) return;
+    if (plugged)
+        onPresence_(PresenceEvent::Arrived);
+    else if (wasOpen)
+        onPresence_(PresenceEvent::Removed);
 }

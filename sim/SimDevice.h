@@ -12,6 +12,9 @@ class SimProcessor;
 // read returns the next queued reply (at most `length` bytes of the 32-byte report); with none it
 // returns 0 at once, or, with setRealTimeouts(true), after sleeping the timeout (a negative timeout
 // counts as 100 ms, so nothing ever waits for ever).
+// Plugging and unplugging through setPlugged raises the hot-plug notification (when switched on with
+// setPresenceEvents, as on a system with a monitor): Arrived on plugging in, Removed on unplugging
+// while a handle is open. setOpenRefused makes opens fail while the processor stays listed.
 class SimDevice : public DeviceIo
 {
 public:
@@ -27,6 +30,16 @@ public:
     int read(uint8_t *buf, size_t length, int timeoutMs) override;
     void close() override;
     bool isOpen() const override { return open_; }
+
+    bool watchPresence(std::function<void(PresenceEvent)> onChange) override;
+    DeviceListing listing() const override { return listing_; }
+
+    // Offers the hot-plug notification (off: watchPresence refuses, as where there is no monitor).
+    void setPresenceEvents(bool on) { presenceEvents_ = on; }
+    // Plugs the processor in or out and raises the notification.
+    void setPlugged(bool plugged);
+    // Opens fail although the processor is plugged in (as without permission to open it).
+    void setOpenRefused(bool refused) { openRefused_ = refused; }
 
     void setRealTimeouts(bool on) { realTimeouts_ = on; }
     bool realTimeouts() const { return realTimeouts_; }
@@ -48,6 +61,10 @@ private:
     bool open_ = false;
     unsigned generation_ = 0;
     bool realTimeouts_ = false;
+    bool presenceEvents_ = false;
+    bool openRefused_ = false;
+    std::function<void(PresenceEvent)> onPresence_;
+    DeviceListing listing_ = DeviceListing::NoneFound;
     int opens_ = 0;
     int closes_ = 0;
     int failedOpens_ = 0;
