@@ -3,6 +3,7 @@
 
 #include "LinkState.h"
 #include "Texts.h"
+#include "Transport.h"
 
 #include <QTimerEvent>
 
@@ -10,11 +11,12 @@ namespace {
 constexpr int RefreshMs = 500;
 }
 
-StatusNote::StatusNote(QWidget *window)
+StatusNote::StatusNote(QWidget *window, const QWidget *progressBar)
     : QLabel(window)
+    , progressBar_(progressBar)
 {
     setObjectName(QStringLiteral("Label_Offline_Note"));
-    // Right of the link button, over the progress bar's place (the bar shows only while connected).
+    // Right of the link button, over the progress bar's place.
     setGeometry(560, 14, 624, 28);
     setStyleSheet(QStringLiteral("QLabel#Label_Offline_Note{color: rgb(255, 200, 80);background-color: transparent;}"));
     QFont f = font();
@@ -27,11 +29,12 @@ StatusNote::StatusNote(QWidget *window)
 
 void StatusNote::refresh()
 {
-    if (Link.Connected) {
+    if (Link.Connected || !progressBar_->isHidden()) {
         if (!isHidden()) hide();
         return;
     }
-    const QString text = T(accessDenied_ && accessDenied_() ? Txt::NoAccessNote : Txt::OfflineNote);
+    // The last open attempt tells a processor that is listed but refused apart from none at all.
+    const QString text = T(Port.listing() == DeviceListing::Unopenable ? Txt::NoAccessNote : Txt::OfflineNote);
     if (text != this->text()) setText(text);
     if (isHidden()) show();
 }

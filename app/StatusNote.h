@@ -3,18 +3,13 @@
 
 #include <QLabel>
 
-#include <functional>
-
 class StatusNote : public QLabel
 {
     Q_OBJECT
 public:
-    // Placed in the free stretch of the window's top bar; checks the link twice a second.
-    explicit StatusNote(QWidget *window);
-
-    // True when a processor with our ids is listed by the system but cannot be opened.
-    using AccessQuery = std::function<bool()>;
-    void setAccessQuery(AccessQuery query) { accessDenied_ = std::move(query); }
+    // Placed in the free stretch of the window's top bar, the place of the progress bar, which keeps
+    // it while it shows; checks the link twice a second.
+    StatusNote(QWidget *window, const QWidget *progressBar);
 
     // Shows the note for the link's state in the current language (hidden while connected).
     void refresh();
@@ -23,5 +18,5 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
-    AccessQuery accessDenied_;
+    const QWidget *progressBar_;
 };

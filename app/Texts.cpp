@@ -147,7 +147,8 @@ const TextPair Table[] = {
      "Upgrade the processor with \"%1\" (%2 bytes, %3 blocks)?\n"
      "Do not unplug the processor or switch it off during the upgrade!"},
     {"未找到机器，当前为离线编辑", "No processor found: working offline"},
-    {"已发现机器但无法打开：请按README安装udev规则", "Processor found but not openable: install the udev rule of the README"},
+    {"已发现机器但无法打开：请按README安装udev规则（packaging/70-arvon6.rules）",
+     "Processor found but not openable: install the README's udev rule (packaging/70-arvon6.rules)"},
     {"频段增益：-12.0 .. +12.0 dB\n滚轮：每格 0.1 dB", "Band gain: -12.0 .. +12.0 dB\nWheel: 0.1 dB per notch"},
     {"频段增益（dB），-12.0 .. +12.0，输入后按回车\n上/下键或滚轮：0.1 dB，按住按键：每次 0.3 dB",
      "Band gain in dB, -12.0 .. +12.0; type and press Enter\nUp/Down or wheel: 0.1 dB, key held: 0.3 dB per repeat"},
