@@ -26,7 +26,7 @@ objects=()
 for src in fuzz/fuzz_*.cpp; do
   target="$(basename "$src" .cpp)"
   name="${target#fuzz_}"
-  [ "$name" = sim ] && continue  # the simulator is not the program's code (and not built here)
+  [ -x "build-coverage/fuzz/$target" ] || continue  # the simulator's target is not built here
   dirs=("fuzz/corpus/$name")
   [ -d "build-fuzz/corpus-$name" ] && dirs+=("build-fuzz/corpus-$name")
   LLVM_PROFILE_FILE="build-coverage/profiles/$name-%p.profraw" ASAN_OPTIONS=detect_leaks=0 \

@@ -24,6 +24,7 @@ mkdir -p build-fuzz/crashes
 for src in fuzz/fuzz_*.cpp; do
   target="$(basename "$src" .cpp)"
   name="${target#fuzz_}"
+  [ -x "build-fuzz/fuzz/$target" ] || continue
   mkdir -p "build-fuzz/corpus-$name"
   log="build-fuzz/fuzz-$name.log"
   echo "== $target for ${SECONDS_PER_TARGET}s"

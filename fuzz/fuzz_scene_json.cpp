@@ -1,0 +1,47 @@
+// Arbitrary bytes as the command-line tool's scene JSON, and as a scene block to be written as JSON, in
+// memory: JSON that is taken gives a block whose every field is in range, and that block written and read
+// again gives the same bytes and the same text; a block is written exactly when the plausibility check finds
+// nothing out of range, and reads back byte for byte; every refusal names its reason.
+#include "FuzzInput.h"
+#include "ParamStore.h"
+#include "SceneCheck.h"
+#include "SceneJson.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 2) return 0;
+    QString why;
+    QByteArray block, json;
+    if (data[0] & 1) {
+        // A block: the fuzzer's bytes repeated to 4096.
+        static char buffer[STORE_SIZE];
+        for (size_t at = 0; at < size_t(STORE_SIZE); at += size - 1)
+            std::memcpy(buffer + at, data + 1, std::min(size - 1, size_t(STORE_SIZE) - at));
+        block = QByteArray(buffer, STORE_SIZE);
+        const bool written = SceneJson::write(block, &json, &why);
+        FUZZ_CHECK(written == SceneCheck::checkFile(block).empty());
+        if (!written) {
+            FUZZ_CHECK(!why.isEmpty());
+            return 0;
+        }
+    } else {
+        json = QByteArray(reinterpret_cast<const char *>(data) + 1, int(size - 1));
+        if (!SceneJson::read(json, &block, &why)) {
+            FUZZ_CHECK(!why.isEmpty());
+            return 0;
+        }
+        FUZZ_CHECK(block.size() == STORE_SIZE && SceneCheck::checkFile(block).empty());
+        FUZZ_CHECK(SceneJson::write(block, &json, &why));
+    }
+    // The round trip is exact in both directions.
+    QByteArray again, text;
+    FUZZ_CHECK(SceneJson::read(json, &again, &why) && again == block);
+    FUZZ_CHECK(SceneJson::write(again, &text, &why) && text == json);
+    return 0;
+}
