@@ -1,6 +1,7 @@
 // The scripted processor: request checks, answers, and the faults the fuzzer picks.
 #include "ScriptedProcessor.h"
 
+#include "SceneFile.h"
 #include "Transport.h"
 
 #include <utility>
@@ -21,8 +22,8 @@ ParamBlock ScriptedProcessor::factoryImage()
     b.setDefaults();
     b.MasterVol = 600;
     b.FirmwareVersion = 4660;
-    for (auto &row : b.EqGain)
-        for (auto &g : row) g = uint16_t(g + GAIN_DEVICE_OFFSET);
+    const QByteArray file = SceneFile::singleImage(b);  // gains in the processor's encoding
+    std::memcpy(&b, file.constData(), sizeof b);
     return b;
 }
 

@@ -5,16 +5,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-missing=()
-for p in clang llvm libclang-rt-14-dev python3; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
 tool() { command -v "$1" || command -v "$1-14"; }
 python3 fuzz/make_seeds.py
 flags="-fprofile-instr-generate -fcoverage-mapping"
