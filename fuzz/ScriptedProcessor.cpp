@@ -156,11 +156,12 @@ int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeoutMs)
         return deliver(r, buf, length, timeoutMs);
     }
     case 6: {  // a well-framed stray: another page, scene page or acknowledgement, or a change made on the processor
-        const uint8_t kind = in_->byte() % 6;
+        const uint8_t kind = in_->byte() % 7;
         const uint8_t a = in_->byte(), b = in_->byte();
-        const Bytes request[6] = {{6, 0xAA, uint8_t(a % 60)}, {6, 0x15, uint8_t(a % 11), uint8_t(b % 60)},
-                                  {5, 0x41, a}, {5, 0x15, a, b}, {6, 0x10, uint8_t(a % 11)}, {5, 0xB0, a, b}};
+        const Bytes request[7] = {{6, 0xAA, uint8_t(a % 60)}, {6, 0x15, uint8_t(a % 11), uint8_t(b % 60)},
+                                  {5, 0x41, a}, {5, 0x15, a, b}, {6, 0x10, uint8_t(a % 11)}, {5, 0xB0, a, b}, {6, 0x16}};
         Bytes answer = answerTo(request[kind].data(), request[kind].size());
+        if (kind == 6) answer[1 + a % 9] = b;  // another processor's name
         if (answer.empty()) answer = (a & 1) ? Bytes{0x02, b} : Bytes{0x0D, a, b};
         return deliver(replyReport(answer, seq_++), buf, length, timeoutMs);
     }
