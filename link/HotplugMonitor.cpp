@@ -41,7 +41,9 @@ bool HotplugMonitor::hasOurIds(udev_device *dev) const
 
 void HotplugMonitor::drain()
 {
-    // Several events may be queued behind one activation; the socket is non-blocking.
+    // Several events may be queued behind one activation; the socket is non-blocking. A handler may show
+    // a box, whose event loop must not read the socket again meanwhile.
+    notifier_->setEnabled(false);
     while (udev_device *dev = udev_monitor_receive_device(monitor_)) {
         const char *action = udev_device_get_action(dev);
         const char *node = udev_device_get_devnode(dev);
@@ -53,4 +55,5 @@ void HotplugMonitor::drain()
         }
         udev_device_unref(dev);
     }
+    notifier_->setEnabled(true);
 }

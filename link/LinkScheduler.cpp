@@ -106,7 +106,10 @@ void LinkScheduler::plan()
     const int quiet = loop_.quietTicks();
     if (quiet == 0) {
         wake_.stop();
-        if (!tick_.isActive()) tick_.start(TICK_MS, Qt::PreciseTimer, this);
+        if (!tick_.isActive()) {
+            anchor_ = clock_();  // nothing is owed from the time asleep: the first tick comes in 2 ms
+            tick_.start(TICK_MS, Qt::PreciseTimer, this);
+        }
         return;
     }
     tick_.stop();
