@@ -50,6 +50,7 @@ public:
     QAction *NoiseGateAct[7] = {};
     QAction *AboutAct = nullptr, *ResetAct = nullptr, *UpgradeAct = nullptr;
     QAction *ChineseAct = nullptr, *EnglishAct = nullptr;
+    QAction *TuningAct = nullptr;  // the measurement and auto-EQ panel, last of the option menu
     // Crossover menus, index 0 = high-pass, 1 = low-pass.
     QMenu *FilterTypeMenu[2] = {};
     QAction *FilterTypeAct[2][3] = {};

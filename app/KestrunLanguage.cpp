@@ -60,6 +60,7 @@ void Kestrun::applyLanguage()
     NoiseGateAct[0]->setText(T(Txt::MenuGateOff));
     for (int k = 1; k < 7; ++k) NoiseGateAct[k]->setText(T(Txt::MenuGateLevel).arg(k));
     AboutAct->setText(T(Txt::MenuAbout));
+    TuningAct->setText(T(Txt::MenuTuning));
     ResetAct->setText(T(Txt::MenuReset));
     UpgradeAct->setText(T(Txt::MenuUpgrade));
     const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,

@@ -3,10 +3,12 @@
 
 #include "FileDialogs.h"
 #include "Notice.h"
+#include "ResponseGraph.h"
 #include "SceneFile.h"
 #include "SetupSheet.h"
 #include "Styles.h"
 #include "Texts.h"
+#include "TuningPanel.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -48,6 +50,13 @@ void Kestrun::buildOptionMenus()
     connect(UpgradeAct, &QAction::triggered, this, &Kestrun::Option_Sub5_Fun);
     connect(ChineseAct, &QAction::triggered, this, &Kestrun::Option_Sub6_Fun);
     connect(EnglishAct, &QAction::triggered, this, &Kestrun::Option_Sub7_Fun);
+    TuningAct = OptionMenu->addAction(T(Txt::MenuTuning));
+    connect(TuningAct, &QAction::triggered, this, [this] {
+        auto *panel = findChild<TuningPanel *>();
+        if (!panel) panel = new TuningPanel(Graph->overlay(), this);
+        panel->show();
+        panel->raise();
+    });
     ui->BT_OPTION->setMenu(OptionMenu);
 
     SenceMenu = newMenu(this);

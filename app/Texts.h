@@ -92,6 +92,20 @@ enum class Txt {
     FieldEqBypass, FieldNoiseGate, FieldEqFreq, FieldEqGain, FieldEqQ, FieldHpfFreq, FieldHpfSlope,
     FieldHpfBypass, FieldHpfType, FieldLpfFreq, FieldLpfSlope, FieldLpfBypass, FieldLpfType,
     MenuSetupSheet,     // last entry of the scene menu: the printable setup sheet
+    // The measurement and auto-EQ panel: measurement, target, fit, filter files, time alignment.
+    // The PanelNote* texts follow FilterNoteKind and the Fault* texts TextFault (after None), in order.
+    MenuTuning, PanelTitle, PanelOutput, PanelGroupMeasurement, PanelLoadMeasurement, PanelNoMeasurement,
+    PanelMeasurementFiles, PanelSmoothing, PanelSmoothNone, PanelSmoothOctave, PanelOffset, PanelShowMeasured,
+    PanelShowPredicted, PanelShowTarget, PanelTarget, PanelTargetFlat, PanelTargetTilt, PanelTargetCar,
+    PanelTargetFile, PanelTargetFiles, PanelGroupFit, PanelRange, PanelRangeDefault, PanelMaxBoost,
+    PanelLocks, PanelLocksHint, PanelMode, PanelModePeq, PanelModeGeq, PanelFit, PanelFitResult,
+    PanelFitNoMeasurement, PanelFitEmptyRange, PanelBadRange, PanelBadLocks, PanelGroupFilters,
+    PanelImportFilters, PanelExportFilters, PanelFilterFiles, PanelImportSummary, PanelNotePreamp,
+    PanelNoteSwitchedOff, PanelNoteOtherType, PanelNoteBeyondBands, PanelNoteUnreadable, PanelNoteFreqClamped,
+    PanelNoteGainClamped, PanelNoteQClamped, PanelWriteFailed, PanelRefusedLine, PanelRefused,
+    FaultCannotOpen, FaultTooLarge, FaultTooManyLines, FaultImpedance, FaultBadNumber, FaultTooFewFields,
+    FaultNotFinite, FaultNotPositive, FaultNotAscending, FaultTooFewPoints, PanelGroupAlign, PanelUnitCm,
+    PanelUnitInch, PanelAlignApply, PanelAlignDone, PanelAlignLimited,
     Count_
 };
 

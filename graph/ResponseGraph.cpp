@@ -21,6 +21,10 @@ const QColor CurveColour[CH_COUNT] = {QColor(255, 0, 0),   QColor(255, 246, 0), 
 ResponseGraph::ResponseGraph(QWidget &window, KestrunForm &ui, TuningModel &model, MarkerSink &markers)
     : window_(window), ui_(ui), model_(model), markers_(markers)
 {
+    QObject::connect(&overlay_, &MeasurementOverlay::changed, &window_, [this] {
+        overlay_.recompute(model_.store, model_.CurCh);
+        update();
+    });
 }
 
 // The label above its marker's place; with the marker too when asked.
@@ -40,6 +44,7 @@ void ResponseGraph::showAll(uint8_t ch)
     for (int b = 0; b < BAND_COUNT; ++b) placeLabel(b, ch, true);
     EQ_Curve_Update(ch);
     Curve_Point_Update(ch);
+    overlay_.recompute(model_.store, ch);
     window_.update();
 }
 
@@ -62,6 +67,7 @@ void ResponseGraph::apply(const ModelChange &c)
     if (!c.curve[ch]) return;
     if (c.bandAny(ch)) EQ_Curve_Update(ch);
     Curve_Point_Update(ch);
+    overlay_.recompute(model_.store, ch);
     update();
 }
 
@@ -88,6 +94,7 @@ void ResponseGraph::paint(QPainter &p) const
     p.setPen(pen);
     p.drawLine(HPF_Line);
     p.drawLine(LPF_Line);
+    overlay_.paint(p, ch);
 }
 
 void ResponseGraph::update()

@@ -1,6 +1,7 @@
 // The response graph: the selected channel's curves and markers follow the model; painting of the plot.
 #pragma once
 
+#include "MeasurementOverlay.h"
 #include "ModelChange.h"
 
 class KestrunForm;
@@ -16,10 +17,13 @@ public:
 
     // Moves markers and labels as the change says and computes the changed curves of the selected channel.
     void apply(const ModelChange &change);
-    // Draws the selected curve, at most one comparison curve and the crossover lines.
+    // Draws the selected curve, at most one comparison curve, the crossover lines and, over them, the
+    // selected output's measurement overlay when it has one.
     void paint(QPainter &p) const;
     // Requests a repaint of the plot only: the painter draws nowhere else.
     void update();
+    // The measurements and targets of the outputs; the graph follows its changes.
+    MeasurementOverlay &overlay() { return overlay_; }
 
 private:
     void showAll(uint8_t ch);
@@ -29,4 +33,5 @@ private:
     KestrunForm &ui_;
     TuningModel &model_;
     MarkerSink &markers_;
+    MeasurementOverlay overlay_;
 };

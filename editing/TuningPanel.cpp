@@ -1,0 +1,396 @@
+// The measurement and auto-EQ panel, built in code; every edit goes through the model.
+#include "TuningPanel.h"
+
+#include "AutoEq.h"
+#include "FileDialogs.h"
+#include "FilterFile.h"
+#include "MeasurementOverlay.h"
+#include "Notice.h"
+#include "Styles.h"
+#include "TargetCurve.h"
+#include "TimeAlignment.h"
+#include "TuningModel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+const char *PanelStyle =
+    "QDialog{background-color: rgb(67, 67, 68);border:2px solid gray;}"
+    "QLabel,QCheckBox,QGroupBox{color: rgb(255, 255, 255);}"
+    "QGroupBox{border:1px solid gray;margin-top:14px;padding-top:4px;}"
+    "QGroupBox::title{subcontrol-origin: margin;left:8px;}"
+    "QPushButton{color: rgb(255, 255, 255);background-color: rgb(90, 90, 92);border:1px solid gray;padding:3px 8px;}"
+    "QPushButton:pressed{background-color: rgb(120, 120, 122);}";
+
+// The smoothing choices in the order of the enum.
+const int SmoothingOctaves[] = {24, 12, 6, 3};
+
+QGridLayout *group(QVBoxLayout *column, Txt title)
+{
+    auto *box = new QGroupBox(T(title));
+    column->addWidget(box);
+    return new QGridLayout(box);
+}
+
+QPushButton *button(Txt text, QWidget *parent)
+{
+    return new QPushButton(T(text), parent);
+}
+
+QDoubleSpinBox *decimalBox(double lo, double hi, double step, double value, int decimals)
+{
+    auto *s = new QDoubleSpinBox;
+    s->setRange(lo, hi);
+    s->setSingleStep(step);
+    s->setDecimals(decimals);
+    s->setValue(value);
+    return s;
+}
+
+// The bands of ch as one undoable step, sent while connected.
+void applyBands(int ch, const BandSet &bands)
+{
+    uint16_t freq[BAND_COUNT], gain[BAND_COUNT];
+    uint8_t q[BAND_COUNT];
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        freq[b] = bands[b].freq;
+        gain[b] = bands[b].gain;
+        q[b] = bands[b].q;
+    }
+    Model().setBands(ch, freq, gain, q);
+}
+
+// One note of a filter import in the given language.
+QString noteText(const FilterNote &n, uint8_t language)
+{
+    const QString text = T(Txt(int(Txt::PanelNotePreamp) + int(n.kind)), language).arg(n.line);
+    switch (n.kind) {
+    case FilterNoteKind::OtherType: return text.arg(n.type);
+    case FilterNoteKind::Preamp:
+    case FilterNoteKind::FreqClamped:
+    case FilterNoteKind::GainClamped:
+    case FilterNoteKind::QClamped: return text.arg(n.value);
+    default: return text;
+    }
+}
+
+QString importSummary(const FilterImport &imported, uint8_t language)
+{
+    QStringList lines{T(Txt::PanelImportSummary, language).arg(imported.peaking)};
+    for (const FilterNote &n : imported.notes) lines << noteText(n, language);
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+TuningPanel::TuningPanel(MeasurementOverlay &overlay, QWidget *parent)
+    : FramelessDialog(parent), overlay_(overlay)
+{
+    setObjectName(QStringLiteral("TuningPanel"));
+    setWindowTitle(T(Txt::PanelTitle));
+    setStyleSheet(QString::fromLatin1(PanelStyle));
+
+    auto *column = new QVBoxLayout(this);
+    auto *top = new QHBoxLayout;
+    auto *heading = new QLabel(T(Txt::PanelTitle));
+    outputLabel = new QLabel;
+    auto *close = new QPushButton;
+    close->setObjectName(QStringLiteral("BT_CLOSE"));
+    close->setFixedSize(24, 24);
+    close->setFocusPolicy(Qt::NoFocus);
+    close->setStyleSheet(QStringLiteral(
+        "QPushButton#BT_CLOSE{border-image: url(:/PNG/MainClose.png);background-color: transparent;border:none;}"));
+    top->addWidget(heading);
+    top->addStretch();
+    top->addWidget(outputLabel);
+    top->addSpacing(16);
+    top->addWidget(close);
+    column->addLayout(top);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+
+    buildMeasurement(group(column, Txt::PanelGroupMeasurement));
+    buildFit(group(column, Txt::PanelGroupFit));
+    QGridLayout *files = group(column, Txt::PanelGroupFilters);
+    importButton = button(Txt::PanelImportFilters, this);
+    exportButton = button(Txt::PanelExportFilters, this);
+    files->addWidget(importButton, 0, 0);
+    files->addWidget(exportButton, 0, 1);
+    connect(importButton, &QPushButton::clicked, this, &TuningPanel::importFilters);
+    connect(exportButton, &QPushButton::clicked, this, &TuningPanel::exportFilters);
+    buildAlignment(group(column, Txt::PanelGroupAlign));
+
+    connect(&Model(), &ModelCore::changed, this, &TuningPanel::modelChanged);
+    showOutput();
+}
+
+void TuningPanel::buildMeasurement(QGridLayout *g)
+{
+    loadButton = button(Txt::PanelLoadMeasurement, this);
+    measurementName = new QLabel;
+    g->addWidget(loadButton, 0, 0);
+    g->addWidget(measurementName, 0, 1, 1, 3);
+
+    smoothing = new QComboBox;
+    smoothing->addItem(T(Txt::PanelSmoothNone));
+    for (int octaves : SmoothingOctaves) smoothing->addItem(T(Txt::PanelSmoothOctave).arg(octaves));
+    offset = decimalBox(-40.0, 40.0, 0.5, 0.0, 1);
+    g->addWidget(new QLabel(T(Txt::PanelSmoothing)), 1, 0);
+    g->addWidget(smoothing, 1, 1);
+    g->addWidget(new QLabel(T(Txt::PanelOffset)), 1, 2);
+    g->addWidget(offset, 1, 3);
+
+    target = new QComboBox;
+    for (Txt t : {Txt::PanelTargetFlat, Txt::PanelTargetTilt, Txt::PanelTargetCar, Txt::PanelTargetFile})
+        target->addItem(T(t));
+    g->addWidget(new QLabel(T(Txt::PanelTarget)), 2, 0);
+    g->addWidget(target, 2, 1);
+
+    auto *shown = new QHBoxLayout;
+    const Txt names[3] = {Txt::PanelShowMeasured, Txt::PanelShowPredicted, Txt::PanelShowTarget};
+    for (int c = 0; c < MeasurementOverlay::CurveCount; ++c) {
+        curveBox[c] = new QCheckBox(T(names[c]));
+        curveBox[c]->setChecked(overlay_.shown(MeasurementOverlay::Curve(c)));
+        shown->addWidget(curveBox[c]);
+        connect(curveBox[c], &QCheckBox::toggled, this,
+                [this, c](bool on) { overlay_.setShown(MeasurementOverlay::Curve(c), on); });
+    }
+    g->addLayout(shown, 3, 0, 1, 4);
+
+    connect(loadButton, &QPushButton::clicked, this, &TuningPanel::loadMeasurement);
+    connect(smoothing, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
+        if (channel() >= 0) overlay_.setSmoothing(channel(), Smoothing(index));
+    });
+    connect(offset, &QDoubleSpinBox::editingFinished, this, [this] {
+        if (channel() >= 0 && offset->value() != overlay_.output(channel()).offsetDb)
+            overlay_.setOffset(channel(), offset->value());
+    });
+    connect(target, QOverload<int>::of(&QComboBox::activated), this, &TuningPanel::chooseTarget);
+}
+
+void TuningPanel::buildFit(QGridLayout *g)
+{
+    rangeLo = new QSpinBox;
+    rangeHi = new QSpinBox;
+    for (QSpinBox *s : {rangeLo, rangeHi}) s->setRange(20, 20000);
+    rangeDefault = button(Txt::PanelRangeDefault, this);
+    g->addWidget(new QLabel(T(Txt::PanelRange)), 0, 0);
+    g->addWidget(rangeLo, 0, 1);
+    g->addWidget(rangeHi, 0, 2);
+    g->addWidget(rangeDefault, 0, 3);
+
+    maxBoost = decimalBox(0.0, 12.0, 0.5, FIT_DEFAULT_MAX_BOOST_DB, 1);
+    mode = new QComboBox;
+    mode->addItem(T(Txt::PanelModePeq));
+    mode->addItem(T(Txt::PanelModeGeq));
+    g->addWidget(new QLabel(T(Txt::PanelMaxBoost)), 1, 0);
+    g->addWidget(maxBoost, 1, 1);
+    g->addWidget(new QLabel(T(Txt::PanelMode)), 1, 2);
+    g->addWidget(mode, 1, 3);
+
+    locks = new QLineEdit;
+    locks->setPlaceholderText(T(Txt::PanelLocksHint));
+    g->addWidget(new QLabel(T(Txt::PanelLocks)), 2, 0);
+    g->addWidget(locks, 2, 1, 1, 3);
+
+    fitButton = button(Txt::PanelFit, this);
+    fitResult = new QLabel;
+    g->addWidget(fitButton, 3, 0);
+    g->addWidget(fitResult, 3, 1, 1, 3);
+
+    connect(rangeDefault, &QPushButton::clicked, this, &TuningPanel::setDefaultRange);
+    connect(fitButton, &QPushButton::clicked, this, &TuningPanel::fit);
+}
+
+void TuningPanel::buildAlignment(QGridLayout *g)
+{
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        distance[ch] = decimalBox(0.0, 10000.0, 1.0, 0.0, 1);
+        g->addWidget(new QLabel(QStringLiteral("CH%1").arg(ch + 1)), 0, ch);
+        g->addWidget(distance[ch], 1, ch);
+    }
+    unit = new QComboBox;
+    unit->addItem(T(Txt::PanelUnitCm));
+    unit->addItem(T(Txt::PanelUnitInch));
+    alignButton = button(Txt::PanelAlignApply, this);
+    alignResult = new QLabel;
+    alignResult->setWordWrap(true);
+    g->addWidget(unit, 2, 0);
+    g->addWidget(alignButton, 2, 1);
+    g->addWidget(alignResult, 2, 2, 1, CH_COUNT - 2);
+    connect(alignButton, &QPushButton::clicked, this, &TuningPanel::align);
+}
+
+int TuningPanel::channel() const
+{
+    return Model().CurCh < CH_COUNT ? Model().CurCh : -1;
+}
+
+void TuningPanel::modelChanged(const ModelChange &c)
+{
+    if (c.selection || c.all) showOutput();
+}
+
+void TuningPanel::showOutput()
+{
+    const int ch = channel();
+    for (QWidget *w : std::initializer_list<QWidget *>{loadButton, smoothing, offset, target, fitButton,
+                                                        importButton, exportButton})
+        w->setEnabled(ch >= 0);
+    fitResult->clear();
+    if (ch < 0) return;
+    const MeasurementOverlay::Output &o = overlay_.output(ch);
+    outputLabel->setText(T(Txt::PanelOutput).arg(ch + 1));
+    measurementName->setText(overlay_.loaded(ch) ? o.measurement.name : T(Txt::PanelNoMeasurement));
+    smoothing->setCurrentIndex(int(o.smoothing));
+    offset->setValue(o.offsetDb);
+    target->setItemText(MeasurementOverlay::TARGET_FILE,
+                        o.targetName.isEmpty() ? T(Txt::PanelTargetFile) : o.targetName);
+    target->setCurrentIndex(o.targetKind);
+    setDefaultRange();
+}
+
+void TuningPanel::setDefaultRange()
+{
+    if (channel() < 0) return;
+    const FitSettings s = DefaultFitSettings(Model().store, channel());
+    rangeLo->setValue(int(std::lround(s.loHz)));
+    rangeHi->setValue(int(std::lround(s.hiHz)));
+}
+
+QString TuningPanel::refusal(const TextError &err, uint8_t language)
+{
+    QString reason = T(Txt(int(Txt::FaultCannotOpen) + int(err.fault) - 1), language);
+    if (err.fault == TextFault::TooFewPoints) reason = reason.arg(err.minPoints);
+    return err.line > 0 ? T(Txt::PanelRefusedLine, language).arg(err.line).arg(reason)
+                        : T(Txt::PanelRefused, language).arg(reason);
+}
+
+void TuningPanel::refuse(const TextError &err)
+{
+    Notice::info(refusal(err, 0), refusal(err, 1));
+}
+
+void TuningPanel::loadMeasurement()
+{
+    const int ch = channel();
+    if (ch < 0) return;
+    const QString path = FileDialogs::getOpenFileName(this, T(Txt::PanelLoadMeasurement), QDir::currentPath(),
+                                                      T(Txt::PanelMeasurementFiles));
+    if (path.isEmpty()) return;
+    Measurement m;
+    TextError err;
+    if (!LoadMeasurementFile(path, m, err)) return refuse(err);
+    overlay_.setMeasurement(ch, m);
+    showOutput();
+}
+
+void TuningPanel::chooseTarget(int index)
+{
+    const int ch = channel();
+    if (ch < 0) return;
+    if (index != MeasurementOverlay::TARGET_FILE) {
+        overlay_.setTarget(ch, index, BuiltInTarget(TargetKind(index)), QString());
+        return;
+    }
+    const QString path = FileDialogs::getOpenFileName(this, T(Txt::PanelTargetFile), QDir::currentPath(),
+                                                      T(Txt::PanelTargetFiles));
+    FreqCurve curve;
+    TextError err;
+    if (!path.isEmpty() && LoadTargetFile(path, curve, err))
+        overlay_.setTarget(ch, index, curve, QFileInfo(path).fileName());
+    else if (!path.isEmpty())
+        refuse(err);
+    showOutput();  // a cancelled or refused file leaves the target as it was
+}
+
+bool TuningPanel::readLocks(std::array<bool, BAND_COUNT> &locked) const
+{
+    locked.fill(false);
+    const QString text = locks->text().trimmed();
+    if (text.isEmpty()) return true;
+    for (const QString &s : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const int b = s.trimmed().toInt(&ok);
+        if (!ok || b < 1 || b > BAND_COUNT) return false;
+        locked[size_t(b - 1)] = true;
+    }
+    return true;
+}
+
+void TuningPanel::fit()
+{
+    const int ch = channel();
+    if (ch < 0) return;
+    if (!overlay_.loaded(ch)) return Notice::info(Txt::PanelFitNoMeasurement);
+    FitSettings settings = DefaultFitSettings(Model().store, ch);
+    settings.loHz = rangeLo->value();
+    settings.hiHz = rangeHi->value();
+    if (settings.loHz >= settings.hiHz) return Notice::info(Txt::PanelBadRange);
+    if (!readLocks(settings.locked)) return Notice::info(Txt::PanelBadLocks);
+    settings.maxBoostDb = maxBoost->value();
+    settings.graphic = mode->currentIndex() == 1;
+
+    const FitResult r = FitOutput(overlay_.smoothed(ch), overlay_.output(ch).target, Model().store, ch, settings);
+    if (!r.ok()) return Notice::info(r.fault == FitFault::EmptyRange ? Txt::PanelFitEmptyRange : Txt::PanelFitNoMeasurement);
+    applyBands(ch, r.bands);
+    fitResult->setText(T(Txt::PanelFitResult)
+                           .arg(r.rmsBefore, 0, 'f', 2)
+                           .arg(r.rmsAfter, 0, 'f', 2)
+                           .arg(std::lround(r.loHz))
+                           .arg(std::lround(r.hiHz)));
+}
+
+void TuningPanel::importFilters()
+{
+    const int ch = channel();
+    if (ch < 0) return;
+    const QString path = FileDialogs::getOpenFileName(this, T(Txt::PanelImportFilters), QDir::currentPath(),
+                                                      T(Txt::PanelFilterFiles));
+    if (path.isEmpty()) return;
+    FilterImport imported;
+    TextError err;
+    if (!ImportFilterFile(path, BandsOf(Model().store, ch), imported, err)) return refuse(err);
+    applyBands(ch, imported.bands);
+    Notice::info(importSummary(imported, 0), importSummary(imported, 1));
+}
+
+void TuningPanel::exportFilters()
+{
+    const int ch = channel();
+    if (ch < 0) return;
+    const QString path = FileDialogs::getSaveFileName(this, T(Txt::PanelExportFilters), QDir::currentPath(),
+                                                      T(Txt::PanelFilterFiles));
+    if (path.isEmpty()) return;
+    QSaveFile file(path);
+    const QByteArray text = ExportFilters(BandsOf(Model().store, ch), Model().store.EqBypass[ch] != 0);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        Notice::info(Txt::PanelWriteFailed);
+}
+
+void TuningPanel::align()
+{
+    std::array<double, CH_COUNT> d{};
+    for (int ch = 0; ch < CH_COUNT; ++ch) d[size_t(ch)] = distance[ch]->value();
+    const Alignment al = AlignDelays(d, unit->currentIndex() == 1 ? DistanceUnit::Inches : DistanceUnit::Centimetres);
+    if (!al.ok) return;  // the spin boxes hold no negative or non-numeric distance
+    Model().setDelays(al.delay.data());
+    QStringList lines{T(Txt::PanelAlignDone)};
+    for (int ch = 0; ch < CH_COUNT; ++ch)
+        if (al.limited[size_t(ch)]) lines << T(Txt::PanelAlignLimited).arg(ch + 1);
+    alignResult->setText(lines.join(QLatin1Char('\n')));
+}

@@ -1,0 +1,75 @@
+// The measurement and auto-EQ panel: measurement overlay, target, fit, filter files and time alignment.
+#pragma once
+
+#include "FramelessDialog.h"
+#include "ParamStore.h"
+#include "Texts.h"
+
+#include <QString>
+#include <array>
+
+class MeasurementOverlay;
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+struct ModelChange;
+struct TextError;
+
+// Works on the selected output; every result goes through the model as one undoable step.
+class TuningPanel : public FramelessDialog
+{
+    Q_OBJECT
+public:
+    TuningPanel(MeasurementOverlay &overlay, QWidget *parent = nullptr);
+
+    QLabel *outputLabel = nullptr;
+    QPushButton *loadButton = nullptr;
+    QLabel *measurementName = nullptr;
+    QComboBox *smoothing = nullptr;      // none, 1/24 .. 1/3 octave
+    QDoubleSpinBox *offset = nullptr;
+    QCheckBox *curveBox[3] = {};           // measured, predicted, target
+    QComboBox *target = nullptr;         // flat, tilt, car, file
+    QSpinBox *rangeLo = nullptr;
+    QSpinBox *rangeHi = nullptr;
+    QPushButton *rangeDefault = nullptr;
+    QDoubleSpinBox *maxBoost = nullptr;
+    QLineEdit *locks = nullptr;          // band numbers, "1,5,7"
+    QComboBox *mode = nullptr;           // PEQ, GEQ
+    QPushButton *fitButton = nullptr;
+    QLabel *fitResult = nullptr;
+    QPushButton *importButton = nullptr;
+    QPushButton *exportButton = nullptr;
+    QDoubleSpinBox *distance[CH_COUNT] = {};
+    QComboBox *unit = nullptr;           // cm, inches
+    QPushButton *alignButton = nullptr;
+    QLabel *alignResult = nullptr;
+
+    // A refused text file in both languages: the line (when known) and the reason.
+    static QString refusal(const TextError &err, uint8_t language);
+
+public slots:
+    void loadMeasurement();
+    void chooseTarget(int index);
+    void fit();
+    void importFilters();
+    void exportFilters();
+    void align();
+
+private:
+    void buildMeasurement(QGridLayout *g);
+    void buildFit(QGridLayout *g);
+    void buildAlignment(QGridLayout *g);
+    void modelChanged(const ModelChange &c);
+    void showOutput();   // the controls show the selected output's settings
+    void setDefaultRange();
+    int channel() const;  // the selected output, or -1
+    bool readLocks(std::array<bool, BAND_COUNT> &locked) const;
+    static void refuse(const TextError &err);
+
+    MeasurementOverlay &overlay_;
+};
