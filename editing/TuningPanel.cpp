@@ -285,13 +285,18 @@ void TuningPanel::refuse(const TextError &err)
     Notice::info(refusal(err, 0), refusal(err, 1));
 }
 
+QString TuningPanel::pickFile(Txt caption, Txt filter, bool save)
+{
+    if (channel() < 0) return QString();
+    return save ? FileDialogs::getSaveFileName(this, T(caption), QDir::currentPath(), T(filter))
+                : FileDialogs::getOpenFileName(this, T(caption), QDir::currentPath(), T(filter));
+}
+
 void TuningPanel::loadMeasurement()
 {
-    const int ch = channel();
-    if (ch < 0) return;
-    const QString path = FileDialogs::getOpenFileName(this, T(Txt::PanelLoadMeasurement), QDir::currentPath(),
-                                                      T(Txt::PanelMeasurementFiles));
+    const QString path = pickFile(Txt::PanelLoadMeasurement, Txt::PanelMeasurementFiles, false);
     if (path.isEmpty()) return;
+    const int ch = channel();
     Measurement m;
     TextError err;
     if (!LoadMeasurementFile(path, m, err)) return refuse(err);
@@ -307,8 +312,7 @@ void TuningPanel::chooseTarget(int index)
         overlay_.setTarget(ch, index, BuiltInTarget(TargetKind(index)), QString());
         return;
     }
-    const QString path = FileDialogs::getOpenFileName(this, T(Txt::PanelTargetFile), QDir::currentPath(),
-                                                      T(Txt::PanelTargetFiles));
+    const QString path = pickFile(Txt::PanelTargetFile, Txt::PanelTargetFiles, false);
     FreqCurve curve;
     TextError err;
     if (!path.isEmpty() && LoadTargetFile(path, curve, err))
@@ -357,11 +361,9 @@ void TuningPanel::fit()
 
 void TuningPanel::importFilters()
 {
-    const int ch = channel();
-    if (ch < 0) return;
-    const QString path = FileDialogs::getOpenFileName(this, T(Txt::PanelImportFilters), QDir::currentPath(),
-                                                      T(Txt::PanelFilterFiles));
+    const QString path = pickFile(Txt::PanelImportFilters, Txt::PanelFilterFiles, false);
     if (path.isEmpty()) return;
+    const int ch = channel();
     FilterImport imported;
     TextError err;
     if (!ImportFilterFile(path, BandsOf(Model().store, ch), imported, err)) return refuse(err);
@@ -371,11 +373,9 @@ void TuningPanel::importFilters()
 
 void TuningPanel::exportFilters()
 {
-    const int ch = channel();
-    if (ch < 0) return;
-    const QString path = FileDialogs::getSaveFileName(this, T(Txt::PanelExportFilters), QDir::currentPath(),
-                                                      T(Txt::PanelFilterFiles));
+    const QString path = pickFile(Txt::PanelExportFilters, Txt::PanelFilterFiles, true);
     if (path.isEmpty()) return;
+    const int ch = channel();
     QSaveFile file(path);
     const QByteArray text = ExportFilters(BandsOf(Model().store, ch), Model().store.EqBypass[ch] != 0);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())

@@ -70,6 +70,8 @@ private:
     int channel() const;  // the selected output, or -1
     bool readLocks(std::array<bool, BAND_COUNT> &locked) const;
     static void refuse(const TextError &err);
+    // The file the user picks for the selected output; empty without an output or when cancelled.
+    QString pickFile(Txt caption, Txt filter, bool save);
 
     MeasurementOverlay &overlay_;
 };

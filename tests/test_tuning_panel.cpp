@@ -114,7 +114,7 @@ private slots:
     {
         TestRig rig;
         QTemporaryDir dir;
-        const QString path = writeFile(dir, "f.txt",
+        QString path = writeFile(dir, "f.txt",
                                        "Preamp: -6.1 dB\n"
                                        "Filter 1: ON PK Fc 8865 Hz Gain 4.9 dB Q 1.30\n"
                                        "Filter 2: ON LS Fc 105 Hz Gain 3.0 dB Q 0.70\n"
@@ -133,6 +133,14 @@ private slots:
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines[2].startsWith(QStringLiteral("第 3 行：LS")));
         QVERIFY(lines[3].startsWith(QStringLiteral("第 4 行：增益 -15 dB")));
+
+        path = dir.filePath("out.txt");  // the export of the same output
+        rig.w->findChild<TuningPanel *>()->exportButton->click();
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        const QList<QByteArray> exported = out.readAll().split('\n');
+        QCOMPARE(exported.value(1), QByteArray("Filter 1: ON PK Fc 8865 Hz Gain 4.9 dB Q 1.30"));
+        QCOMPARE(exported.value(2), QByteArray("Filter 2: ON PK Fc 250 Hz Gain -12.0 dB Q 8.60"));
     }
 
     void alignmentSetsDelaysOnTheWire()
