@@ -5,6 +5,7 @@
 #include "LinkState.h"
 #include "SpeakerPresets.h"
 #include "Texts.h"
+#include "TuningPanel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -61,6 +62,7 @@ void Kestrun::applyLanguage()
     for (int k = 1; k < 7; ++k) NoiseGateAct[k]->setText(T(Txt::MenuGateLevel).arg(k));
     AboutAct->setText(T(Txt::MenuAbout));
     TuningAct->setText(T(Txt::MenuTuning));
+    if (auto *panel = findChild<TuningPanel *>()) panel->applyLanguage();
     ResetAct->setText(T(Txt::MenuReset));
     UpgradeAct->setText(T(Txt::MenuUpgrade));
     const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,

@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -39,18 +40,6 @@ const char *PanelStyle =
 
 // The smoothing choices in the order of the enum.
 const int SmoothingOctaves[] = {24, 12, 6, 3};
-
-QGridLayout *group(QVBoxLayout *column, Txt title)
-{
-    auto *box = new QGroupBox(T(title));
-    column->addWidget(box);
-    return new QGridLayout(box);
-}
-
-QPushButton *button(Txt text, QWidget *parent)
-{
-    return new QPushButton(T(text), parent);
-}
 
 QDoubleSpinBox *decimalBox(double lo, double hi, double step, double value, int decimals)
 {
@@ -73,6 +62,22 @@ void applyBands(int ch, const BandSet &bands)
         q[b] = bands[b].q;
     }
     Model().setBands(ch, freq, gain, q);
+}
+
+// The combo items of each choice, in item order.
+const Txt TargetItems[] = {Txt::PanelTargetFlat, Txt::PanelTargetTilt, Txt::PanelTargetCar, Txt::PanelTargetFile};
+const Txt ModeItems[] = {Txt::PanelModePeq, Txt::PanelModeGeq};
+const Txt UnitItems[] = {Txt::PanelUnitCm, Txt::PanelUnitInch};
+
+template <size_t N>
+void fillItems(QComboBox *box, const Txt (&items)[N])
+{
+    for (size_t k = 0; k < N; ++k) {
+        if (int(k) < box->count())
+            box->setItemText(int(k), T(items[k]));
+        else
+            box->addItem(T(items[k]));
+    }
 }
 
 // One note of a filter import in the given language.
@@ -107,7 +112,7 @@ TuningPanel::TuningPanel(MeasurementOverlay &overlay, QWidget *parent)
 
     auto *column = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
-    auto *heading = new QLabel(T(Txt::PanelTitle));
+    QLabel *heading = label(Txt::PanelTitle);
     outputLabel = new QLabel;
     auto *close = new QPushButton;
     close->setObjectName(QStringLiteral("BT_CLOSE"));
@@ -126,8 +131,8 @@ TuningPanel::TuningPanel(MeasurementOverlay &overlay, QWidget *parent)
     buildMeasurement(group(column, Txt::PanelGroupMeasurement));
     buildFit(group(column, Txt::PanelGroupFit));
     QGridLayout *files = group(column, Txt::PanelGroupFilters);
-    importButton = button(Txt::PanelImportFilters, this);
-    exportButton = button(Txt::PanelExportFilters, this);
+    importButton = button(Txt::PanelImportFilters);
+    exportButton = button(Txt::PanelExportFilters);
     files->addWidget(importButton, 0, 0);
     files->addWidget(exportButton, 0, 1);
     connect(importButton, &QPushButton::clicked, this, &TuningPanel::importFilters);
@@ -135,35 +140,77 @@ TuningPanel::TuningPanel(MeasurementOverlay &overlay, QWidget *parent)
     buildAlignment(group(column, Txt::PanelGroupAlign));
 
     connect(&Model(), &ModelCore::changed, this, &TuningPanel::modelChanged);
+    applyLanguage();
+    setDefaultRange();
+}
+
+QGridLayout *TuningPanel::group(QVBoxLayout *column, Txt title)
+{
+    auto *box = new QGroupBox;
+    captions_.push_back({box, title});
+    column->addWidget(box);
+    return new QGridLayout(box);
+}
+
+QPushButton *TuningPanel::button(Txt text)
+{
+    auto *b = new QPushButton(this);
+    captions_.push_back({b, text});
+    return b;
+}
+
+QLabel *TuningPanel::label(Txt text)
+{
+    auto *l = new QLabel(this);
+    captions_.push_back({l, text});
+    return l;
+}
+
+void TuningPanel::applyLanguage()
+{
+    setWindowTitle(T(Txt::PanelTitle));
+    for (const auto &c : captions_) {
+        if (auto *box = qobject_cast<QGroupBox *>(c.first))
+            box->setTitle(T(c.second));
+        else if (auto *l = qobject_cast<QLabel *>(c.first))
+            l->setText(T(c.second));
+        else if (auto *b = qobject_cast<QAbstractButton *>(c.first))
+            b->setText(T(c.second));
+    }
+    smoothing->setItemText(0, T(Txt::PanelSmoothNone));
+    for (int k = 0; k < int(std::size(SmoothingOctaves)); ++k)
+        smoothing->setItemText(k + 1, T(Txt::PanelSmoothOctave).arg(SmoothingOctaves[k]));
+    fillItems(target, TargetItems);
+    fillItems(mode, ModeItems);
+    fillItems(unit, UnitItems);
+    locks->setPlaceholderText(T(Txt::PanelLocksHint));
     showOutput();
 }
 
 void TuningPanel::buildMeasurement(QGridLayout *g)
 {
-    loadButton = button(Txt::PanelLoadMeasurement, this);
+    loadButton = button(Txt::PanelLoadMeasurement);
     measurementName = new QLabel;
     g->addWidget(loadButton, 0, 0);
     g->addWidget(measurementName, 0, 1, 1, 3);
 
     smoothing = new QComboBox;
-    smoothing->addItem(T(Txt::PanelSmoothNone));
-    for (int octaves : SmoothingOctaves) smoothing->addItem(T(Txt::PanelSmoothOctave).arg(octaves));
+    for (size_t k = 0; k <= std::size(SmoothingOctaves); ++k) smoothing->addItem(QString());
     offset = decimalBox(-40.0, 40.0, 0.5, 0.0, 1);
-    g->addWidget(new QLabel(T(Txt::PanelSmoothing)), 1, 0);
+    g->addWidget(label(Txt::PanelSmoothing), 1, 0);
     g->addWidget(smoothing, 1, 1);
-    g->addWidget(new QLabel(T(Txt::PanelOffset)), 1, 2);
+    g->addWidget(label(Txt::PanelOffset), 1, 2);
     g->addWidget(offset, 1, 3);
 
     target = new QComboBox;
-    for (Txt t : {Txt::PanelTargetFlat, Txt::PanelTargetTilt, Txt::PanelTargetCar, Txt::PanelTargetFile})
-        target->addItem(T(t));
-    g->addWidget(new QLabel(T(Txt::PanelTarget)), 2, 0);
+    g->addWidget(label(Txt::PanelTarget), 2, 0);
     g->addWidget(target, 2, 1);
 
     auto *shown = new QHBoxLayout;
     const Txt names[3] = {Txt::PanelShowMeasured, Txt::PanelShowPredicted, Txt::PanelShowTarget};
     for (int c = 0; c < MeasurementOverlay::CurveCount; ++c) {
-        curveBox[c] = new QCheckBox(T(names[c]));
+        curveBox[c] = new QCheckBox(this);
+        captions_.push_back({curveBox[c], names[c]});
         curveBox[c]->setChecked(overlay_.shown(MeasurementOverlay::Curve(c)));
         shown->addWidget(curveBox[c]);
         connect(curveBox[c], &QCheckBox::toggled, this,
@@ -187,27 +234,25 @@ void TuningPanel::buildFit(QGridLayout *g)
     rangeLo = new QSpinBox;
     rangeHi = new QSpinBox;
     for (QSpinBox *s : {rangeLo, rangeHi}) s->setRange(20, 20000);
-    rangeDefault = button(Txt::PanelRangeDefault, this);
-    g->addWidget(new QLabel(T(Txt::PanelRange)), 0, 0);
+    rangeDefault = button(Txt::PanelRangeDefault);
+    g->addWidget(label(Txt::PanelRange), 0, 0);
     g->addWidget(rangeLo, 0, 1);
     g->addWidget(rangeHi, 0, 2);
     g->addWidget(rangeDefault, 0, 3);
 
     maxBoost = decimalBox(0.0, 12.0, 0.5, FIT_DEFAULT_MAX_BOOST_DB, 1);
     mode = new QComboBox;
-    mode->addItem(T(Txt::PanelModePeq));
-    mode->addItem(T(Txt::PanelModeGeq));
-    g->addWidget(new QLabel(T(Txt::PanelMaxBoost)), 1, 0);
+    mode->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    g->addWidget(label(Txt::PanelMaxBoost), 1, 0);
     g->addWidget(maxBoost, 1, 1);
-    g->addWidget(new QLabel(T(Txt::PanelMode)), 1, 2);
+    g->addWidget(label(Txt::PanelMode), 1, 2);
     g->addWidget(mode, 1, 3);
 
     locks = new QLineEdit;
-    locks->setPlaceholderText(T(Txt::PanelLocksHint));
-    g->addWidget(new QLabel(T(Txt::PanelLocks)), 2, 0);
+    g->addWidget(label(Txt::PanelLocks), 2, 0);
     g->addWidget(locks, 2, 1, 1, 3);
 
-    fitButton = button(Txt::PanelFit, this);
+    fitButton = button(Txt::PanelFit);
     fitResult = new QLabel;
     g->addWidget(fitButton, 3, 0);
     g->addWidget(fitResult, 3, 1, 1, 3);
@@ -224,9 +269,7 @@ void TuningPanel::buildAlignment(QGridLayout *g)
         g->addWidget(distance[ch], 1, ch);
     }
     unit = new QComboBox;
-    unit->addItem(T(Txt::PanelUnitCm));
-    unit->addItem(T(Txt::PanelUnitInch));
-    alignButton = button(Txt::PanelAlignApply, this);
+    alignButton = button(Txt::PanelAlignApply);
     alignResult = new QLabel;
     alignResult->setWordWrap(true);
     g->addWidget(unit, 2, 0);
@@ -242,7 +285,10 @@ int TuningPanel::channel() const
 
 void TuningPanel::modelChanged(const ModelChange &c)
 {
-    if (c.selection || c.all) showOutput();
+    if (!c.selection && !c.all) return;
+    fitResult->clear();
+    showOutput();
+    setDefaultRange();
 }
 
 void TuningPanel::showOutput()
@@ -251,7 +297,6 @@ void TuningPanel::showOutput()
     for (QWidget *w : std::initializer_list<QWidget *>{loadButton, smoothing, offset, target, fitButton,
                                                         importButton, exportButton})
         w->setEnabled(ch >= 0);
-    fitResult->clear();
     if (ch < 0) return;
     const MeasurementOverlay::Output &o = overlay_.output(ch);
     outputLabel->setText(T(Txt::PanelOutput).arg(ch + 1));
@@ -261,7 +306,6 @@ void TuningPanel::showOutput()
     target->setItemText(MeasurementOverlay::TARGET_FILE,
                         o.targetName.isEmpty() ? T(Txt::PanelTargetFile) : o.targetName);
     target->setCurrentIndex(o.targetKind);
-    setDefaultRange();
 }
 
 void TuningPanel::setDefaultRange()

@@ -7,6 +7,8 @@
 
 #include <QString>
 #include <array>
+#include <utility>
+#include <vector>
 
 class MeasurementOverlay;
 class QCheckBox;
@@ -17,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class QVBoxLayout;
 struct ModelChange;
 struct TextError;
 
@@ -51,6 +54,8 @@ public:
 
     // A refused text file in both languages: the line (when known) and the reason.
     static QString refusal(const TextError &err, uint8_t language);
+    // Every caption again in the current language.
+    void applyLanguage();
 
 public slots:
     void loadMeasurement();
@@ -61,11 +66,15 @@ public slots:
     void align();
 
 private:
+    // Captioned controls, retitled by applyLanguage.
+    QGridLayout *group(QVBoxLayout *column, Txt title);
+    QPushButton *button(Txt text);
+    QLabel *label(Txt text);
     void buildMeasurement(QGridLayout *g);
     void buildFit(QGridLayout *g);
     void buildAlignment(QGridLayout *g);
     void modelChanged(const ModelChange &c);
-    void showOutput();   // the controls show the selected output's settings
+    void showOutput();  // the controls show the selected output's settings
     void setDefaultRange();
     int channel() const;  // the selected output, or -1
     bool readLocks(std::array<bool, BAND_COUNT> &locked) const;
@@ -74,4 +83,5 @@ private:
     QString pickFile(Txt caption, Txt filter, bool save);
 
     MeasurementOverlay &overlay_;
+    std::vector<std::pair<QWidget *, Txt>> captions_;
 };

@@ -156,6 +156,10 @@ private slots:
         QCOMPARE(int(rig.sim.params().ChDelay[2]), 0);
         QCOMPARE(panel->alignResult->text(), T(Txt::PanelAlignDone));
 
+        rig.w->EnglishAct->trigger();  // an open panel follows the language
+        QCOMPARE(panel->alignButton->text(), QStringLiteral("Set delays"));
+        QCOMPARE(panel->unit->itemText(1), QStringLiteral("inches"));
+
         panel->distance[5]->setValue(900);  // 650 cm more than CH1: beyond 15.00 ms
         panel->alignButton->click();
         QCOMPARE(int(rig.sim.params().ChDelay[0]), 1500);
