@@ -1,6 +1,7 @@
 // The main window: construction in its fixed order, the title-bar buttons and window dragging.
 #include "Kestrun.h"
 
+#include "AbControls.h"
 #include "BandColumn.h"
 #include "Commands.h"
 #include "CrossoverPanel.h"
@@ -39,6 +40,7 @@ Kestrun::Kestrun(QWidget *parent)
     for (int b = 0; b < BAND_COUNT; ++b) Column[b] = new BandColumn(*ui, Model(), b, this);
     for (int f = 0; f < 2; ++f) Crossover[f] = new CrossoverPanel(*ui, Model(), f, this);
     Graph = new ResponseGraph(*this, *ui, Model(), *this);
+    Ab = new AbControls(*this, Model());
     connect(&Model(), &TuningModel::changed, this, &Kestrun::onModelChanged);
     // 2.
     Model().MainMuteOn = 0;
@@ -170,6 +172,7 @@ void Kestrun::on_BT_MIN_clicked()
 
 void Kestrun::on_BT_CLOSE_clicked()
 {
+    if (!offlineEditsMayClose()) return;
     if (Link.Connected) CMD_CLOSE();
     QCoreApplication::exit(0);
 }

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <cstdint>
 
+class AbControls;
 class BandColumn;
 class CrossoverPanel;
 class DragPushButton;
@@ -50,6 +51,7 @@ public:
     QAction *NoiseGateAct[7] = {};
     QAction *AboutAct = nullptr, *ResetAct = nullptr, *UpgradeAct = nullptr;
     QAction *ChineseAct = nullptr, *EnglishAct = nullptr;
+    QAction *UndoAct = nullptr, *RedoAct = nullptr;
     QAction *TuningAct = nullptr;  // the measurement and auto-EQ panel, last of the option menu
     // Crossover menus, index 0 = high-pass, 1 = low-pass.
     QMenu *FilterTypeMenu[2] = {};
@@ -211,6 +213,12 @@ private:
     QLineEdit *valueEdit(QObject *o) const;
     bool stepValueEdit(QObject *o, int dir, bool autoRepeat, bool fromKey);
     void setEqMode(bool parametric);
+    // Undo and redo (app/KestrunUndo.cpp).
+    void buildUndoEntries();
+    // Offline edits (app/KestrunOffline.cpp): the question after a download replaced them, and at closing.
+    void resolveOfflineEdits();
+    bool offlineEditsMayClose();
+    bool runHistoryKey(QObject *watched, QEvent *event);
     // Every view shows what a model operation changed (app/KestrunRefresh.cpp).
     void onModelChanged(const ModelChange &change);
     void showSelectedChannel();
@@ -219,10 +227,11 @@ private:
     BandColumn *Column[BAND_COUNT] = {};
     CrossoverPanel *Crossover[2] = {};
     ResponseGraph *Graph = nullptr;
+    AbControls *Ab = nullptr;
 
     // Scene files (link/KestrunSceneFiles.cpp). The open routines stage what they read; nothing
     // changes when they return false.
-    void SingleFileSave();
+    bool SingleFileSave(const ParamBlock &block);  // true when the file was written
     bool SingleFileOpen(QByteArray *file);
     void AllFileSave();
     bool AllFileOpen();

@@ -8,6 +8,7 @@
 
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 
 namespace {
@@ -36,6 +37,8 @@ void Kestrun::onParamPageReply(const uint8_t *payload, int n)
     Link.NamesPending = 1;
     Link.NamePage = 1;
     Link.AwaitingReply = 0;
+    // Edits made offline were replaced: the user decides, once this tick is over.
+    if (Model().heldOfflineEdits()) QTimer::singleShot(0, this, &Kestrun::resolveOfflineEdits);
 }
 
 void Kestrun::onSceneNameReply(const uint8_t *payload, int n)

@@ -61,6 +61,8 @@ void Kestrun::applyLanguage()
     NoiseGateAct[0]->setText(T(Txt::MenuGateOff));
     for (int k = 1; k < 7; ++k) NoiseGateAct[k]->setText(T(Txt::MenuGateLevel).arg(k));
     AboutAct->setText(T(Txt::MenuAbout));
+    UndoAct->setText(T(Txt::MenuUndo));
+    RedoAct->setText(T(Txt::MenuRedo));
     TuningAct->setText(T(Txt::MenuTuning));
     if (auto *panel = findChild<TuningPanel *>()) panel->applyLanguage();
     ResetAct->setText(T(Txt::MenuReset));

@@ -55,6 +55,7 @@ int Kestrun::bandButtonIndex(const QObject *o) const
 
 bool Kestrun::eventFilter(QObject *watched, QEvent *event)
 {
+    if (runHistoryKey(watched, event)) return true;
     switch (event->type()) {
     case QEvent::MouseMove:
         if (HPF_Drag) {
@@ -110,6 +111,8 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
         return false;
     case QEvent::KeyPress: {
         auto *k = static_cast<QKeyEvent *>(event);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
+            if (QLineEdit *e = valueEdit(watched)) e->setModified(false);  // the entry is taken
         if (k->key() != Qt::Key_Up && k->key() != Qt::Key_Down) return false;
         if (!valueEdit(watched)) return false;
         return stepValueEdit(watched, k->key() == Qt::Key_Up ? 1 : -1, k->isAutoRepeat(), true);

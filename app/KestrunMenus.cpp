@@ -50,6 +50,7 @@ void Kestrun::buildOptionMenus()
     connect(UpgradeAct, &QAction::triggered, this, &Kestrun::Option_Sub5_Fun);
     connect(ChineseAct, &QAction::triggered, this, &Kestrun::Option_Sub6_Fun);
     connect(EnglishAct, &QAction::triggered, this, &Kestrun::Option_Sub7_Fun);
+    buildUndoEntries();
     TuningAct = OptionMenu->addAction(T(Txt::MenuTuning));
     connect(TuningAct, &QAction::triggered, this, [this] {
         auto *panel = findChild<TuningPanel *>();

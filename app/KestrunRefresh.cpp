@@ -1,6 +1,7 @@
 // Every view of the window shows what a model operation changed.
 #include "Kestrun.h"
 
+#include "AbControls.h"
 #include "BandColumn.h"
 #include "CrossoverPanel.h"
 #include "OutputStrip.h"
@@ -67,5 +68,6 @@ void Kestrun::onModelChanged(const ModelChange &c)
         Update_Name_Marks();
     }
     if (c.delayUnit) ui->BT_Unit->setText(m.DelayUnit == 1 ? QStringLiteral("cm") : QStringLiteral("ms"));
+    Ab->refresh(c);
     Graph->apply(c);
 }

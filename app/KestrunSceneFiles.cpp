@@ -8,6 +8,7 @@
 #include "SceneFile.h"
 #include "SceneTransfer.h"
 #include "TransferGuard.h"
+#include "TuningModel.h"
 #include "WaitMs.h"
 
 #include <QDir>
@@ -37,12 +38,16 @@ bool accepted(SceneFile::Read r, Txt wrongSize)
 }
 }  // namespace
 
-void Kestrun::SingleFileSave()
+bool Kestrun::SingleFileSave(const ParamBlock &block)
 {
     const QString path = FileDialogs::getSaveFileName(this, QStringLiteral("保存单个场景文件"), QDir::currentPath(),
                                                       QString::fromUtf8(SingleFilter));
-    if (path.isEmpty()) return;
-    if (!SceneFile::write(path, SceneFile::singleImage(ParamStore))) Notice::info(Txt::SceneFileWriteFailed);
+    if (path.isEmpty()) return false;
+    if (!SceneFile::write(path, SceneFile::singleImage(block))) {
+        Notice::info(Txt::SceneFileWriteFailed);
+        return false;
+    }
+    return true;
 }
 
 bool Kestrun::SingleFileOpen(QByteArray *file)
@@ -101,7 +106,7 @@ void Kestrun::Sence_Sub2_Fun()
 {
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
-    SingleFileSave();
+    if (SingleFileSave(ParamStore)) Model().markSaved();
 }
 
 void Kestrun::Sence_Sub3_Fun()

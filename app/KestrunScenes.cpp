@@ -1,6 +1,8 @@
 // The scene manager, firmware upgrade and system reset entries, and what the long transfers share.
 #include "Kestrun.h"
 
+#include "AbControls.h"
+
 #include "Commands.h"
 #include "DragPushButton.h"
 #include "EditLock.h"
@@ -78,7 +80,8 @@ void Kestrun::setUpSafety()
              ui->BT_EQ_RESET, ui->BT_LINK, ui->BT_HPF_TYPE, ui->BT_HPF_SLOPE, ui->Edit_HPF_Freq, ui->BT_HPF_FREQ_UP,
              ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_TYPE, ui->BT_LPF_SLOPE, ui->Edit_LPF_Freq, ui->BT_LPF_FREQ_UP,
              ui->BT_LPF_FREQ_DOWN, ui->BT_INPUT_HI, ui->BT_INPUT_LOW, ui->BT_INPUT_OPT, ui->BT_INPUT_BT,
-             ui->BT_INPUT_COAX, HpfMark, LpfMark})
+             ui->BT_INPUT_COAX, HpfMark, LpfMark, Ab->switchButton(0), Ab->switchButton(1), Ab->storeButton(0),
+             Ab->storeButton(1)})
         TransferLock->watch(c);
     watchTransfers();
 
@@ -99,6 +102,7 @@ void Kestrun::setUpSafety()
 void Kestrun::applyHelpTexts()
 {
     Tooltips::apply(*this);
+    Ab->retranslate();
     OfflineNote->refresh();
 }
 

@@ -6,10 +6,11 @@
 
 namespace {
 Notice::Responder responder;
+Notice::ChoiceResponder choiceResponder;
 
 Notice::Request request(const QString &text, bool question)
 {
-    return Notice::Request{T(Txt::NoticeTitle), text, question, QString(), QString(), false};
+    return Notice::Request{T(Txt::NoticeTitle), text, question, QString(), QString(), false, QStringList()};
 }
 }  // namespace
 
@@ -33,6 +34,26 @@ bool Notice::show(const Request &r)
     box.setDefaultButton(r.rejectDefault ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+void Notice::setChoiceResponder(ChoiceResponder r)
+{
+    choiceResponder = std::move(r);
+}
+
+int Notice::choose(const QString &text, const QStringList &choices)
+{
+    Request r = request(text, true);
+    r.choices = choices;
+    if (choiceResponder) return choiceResponder(r);
+    if (responder) return responder(r) ? 0 : 1;
+    QMessageBox box(QMessageBox::Question, r.title, r.text);
+    QList<QAbstractButton *> buttons;
+    for (const QString &c : choices) buttons.append(box.addButton(c, QMessageBox::AcceptRole));
+    if (!buttons.isEmpty()) box.setDefaultButton(static_cast<QPushButton *>(buttons.first()));
+    box.exec();
+    const int chosen = int(buttons.indexOf(box.clickedButton()));
+    return chosen < 0 ? 0 : chosen;
 }
 
 void Notice::info(Txt id) { show(request(T(id), false)); }

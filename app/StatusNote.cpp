@@ -4,6 +4,7 @@
 #include "LinkState.h"
 #include "Texts.h"
 #include "Transport.h"
+#include "TuningModel.h"
 
 #include <QTimerEvent>
 
@@ -34,7 +35,9 @@ void StatusNote::refresh()
         return;
     }
     // The last open attempt tells a processor that is listed but refused apart from none at all.
-    const QString text = T(Port.listing() == DeviceListing::Unopenable ? Txt::NoAccessNote : Txt::OfflineNote);
+    QString text = T(Port.listing() == DeviceListing::Unopenable ? Txt::NoAccessNote : Txt::OfflineNote);
+    // The changed-state mark: edits that neither the processor nor a saved file has.
+    if (Model().hasOfflineEdits()) text = QStringLiteral("● ") + T(Txt::UnsavedEdits) + QStringLiteral(" · ") + text;
     if (text != this->text()) setText(text);
     if (isHidden()) show();
 }

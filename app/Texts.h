@@ -92,6 +92,11 @@ enum class Txt {
     FieldEqBypass, FieldNoiseGate, FieldEqFreq, FieldEqGain, FieldEqQ, FieldHpfFreq, FieldHpfSlope,
     FieldHpfBypass, FieldHpfType, FieldLpfFreq, FieldLpfSlope, FieldLpfBypass, FieldLpfType,
     MenuSetupSheet,     // last entry of the scene menu: the printable setup sheet
+    // Undo and redo: the last entries of the option menu.
+    MenuUndo, MenuRedo,
+    // A/B compare and the changed-state mark.
+    AbCaption, AbStoreA, AbStoreB, TipAbStore, TipAbSwitch, UnsavedEdits, OfflineEditsAsk, OfflineKeepDevice,
+    OfflineSendMine, OfflineSaveFirst, CloseUnsavedAsk,
     // The measurement and auto-EQ panel: measurement, target, fit, filter files, time alignment.
     // The PanelNote* texts follow FilterNoteKind and the Fault* texts TextFault (after None), in order.
     MenuTuning, PanelTitle, PanelOutput, PanelGroupMeasurement, PanelLoadMeasurement, PanelNoMeasurement,

@@ -5,7 +5,8 @@
 
 bool ModelState::operator==(const ModelState &o) const
 {
-    return mainMute == o.mainMute && std::memcmp(&store, &o.store, sizeof store) == 0 &&
+    return mainMute == o.mainMute && std::memcmp(ownMute, o.ownMute, sizeof ownMute) == 0 &&
+           std::memcmp(&store, &o.store, sizeof store) == 0 &&
            std::memcmp(shadow, o.shadow, sizeof shadow) == 0;
 }
 

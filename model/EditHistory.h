@@ -11,6 +11,7 @@ struct ModelState {
     ParamBlock store;
     uint16_t shadow[CH_COUNT][BAND_COUNT];
     uint8_t mainMute;
+    uint8_t ownMute[CH_COUNT];
     bool operator==(const ModelState &o) const;
     bool operator!=(const ModelState &o) const { return !(*this == o); }
 };

@@ -29,6 +29,7 @@ struct ModelChange {
     bool names = false;
     bool links = false;
     bool delayUnit = false;
+    bool memories = false;   // the A/B memories or which of them is active
     bool selection = false;  // another channel is shown (everything of the selected channel is refreshed)
     bool all = false;        // the whole store was replaced
 

@@ -21,6 +21,7 @@ int64_t nowMs()
 ModelCore::ModelCore() : store(ParamStore)
 {
     qRegisterMetaType<ModelChange>("ModelChange");
+    for (uint16_t &g : sliderGain_) g = GAIN_ZERO;
 }
 
 
@@ -32,11 +33,13 @@ void ModelCore::reset()
     CurCh = 0;
     CurBand = 0;
     MainMuteOn = 0;
+    std::memset(OwnMute, 0, sizeof OwnMute);
     DelayUnit = 0;
     sync = SyncGroup();
     links = ChannelLink();
     history.clear();
-    std::memset(sliderGain_, 0, sizeof sliderGain_);
+    offlineEdits_ = false;
+    for (uint16_t &g : sliderGain_) g = GAIN_ZERO;  // where the form puts the band sliders
     pending_ = ModelChange();
     depth_ = 0;
     mergeKey_ = 0;
@@ -79,7 +82,9 @@ void ModelCore::commit()
     mergeKey_ = 0;
     if (!recording_) return;
     const ModelState now = state();
-    if (now != opened_) history.record(opened_, now, key, nowMs());
+    if (now == opened_) return;
+    history.record(opened_, now, key, nowMs());
+    if (!Link.Connected) offlineEdits_ = true;
 }
 
 void ModelCore::beginGesture()
@@ -108,6 +113,7 @@ ModelState ModelCore::state() const
     s.store = store;
     std::memcpy(s.shadow, EqGainShadow, sizeof s.shadow);
     s.mainMute = MainMuteOn;
+    std::memcpy(s.ownMute, OwnMute, sizeof s.ownMute);
     return s;
 }
 
@@ -140,7 +146,9 @@ void ModelCore::restoreState(const ModelState &s)
     store = s.store;
     std::memcpy(EqGainShadow, s.shadow, sizeof EqGainShadow);
     MainMuteOn = s.mainMute;
+    std::memcpy(OwnMute, s.ownMute, sizeof OwnMute);
     sendDifferences(before);
+    if (!Link.Connected) offlineEdits_ = true;
     for (int b = 0; b < BAND_COUNT; ++b) sliderGain_[b] = store.EqGain[CurCh][b];
     pending_.all = true;
 }

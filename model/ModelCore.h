@@ -26,6 +26,7 @@ public:
     uint8_t CurCh = 0;
     uint8_t CurBand = 0;
     uint8_t MainMuteOn = 0;
+    uint8_t OwnMute[CH_COUNT] = {};  // each output's own mute while the main mute holds them all
     uint32_t DelayUnit = 0;  // 1 = centimetres, otherwise milliseconds
     SyncGroup sync;
     ChannelLink links;
@@ -51,6 +52,9 @@ public:
     bool redo();
     // Undo and redo are refused while a transfer or a download runs.
     bool busy() const;
+    // The store holds edits that neither the processor nor a saved file has (made while offline).
+    bool hasOfflineEdits() const { return offlineEdits_; }
+    void markSaved() { offlineEdits_ = false; }
 
 signals:
     void changed(const ModelChange &change);
@@ -74,6 +78,7 @@ protected:
 
     uint16_t sliderGain_[BAND_COUNT] = {};
     ModelChange pending_;
+    bool offlineEdits_ = false;
 
 private:
     void open();

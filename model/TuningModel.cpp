@@ -25,6 +25,14 @@ TuningModel &Model()
     return model;
 }
 
+void TuningModel::reset()
+{
+    ModelCore::reset();
+    holding_ = false;
+    memoryUsed_[0] = memoryUsed_[1] = false;
+    activeMemory_ = -1;
+}
+
 // --- selection ---
 
 void TuningModel::selectChannel(int ch)
@@ -64,17 +72,20 @@ bool TuningModel::enterMasterVolume(const QString &text)
     return true;
 }
 
+// The main mute mutes all six and remembers each output's own mute; its release puts those back. Either
+// way one CMD_CH_MUTE goes out per output in channel order, and the mute buttons show what the processor does.
 void TuningModel::toggleMainMute()
 {
     Scope scope(*this);
     const uint8_t mute = MainMuteOn ? 0 : 1;
-    if (!mute) MainMuteOn = 0;
+    if (mute) std::memcpy(OwnMute, store.ChMute, sizeof OwnMute);
+    MainMuteOn = mute;
     pending_.mainMute = true;
     for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
-        store.ChMute[ch] = mute;
+        store.ChMute[ch] = mute ? 1 : OwnMute[ch];
+        pending_.output[ch] = true;
         if (online()) CMD_CH_MUTE(ch);
     }
-    if (mute) MainMuteOn = 1;
 }
 
 // --- output volume ---
@@ -318,6 +329,28 @@ void TuningModel::removeLink()
     pending_.links = true;
 }
 
+// --- A/B compare ---
+
+void TuningModel::storeMemory(int slot)
+{
+    if (slot < 0 || slot > 1) return;
+    Scope scope(*this);
+    memory_[slot] = state();
+    memoryUsed_[slot] = true;
+    activeMemory_ = slot;
+    pending_.memories = true;
+}
+
+bool TuningModel::recallMemory(int slot)
+{
+    if (!memoryUsed(slot) || busy()) return false;
+    Scope scope(*this);
+    restoreState(memory_[slot]);
+    activeMemory_ = slot;
+    pending_.memories = true;
+    return true;
+}
+
 // --- state from the processor or a file ---
 
 void TuningModel::adoptStore()
@@ -329,16 +362,23 @@ void TuningModel::adoptStore()
         bool allMuted = true;
         for (int ch = 0; ch < CH_COUNT; ++ch) allMuted = allMuted && store.ChMute[ch] != 0;
         MainMuteOn = allMuted ? 1 : 0;
+        std::memset(OwnMute, 0, sizeof OwnMute);  // a release then un-mutes all six
         pending_.all = true;
         selectChannel(0);
     }
     setRecording(true);
     history.clear();
+    offlineEdits_ = false;
 }
 
 void TuningModel::receivePage(int page, const uint8_t *bytes)
 {
-    if (page >= 0 && page < PAGE_COUNT) std::memcpy(store.page(page), bytes, PAGE_SIZE);
+    if (page < 0 || page >= PAGE_COUNT) return;
+    if (offlineEdits_ && !holding_) {
+        held_ = state();
+        holding_ = true;
+    }
+    std::memcpy(store.page(page), bytes, PAGE_SIZE);
 }
 
 // Not the user's edits: no step. The master volume reply changes the store only; its slider stays.

@@ -11,6 +11,9 @@
 class TuningModel : public EqualiserModel
 {
 public:
+    // Back to the start state, the A/B memories and held offline edits forgotten too.
+    void reset();
+
     // --- selection ---
     // Selects ch and shows it. Echo: every band whose slider showed another gain is stored, copied to
     // its linked channels and sent again, as the sliders' own moves always did.
@@ -41,6 +44,15 @@ public:
     void applyLink();
     void removeLink();
 
+    // --- A/B compare: two memories of the whole parameter set ---
+    // Keeps the current tuning in memory 0 (A) or 1 (B); nothing is sent.
+    void storeMemory(int slot);
+    // Switches to a stored memory: one step of the history, sending only the parameters that differ.
+    // Refused while a transfer runs or when the memory is empty.
+    bool recallMemory(int slot);
+    bool memoryUsed(int slot) const { return slot >= 0 && slot < 2 && memoryUsed_[slot]; }
+    int activeMemory() const { return activeMemory_; }  // the memory last stored or recalled; -1 before any
+
     // --- state from the processor or a file ---
     // A whole image was put into the store (download, file load): corrected, gains to host encoding,
     // every view refreshed and CH1 selected; nothing is sent; the history starts afresh.
@@ -48,11 +60,20 @@ public:
     // One page of a download, copied as the processor sent it (no notification: the download adopts the
     // whole image at its end).
     void receivePage(int page, const uint8_t *bytes);
+    // Offline edits that a download replaced: kept at its first page until the user decides (null: none).
+    const ModelState *heldOfflineEdits() const { return holding_ ? &held_ : nullptr; }
+    void releaseOfflineEdits() { holding_ = false; }
     // Device-side changes of single fields (replies 0x02 and 0x0D).
     void deviceInputSource(uint8_t source);
     void deviceMasterVolume(uint16_t code);
 
 private:
+    ModelState held_;
+    bool holding_ = false;
+    ModelState memory_[2];
+    bool memoryUsed_[2] = {};
+    int activeMemory_ = -1;
+
     void volumeTail(int ch, int delta);
     void delayTail(int ch, int delta);
     void linkShown(uint8_t ch);

@@ -190,7 +190,7 @@ private slots:
         std::vector<QByteArray> expect;
         for (int ch = 0; ch < CH_COUNT; ++ch) {
             QCOMPARE(ParamStore.ChMute[ch], uint8_t(1));
-            QCOMPARE(w.ui->BT_Mute[ch]->styleSheet(), Styles::dark(w.ui->BT_Mute[ch]->objectName()));  // kept
+            QCOMPARE(w.ui->BT_Mute[ch]->styleSheet(), Styles::muted(w.ui->BT_Mute[ch]->objectName()));
             expect.push_back(bytes({5, 0x05, ch, 1}));
         }
         QCOMPARE(rig.sent(), expect);
@@ -210,10 +210,20 @@ private slots:
                                 "border-radius:6px;padding:1px 4px;border-style: outset;;}"));
         QCOMPARE(Model().MainMuteOn, uint8_t(0));  // muting never engages the main mute
 
-        // Main mute off from its on state clears all six.
+        // Releasing the main mute puts back each output's own mute, one frame per output in channel order.
+        for (int ch : {0, 1, 3, 4, 5}) w.ui->BT_Mute[ch]->click();
+        rig.clearSent();
         w.ui->BT_MainMute->click();
         w.ui->BT_MainMute->click();
-        for (int ch = 0; ch < CH_COUNT; ++ch) QCOMPARE(ParamStore.ChMute[ch], uint8_t(0));
+        for (int ch = 0; ch < CH_COUNT; ++ch) {
+            QCOMPARE(ParamStore.ChMute[ch], uint8_t(ch == 2));
+            expect[size_t(ch)] = bytes({5, 0x05, ch, ch == 2});
+            QCOMPARE(w.ui->BT_Mute[ch]->styleSheet(), ch == 2 ? Styles::muted(w.ui->BT_Mute[ch]->objectName())
+                                                              : Styles::dark(w.ui->BT_Mute[ch]->objectName()));
+        }
+        const std::vector<QByteArray> sent = rig.sent();
+        QCOMPARE(sent.size(), size_t(12));
+        QCOMPARE(std::vector<QByteArray>(sent.begin() + 6, sent.end()), expect);
         QCOMPARE(Model().MainMuteOn, uint8_t(0));
     }
 

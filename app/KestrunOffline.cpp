@@ -1,0 +1,51 @@
+// Edits made without a processor are never lost silently: the choice when a download replaced them, and
+// the offer to save them when the window closes.
+#include "Kestrun.h"
+
+#include "LinkState.h"
+#include "Notice.h"
+#include "SceneFile.h"
+#include "SceneTransfer.h"
+#include "TransferGuard.h"
+#include "TuningModel.h"
+
+#include <QProgressBar>
+
+// Keep the processor's settings (the download stands), send mine (a single-scene transfer of the
+// offline store, then the usual re-read), or save mine to a file first (the download stands).
+void Kestrun::resolveOfflineEdits()
+{
+    const ModelState *held = Model().heldOfflineEdits();
+    if (!held) return;
+    const ModelState mine = *held;
+    Model().releaseOfflineEdits();
+    const int choice = Notice::choose(T(Txt::OfflineEditsAsk), {T(Txt::OfflineKeepDevice), T(Txt::OfflineSendMine),
+                                                                T(Txt::OfflineSaveFirst)});
+    if (choice == 2) {
+        SingleFileSave(mine.store);
+        return;
+    }
+    if (choice != 1) return;
+    TransferGuard guard;
+    if (!transferMayStart(guard) || !linkReadyForTransfer()) return;
+    const QByteArray image = SceneFile::singleImage(mine.store);
+    showProgress(0);
+    const TransferResult r = SceneTransfer::sendParamImage(reinterpret_cast<const uint8_t *>(image.constData()),
+                                                           [this](int v) { showProgress(v); });
+    ui->TickBar->hide();
+    if (r != TransferResult::Ok) {
+        // Not in the processor: the edits go to a file rather than be lost.
+        Notice::info(Txt::SceneSendFailed);
+        SingleFileSave(mine.store);
+        return;
+    }
+    Link.ResyncCountdown = 10;  // the re-read brings them back into the store and the controls
+}
+
+bool Kestrun::offlineEditsMayClose()
+{
+    if (!Model().hasOfflineEdits() || !Notice::ask(Txt::CloseUnsavedAsk)) return true;
+    if (!SingleFileSave(ParamStore)) return false;
+    Model().markSaved();
+    return true;
+}

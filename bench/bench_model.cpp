@@ -1,0 +1,106 @@
+// Cost of the tuning model's whole-view operations: a channel switch, the refresh at the end of a download,
+// and undoing a change of all 31 bands, each with its widgets and the frames written to the processor.
+#include "Kestrun.h"
+#include "LinkState.h"
+#include "SimDevice.h"
+#include "SimProcessor.h"
+#include "Transport.h"
+#include "TuningModel.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// A connected window on the simulated processor with every band of CH1 and CH2 tuned differently.
+struct ModelRig {
+    SimProcessor sim;
+    SimDevice dev{sim};
+    std::unique_ptr<Kestrun> w;
+
+    ModelRig()
+    {
+        Model().reset();
+        ResetLinkState();
+        Port.setDevice(&dev);
+        w = std::make_unique<Kestrun>();
+        Port.open();
+        Link.Connected = 1;
+        for (int b = 0; b < BAND_COUNT; ++b) {
+            ParamStore.EqGain[0][b] = uint16_t(100 + b);
+            ParamStore.EqGain[1][b] = uint16_t(140 - b % 7);
+        }
+    }
+    ~ModelRig()
+    {
+        w.reset();
+        Port.close();
+        Port.setDevice(nullptr);
+    }
+};
+
+// Switching between two tuned channels: every band's slider moves, so every band is sent again.
+void BM_ChannelSwitch(benchmark::State &state)
+{
+    ModelRig rig;
+    uint8_t ch = 0;
+    for (auto _ : state) {
+        ch = ch ? 0 : 1;
+        rig.w->BT_CH_Switch(ch);
+        rig.sim.clearLog();
+    }
+}
+BENCHMARK(BM_ChannelSwitch)->Unit(benchmark::kMillisecond);
+
+// The end of a download: the image is corrected and every control is refreshed, with sending suppressed.
+void BM_DownloadRefresh(benchmark::State &state)
+{
+    ModelRig rig;
+    ParamBlock image = ParamStore;
+    for (auto &row : image.EqGain)
+        for (auto &g : row) g = uint16_t(g + GAIN_DEVICE_OFFSET);
+    for (auto _ : state) {
+        std::memcpy(&ParamStore, &image, sizeof image);
+        Link.SuppressSend = 1;
+        rig.w->Update_All_State();
+        Link.SuppressSend = 0;
+    }
+}
+BENCHMARK(BM_DownloadRefresh)->Unit(benchmark::kMillisecond);
+
+// Undo (and redo) of one step that changed all 31 bands of the selected channel: 31 frames each way.
+void BM_Undo31Bands(benchmark::State &state)
+{
+    ModelRig rig;
+    rig.w->BT_CH_Switch(0);
+    uint16_t freq[BAND_COUNT], gain[BAND_COUNT];
+    uint8_t q[BAND_COUNT];
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        freq[b] = ParamStore.EqFreq[0][b];
+        gain[b] = uint16_t(150 - b);
+        q[b] = uint8_t(20 + b);
+    }
+    Model().setBands(0, freq, gain, q);
+    bool undone = false;
+    for (auto _ : state) {
+        undone = undone ? !Model().redo() : Model().undo();
+        rig.sim.clearLog();
+    }
+}
+BENCHMARK(BM_Undo31Bands)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
