@@ -37,6 +37,9 @@ public:
 
     KestrunForm *ui = nullptr;
 
+    // The A/B compare group.
+    AbControls *Ab = nullptr;
+
     // Graph markers: 31 bands, the high-pass and the low-pass filter.
     DragPushButton *BandMark[BAND_COUNT] = {};
     DragPushButton *HpfMark = nullptr;
@@ -227,7 +230,6 @@ private:
     BandColumn *Column[BAND_COUNT] = {};
     CrossoverPanel *Crossover[2] = {};
     ResponseGraph *Graph = nullptr;
-    AbControls *Ab = nullptr;
 
     // Scene files (link/KestrunSceneFiles.cpp). The open routines stage what they read; nothing
     // changes when they return false.

@@ -56,6 +56,21 @@ void BM_ChannelSwitch(benchmark::State &state)
 }
 BENCHMARK(BM_ChannelSwitch)->Unit(benchmark::kMillisecond);
 
+// The same with the shown window painted again afterwards, as the screen would show the switch.
+void BM_ChannelSwitchPainted(benchmark::State &state)
+{
+    ModelRig rig;
+    rig.w->show();
+    uint8_t ch = 0;
+    for (auto _ : state) {
+        ch = ch ? 0 : 1;
+        rig.w->BT_CH_Switch(ch);
+        rig.w->repaint();
+        rig.sim.clearLog();
+    }
+}
+BENCHMARK(BM_ChannelSwitchPainted)->Unit(benchmark::kMillisecond);
+
 // The end of a download: the image is corrected and every control is refreshed, with sending suppressed.
 void BM_DownloadRefresh(benchmark::State &state)
 {
