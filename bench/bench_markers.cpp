@@ -1,43 +1,10 @@
 // Cost of dragging a graph marker: the window's handling of one mouse move over a band marker.
+#include "BenchRig.h"
 #include "DragPushButton.h"
-#include "TuningModel.h"
-#include "Kestrun.h"
-#include "LinkState.h"
-#include "SimDevice.h"
-#include "SimProcessor.h"
-#include "Transport.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 
-#include <benchmark/benchmark.h>
-
-#include <memory>
-
 namespace {
-
-// A window on the simulated processor, connected, so that every band change is framed and written.
-struct DragRig {
-    SimProcessor sim;
-    SimDevice dev{sim};
-    std::unique_ptr<Kestrun> w;
-
-    DragRig()
-    {
-        Model().reset();
-        ResetLinkState();
-        Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>();
-        Port.open();
-        Link.Connected = 1;
-    }
-    ~DragRig()
-    {
-        w.reset();
-        Port.close();
-        Port.setDevice(nullptr);
-    }
-};
 
 void sendMouse(QWidget *target, QEvent::Type type, QPoint local, Qt::MouseButtons buttons)
 {
@@ -52,7 +19,7 @@ void sendMouse(QWidget *target, QEvent::Type type, QPoint local, Qt::MouseButton
 // own move. The marker goes up and down by 12 pixels in turn.
 void BM_BandMarkerDragStep(benchmark::State &state)
 {
-    DragRig rig;
+    BenchRig rig;
     // The other bands away from 0 dB, as on a tuned channel.
     for (int b = 0; b < state.range(1); ++b)
         if (b != state.range(0)) ParamStore.EqGain[0][b] = uint16_t(b % 2 ? 100 : 140);
@@ -78,12 +45,4 @@ BENCHMARK(BM_BandMarkerDragStep)
 
 }  // namespace
 
-int main(int argc, char **argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+int main(int argc, char **argv) { return RunBenchmarks(argc, argv); }

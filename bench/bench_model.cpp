@@ -1,45 +1,19 @@
 // Cost of the tuning model's whole-view operations: a channel switch, the refresh at the end of a download,
 // and undoing a change of all 31 bands, each with its widgets and the frames written to the processor.
-#include "Kestrun.h"
-#include "LinkState.h"
-#include "SimDevice.h"
-#include "SimProcessor.h"
-#include "Transport.h"
-#include "TuningModel.h"
-
-#include <QApplication>
-
-#include <benchmark/benchmark.h>
+#include "BenchRig.h"
 
 #include <cstring>
-#include <memory>
 
 namespace {
 
-// A connected window on the simulated processor with every band of CH1 and CH2 tuned differently.
-struct ModelRig {
-    SimProcessor sim;
-    SimDevice dev{sim};
-    std::unique_ptr<Kestrun> w;
-
+// Every band of CH1 and CH2 tuned differently.
+struct ModelRig : BenchRig {
     ModelRig()
     {
-        Model().reset();
-        ResetLinkState();
-        Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>();
-        Port.open();
-        Link.Connected = 1;
         for (int b = 0; b < BAND_COUNT; ++b) {
             ParamStore.EqGain[0][b] = uint16_t(100 + b);
             ParamStore.EqGain[1][b] = uint16_t(140 - b % 7);
         }
-    }
-    ~ModelRig()
-    {
-        w.reset();
-        Port.close();
-        Port.setDevice(nullptr);
     }
 };
 
@@ -110,12 +84,4 @@ BENCHMARK(BM_Undo31Bands)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+int main(int argc, char **argv) { return RunBenchmarks(argc, argv); }

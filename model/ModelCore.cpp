@@ -119,19 +119,16 @@ ModelState ModelCore::state() const
 
 bool ModelCore::undo()
 {
-    if (busy() || gesture_) return false;
-    const ModelState *s = history.undo();
-    if (!s) return false;
-    setRecording(false);
-    restoreState(*s);
-    setRecording(true);
-    return true;
+    return !busy() && !gesture_ && walk(history.undo());
 }
 
 bool ModelCore::redo()
 {
-    if (busy() || gesture_) return false;
-    const ModelState *s = history.redo();
+    return !busy() && !gesture_ && walk(history.redo());
+}
+
+bool ModelCore::walk(const ModelState *s)
+{
     if (!s) return false;
     setRecording(false);
     restoreState(*s);

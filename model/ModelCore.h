@@ -84,6 +84,7 @@ private:
     void open();
     void close();
     void commit();
+    bool walk(const ModelState *target);  // undo or redo to target, sending what differs
 
     int depth_ = 0;
     int mergeKey_ = 0;

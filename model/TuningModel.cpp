@@ -219,16 +219,22 @@ void TuningModel::togglePhase(int ch)
     if (!validChannel(ch)) return;
     Scope scope(*this);
     store.ChPhase[ch] = store.ChPhase[ch] == 0 ? 1 : 0;
+    flipPartners(ch, store.ChPhase, CMD_CH_PHASE);
+}
+
+// The other members of ch's group flip too and send before ch, which sends last.
+void TuningModel::flipPartners(int ch, uint8_t field[CH_COUNT], void (*send)(uint8_t))
+{
     pending_.output[ch] = true;
     uint8_t partners[CH_COUNT];
     const int n = sync.partners(uint8_t(ch), partners);
     for (int i = 0; i < n; ++i) {
         const uint8_t j = partners[i];
-        store.ChPhase[j] = flipped(store.ChPhase[j]);
+        field[j] = flipped(field[j]);
         pending_.output[j] = true;
-        if (online()) CMD_CH_PHASE(j);
+        if (online()) send(j);
     }
-    if (online()) CMD_CH_PHASE(uint8_t(ch));
+    if (online()) send(uint8_t(ch));
 }
 
 void TuningModel::toggleMute(int ch)
@@ -242,16 +248,7 @@ void TuningModel::toggleMute(int ch)
         MainMuteOn = 0;
         pending_.mainMute = true;
     }
-    pending_.output[ch] = true;
-    uint8_t partners[CH_COUNT];
-    const int n = sync.partners(uint8_t(ch), partners);
-    for (int i = 0; i < n; ++i) {
-        const uint8_t j = partners[i];
-        store.ChMute[j] = flipped(store.ChMute[j]);
-        pending_.output[j] = true;
-        if (online()) CMD_CH_MUTE(j);
-    }
-    if (online()) CMD_CH_MUTE(uint8_t(ch));
+    flipPartners(ch, store.ChMute, CMD_CH_MUTE);
 }
 
 void TuningModel::toggleSync(int ch)

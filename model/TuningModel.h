@@ -74,6 +74,7 @@ private:
     bool memoryUsed_[2] = {};
     int activeMemory_ = -1;
 
+    void flipPartners(int ch, uint8_t field[CH_COUNT], void (*send)(uint8_t));
     void volumeTail(int ch, int delta);
     void delayTail(int ch, int delta);
     void linkShown(uint8_t ch);

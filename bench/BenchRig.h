@@ -1,0 +1,48 @@
+// A connected window on the simulated processor for the benchmarks, and their common entry point.
+#pragma once
+
+#include "Kestrun.h"
+#include "LinkState.h"
+#include "SimDevice.h"
+#include "SimProcessor.h"
+#include "Transport.h"
+#include "TuningModel.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+struct BenchRig {
+    SimProcessor sim;
+    SimDevice dev{sim};
+    std::unique_ptr<Kestrun> w;
+
+    BenchRig()
+    {
+        Model().reset();
+        ResetLinkState();
+        Port.setDevice(&dev);
+        w = std::make_unique<Kestrun>();
+        Port.open();
+        Link.Connected = 1;
+    }
+    ~BenchRig()
+    {
+        w.reset();
+        Port.close();
+        Port.setDevice(nullptr);
+    }
+};
+
+// Runs the registered benchmarks inside an offscreen application.
+inline int RunBenchmarks(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
