@@ -5,6 +5,7 @@
 #include "BandColumn.h"
 #include "Commands.h"
 #include "CrossoverPanel.h"
+#include "InputControls.h"
 #include "DragPushButton.h"
 #include "LinkState.h"
 #include "Notice.h"
@@ -47,6 +48,7 @@ Kestrun::Kestrun(QWidget *parent)
     // 3., 4. Pop-up menus.
     buildChannelNameMenus();
     buildOptionMenus();
+    Input = new InputControls(*ui, NoiseGateAct, Model(), this);
     // 6. Markers; the window watches them, the step buttons and the band buttons.
     for (int b = 0; b < BAND_COUNT; ++b) {
         BandMark[b] = new DragPushButton(QString(), this);
@@ -158,9 +160,6 @@ void Kestrun::wireControls()
     connect(ui->BT_LINK, &QPushButton::clicked, this, &Kestrun::on_BT_LINK_clicked);
 
     // Input source.
-    connect(ui->BT_INPUT_HI, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_HI_clicked);
-    connect(ui->BT_INPUT_LOW, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_LOW_clicked);
-    connect(ui->BT_INPUT_OPT, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_OPT_clicked);
     connect(ui->BT_INPUT_BT, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_BT_clicked);
     connect(ui->BT_INPUT_COAX, &QPushButton::clicked, this, &Kestrun::on_BT_INPUT_COAX_clicked);
 }

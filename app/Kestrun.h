@@ -15,6 +15,7 @@ class AbControls;
 class BandColumn;
 class CrossoverPanel;
 class DragPushButton;
+class InputControls;
 class OutputStrip;
 class ResponseGraph;
 struct ModelChange;
@@ -230,6 +231,7 @@ private:
     BandColumn *Column[BAND_COUNT] = {};
     CrossoverPanel *Crossover[2] = {};
     ResponseGraph *Graph = nullptr;
+    InputControls *Input = nullptr;
 
     // Scene files (link/KestrunSceneFiles.cpp). The open routines stage what they read; nothing
     // changes when they return false.

@@ -58,9 +58,9 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
     if (runHistoryKey(watched, event)) return true;
     switch (event->type()) {
     case QEvent::MouseMove:
-        if (HPF_Drag) {
+        if (HpfMark->heldAtHeight) {
             HPF_Point_Update_Change();
-        } else if (LPF_Drag) {
+        } else if (LpfMark->heldAtHeight) {
             LPF_Point_Update_Change();
         } else {
             const int b = bandMarkerIndex(watched);
@@ -71,10 +71,10 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
         if (watched == HpfMark || watched == LpfMark || bandMarkerIndex(watched) >= 0) Model().beginGesture();
         if (watched == HpfMark) {
             HpfMark->setStyleSheet(HpfMarkHeldStyle);
-            HPF_Drag = 1;
+            HpfMark->heldAtHeight = true;
         } else if (watched == LpfMark) {
             LpfMark->setStyleSheet(LpfMarkHeldStyle);
-            LPF_Drag = 1;
+            LpfMark->heldAtHeight = true;
         }
         return false;
     case QEvent::MouseButtonRelease: {
@@ -88,12 +88,12 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
             updateGraph();
             EQ_Mark_Gain_Update(uint8_t(b));
             Model().endGesture();
-        } else if (HPF_Drag) {
-            HPF_Drag = 0;
+        } else if (HpfMark->heldAtHeight) {
+            HpfMark->heldAtHeight = false;
             updateGraph();
             Model().endGesture();
-        } else if (LPF_Drag) {
-            LPF_Drag = 0;
+        } else if (LpfMark->heldAtHeight) {
+            LpfMark->heldAtHeight = false;
             updateGraph();
             Model().endGesture();
         } else if (QLineEdit *e = valueEdit(watched)) {

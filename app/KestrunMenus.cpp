@@ -36,7 +36,6 @@ void Kestrun::buildOptionMenus()
         NoiseGateAct[k] = NoiseGateMenu->addAction(k == 0 ? T(Txt::MenuGateOff) : T(Txt::MenuGateLevel).arg(k));
         NoiseGateAct[k]->setCheckable(true);
         NoiseGateGroup->addAction(NoiseGateAct[k]);
-        connect(NoiseGateAct[k], &QAction::triggered, this, [this, k] { noiseGateChosen(k); });
     }
     NoiseGateAct[0]->setChecked(true);
     OptionMenu->addMenu(NoiseGateMenu);

@@ -4,6 +4,7 @@
 #include "AbControls.h"
 #include "BandColumn.h"
 #include "CrossoverPanel.h"
+#include "InputControls.h"
 #include "OutputStrip.h"
 #include "OutputValues.h"
 #include "ResponseGraph.h"
@@ -61,8 +62,7 @@ void Kestrun::onModelChanged(const ModelChange &c)
         ui->Edit_Total->setText(OutputValues::volumeText(m.store.MasterVol));
     }
     if (c.all || c.mainMute) MainMute_Show(m.MainMuteOn);
-    if (c.all || c.input) Input_Button_Show(m.store.InputSource);
-    if ((c.all || c.gate) && m.store.NoiseGate <= 6) NoiseGateAct[m.store.NoiseGate]->setChecked(true);
+    Input->refresh(c);
     if (c.all || c.names) {
         Channel_Display();
         Update_Name_Marks();

@@ -4,9 +4,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-uint8_t HPF_Drag = 0;
-uint8_t LPF_Drag = 0;
-
 DragPushButton::DragPushButton(const QString &text, QWidget *parent)
     : QPushButton(text, parent)
 {
@@ -27,7 +24,7 @@ void DragPushButton::mouseMoveEvent(QMouseEvent *event)
     if (left <= 35) left = 36;
     else if (left >= 1097) left = 1096;
     int top;
-    if (HPF_Drag || LPF_Drag) {
+    if (heldAtHeight) {
         top = 148;
     } else {
         top = y() + (currentY - pressY);

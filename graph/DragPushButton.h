@@ -4,10 +4,6 @@
 #include <QPushButton>
 #include <cstdint>
 
-// 1 while the high-pass or low-pass marker is held.
-extern uint8_t HPF_Drag;
-extern uint8_t LPF_Drag;
-
 class DragPushButton : public QPushButton
 {
     Q_OBJECT
@@ -16,6 +12,8 @@ public:
 
     int pressX = 0, pressY = 0;
     int currentX = 0, currentY = 0;
+    // A crossover marker while it is held: it moves along its fixed height only.
+    bool heldAtHeight = false;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

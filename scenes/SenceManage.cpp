@@ -17,8 +17,6 @@
 
 #include <cstring>
 
-uint8_t SceneSelect = 0;
-
 namespace {
 const char *const ButtonLook =
     "QPushButton{background-color: rgb(72, 72, 73);color: rgb(255, 255, 255);border:1px solid rgb(96, 96, 96);}"

@@ -11,9 +11,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The slot that the last save, recall or delete acted on (0..8).
-extern uint8_t SceneSelect;
-
 class SenceManage : public QDialog
 {
     Q_OBJECT
@@ -27,6 +24,7 @@ public:
     QLabel *label = nullptr;                       // the title
     QPushButton *BT_SAVE = nullptr, *BT_CALL = nullptr, *BT_DEL = nullptr, *BT_EXIT = nullptr;
     QPushButton *Header[4] = {};                   // BT_SAVE_2 .. BT_SAVE_5, English column headers
+    uint8_t SceneSelect = 0;                       // the scene (0..8) the last save, recall or delete used
     QPushButton *BT_CLOSE = nullptr;
 
     // The first name character must lie in "A".."z".

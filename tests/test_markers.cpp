@@ -96,7 +96,7 @@ private slots:
         h->move(631, 148);
         h->raise();
         m.press(QPoint(639, 156));
-        QCOMPARE(HPF_Drag, uint8_t(1));
+        QVERIFY(h->heldAtHeight);
         QCOMPARE(h->styleSheet(), HpfOn);
         for (QPoint p : {QPoint(300, 100), QPoint(10, 200), QPoint(11, 30)}) {
             m.move(p);
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x06\x00\x00\x20\x4E\x03\x01", 8));
         QCOMPARE(HPF_Line.x1(), Freq_To_Pos(20000) + 4);
         m.release(QPoint(1251, 60));
-        QCOMPARE(HPF_Drag, uint8_t(0));
+        QVERIFY(!h->heldAtHeight);
         QCOMPARE(h->styleSheet(), HpfNor);
         // With the drag over, moving the mouse changes nothing.
         rig.clearSent();
@@ -134,7 +134,7 @@ private slots:
         l->move(631, 148);
         l->raise();
         m.press(QPoint(639, 156));
-        QCOMPARE(LPF_Drag, uint8_t(1));
+        QVERIFY(l->heldAtHeight);
         QCOMPARE(l->styleSheet(), LpfOn);
         m.move(QPoint(700, 60));
         const uint16_t f = Pos_To_Freq(631);
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(rig.sent()[1].mid(0, 3), QByteArray("\x05\x07\x01", 3));
         QCOMPARE(l->y(), 148);
         m.release(QPoint(700, 60));
-        QCOMPARE(LPF_Drag, uint8_t(0));
+        QVERIFY(!l->heldAtHeight);
         QCOMPARE(l->styleSheet(), LpfNor);
     }
 

@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(p[0].left(3), QByteArray("\x05\x0E\x05", 3));
         QCOMPARE(p[1], QByteArray("\x05\x0F\x05", 3));
         QCOMPARE(p[2], QByteArray("\x05\x11\x05", 3));
-        QCOMPARE(SceneSelect, uint8_t(4));
+        QCOMPARE(d->SceneSelect, uint8_t(4));
         // Two boxes checked behind the slots' back: the first one counts.
         d->Check_S[1]->setChecked(true);
         d->Check_S[7]->setChecked(true);
@@ -176,7 +176,7 @@ private slots:
         rig.clearSent();
         d->on_BT_CALL_clicked();
         QCOMPARE(rig.sent().at(0), QByteArray("\x05\x0F\x02", 3));
-        QCOMPARE(SceneSelect, uint8_t(1));
+        QCOMPARE(d->SceneSelect, uint8_t(1));
     }
 
     void noSelectionShowsTheSelectBox()
