@@ -5,6 +5,7 @@
 #include "BandColumn.h"
 #include "Commands.h"
 #include "CrossoverPanel.h"
+#include "EntryHint.h"
 #include "InputControls.h"
 #include "DragPushButton.h"
 #include "LinkState.h"
@@ -37,9 +38,10 @@ Kestrun::Kestrun(QWidget *parent)
     ui = new KestrunForm;
     ui->setupUi(this);
     wireControls();
-    for (int ch = 0; ch < CH_COUNT; ++ch) Strip[ch] = new OutputStrip(*ui, Model(), ch, this);
-    for (int b = 0; b < BAND_COUNT; ++b) Column[b] = new BandColumn(*ui, Model(), b, this);
-    for (int f = 0; f < 2; ++f) Crossover[f] = new CrossoverPanel(*ui, Model(), f, this);
+    Hint = new EntryHint(this);
+    for (int ch = 0; ch < CH_COUNT; ++ch) Strip[ch] = new OutputStrip(*ui, Model(), *Hint, ch, this);
+    for (int b = 0; b < BAND_COUNT; ++b) Column[b] = new BandColumn(*ui, Model(), *Hint, b, this);
+    for (int f = 0; f < 2; ++f) Crossover[f] = new CrossoverPanel(*ui, Model(), *Hint, f, this);
     Graph = new ResponseGraph(*this, *ui, Model(), *this);
     Ab = new AbControls(*this, Model());
     connect(&Model(), &TuningModel::changed, this, &Kestrun::onModelChanged);

@@ -15,6 +15,7 @@ class AbControls;
 class BandColumn;
 class CrossoverPanel;
 class DragPushButton;
+class EntryHint;
 class InputControls;
 class OutputStrip;
 class ResponseGraph;
@@ -38,8 +39,9 @@ public:
 
     KestrunForm *ui = nullptr;
 
-    // The A/B compare group.
+    // The A/B compare group and the hint beside a refused entry.
     AbControls *Ab = nullptr;
+    EntryHint *Hint = nullptr;
 
     // Graph markers: 31 bands, the high-pass and the low-pass filter.
     DragPushButton *BandMark[BAND_COUNT] = {};

@@ -1,6 +1,7 @@
 // The master volume and mute, the delay unit and the looks of the output buttons.
 #include "Kestrun.h"
 
+#include "EntryHint.h"
 #include "OutputStrip.h"
 #include "OutputValues.h"
 #include "Styles.h"
@@ -16,7 +17,7 @@ void Kestrun::on_Slider_Total_Bar_valueChanged(int value)
 
 void Kestrun::on_Edit_Total_returnPressed()
 {
-    Model().enterMasterVolume(ui->Edit_Total->text());
+    if (!Model().enterMasterVolume(ui->Edit_Total->text())) Hint->showBeside(ui->Edit_Total, Txt::HintVolume);
 }
 
 void Kestrun::MainMute_Show(uint8_t on)

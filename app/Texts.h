@@ -97,6 +97,8 @@ enum class Txt {
     // A/B compare and the changed-state mark.
     AbCaption, AbStoreA, AbStoreB, TipAbStore, TipAbSwitch, UnsavedEdits, OfflineEditsAsk, OfflineKeepDevice,
     OfflineSendMine, OfflineSaveFirst, CloseUnsavedAsk,
+    // Hints beside a refused or limited entry.
+    HintGain, HintFreq, HintQ, HintVolume, HintDelay, HintCrossoverFreq,
     // The measurement and auto-EQ panel: measurement, target, fit, filter files, time alignment.
     // The PanelNote* texts follow FilterNoteKind and the Fault* texts TextFault (after None), in order.
     MenuTuning, PanelTitle, PanelOutput, PanelGroupMeasurement, PanelLoadMeasurement, PanelNoMeasurement,

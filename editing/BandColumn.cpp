@@ -1,6 +1,7 @@
 // Passes a band column's input to the model and shows the band of the selected channel.
 #include "BandColumn.h"
 
+#include "EntryHint.h"
 #include "KestrunForm.h"
 #include "ModelChange.h"
 #include "Styles.h"
@@ -43,19 +44,25 @@ void showField(QLineEdit *e, const QString &text, bool same, bool force)
 
 }  // namespace
 
-BandColumn::BandColumn(KestrunForm &ui, TuningModel &model, int band, QObject *parent)
-    : QObject(parent), ui_(ui), model_(model), b_(band)
+BandColumn::BandColumn(KestrunForm &ui, TuningModel &model, EntryHint &hint, int band, QObject *parent)
+    : QObject(parent), ui_(ui), model_(model), hint_(hint), b_(band)
 {
     QSlider *slider = ui.Slider_EQ_Gain_Bar[band];
     connect(slider, &QSlider::valueChanged, this, [this](int v) { model_.setBandGainFromSlider(b_, v); });
     connect(slider, &QSlider::sliderPressed, &model, &TuningModel::beginGesture);
     connect(slider, &QSlider::sliderReleased, &model, &TuningModel::endGesture);
-    connect(ui.Edit_EQ_Gain[band], &QLineEdit::returnPressed, this,
-            [this] { model_.enterBandGain(b_, ui_.Edit_EQ_Gain[b_]->text()); });
-    connect(ui.Edit_EQ_Freq[band], &QLineEdit::returnPressed, this,
-            [this] { model_.enterBandFreq(b_, ui_.Edit_EQ_Freq[b_]->text()); });
-    connect(ui.Edit_EQ_Q[band], &QLineEdit::returnPressed, this,
-            [this] { model_.enterBandQ(b_, ui_.Edit_EQ_Q[b_]->text()); });
+    // A refused entry, or a gain limited to the +-12 dB the band holds, shows the accepted range beside it.
+    connect(ui.Edit_EQ_Gain[band], &QLineEdit::returnPressed, this, [this] {
+        QLineEdit *e = ui_.Edit_EQ_Gain[b_];
+        const int typed = gainCodeOf(e->text());
+        if (!model_.enterBandGain(b_, e->text()) || typed < 0 || typed > 240) hint_.showBeside(e, Txt::HintGain);
+    });
+    connect(ui.Edit_EQ_Freq[band], &QLineEdit::returnPressed, this, [this] {
+        if (!model_.enterBandFreq(b_, ui_.Edit_EQ_Freq[b_]->text())) hint_.showBeside(ui_.Edit_EQ_Freq[b_], Txt::HintFreq);
+    });
+    connect(ui.Edit_EQ_Q[band], &QLineEdit::returnPressed, this, [this] {
+        if (!model_.enterBandQ(b_, ui_.Edit_EQ_Q[b_]->text())) hint_.showBeside(ui_.Edit_EQ_Q[b_], Txt::HintQ);
+    });
 }
 
 void BandColumn::refresh(uint8_t aspects, bool force)

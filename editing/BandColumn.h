@@ -4,6 +4,7 @@
 #include <QObject>
 #include <cstdint>
 
+class EntryHint;
 class KestrunForm;
 class TuningModel;
 
@@ -11,7 +12,7 @@ class BandColumn : public QObject
 {
     Q_OBJECT
 public:
-    BandColumn(KestrunForm &ui, TuningModel &model, int band, QObject *parent);
+    BandColumn(KestrunForm &ui, TuningModel &model, EntryHint &hint, int band, QObject *parent);
 
     // Shows the aspects (ModelChange::BandAspect) of the selected channel's band. A field that already
     // reads as the stored value keeps its text unless `force` (a typed "3" stays "3").
@@ -22,5 +23,6 @@ public:
 private:
     KestrunForm &ui_;
     TuningModel &model_;
+    EntryHint &hint_;
     const int b_;
 };

@@ -1,6 +1,7 @@
 // Passes an output strip's input to the model and shows the output's values.
 #include "OutputStrip.h"
 
+#include "EntryHint.h"
 #include "KestrunForm.h"
 #include "OutputValues.h"
 #include "Styles.h"
@@ -12,8 +13,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-OutputStrip::OutputStrip(KestrunForm &ui, TuningModel &model, int ch, QObject *parent)
-    : QObject(parent), ui_(ui), model_(model), ch_(ch)
+OutputStrip::OutputStrip(KestrunForm &ui, TuningModel &model, EntryHint &hint, int ch, QObject *parent)
+    : QObject(parent), ui_(ui), model_(model), hint_(hint), ch_(ch)
 {
     QSlider *slider = ui.Slider_CHVol_Bar[ch];
     connect(slider, &QSlider::valueChanged, this, &OutputStrip::volumeMoved);
@@ -34,12 +35,12 @@ void OutputStrip::volumeMoved(int value)
 
 void OutputStrip::volumeEntered()
 {
-    model_.enterVolume(ch_, ui_.Edit_CHVol[ch_]->text());
+    if (!model_.enterVolume(ch_, ui_.Edit_CHVol[ch_]->text())) hint_.showBeside(ui_.Edit_CHVol[ch_], Txt::HintVolume);
 }
 
 void OutputStrip::delayEntered()
 {
-    model_.enterDelay(ch_, ui_.Edit_CHDelay[ch_]->text());
+    if (!model_.enterDelay(ch_, ui_.Edit_CHDelay[ch_]->text())) hint_.showBeside(ui_.Edit_CHDelay[ch_], Txt::HintDelay);
 }
 
 void OutputStrip::refresh(const ModelChange &change)

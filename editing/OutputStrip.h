@@ -6,6 +6,7 @@
 #include <QObject>
 #include <cstdint>
 
+class EntryHint;
 class KestrunForm;
 class TuningModel;
 
@@ -13,7 +14,7 @@ class OutputStrip : public QObject
 {
     Q_OBJECT
 public:
-    OutputStrip(KestrunForm &ui, TuningModel &model, int ch, QObject *parent);
+    OutputStrip(KestrunForm &ui, TuningModel &model, EntryHint &hint, int ch, QObject *parent);
 
     // Shows what the change touched of this output; the controls' signals are blocked meanwhile.
     void refresh(const ModelChange &change);
@@ -31,5 +32,6 @@ private:
 
     KestrunForm &ui_;
     TuningModel &model_;
+    EntryHint &hint_;
     const int ch_;
 };

@@ -2,6 +2,7 @@
 #include "CrossoverPanel.h"
 
 #include "CrossoverRules.h"
+#include "EntryHint.h"
 #include "KestrunForm.h"
 #include "LinkState.h"
 #include "Texts.h"
@@ -10,12 +11,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CrossoverPanel::CrossoverPanel(KestrunForm &ui, TuningModel &model, int filter, QObject *parent)
+CrossoverPanel::CrossoverPanel(KestrunForm &ui, TuningModel &model, EntryHint &hint, int filter, QObject *parent)
     : QObject(parent), model_(model), filter_(filter),
       type_(filter == 0 ? ui.BT_HPF_TYPE : ui.BT_LPF_TYPE), slope_(filter == 0 ? ui.BT_HPF_SLOPE : ui.BT_LPF_SLOPE),
       freq_(filter == 0 ? ui.Edit_HPF_Freq : ui.Edit_LPF_Freq)
 {
-    connect(freq_, &QLineEdit::returnPressed, this, [this] { model_.enterFilterFreq(filter_, freq_->text()); });
+    connect(freq_, &QLineEdit::returnPressed, this, [this, &hint] {
+        if (!model_.enterFilterFreq(filter_, freq_->text())) hint.showBeside(freq_, Txt::HintCrossoverFreq);
+    });
     connect(filter == 0 ? ui.BT_HPF_FREQ_UP : ui.BT_LPF_FREQ_UP, &QPushButton::clicked, this, [this] { step(true); });
     connect(filter == 0 ? ui.BT_HPF_FREQ_DOWN : ui.BT_LPF_FREQ_DOWN, &QPushButton::clicked, this,
             [this] { step(false); });

@@ -3,6 +3,7 @@
 
 #include <QObject>
 
+class EntryHint;
 class KestrunForm;
 class QLineEdit;
 class QPushButton;
@@ -13,7 +14,7 @@ class CrossoverPanel : public QObject
     Q_OBJECT
 public:
     // filter 0 = high-pass, 1 = low-pass.
-    CrossoverPanel(KestrunForm &ui, TuningModel &model, int filter, QObject *parent);
+    CrossoverPanel(KestrunForm &ui, TuningModel &model, EntryHint &hint, int filter, QObject *parent);
 
     QLineEdit *freqEdit() const { return freq_; }
     // A step button's click: fast while the button repeats (its repeat countdown still runs).

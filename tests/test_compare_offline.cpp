@@ -4,10 +4,12 @@
 #include "TuningModel.h"
 
 #include "AbControls.h"
+#include "EntryHint.h"
 #include "LinkState.h"
 #include "SceneFile.h"
 #include "Transport.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -90,6 +92,31 @@ private slots:
         QCOMPARE(SceneFile::read(path, SceneFile::SINGLE_SIZE, &file), SceneFile::Read::Ok);
         QCOMPARE(reinterpret_cast<const ParamBlock *>(file.constData())->ChVol[0], uint16_t(300));
         QCOMPARE(ParamStore.ChVol[0], uint16_t(600));
+    }
+
+    // A refused or limited entry restores or limits its field and shows the accepted range beside it.
+    void refusedEntriesShowTheirRange()
+    {
+        TestRig rig(false);
+        Kestrun &w = *rig.w;
+        QLineEdit *freq = w.ui->Edit_EQ_Freq[2];
+        const QString style = freq->styleSheet();
+        freq->setText(QStringLiteral("30000"));
+        emit freq->returnPressed();
+        QCOMPARE(freq->text(), QStringLiteral("32"));
+        QCOMPARE(freq->styleSheet(), style);
+        QVERIFY(!w.Hint->isHidden());
+        QCOMPARE(w.Hint->text(), T(Txt::HintFreq, 0));
+        QLineEdit *gain = w.ui->Edit_EQ_Gain[2];
+        gain->setText(QStringLiteral("15"));
+        emit gain->returnPressed();
+        QCOMPARE(gain->text(), QStringLiteral("12.0"));
+        QCOMPARE(w.Hint->text(), T(Txt::HintGain, 0));
+        w.Option_Sub7_Fun();  // English
+        w.ui->Edit_CHDelay[1]->setText(QStringLiteral("16"));
+        emit w.ui->Edit_CHDelay[1]->returnPressed();
+        QCOMPARE(w.Hint->text(), T(Txt::HintDelay, 1));
+        QVERIFY(rig.notices.isEmpty());
     }
 
     // Closing with unsaved offline edits offers to save them; a cancelled save keeps the window open.
