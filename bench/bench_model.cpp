@@ -82,6 +82,31 @@ void BM_Undo31Bands(benchmark::State &state)
 }
 BENCHMARK(BM_Undo31Bands)->Unit(benchmark::kMillisecond);
 
+// An A/B switch where every band of all six outputs differs: 186 band frames each way.
+void BM_AbSwitchAllBands(benchmark::State &state)
+{
+    BenchRig rig;
+    Model().storeMemory(0);
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        uint16_t freq[BAND_COUNT], gain[BAND_COUNT];
+        uint8_t q[BAND_COUNT];
+        for (int b = 0; b < BAND_COUNT; ++b) {
+            freq[b] = uint16_t(30 + b * 600);
+            gain[b] = uint16_t(60 + b);
+            q[b] = uint8_t(20 + b);
+        }
+        Model().setBands(ch, freq, gain, q);
+    }
+    Model().storeMemory(1);
+    int slot = 0;
+    for (auto _ : state) {
+        Model().recallMemory(slot);
+        slot ^= 1;
+        rig.sim.clearLog();
+    }
+}
+BENCHMARK(BM_AbSwitchAllBands)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char **argv) { return RunBenchmarks(argc, argv); }
