@@ -129,7 +129,6 @@ Kestrun::Kestrun(QWidget *parent)
 Kestrun::~Kestrun()
 {
     if (CurrentMarkerSink() == this) SetMarkerSink(nullptr);
-    if (timerId_) killTimer(timerId_);
     Port.onWriteFailed = nullptr;
     delete Graph;
     delete ui;

@@ -250,8 +250,6 @@ private:
     void showProgress(int value);               // TickBar shown with this value
     void restartLink();                         // identify the processor again and download its state
 
-    // The window runs no timer of its own: the link's scheduler owns the tick and wake-up timers.
-    static constexpr int timerId_ = 0;
     QPoint dragOffset_;
     bool dragging_ = false;
 

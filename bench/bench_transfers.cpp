@@ -1,5 +1,6 @@
 // Pace of the long transfers and the longest stretch the window goes without handling events while
 // a processor stops answering.
+#include "BenchRig.h"
 #include "FileDialogs.h"
 #include "TuningModel.h"
 #include "FirmwareImage.h"
@@ -161,12 +162,4 @@ BENCHMARK(BM_SilentProcessorStall)->DenseRange(0, 2)->ArgName("transfer")->Unit(
 
 }  // namespace
 
-int main(int argc, char **argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+int main(int argc, char **argv) { return RunBenchmarks(argc, argv); }

@@ -103,23 +103,25 @@ bool TuningModel::setVolume(int ch, int code)
         return false;
     }
     store.ChVol[ch] = uint16_t(code);
-    volumeTail(ch, delta);
+    movePartners(ch, delta, store.ChVol, MAX_VOLUME, CMD_CH_VOLUME, false);
     if (online()) CMD_CH_VOLUME(uint8_t(ch));
     return true;
 }
 
-// The other members follow; each whose volume moved sends its own frame, before the edited output's.
-void TuningModel::volumeTail(int ch, int delta)
+// The other members of ch's group move by delta within 0..limit and send before the edited output. A volume
+// that did not move sends nothing (its slider did not move); a delay always sends.
+void TuningModel::movePartners(int ch, int delta, uint16_t field[CH_COUNT], int limit, void (*send)(uint8_t),
+                               bool sendUnmoved)
 {
     uint8_t partners[CH_COUNT];
     const int n = sync.partners(uint8_t(ch), partners);
     for (int i = 0; i < n; ++i) {
         const uint8_t j = partners[i];
-        const int v = qBound(0, int(store.ChVol[j]) + delta, MAX_VOLUME);
-        if (v == store.ChVol[j]) continue;
-        store.ChVol[j] = uint16_t(v);
+        const int v = qBound(0, int(field[j]) + delta, limit);
+        if (v == field[j] && !sendUnmoved) continue;
+        field[j] = uint16_t(v);
         pending_.output[j] = true;
-        if (online()) CMD_CH_VOLUME(j);
+        if (online()) send(j);
     }
 }
 
@@ -157,22 +159,9 @@ bool TuningModel::enterDelay(int ch, const QString &text)
     if (sync.Delay_Sync_Check(store, uint8_t(ch), delta)) return false;
     traceValue(__FILE__, __LINE__, QStringLiteral("on_Edit_CHDelay_%1_returnPressed").arg(ch + 1), r + 0.5);
     store.ChDelay[ch] = delayCode(r);
-    delayTail(ch, delta);
+    movePartners(ch, delta, store.ChDelay, MAX_DELAY, CMD_CH_DELAY, true);
     if (online()) CMD_CH_DELAY(uint8_t(ch));
     return true;
-}
-
-// Every other member moves by delta and sends, moved or not, before the edited output.
-void TuningModel::delayTail(int ch, int delta)
-{
-    uint8_t partners[CH_COUNT];
-    const int n = sync.partners(uint8_t(ch), partners);
-    for (int i = 0; i < n; ++i) {
-        const uint8_t j = partners[i];
-        store.ChDelay[j] = uint16_t(qBound(0, int(store.ChDelay[j]) + delta, MAX_DELAY));
-        pending_.output[j] = true;
-        if (online()) CMD_CH_DELAY(j);
-    }
 }
 
 // `units` steps of 0.01 ms, each taken only while the output and every other member stay inside 0..15.00 ms.
@@ -189,7 +178,7 @@ void TuningModel::stepDelay(int ch, int dir, int units)
         d = next;
     }
     store.ChDelay[ch] = uint16_t(d);
-    delayTail(ch, d - old);
+    movePartners(ch, d - old, store.ChDelay, MAX_DELAY, CMD_CH_DELAY, true);
     if (online()) CMD_CH_DELAY(uint8_t(ch));
 }
 

@@ -75,8 +75,8 @@ private:
     int activeMemory_ = -1;
 
     void flipPartners(int ch, uint8_t field[CH_COUNT], void (*send)(uint8_t));
-    void volumeTail(int ch, int delta);
-    void delayTail(int ch, int delta);
+    void movePartners(int ch, int delta, uint16_t field[CH_COUNT], int limit, void (*send)(uint8_t),
+                      bool sendUnmoved);
     void linkShown(uint8_t ch);
 };
 
