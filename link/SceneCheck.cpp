@@ -47,18 +47,36 @@ const FieldRange Ranges[] = {
     RANGE(LpfType, PER_CH, 0, 2),
 };
 #undef RANGE
+
+// Reports the entries of one field outside its range. One comparison an entry (the unsigned distance from
+// the low end against the span), the findings gathered first: a scan runs over every entry of every scene
+// in a file, and a damaged file may hold thousands.
+template <int Width>
+void checkEntries(const FieldRange &r, const uint8_t *image, int scene, SceneCheck::Findings *out)
+{
+    SceneCheck::Finding found[PER_BAND];
+    SceneCheck::Finding *next = found;
+    const bool perChannel = r.entries != ONE, perBand = r.entries == PER_BAND;
+    const uint8_t *at = image + r.offset;
+    const unsigned span = unsigned(r.high - r.low);
+    for (int i = 0; i < r.entries; ++i, at += Width) {
+        const uint16_t v = Width == 2 ? uint16_t(at[0] | at[1] << 8) : at[0];
+        if (unsigned(v - r.low) <= span) continue;
+        const int8_t ch = perChannel ? int8_t(perBand ? i / BAND_COUNT : i) : -1;
+        const int8_t band = perBand ? int8_t(i % BAND_COUNT) : -1;
+        *next++ = {r.field, uint8_t(scene), ch, band, v, r.low, r.high};
+    }
+    out->insert(out->end(), found, next);
+}
 }  // namespace
 
 void SceneCheck::checkImage(const uint8_t *image, int scene, Findings *out)
 {
     for (const FieldRange &r : Ranges) {
-        for (int i = 0; i < r.entries; ++i) {
-            const uint8_t *at = image + r.offset + i * r.width;
-            const uint16_t v = r.width == 2 ? uint16_t(at[0] | at[1] << 8) : at[0];
-            if (v >= r.low && v <= r.high) continue;
-            const int8_t ch = r.entries == ONE ? -1 : int8_t(r.entries == PER_BAND ? i / BAND_COUNT : i);
-            const int8_t band = r.entries == PER_BAND ? int8_t(i % BAND_COUNT) : -1;
-            out->push_back({r.field, uint8_t(scene), ch, band, v, r.low, r.high});
+        if (r.width == 2) {
+            checkEntries<2>(r, image, scene, out);
+        } else {
+            checkEntries<1>(r, image, scene, out);
         }
     }
 }
