@@ -1,14 +1,13 @@
 // Arbitrary text as a filter file (REW filter settings, Equalizer APO / AutoEq), in memory: the bands it
 // fills are within the equaliser's limits, the others are flat and keep their frequency and Q, every note
-// names a line of the file; the bands exported and imported again are the same bands, and exporting those
-// gives the same bytes.
+// names a line of the file; the bands exported and imported again are the same bands.
 #include "FilterFile.h"
 #include "FuzzInput.h"
 
 #include <algorithm>
 
 namespace {
-void checkImport(const FilterImport &in, const BandSet &current, const QByteArray &text)
+void checkImport(const FilterImport &in, const BandSet &current, const QByteArray &text, bool messages)
 {
     FUZZ_CHECK(in.peaking >= 0 && in.peaking <= BAND_COUNT);
     for (int b = 0; b < BAND_COUNT; ++b) {
@@ -22,7 +21,7 @@ void checkImport(const FilterImport &in, const BandSet &current, const QByteArra
     const int lines = text.count('\n') + 1;
     for (const FilterNote &n : in.notes) {
         FUZZ_CHECK(n.line >= 1 && n.line <= lines);
-        FUZZ_CHECK(!n.message().isEmpty());
+        FUZZ_CHECK(!messages || !n.message().isEmpty());
     }
 }
 }  // namespace
@@ -37,15 +36,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                               uint8_t(4 + (b + data[0]) % 97)};
     const QByteArray text = QByteArray::fromRawData(reinterpret_cast<const char *>(data) + 1, int(size - 1));
     const FilterImport in = ImportFilters(text, current);
-    checkImport(in, current, text);
-    // The round trip through the exporter (its summed response makes it the slow part: one input in 32).
-    if (data[0] % 32) return 0;
+    // The notes' texts and the round trip through the exporter (the slow part: the summed response and two
+    // imports of 32 lines) for one input in 32, picked by a hash of the whole input. A byte of the input
+    // would not do: the fuzzer keeps the inputs that reach the exporter and runs their mutants far more often.
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
+    const bool full = hash % 32 == 0;
+    checkImport(in, current, text, full);
+    if (!full) return 0;
     const QByteArray exported = ExportFilters(in.bands, false);
     const FilterImport back = ImportFilters(exported, current);
-    checkImport(back, current, exported);
+    checkImport(back, current, exported, false);
     FUZZ_CHECK(back.peaking == BAND_COUNT && back.bands == in.bands);
     FUZZ_CHECK(back.notes.size() == 1 && back.notes[0].kind == FilterNoteKind::Preamp && back.notes[0].line == 1);
-    FUZZ_CHECK(ExportFilters(back.bands, false) == exported);
     // Switched off, every band is skipped and the output stays flat.
     const FilterImport off = ImportFilters(ExportFilters(in.bands, true), current);
     FUZZ_CHECK(off.peaking == 0 && off.notes.size() == 1 + BAND_COUNT);

@@ -1,44 +1,85 @@
 // Reading and writing parametric filter lines.
 #include "FilterFile.h"
 
-#include <QList>
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 
 #include "FreqCurve.h"
 #include "ResponseMath.h"
 
 namespace {
 
-bool Number(const QByteArray &token, double &v)
+// A word of the text, pointing into it: a file is read without copying its lines or words.
+using Word = std::string_view;
+
+// Byte tables: the bytes that separate words (tab, line feed, vertical tab, form feed, carriage return and
+// space), and every byte in lower case (ASCII letters only).
+struct ByteTables {
+    std::array<bool, 256> space{};
+    std::array<char, 256> lower{};
+    constexpr ByteTables()
+    {
+        for (int c = 0; c < 256; ++c) lower[size_t(c)] = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        for (char c : {'\t', '\n', '\v', '\f', '\r', ' '}) space[uint8_t(c)] = true;
+    }
+};
+constexpr ByteTables Bytes;
+
+// Whether `w` starts with the lower-case `prefix`, in any case.
+bool StartsWith(Word w, Word prefix)
 {
-    return ParseDecimal(token.constData(), token.constData() + token.size(), v) && std::isfinite(v);
+    if (w.size() < prefix.size()) return false;
+    const char *c = w.data();
+    for (char p : prefix)
+        if (Bytes.lower[uint8_t(*c++)] != p) return false;
+    return true;
 }
 
-bool Is(const QByteArray &token, const char *word) { return token.compare(word, Qt::CaseInsensitive) == 0; }
+bool Is(Word w, Word lowerWord) { return w.size() == lowerWord.size() && StartsWith(w, lowerWord); }
+
+bool EndsWithColon(Word w) { return !w.empty() && w.back() == ':'; }
+
+bool Number(Word w, double &v) { return ParseDecimal(w.data(), w.data() + w.size(), v) && std::isfinite(v); }
+
+// The whitespace-separated words of one line, into `out` (kept from line to line).
+void SplitWords(const char *p, const char *end, std::vector<Word> &out)
+{
+    out.clear();
+    for (;;) {
+        while (p != end && Bytes.space[uint8_t(*p)]) ++p;
+        if (p == end) return;
+        const char *start = p;
+        while (p != end && !Bytes.space[uint8_t(*p)]) ++p;
+        out.emplace_back(start, size_t(p - start));
+    }
+}
 
 // The settings of one filter line after "Filter n:".
 struct FilterLine {
     bool on = false;
-    QByteArray type;
+    Word type;
     double fc = NAN, gain = NAN, q = NAN;
 };
 
-FilterLine ReadFilterLine(const QList<QByteArray> &t, int first)
+FilterLine ReadFilterLine(const std::vector<Word> &t, size_t first)
 {
     FilterLine f;
-    int i = first;
-    if (i < t.size()) f.on = Is(t[i++], "ON");
-    if (i < t.size()) f.type = t[i++].toUpper();
+    size_t i = first;
+    if (i < t.size()) f.on = Is(t[i++], "on");
+    if (i < t.size()) f.type = t[i++];
     for (; i < t.size(); ++i) {
         double v;
-        if (Is(t[i], "Fc") && i + 1 < t.size() && Number(t[i + 1], v)) {
+        if (Is(t[i], "fc") && i + 1 < t.size() && Number(t[i + 1], v)) {
             f.fc = v;
-        } else if (Is(t[i], "Gain") && i + 1 < t.size() && Number(t[i + 1], v)) {
+        } else if (Is(t[i], "gain") && i + 1 < t.size() && Number(t[i + 1], v)) {
             f.gain = v;
-        } else if (Is(t[i], "Q") && i + 1 < t.size() && Number(t[i + 1], v)) {
+        } else if (Is(t[i], "q") && i + 1 < t.size() && Number(t[i + 1], v)) {
             f.q = v;
-        } else if (Is(t[i], "BW") && i + 2 < t.size() && Is(t[i + 1], "Oct") && Number(t[i + 2], v) && v > 0.0) {
+        } else if (Is(t[i], "bw") && i + 2 < t.size() && Is(t[i + 1], "oct") && Number(t[i + 2], v) && v > 0.0) {
             const double p = std::pow(2.0, v);
             f.q = std::sqrt(p) / (p - 1.0);
         }
@@ -50,8 +91,18 @@ FilterLine ReadFilterLine(const QList<QByteArray> &t, int first)
 double Limit(double v, double lo, double hi, int line, FilterNoteKind kind, std::vector<FilterNote> &notes)
 {
     if (v >= lo && v <= hi) return v;
-    notes.push_back(FilterNote{line, kind, v, QByteArray()});
+    notes.push_back(FilterNote{line, kind, v, QString()});
     return std::clamp(v, lo, hi);
+}
+
+// A "Preamp: x dB" line (also "Preamp:x"): its value as a note.
+void ReadPreamp(const std::vector<Word> &t, int line, std::vector<FilterNote> &notes)
+{
+    const size_t colon = t[0].find(':');
+    if (colon == Word::npos) return;
+    const Word value = EndsWithColon(t[0]) ? (t.size() > 1 ? t[1] : Word()) : t[0].substr(colon + 1);
+    double v;
+    if (Number(value, v)) notes.push_back(FilterNote{line, FilterNoteKind::Preamp, v, QString()});
 }
 
 }  // namespace
@@ -61,36 +112,38 @@ FilterImport ImportFilters(const QByteArray &text, const BandSet &current)
     FilterImport out;
     out.bands = current;
     for (BandCode &b : out.bands) b.gain = GAIN_ZERO;
-    const QList<QByteArray> lines = text.split('\n');
-    for (int n = 0; n < lines.size(); ++n) {
-        const int line = n + 1;
-        const QList<QByteArray> t = lines[n].simplified().split(' ');
-        double v;
-        if (t[0].toLower().startsWith("preamp")) {
-            const QByteArray value = t[0].endsWith(':') ? t.value(1) : t[0].mid(t[0].indexOf(':') + 1);
-            if (t[0].contains(':') && Number(value, v)) out.notes.push_back(FilterNote{line, FilterNoteKind::Preamp, v, {}});
+    std::vector<Word> t;
+    t.reserve(16);
+    const char *at = text.constData(), *const end = at + text.size();
+    for (int line = 1; at; ++line) {
+        const char *const eol = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)));
+        SplitWords(at, eol ? eol : end, t);
+        at = eol ? eol + 1 : nullptr;  // past the last line
+        if (t.empty()) continue;
+        if (StartsWith(t[0], "preamp")) {
+            ReadPreamp(t, line, out.notes);
             continue;
         }
-        if (!t[0].toLower().startsWith("filter")) continue;
-        int first = 0;
-        while (first < t.size() && !t[first].endsWith(':')) ++first;
+        if (!StartsWith(t[0], "filter")) continue;
+        const size_t first = size_t(std::find_if(t.begin(), t.end(), EndsWithColon) - t.begin());
         if (first == t.size()) continue;  // "Filter Settings file" and other headings
         const FilterLine f = ReadFilterLine(t, first + 1);
-        if (Is(f.type, "NONE")) continue;  // an unused slot
+        if (Is(f.type, "none")) continue;  // an unused slot
         if (!f.on) {
-            out.notes.push_back(FilterNote{line, FilterNoteKind::SwitchedOff, 0.0, {}});
+            out.notes.push_back(FilterNote{line, FilterNoteKind::SwitchedOff, 0.0, QString()});
             continue;
         }
-        if (f.type != "PK" && f.type != "PEQ") {
-            out.notes.push_back(FilterNote{line, FilterNoteKind::OtherType, 0.0, QString::fromUtf8(f.type)});
+        if (!Is(f.type, "pk") && !Is(f.type, "peq")) {
+            const QByteArray type = QByteArray(f.type.data(), int(f.type.size())).toUpper();
+            out.notes.push_back(FilterNote{line, FilterNoteKind::OtherType, 0.0, QString::fromUtf8(type)});
             continue;
         }
         if (std::isnan(f.fc) || std::isnan(f.gain) || std::isnan(f.q) || !(f.fc > 0.0) || !(f.q > 0.0)) {
-            out.notes.push_back(FilterNote{line, FilterNoteKind::Unreadable, 0.0, {}});
+            out.notes.push_back(FilterNote{line, FilterNoteKind::Unreadable, 0.0, QString()});
             continue;
         }
         if (out.peaking == BAND_COUNT) {
-            out.notes.push_back(FilterNote{line, FilterNoteKind::BeyondBands, f.fc, {}});
+            out.notes.push_back(FilterNote{line, FilterNoteKind::BeyondBands, f.fc, QString()});
             continue;
         }
         BandCode &b = out.bands[out.peaking++];
@@ -111,19 +164,48 @@ bool ImportFilterFile(const QString &path, const BandSet &current, FilterImport 
     return true;
 }
 
+namespace {
+
+// Appends a number as plain digits (the C locale's, whatever the program's locale), with `decimals` places
+// for a fraction.
+void AppendNumber(QByteArray &out, double v, int decimals)
+{
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed, decimals).ptr;
+    out.append(digits, int(end - digits));
+}
+
+void AppendNumber(QByteArray &out, int v)
+{
+    char digits[16];
+    out.append(digits, int(std::to_chars(digits, digits + sizeof digits, v).ptr - digits));
+}
+
+}  // namespace
+
 QByteArray ExportFilters(const BandSet &bands, bool bypassed)
 {
     double peak = 0.0;
     if (!bypassed) {
-        const std::vector<double> total = BandsDb(bands, LogGrid(GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, 48));
+        static const std::vector<double> grid = LogGrid(GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, 48);
+        const std::vector<double> total = BandsDb(bands, grid);
         peak = std::max(0.0, *std::max_element(total.begin(), total.end()));
     }
-    QByteArray out = "Preamp: " + QByteArray::number(peak > 0.0 ? -std::ceil(peak * 10.0 - 1e-9) / 10.0 : 0.0, 'f', 1) +
-                     " dB\n";
+    QByteArray out;
+    out.reserve(64 * (BAND_COUNT + 1));
+    out += "Preamp: ";
+    AppendNumber(out, peak > 0.0 ? -std::ceil(peak * 10.0 - 1e-9) / 10.0 : 0.0, 1);
+    out += " dB\n";
     for (int b = 0; b < BAND_COUNT; ++b) {
-        out += "Filter " + QByteArray::number(b + 1) + (bypassed ? ": OFF PK Fc " : ": ON PK Fc ") +
-               QByteArray::number(bands[b].freq) + " Hz Gain " + QByteArray::number(bands[b].gainDb(), 'f', 1) +
-               " dB Q " + QByteArray::number(bands[b].q / 10.0, 'f', 2) + "\n";
+        out += "Filter ";
+        AppendNumber(out, b + 1);
+        out += bypassed ? ": OFF PK Fc " : ": ON PK Fc ";
+        AppendNumber(out, bands[b].freq);
+        out += " Hz Gain ";
+        AppendNumber(out, bands[b].gainDb(), 1);
+        out += " dB Q ";
+        AppendNumber(out, bands[b].q / 10.0, 2);
+        out += "\n";
     }
     return out;
 }
