@@ -172,10 +172,11 @@ def tuning_seeds():
     write('target_curve', 'house.txt', b'Target curve for the car\nHz dB\n20 8.0\n60 8.0\n200 0\n1000 0\n5000 -1.5\n20000 -4.0\n')
     write('target_curve', 'commas.txt', b'* tilt\n20,5.0\n632,0\n20000,-5.0\n')
     # Filter files: the text as it stands (with the output's current bands).
-    write('filters', 'apo.txt', b'Preamp: -6.2 dB\nFilter 1: ON PK Fc 63 Hz Gain -4.5 dB Q 1.41\n'
+    write('filters', 'apo.txt', MODE_BYTE['filters'] + b'Preamp: -6.2 dB\nFilter 1: ON PK Fc 63 Hz Gain -4.5 dB Q 1.41\n'
                                 b'Filter 2: ON LSC Fc 105 Hz Gain 3.0 dB Q 0.71\nFilter 3: OFF PK Fc 1000 Hz Gain 2 dB Q 2\n'
-                                b'Filter 4: ON PK Fc 25000 Hz Gain 15 dB Q 20\n')
-    write('filters', 'rew-settings.txt', b'Filter Settings file\n\nRoom EQ V5.20\nDated: Dec 9, 2026\n\n'
+                                b'Filter 4: ON PK Fc 25000 Hz Gain 15 dB Q 20\n'
+                                b'Filter 5: ON PK Fc 160 Hz Gain -2.5 dB BW Oct 0.667\n')
+    write('filters', 'rew-settings.txt', MODE_BYTE['filters'] + b'Filter Settings file\n\nRoom EQ V5.20\nDated: Dec 9, 2026\n\n'
                                          b'Notes:\n\nEqualiser: Generic\nDec 9 21:10:00\n'
                                          b'Filter  1: ON  PK       Fc   45,0 Hz  Gain  -6,5 dB  Q  4,00\n'
                                          b'Filter  2: ON  None\nFilter  3: ON  PK       Fc   2500 Hz  Gain   2.0 dB  Q  1.20\n')
