@@ -10,7 +10,7 @@ ScriptedProcessor::ScriptedProcessor()
     restart();
 }
 
-void ScriptedProcessor::restart()
+FUZZ_UNTRACED void ScriptedProcessor::restart()
 {
     static const ParamBlock factory = factoryImage();
     memory = factory;
@@ -51,7 +51,7 @@ bool ScriptedProcessor::open(uint16_t vendorId, uint16_t productId)
     return open_ = true;
 }
 
-int ScriptedProcessor::write(const uint8_t *r, size_t length)
+FUZZ_UNTRACED int ScriptedProcessor::write(const uint8_t *r, size_t length)
 {
     FUZZ_CHECK(open_);
     FUZZ_CHECK(length == REPORT_SIZE);
@@ -75,7 +75,7 @@ int ScriptedProcessor::write(const uint8_t *r, size_t length)
     return int(length);
 }
 
-void ScriptedProcessor::queue(const Frame &report)
+FUZZ_UNTRACED void ScriptedProcessor::queue(const Frame &report)
 {
     if (queued_ == answers_.size()) {  // full: twice the room, the oldest first
         std::vector<Frame> grown(answers_.size() * 2);
@@ -86,13 +86,13 @@ void ScriptedProcessor::queue(const Frame &report)
     answers_[(head_ + queued_++) % answers_.size()] = report;
 }
 
-void ScriptedProcessor::popFront()
+FUZZ_UNTRACED void ScriptedProcessor::popFront()
 {
     head_ = (head_ + 1) % answers_.size();
     --queued_;
 }
 
-ScriptedProcessor::Frame ScriptedProcessor::answerTo(const uint8_t *p, size_t n) const
+FUZZ_UNTRACED ScriptedProcessor::Frame ScriptedProcessor::answerTo(const uint8_t *p, size_t n) const
 {
     if (n >= 2 && p[0] == 6 && p[1] == 0x16) return Frame{0x16, 'N', 'V', '_', 'P', 'R', 'C', '5', '2'}.pad(17);
     if (n >= 3 && p[0] == 6 && p[1] == 0xAA && p[2] < PAGE_COUNT) return Frame{0xAA, p[2]}.append(memory.page(p[2]), PAGE_SIZE);
@@ -108,7 +108,7 @@ ScriptedProcessor::Frame ScriptedProcessor::answerTo(const uint8_t *p, size_t n)
     return {};
 }
 
-ScriptedProcessor::Frame ScriptedProcessor::replyReport(const Frame &payload, uint8_t seq)
+FUZZ_UNTRACED ScriptedProcessor::Frame ScriptedProcessor::replyReport(const Frame &payload, uint8_t seq)
 {
     Frame r{0xFA, 0x2A, seq, payload.n};
     r.append(payload.b, payload.n);
@@ -119,7 +119,7 @@ ScriptedProcessor::Frame ScriptedProcessor::replyReport(const Frame &payload, ui
     return r.pad(REPORT_SIZE);
 }
 
-int ScriptedProcessor::deliver(const Frame &report, uint8_t *buf, size_t length, int timeoutMs)
+FUZZ_UNTRACED int ScriptedProcessor::deliver(const Frame &report, uint8_t *buf, size_t length, int timeoutMs)
 {
     const size_t n = report.n < length ? report.n : length;
     if (n > 0) std::memcpy(buf, report.b, n);

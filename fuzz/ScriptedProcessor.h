@@ -22,26 +22,26 @@ public:
         uint8_t b[REPORT_SIZE];
 
         Frame() = default;
-        Frame(std::initializer_list<uint8_t> bytes)
+        FUZZ_UNTRACED Frame(std::initializer_list<uint8_t> bytes)
         {
             for (uint8_t v : bytes) b[n++] = v;
         }
-        Frame(const uint8_t *p, int length) { append(p, length); }
-        Frame &append(const uint8_t *p, int length)
+        FUZZ_UNTRACED Frame(const uint8_t *p, int length) { append(p, length); }
+        FUZZ_UNTRACED Frame &append(const uint8_t *p, int length)
         {
             std::memcpy(b + n, p, size_t(length));
             n = uint8_t(n + length);
             return *this;
         }
         // Zeros up to length.
-        Frame &pad(int length)
+        FUZZ_UNTRACED Frame &pad(int length)
         {
             std::memset(b + n, 0, size_t(length - n));
             n = uint8_t(length);
             return *this;
         }
         bool empty() const { return n == 0; }
-        bool equals(const uint8_t *p, int length) const { return n == length && std::memcmp(b, p, size_t(n)) == 0; }
+        FUZZ_UNTRACED bool equals(const uint8_t *p, int length) const { return n == length && std::memcmp(b, p, size_t(n)) == 0; }
     };
 
     ScriptedProcessor();

@@ -32,7 +32,7 @@ struct Plan {
     const uint8_t *live;  // the image a single scene sends
 
     // The command bytes of item i: class, code and index; returns their count.
-    int head(int i, uint8_t out[4]) const
+    FUZZ_UNTRACED int head(int i, uint8_t out[4]) const
     {
         const uint8_t scene = uint8_t(i / PAGE_COUNT + 1), page = uint8_t(i % PAGE_COUNT);
         const int block = i == count - 1 ? FirmwareImage::FINAL_BLOCK : i;
@@ -45,7 +45,7 @@ struct Plan {
         return put(out, {5, 0xB0, uint8_t(block >> 8), uint8_t(block)});
     }
     // The whole payload of item i; returns its length.
-    int frame(int i, uint8_t out[MAX_PAYLOAD]) const
+    FUZZ_UNTRACED int frame(int i, uint8_t out[MAX_PAYLOAD]) const
     {
         const int n = head(i, out);
         switch (kind) {
@@ -57,14 +57,14 @@ struct Plan {
         Image.block(i, out + n);
         return n + FirmwareImage::BLOCK_SIZE;
     }
-    bool awaited(int i) const
+    FUZZ_UNTRACED bool awaited(int i) const
     {
         if (kind == FetchScenes) return true;
         return kind == Firmware ? i < count - 1 : i % PAGE_COUNT != PAGE_COUNT - 1;
     }
     // An acknowledgement echoes the command code and whatever part of the item's index it carries; a fetched
     // page also carries its data.
-    bool answers(const Frame &a, int i) const
+    FUZZ_UNTRACED bool answers(const Frame &a, int i) const
     {
         uint8_t h[4];
         const int n = head(i, h);
@@ -75,7 +75,7 @@ struct Plan {
     }
 
 private:
-    static int put(uint8_t *out, std::initializer_list<uint8_t> bytes)
+    FUZZ_UNTRACED static int put(uint8_t *out, std::initializer_list<uint8_t> bytes)
     {
         int n = 0;
         for (uint8_t v : bytes) out[n++] = v;
@@ -84,7 +84,7 @@ private:
 };
 
 // Walks what crossed the link against the plan.
-void checkLog(const ScriptedProcessor &device, const Plan &plan, TransferResult result, int maxTries)
+FUZZ_UNTRACED void checkLog(const ScriptedProcessor &device, const Plan &plan, TransferResult result, int maxTries)
 {
     int item = -1, tries = 0;
     bool answered = false;
@@ -112,7 +112,7 @@ void checkLog(const ScriptedProcessor &device, const Plan &plan, TransferResult 
 
 // Pages hold what the processor sent, wherever its reply said; nothing else is touched. After a whole fetch
 // they hold the processor's scenes.
-void checkFetched(const ScriptedProcessor &device, TransferResult result)
+FUZZ_UNTRACED void checkFetched(const ScriptedProcessor &device, TransferResult result)
 {
     static uint8_t expected[SCENE_COUNT][STORE_SIZE];
     std::memset(expected, UNTOUCHED, sizeof expected);
