@@ -77,18 +77,20 @@ FUZZ_UNTRACED int ScriptedProcessor::write(const uint8_t *r, size_t length)
 
 FUZZ_UNTRACED void ScriptedProcessor::queue(const Frame &report)
 {
+    const size_t mask = answers_.size() - 1;  // the room is a power of two
     if (queued_ == answers_.size()) {  // full: twice the room, the oldest first
         std::vector<Frame> grown(answers_.size() * 2);
-        for (size_t i = 0; i < queued_; ++i) grown[i] = answers_[(head_ + i) % answers_.size()];
+        for (size_t i = 0; i < queued_; ++i) grown[i] = answers_[(head_ + i) & mask];
         answers_.swap(grown);
         head_ = 0;
+        return queue(report);
     }
-    answers_[(head_ + queued_++) % answers_.size()] = report;
+    answers_[(head_ + queued_++) & mask] = report;
 }
 
 FUZZ_UNTRACED void ScriptedProcessor::popFront()
 {
-    head_ = (head_ + 1) % answers_.size();
+    head_ = (head_ + 1) & (answers_.size() - 1);
     --queued_;
 }
 
