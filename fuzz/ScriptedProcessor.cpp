@@ -4,15 +4,28 @@
 #include "SceneFile.h"
 #include "Transport.h"
 
-#include <utility>
-
 ScriptedProcessor::ScriptedProcessor()
-    : memory(factoryImage())
+    : answers_(16)
 {
+    restart();
+}
+
+FUZZ_UNTRACED void ScriptedProcessor::restart()
+{
+    static const ParamBlock factory = factoryImage();
+    memory = factory;
     for (int k = 0; k < SCENE_COUNT; ++k) {
-        std::memcpy(scenes[k], memory.bytes(), STORE_SIZE);
+        std::memcpy(scenes[k], memory.bytes(), IMAGE_SIZE);
         scenes[k][4] = uint8_t(k);  // every scene a little different
     }
+    log.clear();
+    failed = false;
+    in_ = nullptr;
+    open_ = false;
+    unpluggedOpens_ = 0;
+    failNextWrite_ = false;
+    seq_ = 0;
+    head_ = queued_ = 0;
 }
 
 ParamBlock ScriptedProcessor::factoryImage()
@@ -34,11 +47,11 @@ bool ScriptedProcessor::open(uint16_t vendorId, uint16_t productId)
         --unpluggedOpens_;
         return false;
     }
-    answers_.clear();
+    head_ = queued_ = 0;
     return open_ = true;
 }
 
-int ScriptedProcessor::write(const uint8_t *r, size_t length)
+FUZZ_UNTRACED int ScriptedProcessor::write(const uint8_t *r, size_t length)
 {
     FUZZ_CHECK(open_);
     FUZZ_CHECK(length == REPORT_SIZE);
@@ -50,40 +63,45 @@ int ScriptedProcessor::write(const uint8_t *r, size_t length)
     FUZZ_CHECK(r[6 + n] == uint8_t(sum) && r[7 + n] == 0xF5);
     const uint8_t *payload = r + 6;
     if (onWrite) onWrite(payload, n);
-    if (logging) log.push_back({true, Bytes(payload, payload + n), false});
+    if (logging) log.push_back({true, false, Frame(payload, n)});
     if (failNextWrite_) {
         failNextWrite_ = false;
         failed = true;
         open_ = false;
         return -1;
     }
-    const Bytes answer = answerTo(payload, size_t(n));
-    if (!answer.empty()) answers_.push_back(replyReport(answer, seq_++));
+    const Frame answer = answerTo(payload, size_t(n));
+    if (!answer.empty()) queue(replyReport(answer, seq_++));
     return int(length);
 }
 
-ScriptedProcessor::Bytes ScriptedProcessor::answerTo(const uint8_t *p, size_t n) const
+FUZZ_UNTRACED void ScriptedProcessor::queue(const Frame &report)
 {
-    if (n >= 2 && p[0] == 6 && p[1] == 0x16) {
-        Bytes a = {0x16, 'N', 'V', '_', 'P', 'R', 'C', '5', '2'};
-        a.resize(17, 0x00);
-        return a;
+    const size_t mask = answers_.size() - 1;  // the room is a power of two
+    if (queued_ == answers_.size()) {  // full: twice the room, the oldest first
+        std::vector<Frame> grown(answers_.size() * 2);
+        for (size_t i = 0; i < queued_; ++i) grown[i] = answers_[(head_ + i) & mask];
+        answers_.swap(grown);
+        head_ = 0;
+        return queue(report);
     }
-    if (n >= 3 && p[0] == 6 && p[1] == 0xAA && p[2] < PAGE_COUNT) {
-        Bytes a = {0xAA, p[2]};
-        a.insert(a.end(), memory.page(p[2]), memory.page(p[2]) + PAGE_SIZE);
-        return a;
-    }
-    if (n >= 3 && p[0] == 6 && p[1] == 0x10 && p[2] >= 1 && p[2] <= SCENE_COUNT) {
-        Bytes a = {0x10, p[2], 'S', 'c', 'e', 'n', 'e', uint8_t('0' + p[2])};
-        a.resize(18, 0x00);
-        return a;
-    }
-    if (n >= 4 && p[0] == 6 && p[1] == 0x15 && p[2] >= 1 && p[2] <= SCENE_COUNT && p[3] < PAGE_COUNT) {
-        Bytes a = {6, 0x15, p[2], p[3]};
-        a.insert(a.end(), scenes[p[2] - 1] + p[3] * PAGE_SIZE, scenes[p[2] - 1] + (p[3] + 1) * PAGE_SIZE);
-        return a;
-    }
+    answers_[(head_ + queued_++) & mask] = report;
+}
+
+FUZZ_UNTRACED void ScriptedProcessor::popFront()
+{
+    head_ = (head_ + 1) & (answers_.size() - 1);
+    --queued_;
+}
+
+FUZZ_UNTRACED ScriptedProcessor::Frame ScriptedProcessor::answerTo(const uint8_t *p, size_t n) const
+{
+    if (n >= 2 && p[0] == 6 && p[1] == 0x16) return Frame{0x16, 'N', 'V', '_', 'P', 'R', 'C', '5', '2'}.pad(17);
+    if (n >= 3 && p[0] == 6 && p[1] == 0xAA && p[2] < PAGE_COUNT) return Frame{0xAA, p[2]}.append(memory.page(p[2]), PAGE_SIZE);
+    if (n >= 3 && p[0] == 6 && p[1] == 0x10 && p[2] >= 1 && p[2] <= SCENE_COUNT)
+        return Frame{0x10, p[2], 'S', 'c', 'e', 'n', 'e', uint8_t('0' + p[2])}.pad(18);
+    if (n >= 4 && p[0] == 6 && p[1] == 0x15 && p[2] >= 1 && p[2] <= SCENE_COUNT && p[3] < PAGE_COUNT)
+        return Frame{6, 0x15, p[2], p[3]}.append(scenes[p[2] - 1] + p[3] * PAGE_SIZE, PAGE_SIZE);
     if (n >= 2 && p[0] == 6 && p[1] == 0x00) return {6, 0x00};  // heartbeat
     // Acknowledgements echo class, code and index; the last page of a transfer is not acknowledged.
     if (n >= 3 && p[0] == 5 && p[1] == 0x41 && p[2] < PAGE_COUNT - 1) return {5, 0x41, p[2]};
@@ -92,30 +110,26 @@ ScriptedProcessor::Bytes ScriptedProcessor::answerTo(const uint8_t *p, size_t n)
     return {};
 }
 
-ScriptedProcessor::Bytes ScriptedProcessor::replyReport(const Bytes &payload, uint8_t seq)
+FUZZ_UNTRACED ScriptedProcessor::Frame ScriptedProcessor::replyReport(const Frame &payload, uint8_t seq)
 {
-    Bytes r(REPORT_SIZE, 0);
-    const int n = int(payload.size());
-    r[0] = 0xFA;
-    r[1] = 0x2A;
-    r[2] = seq;
-    r[3] = uint8_t(n);
-    unsigned sum = 0xFA + 0x2A + seq + unsigned(n);
-    for (int i = 0; i < n; ++i) sum += r[4 + i] = payload[size_t(i)];
-    r[4 + n] = uint8_t(sum);
-    r[5 + n] = 0xF5;
-    return r;
+    Frame r{0xFA, 0x2A, seq, payload.n};
+    r.append(payload.b, payload.n);
+    unsigned sum = 0xFA + 0x2A + seq + payload.n;
+    for (int i = 0; i < payload.n; ++i) sum += payload.b[i];
+    r.b[r.n++] = uint8_t(sum);
+    r.b[r.n++] = 0xF5;
+    return r.pad(REPORT_SIZE);
 }
 
-int ScriptedProcessor::deliver(const Bytes &report, uint8_t *buf, size_t length, int timeoutMs)
+FUZZ_UNTRACED int ScriptedProcessor::deliver(const Frame &report, uint8_t *buf, size_t length, int timeoutMs)
 {
-    const size_t n = report.size() < length ? report.size() : length;
-    if (n > 0) std::memcpy(buf, report.data(), n);
+    const size_t n = report.n < length ? report.n : length;
+    if (n > 0) std::memcpy(buf, report.b, n);
     const uint8_t *r = buf;
-    if (n >= 7 && r[0] == 0xFA && r[1] == 0x2A && r[3] >= 1 && 6u + r[3] <= n) {
+    if (logging && n >= 7 && r[0] == 0xFA && r[1] == 0x2A && r[3] >= 1 && 6u + r[3] <= n) {
         unsigned sum = 0;
         for (int i = 0; i < 4 + r[3]; ++i) sum += r[i];
-        if (logging && r[4 + r[3]] == uint8_t(sum) && r[5 + r[3]] == 0xF5) log.push_back({false, Bytes(r + 4, r + 4 + r[3]), timeoutMs == 0});
+        if (r[4 + r[3]] == uint8_t(sum) && r[5 + r[3]] == 0xF5) log.push_back({false, timeoutMs == 0, Frame(r + 4, r[3])});
     }
     return int(n);
 }
@@ -125,44 +139,44 @@ int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeoutMs)
     FUZZ_CHECK(timeoutMs >= 0 && timeoutMs <= maxWaitMs);  // no read waits without bound
     FUZZ_CHECK(length >= 1 && length <= REPORT_SIZE);
     if (!open_) return -1;
-    if (answers_.empty()) return 0;  // a processor speaks only when asked
+    if (queued_ == 0) return 0;  // a processor speaks only when asked
     if (healthy()) {
         if (silentWhenDone && in_) return 0;
-        const Bytes r = std::move(answers_.front());
-        answers_.pop_front();
+        const Frame &r = front();
+        popFront();
         return deliver(r, buf, length, timeoutMs);
     }
     switch (in_->byte() % 10) {
     case 0: {  // the answer
-        const Bytes r = std::move(answers_.front());
-        answers_.pop_front();
+        const Frame &r = front();
+        popFront();
         return deliver(r, buf, length, timeoutMs);
     }
     case 1: return 0;  // late: it comes with a later read
     case 2:            // lost
-        answers_.pop_front();
+        popFront();
         return 0;
     case 3: failed = true; return -1;
     case 4: {  // garbage of any length
-        uint8_t junk[REPORT_SIZE] = {};
-        const size_t n = in_->take(junk, in_->byte() % (REPORT_SIZE + 1));
-        return deliver(Bytes(junk, junk + n), buf, length, timeoutMs);
+        Frame junk;
+        junk.n = uint8_t(in_->take(junk.b, in_->byte() % (REPORT_SIZE + 1)));
+        return deliver(junk, buf, length, timeoutMs);
     }
     case 5: {  // the answer with one payload byte damaged: the checksum no longer holds
-        Bytes r = std::move(answers_.front());
-        answers_.pop_front();
+        Frame &r = front();
+        popFront();
         const uint8_t flip = uint8_t(in_->byte() | 1);
-        r[4 + in_->byte() % r[3]] ^= flip;
+        r.b[4 + in_->byte() % r.b[3]] ^= flip;
         return deliver(r, buf, length, timeoutMs);
     }
     case 6: {  // a well-framed stray: another page, scene page or acknowledgement, or a change made on the processor
         const uint8_t kind = in_->byte() % 7;
         const uint8_t a = in_->byte(), b = in_->byte();
-        const Bytes request[7] = {{6, 0xAA, uint8_t(a % 60)}, {6, 0x15, uint8_t(a % 11), uint8_t(b % 60)},
+        const Frame request[7] = {{6, 0xAA, uint8_t(a % 60)}, {6, 0x15, uint8_t(a % 11), uint8_t(b % 60)},
                                   {5, 0x41, a}, {5, 0x15, a, b}, {6, 0x10, uint8_t(a % 11)}, {5, 0xB0, a, b}, {6, 0x16}};
-        Bytes answer = answerTo(request[kind].data(), request[kind].size());
-        if (kind == 6) answer[1 + a % 9] = b;  // another processor's name
-        if (answer.empty()) answer = (a & 1) ? Bytes{0x02, b} : Bytes{0x0D, a, b};
+        Frame answer = answerTo(request[kind].b, request[kind].n);
+        if (kind == 6) answer.b[1 + a % 9] = b;  // another processor's name
+        if (answer.empty()) answer = (a & 1) ? Frame{0x02, b} : Frame{0x0D, a, b};
         return deliver(replyReport(answer, seq_++), buf, length, timeoutMs);
     }
     case 7: failNextWrite_ = true; return 0;

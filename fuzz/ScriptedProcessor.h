@@ -9,16 +9,45 @@
 #include "SceneNames.h"
 
 #include <cstring>
-#include <deque>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 class ScriptedProcessor : public DeviceIo
 {
 public:
-    using Bytes = std::vector<uint8_t>;
+    // A payload or a report: at most one report's bytes, held in place (no allocation per frame).
+    struct Frame {
+        uint8_t n = 0;
+        uint8_t b[REPORT_SIZE];
+
+        Frame() = default;
+        FUZZ_UNTRACED Frame(std::initializer_list<uint8_t> bytes)
+        {
+            for (uint8_t v : bytes) b[n++] = v;
+        }
+        FUZZ_UNTRACED Frame(const uint8_t *p, int length) { append(p, length); }
+        FUZZ_UNTRACED Frame &append(const uint8_t *p, int length)
+        {
+            std::memcpy(b + n, p, size_t(length));
+            n = uint8_t(n + length);
+            return *this;
+        }
+        // Zeros up to length.
+        FUZZ_UNTRACED Frame &pad(int length)
+        {
+            std::memset(b + n, 0, size_t(length - n));
+            n = uint8_t(length);
+            return *this;
+        }
+        bool empty() const { return n == 0; }
+        FUZZ_UNTRACED bool equals(const uint8_t *p, int length) const { return n == length && std::memcmp(b, p, size_t(n)) == 0; }
+    };
 
     ScriptedProcessor();
+    // The processor as just plugged in: factory memory and stored scenes, nothing queued, logged or pending.
+    // What the caller set up (the limits, the checks, logging) stays.
+    void restart();
     // The fuzzer's choices; none (or used up) means a healthy processor that answers everything, or with
     // silentWhenDone one that stops answering once the choices are used up.
     void script(FuzzInput *in)
@@ -34,26 +63,26 @@ public:
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
 
-    // The processor's parameter memory (device encoding) and its stored scenes.
+    // The processor's parameter memory (device encoding) and the pages of its stored scenes.
     ParamBlock memory;
-    uint8_t scenes[SCENE_COUNT][STORE_SIZE];
+    uint8_t scenes[SCENE_COUNT][IMAGE_SIZE];
     // What crossed the link, in order: the payload of every frame written, and the payload of every
     // report read that holds a well-framed reply at its start (whatever produced it).
     struct Event {
         bool written;
-        Bytes payload;
         bool drained;  // read without waiting: the program drops what such reads bring
+        Frame payload;
     };
-    std::vector<Event> log;
+    std::vector<Event> log;  // kept allocated from one restart to the next
     bool logging = true;
     // Told every payload written (before it is answered).
     std::function<void(const uint8_t *, int)> onWrite;
     // A read or write failed (the link is down from the program's side).
     bool failed = false;
     // What a processor answers to a payload (empty when it says nothing).
-    Bytes answerTo(const uint8_t *payload, size_t n) const;
+    Frame answerTo(const uint8_t *payload, size_t n) const;
     // A reply frame at the start of a 32-byte input report.
-    static Bytes replyReport(const Bytes &payload, uint8_t seq);
+    static Frame replyReport(const Frame &payload, uint8_t seq);
     // The longest wait a read may ask for.
     int maxWaitMs = 100;
     bool silentWhenDone = false;
@@ -62,12 +91,17 @@ public:
     static ParamBlock factoryImage();
 
 private:
-    int deliver(const Bytes &report, uint8_t *buf, size_t length, int timeoutMs);
+    int deliver(const Frame &report, uint8_t *buf, size_t length, int timeoutMs);
+    // The queue of answers not yet read: a ring that only grows.
+    void queue(const Frame &report);
+    Frame &front() { return answers_[head_]; }
+    void popFront();
 
     FuzzInput *in_ = nullptr;
     bool open_ = false;
     int unpluggedOpens_ = 0;
     bool failNextWrite_ = false;
     uint8_t seq_ = 0;
-    std::deque<Bytes> answers_;
+    std::vector<Frame> answers_;
+    size_t head_ = 0, queued_ = 0;
 };

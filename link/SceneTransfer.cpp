@@ -18,9 +18,11 @@ TransferResult SceneTransfer::sendParamImage(const uint8_t *image, const Progres
 {
     TransferLink::drain();
     for (int p = 0; p < LAST_PAGE; ++p) {
+        // The closures capture at most two words: std::function holds them without allocating.
         const uint8_t page = uint8_t(p);
+        const uint8_t *data = image + p * PAGE_SIZE;
         TransferLink::AckStep step;
-        step.send = [&] { CMD_PARAM_PAGE_WRITE(page, image + p * PAGE_SIZE); };
+        step.send = [page, data] { CMD_PARAM_PAGE_WRITE(page, data); };
         step.accept = [&](const uint8_t *payload, int n) { return TransferLink::isAck(payload, n, PAGE_WRITE, &page, 1); };
         step.hold = 5000;
         step.gapMs = Pace.pageGapMs;
@@ -48,15 +50,16 @@ TransferResult SceneTransfer::fetchScenes(uint8_t scenes[SCENE_COUNT][STORE_SIZE
     int done = 0;  // pages read
     for (int k = 1; k <= SCENE_COUNT; ++k) {
         for (int p = 0; p < PAGE_COUNT; ++p) {
+            const uint8_t index[2] = {uint8_t(k), uint8_t(p)};
             TransferLink::AckStep step;
-            step.send = [&] { REQ_SCENE_DATA(uint8_t(k), uint8_t(p)); };
-            step.accept = [&](const uint8_t *payload, int n) {
+            step.send = [&index] { REQ_SCENE_DATA(index[0], index[1]); };
+            step.accept = [scenes, &index](const uint8_t *payload, int n) {
                 // 06 15 k p + 20 data bytes
                 if (n < 4 + PAGE_SIZE || payload[1] != SCENE_DATA) return false;
                 const int rk = payload[2], rp = payload[3];
                 if (rk < 1 || rk > SCENE_COUNT || rp > LAST_PAGE) return false;
                 std::memcpy(&scenes[rk - 1][rp * PAGE_SIZE], payload + 4, PAGE_SIZE);
-                return rk == k && rp == p;
+                return rk == index[0] && rp == index[1];
             };
             step.hold = 2000;
             step.settleMs = 1;
@@ -77,8 +80,9 @@ TransferResult SceneTransfer::sendScenes(const uint8_t scenes[SCENE_COUNT][STORE
         const uint8_t *scene = scenes[k - 1];
         for (int p = 0; p < LAST_PAGE; ++p) {
             const uint8_t index[2] = {uint8_t(k), uint8_t(p)};
+            const uint8_t *data = scene + p * PAGE_SIZE;
             TransferLink::AckStep step;
-            step.send = [&] { CMD_SCENE_DATA_WRITE(index[0], index[1], scene + p * PAGE_SIZE); };
+            step.send = [&index, data] { CMD_SCENE_DATA_WRITE(index[0], index[1], data); };
             step.accept = [&](const uint8_t *payload, int n) { return TransferLink::isAck(payload, n, SCENE_DATA, index, 2); };
             step.hold = 4000;
             step.gapMs = 1;  // the window stays alive while a page is tried again
