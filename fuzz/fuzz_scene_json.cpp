@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(block.size() == STORE_SIZE && SceneCheck::checkFile(block).empty());
         FUZZ_CHECK(SceneJson::write(block, &json, &why));
     }
-    // The round trip is exact in both directions.
-    QByteArray again, text;
+    // The round trip is exact in both directions: the text reads back as the block, and since writing
+    // depends on nothing but the block, that block is written as the same text again.
+    QByteArray again;
     FUZZ_CHECK(SceneJson::read(json, &again, &why) && again == block);
-    FUZZ_CHECK(SceneJson::write(again, &text, &why) && text == json);
     return 0;
 }
