@@ -45,15 +45,23 @@ bool utf8(const char *&p, const char *end, uint32_t *ch)
     return true;
 }
 
-void appendUtf16(std::vector<char16_t> &text, uint32_t ch)
+char16_t *appendUtf16(char16_t *out, uint32_t ch)
 {
     if (ch >= 0x10000) {
-        text.push_back(char16_t((ch >> 10) + 0xD7C0));
-        text.push_back(char16_t(ch % 0x400 + 0xDC00));
+        *out++ = char16_t((ch >> 10) + 0xD7C0);
+        *out++ = char16_t(ch % 0x400 + 0xDC00);
     } else {
-        text.push_back(char16_t(ch));
+        *out++ = char16_t(ch);
     }
+    return out;
 }
+
+// The white space between tokens.
+struct Spaces {
+    bool is[256] = {};
+    constexpr Spaces() : is() { is[int(' ')] = is[int('\t')] = is[int('\n')] = is[int('\r')] = true; }
+};
+constexpr Spaces Space;
 
 // A backslash sequence; unknown escapes stand for the character itself.
 bool escape(const char *&p, const char *end, uint32_t *ch)
@@ -127,9 +135,12 @@ bool JsonReader::parse(const QByteArray &json, QJsonParseError *error)
     depth_ = 0;
     error_ = QJsonParseError::NoError;
     values_.clear();
-    text_.clear();
     values_.reserve(size_t(json.size() / 12 + 8));
-    text_.reserve(size_t(json.size()));
+    textSize_ = 0;
+    if (textCapacity_ <= json.size()) {
+        textCapacity_ = json.size() + 1;
+        text_.reset(new char16_t[size_t(textCapacity_)]);
+    }
     if (end_ - json_ > 3 && uint8_t(json_[0]) == 0xEF && uint8_t(json_[1]) == 0xBB && uint8_t(json_[2]) == 0xBF)
         json_ += 3;
     const char t = token();
@@ -149,7 +160,13 @@ bool JsonReader::parse(const QByteArray &json, QJsonParseError *error)
 
 bool JsonReader::space()
 {
-    while (json_ < end_ && (*json_ == ' ' || *json_ == '\t' || *json_ == '\n' || *json_ == '\r')) ++json_;
+    // Indentation comes in runs: eight spaces at a time while they last.
+    uint64_t word = 0;
+    for (; end_ - json_ >= 8; json_ += 8) {
+        std::memcpy(&word, json_, 8);
+        if (word != 0x2020202020202020u) break;
+    }
+    while (json_ < end_ && Space.is[uint8_t(*json_)]) ++json_;
     return json_ < end_;
 }
 
@@ -175,10 +192,10 @@ bool JsonReader::object()
     const int self = open(Type::Object);
     char t = token();
     while (t == '"') {
-        int keyAt = int(text_.size());
+        const int keyAt = textSize_;
         bool escaped = false;
         if (!string(&escaped)) return false;
-        const int keyLength = int(text_.size()) - keyAt;
+        const int keyLength = textSize_ - keyAt;
         if (token() != ':') return error_ = QJsonParseError::MissingNameSeparator, false;
         if (!space()) return error_ = QJsonParseError::UnterminatedObject, false;
         const int member = int(values_.size());
@@ -238,12 +255,12 @@ bool JsonReader::value()
     case 'f': return literal("alse", Type::False);
     case '"': {
         const int self = open(Type::String);
-        const int at = int(text_.size());
+        const int at = textSize_;
         bool escaped = false;
         if (!string(&escaped)) return false;
-        const int mark = !escaped && int(text_.size()) > at && text_[size_t(at)] == 0xFEFF;
+        const int mark = !escaped && textSize_ > at && text_[size_t(at)] == 0xFEFF;
         Value &v = values_[size_t(self)];
-        v.textAt = at + mark, v.textLength = int(text_.size()) - at - mark, v.end = self + 1;
+        v.textAt = at + mark, v.textLength = textSize_ - at - mark, v.end = self + 1;
         return true;
     }
     case '[': return array();
@@ -258,31 +275,38 @@ bool JsonReader::string(bool *escaped)
 {
     // First as plain UTF-8; a backslash sends the string through the escaping pass from its start.
     const char *start = json_;
-    const size_t textStart = text_.size();
+    char16_t *const first = text_.get() + textSize_;
+    char16_t *out = first;
     *escaped = false;
     while (json_ < end_ && *json_ != '"') {
         if (*json_ == '\\') {
             *escaped = true;
             break;
         }
+        if (uint8_t(*json_) < 0x80) {
+            *out++ = char16_t(*json_++);
+            continue;
+        }
         uint32_t ch = 0;
         if (!utf8(json_, end_, &ch)) return error_ = QJsonParseError::IllegalUTF8String, false;
-        appendUtf16(text_, ch);
+        out = appendUtf16(out, ch);
     }
     if (++json_ >= end_) return error_ = QJsonParseError::UnterminatedString, false;
-    if (!*escaped) return true;
-    json_ = start;
-    text_.resize(textStart);
-    while (json_ < end_ && *json_ != '"') {
-        uint32_t ch = 0;
-        if (*json_ == '\\') {
-            if (!escape(json_, end_, &ch)) return error_ = QJsonParseError::IllegalEscapeSequence, false;
-        } else if (!utf8(json_, end_, &ch)) {
-            return error_ = QJsonParseError::IllegalUTF8String, false;
+    if (*escaped) {
+        json_ = start;
+        out = first;
+        while (json_ < end_ && *json_ != '"') {
+            uint32_t ch = 0;
+            if (*json_ == '\\') {
+                if (!escape(json_, end_, &ch)) return error_ = QJsonParseError::IllegalEscapeSequence, false;
+            } else if (!utf8(json_, end_, &ch)) {
+                return error_ = QJsonParseError::IllegalUTF8String, false;
+            }
+            out = appendUtf16(out, ch);
         }
-        appendUtf16(text_, ch);
+        if (++json_ >= end_) return error_ = QJsonParseError::UnterminatedString, false;
     }
-    if (++json_ >= end_) return error_ = QJsonParseError::UnterminatedString, false;
+    textSize_ = int(out - text_.get());
     return true;
 }
 
@@ -320,7 +344,7 @@ bool JsonReader::number()
 
 bool JsonReader::equals(int at, int length, const char *text) const
 {
-    const char16_t *p = text_.data() + at;
+    const char16_t *p = text_.get() + at;
     for (int i = 0; i < length; ++i)
         if (text[i] == 0 || p[i] != char16_t(uint8_t(text[i]))) return false;
     return text[length] == 0;
@@ -338,7 +362,7 @@ bool JsonReader::keyEquals(int a, int b) const
 {
     const Value &x = at(a), &y = at(b);
     return x.keyLength == y.keyLength &&
-           std::equal(text_.begin() + x.keyAt, text_.begin() + x.keyAt + x.keyLength, text_.begin() + y.keyAt);
+           std::equal(text_.get() + x.keyAt, text_.get() + x.keyAt + x.keyLength, text_.get() + y.keyAt);
 }
 
 bool JsonReader::keyBefore(int a, int b) const
@@ -346,7 +370,7 @@ bool JsonReader::keyBefore(int a, int b) const
     // Keys written with escapes are compared by UTF-16 units, all others by code points.
     const Value &x = at(a), &y = at(b);
     const bool units = x.keyEscaped && y.keyEscaped;
-    const char16_t *p = text_.data() + x.keyAt, *q = text_.data() + y.keyAt;
+    const char16_t *p = text_.get() + x.keyAt, *q = text_.get() + y.keyAt;
     const int n = std::min(x.keyLength, y.keyLength);
     for (int i = 0; i < n; ++i) {
         if (p[i] == q[i]) continue;
@@ -357,18 +381,21 @@ bool JsonReader::keyBefore(int a, int b) const
     return x.keyLength < y.keyLength;
 }
 
-int JsonReader::unknownMembers(int object, const char *const *known, int limit, int *first) const
+int JsonReader::matchMembers(int object, const char *const *keys, int *found, int limit, int *first) const
 {
-    int distinct[8];
-    int count = 0;
+    int count = 0, distinct[8];
+    for (int k = 0; keys[k]; ++k) found[k] = -1;
     *first = -1;
     for (int m = object + 1; m < at(object).end; m = at(m).end) {
-        bool isKnown = false;
-        const int mark = at(m).keyMark;
-        for (const char *const *k = known; *k && !isKnown; ++k)
-            isKnown = equals(at(m).keyAt + mark, at(m).keyLength - mark, *k);
-        if (isKnown) continue;
-        if (*first < 0 || keyBefore(m, *first)) *first = m;
+        const Value &v = at(m);
+        int k = 0;
+        while (keys[k] && !equals(v.keyAt + v.keyMark, v.keyLength - v.keyMark, keys[k])) ++k;
+        if (keys[k] && !v.keyMark) {
+            found[k] = m;
+            continue;
+        }
+        // A key with the mark is known by name but not found by lookup.
+        if (!keys[k] && (*first < 0 || keyBefore(m, *first))) *first = m;
         if (count >= limit || count >= 8) continue;
         bool seen = false;
         for (int i = 0; i < count && !seen; ++i) seen = keyEquals(m, distinct[i]);
@@ -384,10 +411,10 @@ bool JsonReader::isString(int i, const char *text) const
 
 QStringView JsonReader::textView(int i) const
 {
-    return QStringView(text_.data() + at(i).textAt, at(i).textLength);
+    return QStringView(text_.get() + at(i).textAt, at(i).textLength);
 }
 
 QString JsonReader::key(int i) const
 {
-    return QStringView(text_.data() + at(i).keyAt + at(i).keyMark, at(i).keyLength - at(i).keyMark).toString();
+    return QStringView(text_.get() + at(i).keyAt + at(i).keyMark, at(i).keyLength - at(i).keyMark).toString();
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
 #include <vector>
 
 class JsonReader
@@ -33,9 +34,10 @@ public:
     const Value &at(int i) const { return values_[size_t(i)]; }
     // The member of object `object` with `key` (the last one when the key repeats), or -1.
     int member(int object, const char *key) const;
-    // The members of the object that no key of `known` (ending with nullptr) names: how many distinct keys,
-    // counted up to `limit`, and the first of them in the order QJsonObject keeps its keys (-1 if none).
-    int unknownMembers(int object, const char *const *known, int limit, int *first) const;
+    // Matches the members of an object against `keys` (ending with nullptr) in one pass: found[k] is the last
+    // member with keys[k], or -1. Returns how many distinct keys no lookup of `keys` finds, counted up to
+    // `limit`; *first is the first key whose text is none of `keys`, in the order QJsonObject keeps its keys.
+    int matchMembers(int object, const char *const *keys, int *found, int limit, int *first) const;
     bool isString(int i, const char *text) const;
     QStringView textView(int i) const;
     QString key(int i) const;  // as text, without a leading byte order mark
@@ -57,5 +59,6 @@ private:
     int depth_ = 0;
     QJsonParseError::ParseError error_ = QJsonParseError::NoError;
     std::vector<Value> values_;
-    std::vector<char16_t> text_;  // every decoded string and key
+    std::unique_ptr<char16_t[]> text_;  // every decoded string and key, never longer than the JSON text
+    int textSize_ = 0, textCapacity_ = 0;
 };

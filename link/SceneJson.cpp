@@ -45,14 +45,23 @@ struct Layout {
     int count;
     std::vector<const char *> extra;  // the object's own members, in the order they are checked
     std::vector<Member> written;
-    std::vector<const char *> keys;  // ends with nullptr
+    std::vector<const char *> keys;  // as written, ending with nullptr
+    std::vector<int> fieldSlot, extraSlot;  // where each field and own member stands among the keys
+    static constexpr int MaxKeys = 12;
     Layout(const SceneField *table, int n, std::vector<const char *> own) : fields(table), count(n), extra(std::move(own))
     {
         for (int i = 0; i < n; ++i) written.push_back({table[i].key, i});
         for (int i = 0; i < int(extra.size()); ++i) written.push_back({extra[size_t(i)], -1 - i});
         std::sort(written.begin(), written.end(), [](const Member &a, const Member &b) { return strcmp(a.key, b.key) < 0; });
-        for (const Member &m : written) keys.push_back(m.key);
+        fieldSlot.resize(size_t(n));
+        extraSlot.resize(extra.size());
+        for (int s = 0; s < int(written.size()); ++s) {
+            keys.push_back(written[size_t(s)].key);
+            const int field = written[size_t(s)].field;
+            (field >= 0 ? fieldSlot[size_t(field)] : extraSlot[size_t(-1 - field)]) = s;
+        }
         keys.push_back(nullptr);
+        Q_ASSERT(int(written.size()) <= MaxKeys);
     }
 };
 
@@ -113,15 +122,6 @@ const char *const *reservedKeys()
     return keys.keys;
 }
 
-// Whether object `o` holds exactly as many distinct keys as there are reserved regions.
-bool reservedCount(const JsonReader &doc, int o)
-{
-    int present = 0;
-    for (const char *const *k = reservedKeys(); *k; ++k) present += doc.member(o, *k) >= 0;
-    int first = -1;
-    return present + doc.unknownMembers(o, reservedKeys(), SceneFields::RESERVED_COUNT + 1, &first) ==
-           SceneFields::RESERVED_COUNT;
-}
 
 // False with the path of the first stored code of an entry outside its field's range.
 bool checkEntry(const uint8_t *block, const Layout &layout, int entry, const Path &path, QString *why)
@@ -234,18 +234,17 @@ private:
     QByteArray &out_;
 };
 
-// Reads the fields of one entry from object `o`, which must hold exactly the layout's keys.
-bool takeFields(const JsonReader &doc, int o, const Layout &layout, int entry, const Path &path, uint8_t *block,
-                QString *why)
+// Reads the fields of one entry from an object whose members were matched against the layout's keys: it must
+// hold exactly those keys.
+bool takeMatched(const JsonReader &doc, const int *found, int unknown, const Layout &layout, int entry, const Path &path,
+                 uint8_t *block, QString *why)
 {
-    int unknown = -1;
-    doc.unknownMembers(o, layout.keys.data(), 0, &unknown);
     if (unknown >= 0) return *why = joined(path.text(), doc.key(unknown)) + QStringLiteral(": unknown field"), false;
-    for (const char *k : layout.extra)
-        if (doc.member(o, k) < 0) return *why = path.at(k) + QStringLiteral(": missing"), false;
+    for (size_t j = 0; j < layout.extra.size(); ++j)
+        if (found[layout.extraSlot[j]] < 0) return *why = path.at(layout.extra[j]) + QStringLiteral(": missing"), false;
     for (int i = 0; i < layout.count; ++i) {
         const SceneField &f = layout.fields[i];
-        const int v = doc.member(o, f.key);
+        const int v = found[layout.fieldSlot[size_t(i)]];
         if (v < 0) return *why = path.at(f.key) + QStringLiteral(": missing"), false;
         uint32_t c = 0;
         QString reason;
@@ -255,17 +254,25 @@ bool takeFields(const JsonReader &doc, int o, const Layout &layout, int entry, c
     return true;
 }
 
-// The array member `key` of exactly `count` objects, or -1.
-int objectArray(const JsonReader &doc, int o, const char *key, int count, const Path &path, QString *why)
+// Reads the fields of one entry from object `o`; `found` receives its members by the layout's keys.
+bool takeFields(const JsonReader &doc, int o, const Layout &layout, int entry, const Path &path, uint8_t *block,
+                QString *why, int *found)
 {
-    const int a = doc.member(o, key);
+    int unknown = -1;
+    doc.matchMembers(o, layout.keys.data(), found, 0, &unknown);
+    return takeMatched(doc, found, unknown, layout, entry, path, block, why);
+}
+
+// Member `a` (-1 when absent), named `key`, as an array of exactly `count` objects.
+bool objectArray(const JsonReader &doc, int a, const char *key, int count, const Path &path, QString *why)
+{
     if (a < 0 || doc.at(a).type != JsonReader::Type::Array || doc.at(a).count != count)
-        return *why = QStringLiteral("%1: expected an array of %2 objects").arg(path.at(key)).arg(count), -1;
+        return *why = QStringLiteral("%1: expected an array of %2 objects").arg(path.at(key)).arg(count), false;
     int i = 0;
     for (int e = a + 1; e < doc.at(a).end; e = doc.at(e).end, ++i)
         if (doc.at(e).type != JsonReader::Type::Object)
-            return *why = QStringLiteral("%1[%2]: expected an object").arg(path.at(key)).arg(i), -1;
-    return a;
+            return *why = QStringLiteral("%1[%2]: expected an object").arg(path.at(key)).arg(i), false;
+    return true;
 }
 
 // Hex text (value `v` of member `key`, or -1 when absent) to bytes at `dst`: exactly `size` bytes, or up to
@@ -317,43 +324,50 @@ bool SceneJson::read(const QByteArray &json, QByteArray *block, QString *why)
         return *why = QStringLiteral("line %1: %2").arg(json.left(err.offset).count('\n') + 1).arg(err.errorString()),
                false;
     if (doc.at(0).type != JsonReader::Type::Object) return *why = QStringLiteral("line 1: expected a JSON object"), false;
-    const int format = doc.member(0, "format"), version = doc.member(0, "version");
-    if (format < 0 || !doc.isString(format, FormatName))
+    const Layout &root = rootLayout();
+    int top[Layout::MaxKeys], unknown = -1;
+    doc.matchMembers(0, root.keys.data(), top, 0, &unknown);
+    const auto own = [&](int j) { return top[root.extraSlot[size_t(j)]]; };  // format, version, outputs, reserved, tail
+    if (own(0) < 0 || !doc.isString(own(0), FormatName))
         return *why = QStringLiteral("format: expected \"%1\"").arg(FormatName), false;
-    if (version < 0 || doc.at(version).type != JsonReader::Type::Number || doc.at(version).number != FormatVersion)
+    if (own(1) < 0 || doc.at(own(1)).type != JsonReader::Type::Number || doc.at(own(1)).number != FormatVersion)
         return *why = QStringLiteral("version: expected %1").arg(FormatVersion), false;
 
     QByteArray out(STORE_SIZE, '\0');
     uint8_t *b = reinterpret_cast<uint8_t *>(out.data());
-    if (!takeFields(doc, 0, rootLayout(), 0, Path(), b, why)) return false;
-    const int outputs = objectArray(doc, 0, "outputs", CH_COUNT, Path(), why);
-    if (outputs < 0) return false;
-    int o = outputs + 1;
+    if (!takeMatched(doc, top, unknown, root, 0, Path(), b, why)) return false;
+    if (!objectArray(doc, own(2), "outputs", CH_COUNT, Path(), why)) return false;
+    int found[Layout::MaxKeys];
+    const Layout &output = outputLayout();
+    int o = own(2) + 1;
     for (int ch = 0; ch < CH_COUNT; ++ch, o = doc.at(o).end) {
-        if (!takeFields(doc, o, outputLayout(), ch, Path{ch}, b, why)) return false;
+        if (!takeFields(doc, o, output, ch, Path{ch}, b, why, found)) return false;
+        int mine[3];  // high_pass, low_pass, eq
+        for (int j = 0; j < 3; ++j) mine[j] = found[output.extraSlot[size_t(j)]];
         for (int f = 0; f < 2; ++f) {
-            const int filter = doc.member(o, SceneFields::FilterKeys[f]);
-            if (filter < 0 || doc.at(filter).type != JsonReader::Type::Object)
+            if (doc.at(mine[f]).type != JsonReader::Type::Object)
                 return *why = Path{ch, f}.text() + QStringLiteral(": expected an object"), false;
-            if (!takeFields(doc, filter, filterLayout(f), ch, Path{ch, f}, b, why)) return false;
+            if (!takeFields(doc, mine[f], filterLayout(f), ch, Path{ch, f}, b, why, found)) return false;
         }
-        const int eq = objectArray(doc, o, "eq", BAND_COUNT, Path{ch}, why);
-        if (eq < 0) return false;
-        int e = eq + 1;
+        if (!objectArray(doc, mine[2], "eq", BAND_COUNT, Path{ch}, why)) return false;
+        int e = mine[2] + 1;
         for (int band = 0; band < BAND_COUNT; ++band, e = doc.at(e).end)
-            if (!takeFields(doc, e, bandLayout(), ch * BAND_COUNT + band, Path{ch, -1, band}, b, why)) return false;
+            if (!takeFields(doc, e, bandLayout(), ch * BAND_COUNT + band, Path{ch, -1, band}, b, why, found)) return false;
     }
-    const int reserved = doc.member(0, "reserved");
-    if (reserved < 0 || doc.at(reserved).type != JsonReader::Type::Object || !reservedCount(doc, reserved))
+    const int reserved = own(3);
+    int present = 0, distinct = 0, first = -1;
+    if (doc.at(reserved).type == JsonReader::Type::Object) {
+        distinct = doc.matchMembers(reserved, reservedKeys(), found, SceneFields::RESERVED_COUNT + 1, &first);
+        for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) present += found[i] >= 0;
+    }
+    if (doc.at(reserved).type != JsonReader::Type::Object || present + distinct != SceneFields::RESERVED_COUNT)
         return *why = QStringLiteral("reserved: expected an object of %1 hex strings").arg(SceneFields::RESERVED_COUNT),
                false;
-    for (const ByteRegion &r : SceneFields::Reserved) {
-        const char *key = reservedKeys()[&r - SceneFields::Reserved];
-        if (!takeHex(doc, doc.member(reserved, key), "reserved", key, r.size, false, b + r.offset, why))
-            return false;
+    for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) {
+        const ByteRegion &r = SceneFields::Reserved[i];
+        if (!takeHex(doc, found[i], "reserved", reservedKeys()[i], r.size, false, b + r.offset, why)) return false;
     }
-    if (!takeHex(doc, doc.member(0, "tail"), "", "tail", SceneFields::Tail.size, true, b + SceneFields::Tail.offset, why))
-        return false;
+    if (!takeHex(doc, own(4), "", "tail", SceneFields::Tail.size, true, b + SceneFields::Tail.offset, why)) return false;
     *block = out;
     return true;
 }
