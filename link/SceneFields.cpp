@@ -1,11 +1,11 @@
 // The scene field table and the conversions of stored codes to readable text and JSON values and back.
 #include "SceneFields.h"
 
+#include "JsonReader.h"
 #include "SpeakerNames.h"
 
 #include <cmath>
 
-#include <QJsonValue>
 #include <QStringList>
 
 namespace {
@@ -53,10 +53,55 @@ QString number(const KindInfo &k, double v) { return QString::number(v, 'f', k.d
 // Kinds whose values are words rather than numbers.
 bool named(FieldKind kind) { return info(kind).names || kind == FieldKind::Speaker; }
 
-QString nameOf(FieldKind kind, uint32_t code)
+// The word of a valid code of a named kind, read once from the tables.
+const QString &nameOf(FieldKind kind, uint32_t code)
 {
-    if (kind == FieldKind::Speaker) return SpeakerName(uint8_t(code), 1);
-    return QString::fromLatin1(info(kind).names[code]);
+    static const struct Words {
+        QString speaker[SPK_OFF + 1], source[3], type[3];
+        Words()
+        {
+            for (int c = 0; c <= SPK_OFF; ++c) speaker[c] = SpeakerName(uint8_t(c), 1);
+            for (int c = 0; c < 3; ++c) {
+                source[c] = QString::fromLatin1(SourceNames[c]);
+                type[c] = QString::fromLatin1(TypeNames[c]);
+            }
+        }
+    } words;
+    if (kind == FieldKind::Speaker) return words.speaker[code];
+    return kind == FieldKind::Source ? words.source[code] : words.type[code];
+}
+
+// Appends a JSON string: quotes, backslashes and control characters escaped, the rest as UTF-8.
+void appendString(const QString &s, QByteArray *out)
+{
+    static const char Hex[] = "0123456789abcdef";
+    *out += '"';
+    for (const QChar c : s) {
+        const ushort u = c.unicode();
+        if (u >= 0x80) {
+            *out += QString(c).toUtf8();
+        } else if (u == '"' || u == '\\') {
+            *out += '\\';
+            *out += char(u);
+        } else if (u < 0x20) {
+            const char *named = u == 8 ? "\\b" : u == 9 ? "\\t" : u == 10 ? "\\n" : u == 12 ? "\\f" : u == 13 ? "\\r" : nullptr;
+            if (named) *out += named;
+            else *out += QByteArray("\\u00") + Hex[u >> 4] + Hex[u & 15];
+        } else {
+            *out += char(u);
+        }
+    }
+    *out += '"';
+}
+
+// Appends a number in decimal digits.
+void appendInteger(uint64_t v, QByteArray *out)
+{
+    char digits[20];
+    int n = 0;
+    do digits[n++] = char('0' + v % 10);
+    while ((v /= 10) != 0);
+    while (n) *out += digits[--n];
 }
 
 }  // namespace
@@ -135,44 +180,56 @@ QString SceneFields::text(FieldKind kind, uint32_t code)
     }
 }
 
-QJsonValue SceneFields::json(FieldKind kind, uint32_t code)
+void SceneFields::writeJson(FieldKind kind, uint32_t code, QByteArray *out)
 {
     const KindInfo &k = info(kind);
-    if (named(kind)) return nameOf(kind, code);
-    if (kind == FieldKind::Flag) return code != 0;
-    if (k.decimals == 0) return qint64(std::llround(valueOf(k, code)));
-    return valueOf(k, code);
+    if (named(kind)) return appendString(nameOf(kind, code), out);
+    if (kind == FieldKind::Flag) return void(*out += code ? "true" : "false");
+    // value = steps / div exactly; its shortest decimal form has at most `decimals` fraction digits.
+    const int64_t steps = std::llround((double(code) - k.zero) * k.mul);
+    const uint64_t magnitude = uint64_t(steps < 0 ? -steps : steps), div = uint64_t(k.div);
+    if (steps < 0) *out += '-';
+    appendInteger(magnitude / div, out);
+    uint64_t fraction = magnitude % div;
+    if (fraction == 0) return;
+    *out += '.';
+    for (uint64_t unit = div / 10; unit > 0 && fraction > 0; unit /= 10) {
+        *out += char('0' + fraction / unit);
+        fraction %= unit;
+    }
 }
 
-bool SceneFields::fromJson(FieldKind kind, const QJsonValue &v, uint32_t *code, QString *why)
+bool SceneFields::fromJson(FieldKind kind, const JsonReader &doc, int v, uint32_t *code, QString *why)
 {
     const KindInfo &k = info(kind);
+    const JsonReader::Type type = doc.at(v).type;
     if (kind == FieldKind::Flag) {
-        if (!v.isBool()) return *why = QStringLiteral("expected true or false"), false;
-        *code = v.toBool() ? 1 : 0;
+        if (type != JsonReader::Type::True && type != JsonReader::Type::False)
+            return *why = QStringLiteral("expected true or false"), false;
+        *code = type == JsonReader::Type::True ? 1 : 0;
         return true;
     }
     if (named(kind)) {
+        if (type == JsonReader::Type::String)
+            for (uint32_t c = k.lo; c <= k.hi; ++c)
+                if (doc.textView(v) == nameOf(kind, c)) return *code = c, true;
         QStringList all;
-        for (uint32_t c = k.lo; c <= k.hi; ++c) {
-            all << nameOf(kind, c);
-            if (v.isString() && v.toString() == all.last()) return *code = c, true;
-        }
+        for (uint32_t c = k.lo; c <= k.hi; ++c) all << nameOf(kind, c);
         *why = QStringLiteral("expected one of %1").arg(all.join(QLatin1String(", ")));
         return false;
     }
-    if (!v.isDouble()) return *why = QStringLiteral("expected a number"), false;
-    const double x = v.toDouble();
+    if (type != JsonReader::Type::Number) return *why = QStringLiteral("expected a number"), false;
+    const double x = doc.at(v).number;
     const double steps = x * k.div / k.mul + k.zero;
     const double lo = valueOf(k, k.lo), hi = valueOf(k, k.hi);
-    const QString shown = QString::number(x, 'g', 10);
     if (!(x >= std::min(lo, hi) && x <= std::max(lo, hi))) {
-        *why = QStringLiteral("%1 is outside %2..%3").arg(shown, number(k, std::min(lo, hi)), number(k, std::max(lo, hi)));
+        *why = QStringLiteral("%1 is outside %2..%3")
+                   .arg(QString::number(x, 'g', 10), number(k, std::min(lo, hi)), number(k, std::max(lo, hi)));
         return false;
     }
     const double r = std::round(steps);
     if (std::fabs(steps - r) > 1e-6) {
-        *why = QStringLiteral("%1 is not a multiple of %2").arg(shown, number(k, std::fabs(k.mul / k.div)));
+        *why = QStringLiteral("%1 is not a multiple of %2").arg(QString::number(x, 'g', 10), number(k, std::fabs(k.mul / k.div)));
         return false;
     }
     *code = uint32_t(r);

@@ -3,8 +3,10 @@
 
 #include "ParamStore.h"
 
-#include <QJsonValue>
+#include <QByteArray>
 #include <QString>
+
+class JsonReader;
 
 // How a field's stored code reads. Every code is taken as the block holds it in a scene file (gains in the
 // processor's encoding, 240 = 0 dB).
@@ -62,9 +64,9 @@ public:
     static bool valid(FieldKind kind, uint32_t code);
     // The value with its unit, e.g. "-3.0 dB", "1.25 ms (43 cm)"; an invalid code reads "code N (invalid)".
     static QString text(FieldKind kind, uint32_t code);
-    // The JSON form of a valid code.
-    static QJsonValue json(FieldKind kind, uint32_t code);
-    // The code of a JSON value; false with the reason when the value has the wrong type, lies outside
-    // the field's range or between its steps.
-    static bool fromJson(FieldKind kind, const QJsonValue &v, uint32_t *code, QString *why);
+    // Appends the JSON text of a valid code (the shortest number that reads back, a word, true or false).
+    static void writeJson(FieldKind kind, uint32_t code, QByteArray *out);
+    // The code of value `v` of a JSON document; false with the reason when the value has the wrong type,
+    // lies outside the field's range or between its steps.
+    static bool fromJson(FieldKind kind, const JsonReader &doc, int v, uint32_t *code, QString *why);
 };

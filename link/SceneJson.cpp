@@ -1,15 +1,12 @@
 // Scene blocks to JSON and back, exact to the byte; every value is checked against its field's range.
 #include "SceneJson.h"
 
+#include "JsonReader.h"
 #include "SceneFields.h"
 
 #include <algorithm>
-#include <cctype>
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -21,96 +18,282 @@ QString joined(const QString &path, const QString &key)
     return path.isEmpty() ? key : path + QLatin1Char('.') + key;
 }
 
-QString indexed(const QString &path, const char *key, int i)
+// Where an entry's object lies in the document; its text is built only for a refusal.
+struct Path {
+    int channel = -1, filter = -1, band = -1;
+    QString text() const
+    {
+        QString s;
+        if (channel >= 0) s = QStringLiteral("outputs[%1]").arg(channel);
+        if (filter >= 0) s += QLatin1Char('.') + QLatin1String(SceneFields::FilterKeys[filter]);
+        if (band >= 0) s += QStringLiteral(".eq[%1]").arg(band);
+        return s;
+    }
+    QString at(const char *key) const { return joined(text(), QString::fromLatin1(key)); }
+};
+
+// One member of an object: a field of its table, or (negative) the object's own member -1 - field.
+struct Member {
+    const char *key;
+    int field;
+};
+
+// The keys of an object made of a field table and its own members: in the order they are written (by key,
+// as JSON objects keep them), and every key for the check against unknown ones.
+struct Layout {
+    const SceneField *fields;
+    int count;
+    std::vector<const char *> extra;  // the object's own members, in the order they are checked
+    std::vector<Member> written;
+    std::vector<const char *> keys;  // as written, ending with nullptr
+    std::vector<int> fieldSlot, extraSlot;  // where each field and own member stands among the keys
+    static constexpr int MaxKeys = 12;
+    Layout(const SceneField *table, int n, std::vector<const char *> own) : fields(table), count(n), extra(std::move(own))
+    {
+        for (int i = 0; i < n; ++i) written.push_back({table[i].key, i});
+        for (int i = 0; i < int(extra.size()); ++i) written.push_back({extra[size_t(i)], -1 - i});
+        std::sort(written.begin(), written.end(), [](const Member &a, const Member &b) { return strcmp(a.key, b.key) < 0; });
+        fieldSlot.resize(size_t(n));
+        extraSlot.resize(extra.size());
+        for (int s = 0; s < int(written.size()); ++s) {
+            keys.push_back(written[size_t(s)].key);
+            const int field = written[size_t(s)].field;
+            (field >= 0 ? fieldSlot[size_t(field)] : extraSlot[size_t(-1 - field)]) = s;
+        }
+        keys.push_back(nullptr);
+        Q_ASSERT(int(written.size()) <= MaxKeys);
+    }
+};
+
+const Layout &rootLayout()
 {
-    return joined(path, QString::fromLatin1(key)) + QStringLiteral("[%1]").arg(i);
+    static const Layout layout(SceneFields::Globals, SceneFields::GLOBAL_COUNT,
+                               {"format", "version", "outputs", "reserved", "tail"});
+    return layout;
 }
 
-// Writes the fields of one entry into `o`; false with the path of the first invalid stored code.
-bool putFields(const uint8_t *block, const SceneField *fields, int n, int entry, const QString &path, QJsonObject *o,
-               QString *why)
+const Layout &outputLayout()
 {
-    for (int i = 0; i < n; ++i) {
-        const uint32_t c = SceneFields::code(block, fields[i], entry);
-        if (!SceneFields::valid(fields[i].kind, c)) {
-            *why = QStringLiteral("%1: stored %2").arg(joined(path, QString::fromLatin1(fields[i].key)),
-                                                        SceneFields::text(fields[i].kind, c));
-            return false;
+    static const Layout layout(SceneFields::Outputs, SceneFields::OUTPUT_COUNT, {"high_pass", "low_pass", "eq"});
+    return layout;
+}
+
+const Layout &filterLayout(int f)
+{
+    static const Layout layouts[2] = {{SceneFields::Filters[0], SceneFields::FILTER_COUNT, {}},
+                                      {SceneFields::Filters[1], SceneFields::FILTER_COUNT, {}}};
+    return layouts[f];
+}
+
+const Layout &bandLayout()
+{
+    static const Layout layout(SceneFields::Bands, SceneFields::BAND_FIELD_COUNT, {});
+    return layout;
+}
+
+// The reserved regions in the order of their keys (the offsets as text).
+const std::vector<int> &reservedByKey()
+{
+    static const std::vector<int> order = [] {
+        std::vector<int> o(SceneFields::RESERVED_COUNT);
+        for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) o[size_t(i)] = i;
+        std::sort(o.begin(), o.end(), [](int a, int b) {
+            return QByteArray::number(SceneFields::Reserved[a].offset) < QByteArray::number(SceneFields::Reserved[b].offset);
+        });
+        return o;
+    }();
+    return order;
+}
+
+// The keys of the reserved object (the offsets as text), ending with nullptr.
+const char *const *reservedKeys()
+{
+    static const struct Keys {
+        QByteArray text[SceneFields::RESERVED_COUNT];
+        const char *keys[SceneFields::RESERVED_COUNT + 1] = {};
+        Keys()
+        {
+            for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) {
+                text[i] = QByteArray::number(SceneFields::Reserved[i].offset);
+                keys[i] = text[i].constData();
+            }
         }
-        o->insert(QString::fromLatin1(fields[i].key), SceneFields::json(fields[i].kind, c));
+    } keys;
+    return keys.keys;
+}
+
+
+// False with the path of the first stored code of an entry outside its field's range.
+bool checkEntry(const uint8_t *block, const Layout &layout, int entry, const Path &path, QString *why)
+{
+    for (int i = 0; i < layout.count; ++i) {
+        const SceneField &f = layout.fields[i];
+        const uint32_t c = SceneFields::code(block, f, entry);
+        if (!SceneFields::valid(f.kind, c))
+            return *why = QStringLiteral("%1: stored %2").arg(path.at(f.key), SceneFields::text(f.kind, c)), false;
     }
     return true;
 }
 
-// Reads the fields of one entry from `o`, which must hold exactly those keys and `extra`.
-bool takeFields(const QJsonObject &o, const SceneField *fields, int n, int entry, const QString &path,
-                const QStringList &extra, uint8_t *block, QString *why)
+// The JSON text of a block, indented by four spaces a level like QJsonDocument's, except that each object
+// of plain values (a band, a filter) stands on one line: shorter files, and one changed line per changed band
+// when the files are kept under version control.
+class Writer
 {
-    QStringList known = extra;
-    for (int i = 0; i < n; ++i) known << QString::fromLatin1(fields[i].key);
-    for (auto it = o.begin(); it != o.end(); ++it)
-        if (!known.contains(it.key())) return *why = joined(path, it.key()) + QStringLiteral(": unknown field"), false;
-    for (const QString &k : extra)
-        if (!o.contains(k)) return *why = joined(path, k) + QStringLiteral(": missing"), false;
-    for (int i = 0; i < n; ++i) {
-        const QString key = QString::fromLatin1(fields[i].key);
-        if (!o.contains(key)) return *why = joined(path, key) + QStringLiteral(": missing"), false;
+public:
+    Writer(const uint8_t *block, QByteArray *out) : b_(block), out_(*out) {}
+
+    void document()
+    {
+        object(rootLayout(), 0, 0, [this](int own) {
+            switch (own) {
+            case 0: out_ += QByteArray("\"") + FormatName + '"'; break;
+            case 1: out_ += QByteArray::number(FormatVersion); break;
+            case 2: outputs(); break;
+            case 3: reserved(); break;
+            default: tail(); break;
+            }
+        });
+        out_ += '\n';
+    }
+
+private:
+    void indent(int level) { out_.append(4 * level, ' '); }
+
+    // An object's members in key order: each on its own line below `level`, or all on one line for a
+    // negative level. `own` writes the value of the object's own members.
+    template <typename Own>
+    void object(const Layout &layout, int entry, int level, Own own)
+    {
+        out_ += level < 0 ? "{" : "{\n";
+        for (size_t i = 0; i < layout.written.size(); ++i) {
+            const Member &m = layout.written[i];
+            if (level >= 0) indent(level + 1);
+            out_ += '"', out_ += m.key, out_ += "\": ";
+            if (m.field >= 0) SceneFields::writeJson(layout.fields[m.field].kind, SceneFields::code(b_, layout.fields[m.field], entry), &out_);
+            else own(-1 - m.field);
+            if (i + 1 < layout.written.size()) out_ += level < 0 ? ", " : ",\n";
+            else if (level >= 0) out_ += '\n';
+        }
+        if (level >= 0) indent(level);
+        out_ += '}';
+    }
+
+    void outputs()
+    {
+        out_ += "[\n";
+        for (int ch = 0; ch < CH_COUNT; ++ch) {
+            indent(2);
+            object(outputLayout(), ch, 2, [this, ch](int own) {
+                if (own < 2) return object(filterLayout(own), ch, -1, [](int) {});
+                out_ += "[\n";
+                for (int band = 0; band < BAND_COUNT; ++band) {
+                    indent(4);
+                    object(bandLayout(), ch * BAND_COUNT + band, -1, [](int) {});
+                    out_ += band + 1 < BAND_COUNT ? ",\n" : "\n";
+                }
+                indent(3);
+                out_ += ']';
+            });
+            out_ += ch + 1 < CH_COUNT ? ",\n" : "\n";
+        }
+        indent(1);
+        out_ += ']';
+    }
+
+    void hex(const uint8_t *bytes, int n)
+    {
+        static const char Digits[] = "0123456789abcdef";
+        out_ += '"';
+        for (int i = 0; i < n; ++i) out_ += Digits[bytes[i] >> 4], out_ += Digits[bytes[i] & 15];
+        out_ += '"';
+    }
+
+    void reserved()
+    {
+        out_ += '{';
+        for (int i : reservedByKey()) {
+            const ByteRegion &r = SceneFields::Reserved[i];
+            if (i != reservedByKey().front()) out_ += ", ";
+            out_ += '"';
+            out_ += reservedKeys()[i];
+            out_ += "\": ";
+            hex(b_ + r.offset, r.size);
+        }
+        out_ += '}';
+    }
+
+    void tail()
+    {
+        int n = SceneFields::Tail.size;
+        while (n > 0 && b_[SceneFields::Tail.offset + n - 1] == 0) --n;  // trailing zero bytes are implied
+        hex(b_ + SceneFields::Tail.offset, n);
+    }
+
+    const uint8_t *b_;
+    QByteArray &out_;
+};
+
+// Reads the fields of one entry from an object whose members were matched against the layout's keys: it must
+// hold exactly those keys.
+bool takeMatched(const JsonReader &doc, const int *found, int unknown, const Layout &layout, int entry, const Path &path,
+                 uint8_t *block, QString *why)
+{
+    if (unknown >= 0) return *why = joined(path.text(), doc.key(unknown)) + QStringLiteral(": unknown field"), false;
+    for (size_t j = 0; j < layout.extra.size(); ++j)
+        if (found[layout.extraSlot[j]] < 0) return *why = path.at(layout.extra[j]) + QStringLiteral(": missing"), false;
+    for (int i = 0; i < layout.count; ++i) {
+        const SceneField &f = layout.fields[i];
+        const int v = found[layout.fieldSlot[size_t(i)]];
+        if (v < 0) return *why = path.at(f.key) + QStringLiteral(": missing"), false;
         uint32_t c = 0;
         QString reason;
-        if (!SceneFields::fromJson(fields[i].kind, o.value(key), &c, &reason))
-            return *why = joined(path, key) + QStringLiteral(": ") + reason, false;
-        SceneFields::setCode(block, fields[i], entry, c);
+        if (!SceneFields::fromJson(f.kind, doc, v, &c, &reason)) return *why = path.at(f.key) + QStringLiteral(": ") + reason, false;
+        SceneFields::setCode(block, f, entry, c);
     }
     return true;
 }
 
-// An array member of exactly `count` objects.
-bool objectArray(const QJsonObject &o, const char *key, int count, const QString &path, QJsonArray *out, QString *why)
+// Reads the fields of one entry from object `o`; `found` receives its members by the layout's keys.
+bool takeFields(const JsonReader &doc, int o, const Layout &layout, int entry, const Path &path, uint8_t *block,
+                QString *why, int *found)
 {
-    const QString p = joined(path, QString::fromLatin1(key));
-    const QJsonValue v = o.value(QString::fromLatin1(key));
-    if (!v.isArray() || v.toArray().size() != count)
-        return *why = QStringLiteral("%1: expected an array of %2 objects").arg(p).arg(count), false;
-    *out = v.toArray();
-    for (int i = 0; i < count; ++i)
-        if (!out->at(i).isObject()) return *why = QStringLiteral("%1[%2]: expected an object").arg(p).arg(i), false;
+    int unknown = -1;
+    doc.matchMembers(o, layout.keys.data(), found, 0, &unknown);
+    return takeMatched(doc, found, unknown, layout, entry, path, block, why);
+}
+
+// Member `a` (-1 when absent), named `key`, as an array of exactly `count` objects.
+bool objectArray(const JsonReader &doc, int a, const char *key, int count, const Path &path, QString *why)
+{
+    if (a < 0 || doc.at(a).type != JsonReader::Type::Array || doc.at(a).count != count)
+        return *why = QStringLiteral("%1: expected an array of %2 objects").arg(path.at(key)).arg(count), false;
+    int i = 0;
+    for (int e = a + 1; e < doc.at(a).end; e = doc.at(e).end, ++i)
+        if (doc.at(e).type != JsonReader::Type::Object)
+            return *why = QStringLiteral("%1[%2]: expected an object").arg(path.at(key)).arg(i), false;
     return true;
 }
 
-// Hex text to bytes at `dst`: exactly `size` bytes, or up to `size` (the rest zero) when `shortOk`.
-bool takeHex(const QJsonValue &v, const QString &path, int size, bool shortOk, uint8_t *dst, QString *why)
+// Hex text (value `v` of member `key`, or -1 when absent) to bytes at `dst`: exactly `size` bytes, or up to
+// `size` (the rest zero) when `shortOk`.
+bool takeHex(const JsonReader &doc, int v, const char *object, const char *key, int size, bool shortOk, uint8_t *dst,
+             QString *why)
 {
-    const QString s = v.toString();
-    const bool hexOnly = s.size() % 2 == 0 && std::all_of(s.begin(), s.end(), [](QChar c) {
-                             return c.unicode() < 128 && std::isxdigit(c.unicode());
-                         });
-    const QByteArray bytes = QByteArray::fromHex(s.toLatin1());
-    if (!v.isString() || !hexOnly || bytes.size() > size || (!shortOk && bytes.size() != size))
-        return *why = QStringLiteral("%1: expected %2%3 bytes as hex digits").arg(path, shortOk ? "up to " : "").arg(size),
+    const auto digit = [](char16_t c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    };
+    const QStringView s = v >= 0 && doc.at(v).type == JsonReader::Type::String ? doc.textView(v) : QStringView();
+    const int n = int(s.size() / 2);
+    const bool hexOnly = s.size() % 2 == 0 && std::all_of(s.begin(), s.end(), [&](QChar c) { return digit(c.unicode()) >= 0; });
+    if (s.isNull() || !hexOnly || n > size || (!shortOk && n != size))
+        return *why = QStringLiteral("%1: expected %2%3 bytes as hex digits")
+                          .arg(joined(QString::fromLatin1(object), QString::fromLatin1(key)), shortOk ? "up to " : "")
+                          .arg(size),
                false;
     std::fill(dst, dst + size, uint8_t(0));
-    std::copy(bytes.begin(), bytes.end(), dst);
+    for (int i = 0; i < n; ++i) dst[i] = uint8_t(digit(s[2 * i].unicode()) << 4 | digit(s[2 * i + 1].unicode()));
     return true;
-}
-
-// Each object of plain values (a band, a filter) on one line: shorter files, and one changed line per
-// changed band when the files are kept under version control.
-QByteArray compactLeaves(const QByteArray &indented)
-{
-    static const QRegularExpression leaf(QStringLiteral("\\{\\n([^{}\\[\\]]*)\\n\\s*\\}"));
-    const QString s = QString::fromUtf8(indented);
-    QString out;
-    int last = 0;
-    for (auto it = leaf.globalMatch(s); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        QStringList members = m.captured(1).split(QLatin1Char('\n'));
-        for (QString &line : members) line = line.trimmed();
-        out += s.midRef(last, m.capturedStart() - last) + QLatin1Char('{') + members.join(QLatin1Char(' ')) +
-               QLatin1Char('}');
-        last = m.capturedEnd();
-    }
-    out += s.midRef(last);
-    return out.toUtf8();
 }
 
 }  // namespace
@@ -118,98 +301,73 @@ QByteArray compactLeaves(const QByteArray &indented)
 bool SceneJson::write(const QByteArray &block, QByteArray *json, QString *why)
 {
     const uint8_t *b = reinterpret_cast<const uint8_t *>(block.constData());
-    QJsonObject root;
-    root.insert(QStringLiteral("format"), QString::fromLatin1(FormatName));
-    root.insert(QStringLiteral("version"), FormatVersion);
-    if (!putFields(b, SceneFields::Globals, SceneFields::GLOBAL_COUNT, 0, QString(), &root, why)) return false;
-    QJsonArray outputs;
+    if (!checkEntry(b, rootLayout(), 0, Path(), why)) return false;
     for (int ch = 0; ch < CH_COUNT; ++ch) {
-        const QString path = indexed(QString(), "outputs", ch);
-        QJsonObject out;
-        if (!putFields(b, SceneFields::Outputs, SceneFields::OUTPUT_COUNT, ch, path, &out, why)) return false;
-        for (int f = 0; f < 2; ++f) {
-            QJsonObject filter;
-            const QString key = QString::fromLatin1(SceneFields::FilterKeys[f]);
-            if (!putFields(b, SceneFields::Filters[f], SceneFields::FILTER_COUNT, ch, joined(path, key), &filter, why))
-                return false;
-            out.insert(key, filter);
-        }
-        QJsonArray eq;
-        for (int band = 0; band < BAND_COUNT; ++band) {
-            QJsonObject o;
-            if (!putFields(b, SceneFields::Bands, SceneFields::BAND_FIELD_COUNT, ch * BAND_COUNT + band,
-                           indexed(path, "eq", band), &o, why))
-                return false;
-            eq.append(o);
-        }
-        out.insert(QStringLiteral("eq"), eq);
-        outputs.append(out);
+        if (!checkEntry(b, outputLayout(), ch, Path{ch}, why)) return false;
+        for (int f = 0; f < 2; ++f)
+            if (!checkEntry(b, filterLayout(f), ch, Path{ch, f}, why)) return false;
+        for (int band = 0; band < BAND_COUNT; ++band)
+            if (!checkEntry(b, bandLayout(), ch * BAND_COUNT + band, Path{ch, -1, band}, why)) return false;
     }
-    root.insert(QStringLiteral("outputs"), outputs);
-    QJsonObject reserved;
-    for (const ByteRegion &r : SceneFields::Reserved)
-        reserved.insert(QString::number(r.offset), QString::fromLatin1(block.mid(r.offset, r.size).toHex()));
-    root.insert(QStringLiteral("reserved"), reserved);
-    QByteArray tail = block.mid(SceneFields::Tail.offset, SceneFields::Tail.size);
-    while (!tail.isEmpty() && tail.back() == '\0') tail.chop(1);  // trailing zero bytes are implied
-    root.insert(QStringLiteral("tail"), QString::fromLatin1(tail.toHex()));
-    *json = compactLeaves(QJsonDocument(root).toJson(QJsonDocument::Indented));
+    QByteArray text;
+    text.reserve(16384);
+    Writer(b, &text).document();
+    *json = text;
     return true;
 }
 
 bool SceneJson::read(const QByteArray &json, QByteArray *block, QString *why)
 {
+    JsonReader doc;
     QJsonParseError err;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &err);
-    if (err.error != QJsonParseError::NoError)
+    if (!doc.parse(json, &err))
         return *why = QStringLiteral("line %1: %2").arg(json.left(err.offset).count('\n') + 1).arg(err.errorString()),
                false;
-    if (!doc.isObject()) return *why = QStringLiteral("line 1: expected a JSON object"), false;
-    const QJsonObject root = doc.object();
-    if (root.value(QStringLiteral("format")).toString() != QLatin1String(FormatName))
+    if (doc.at(0).type != JsonReader::Type::Object) return *why = QStringLiteral("line 1: expected a JSON object"), false;
+    const Layout &root = rootLayout();
+    int top[Layout::MaxKeys], unknown = -1;
+    doc.matchMembers(0, root.keys.data(), top, 0, &unknown);
+    const auto own = [&](int j) { return top[root.extraSlot[size_t(j)]]; };  // format, version, outputs, reserved, tail
+    if (own(0) < 0 || !doc.isString(own(0), FormatName))
         return *why = QStringLiteral("format: expected \"%1\"").arg(FormatName), false;
-    if (root.value(QStringLiteral("version")) != QJsonValue(FormatVersion))
+    if (own(1) < 0 || doc.at(own(1)).type != JsonReader::Type::Number || doc.at(own(1)).number != FormatVersion)
         return *why = QStringLiteral("version: expected %1").arg(FormatVersion), false;
 
     QByteArray out(STORE_SIZE, '\0');
     uint8_t *b = reinterpret_cast<uint8_t *>(out.data());
-    const QStringList rootExtra = {"format", "version", "outputs", "reserved", "tail"};
-    if (!takeFields(root, SceneFields::Globals, SceneFields::GLOBAL_COUNT, 0, QString(), rootExtra, b, why))
-        return false;
-    QJsonArray outputs;
-    if (!objectArray(root, "outputs", CH_COUNT, QString(), &outputs, why)) return false;
-    const QStringList outExtra = {"high_pass", "low_pass", "eq"};
-    for (int ch = 0; ch < CH_COUNT; ++ch) {
-        const QString path = indexed(QString(), "outputs", ch);
-        const QJsonObject o = outputs.at(ch).toObject();
-        if (!takeFields(o, SceneFields::Outputs, SceneFields::OUTPUT_COUNT, ch, path, outExtra, b, why)) return false;
+    if (!takeMatched(doc, top, unknown, root, 0, Path(), b, why)) return false;
+    if (!objectArray(doc, own(2), "outputs", CH_COUNT, Path(), why)) return false;
+    int found[Layout::MaxKeys];
+    const Layout &output = outputLayout();
+    int o = own(2) + 1;
+    for (int ch = 0; ch < CH_COUNT; ++ch, o = doc.at(o).end) {
+        if (!takeFields(doc, o, output, ch, Path{ch}, b, why, found)) return false;
+        int mine[3];  // high_pass, low_pass, eq
+        for (int j = 0; j < 3; ++j) mine[j] = found[output.extraSlot[size_t(j)]];
         for (int f = 0; f < 2; ++f) {
-            const QString key = QString::fromLatin1(SceneFields::FilterKeys[f]);
-            if (!o.value(key).isObject()) return *why = joined(path, key) + QStringLiteral(": expected an object"), false;
-            if (!takeFields(o.value(key).toObject(), SceneFields::Filters[f], SceneFields::FILTER_COUNT, ch,
-                            joined(path, key), {}, b, why))
-                return false;
+            if (doc.at(mine[f]).type != JsonReader::Type::Object)
+                return *why = Path{ch, f}.text() + QStringLiteral(": expected an object"), false;
+            if (!takeFields(doc, mine[f], filterLayout(f), ch, Path{ch, f}, b, why, found)) return false;
         }
-        QJsonArray eq;
-        if (!objectArray(o, "eq", BAND_COUNT, path, &eq, why)) return false;
-        for (int band = 0; band < BAND_COUNT; ++band)
-            if (!takeFields(eq.at(band).toObject(), SceneFields::Bands, SceneFields::BAND_FIELD_COUNT,
-                            ch * BAND_COUNT + band, indexed(path, "eq", band), {}, b, why))
-                return false;
+        if (!objectArray(doc, mine[2], "eq", BAND_COUNT, Path{ch}, why)) return false;
+        int e = mine[2] + 1;
+        for (int band = 0; band < BAND_COUNT; ++band, e = doc.at(e).end)
+            if (!takeFields(doc, e, bandLayout(), ch * BAND_COUNT + band, Path{ch, -1, band}, b, why, found)) return false;
     }
-    const QJsonValue reservedValue = root.value(QStringLiteral("reserved"));
-    const QJsonObject reserved = reservedValue.toObject();
-    if (!reservedValue.isObject() || reserved.size() != SceneFields::RESERVED_COUNT)
+    const int reserved = own(3);
+    int present = 0, distinct = 0, first = -1;
+    if (doc.at(reserved).type == JsonReader::Type::Object) {
+        distinct = doc.matchMembers(reserved, reservedKeys(), found, SceneFields::RESERVED_COUNT + 1, &first);
+        for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) present += found[i] >= 0;
+    }
+    if (doc.at(reserved).type != JsonReader::Type::Object || present + distinct != SceneFields::RESERVED_COUNT)
         return *why = QStringLiteral("reserved: expected an object of %1 hex strings").arg(SceneFields::RESERVED_COUNT),
                false;
-    for (const ByteRegion &r : SceneFields::Reserved) {
-        const QString key = QString::number(r.offset);
-        if (!takeHex(reserved.value(key), QStringLiteral("reserved.") + key, r.size, false, b + r.offset, why))
-            return false;
+    for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) {
+        const ByteRegion &r = SceneFields::Reserved[i];
+        if (!takeHex(doc, found[i], "reserved", reservedKeys()[i], r.size, false, b + r.offset, why)) return false;
     }
-    if (!takeHex(root.value(QStringLiteral("tail")), QStringLiteral("tail"), SceneFields::Tail.size, true,
-                 b + SceneFields::Tail.offset, why))
-        return false;
+    if (!takeHex(doc, own(4), "", "tail", SceneFields::Tail.size, true, b + SceneFields::Tail.offset, why)) return false;
     *block = out;
     return true;
 }
