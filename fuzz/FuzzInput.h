@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 // Aborts with the failed condition, so that libFuzzer keeps the input as a crash.
 #define FUZZ_CHECK(cond)                                                                        \
@@ -26,6 +27,15 @@ inline FUZZ_UNTRACED uint32_t InputHash(const uint8_t *data, size_t size)
     uint32_t hash = 2166136261u;
     for (size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
     return hash;
+}
+
+// Fills `size` bytes of `out` with `n` bytes of `data` (n > 0) and their repeats, doubling what is there.
+inline FUZZ_UNTRACED void FillRepeating(char *out, int size, const uint8_t *data, size_t n)
+{
+    const int chunk = n < size_t(size) ? int(n) : size;
+    std::memcpy(out, data, size_t(chunk));
+    for (int filled = chunk; filled < size; filled *= 2)
+        std::memcpy(out + filled, out, size_t(filled < size - filled ? filled : size - filled));
 }
 
 class FuzzInput

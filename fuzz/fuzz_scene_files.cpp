@@ -88,10 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool all = InputHash(data, size) % 16 == 0;
     const int fileSize = all ? SceneFile::ALL_SIZE : SceneFile::SINGLE_SIZE;
     static char buffer[SceneFile::ALL_SIZE];  // static: fresh pages each run would cost more than the run
-    const int chunk = std::min(int(size - 1), fileSize);
-    std::memcpy(buffer, data + 1, size_t(chunk));
-    for (int filled = chunk; filled < fileSize; filled *= 2)  // the repeats, doubling what is there
-        std::memcpy(buffer + filled, buffer, size_t(std::min(filled, fileSize - filled)));
+    FillRepeating(buffer, fileSize, data + 1, size - 1);
     const QByteArray file = QByteArray::fromRawData(buffer, fileSize);
     const auto *bytes = reinterpret_cast<const uint8_t *>(file.constData());
     static SceneCheck::Findings findings;
