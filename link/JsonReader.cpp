@@ -350,14 +350,6 @@ bool JsonReader::equals(int at, int length, const char *text) const
     return text[length] == 0;
 }
 
-int JsonReader::member(int object, const char *key) const
-{
-    int found = -1;
-    for (int m = object + 1; m < at(object).end; m = at(m).end)
-        if (equals(at(m).keyAt, at(m).keyLength, key)) found = m;
-    return found;
-}
-
 bool JsonReader::keyEquals(int a, int b) const
 {
     const Value &x = at(a), &y = at(b);

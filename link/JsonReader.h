@@ -32,8 +32,6 @@ public:
     bool parse(const QByteArray &json, QJsonParseError *error);
 
     const Value &at(int i) const { return values_[size_t(i)]; }
-    // The member of object `object` with `key` (the last one when the key repeats), or -1.
-    int member(int object, const char *key) const;
     // Matches the members of an object against `keys` (ending with nullptr) in one pass: found[k] is the last
     // member with keys[k], or -1. Returns how many distinct keys no lookup of `keys` finds, counted up to
     // `limit`; *first is the first key whose text is none of `keys`, in the order QJsonObject keeps its keys.

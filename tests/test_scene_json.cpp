@@ -44,22 +44,20 @@ private slots:
         QJsonParseError e;
         QVERIFY(r.parse(doc, &e));
         const QJsonObject q = QJsonDocument::fromJson(doc).object();
-        QCOMPARE(r.at(r.member(0, "a")).type, JsonReader::Type::True);
-        QCOMPARE(r.textView(r.member(0, "b")).toString(), q.value("b").toString());
+        const char *const known[] = {"a", "b", "n", nullptr};
+        int found[3], marked = -1;
+        QCOMPARE(r.matchMembers(0, known, found, 8, &marked), 1);
+        QCOMPARE(r.at(found[0]).type, JsonReader::Type::True);
+        QCOMPARE(r.textView(found[1]).toString(), q.value("b").toString());
         const QJsonArray n = q.value("n").toArray();
-        const int a = r.member(0, "n");
+        const int a = found[2];
         QCOMPARE(r.at(a).count, n.size());
         for (int i = 0, v = a + 1; i < n.size(); ++i, v = r.at(v).end) {
             QCOMPARE(r.at(v).number, n.at(i).toDouble());
             QCOMPARE(std::signbit(r.at(v).number), std::signbit(n.at(i).toDouble()));
         }
-        const char *const known[] = {"a", "b", "n", nullptr};
-        int found[3], marked = -1;
-        QCOMPARE(r.matchMembers(0, known, found, 8, &marked), 1);
-        QCOMPARE(found[2], a);
         QCOMPARE(r.key(marked), (q.end() - 1).key());
         QCOMPARE(r.textView(marked).toString(), (q.end() - 1).value().toString());
-        QCOMPARE(r.member(0, "c"), -1);
     }
 
     void numbersAreWrittenAsQtWritesThem()
