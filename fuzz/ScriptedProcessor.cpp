@@ -24,6 +24,8 @@ FUZZ_UNTRACED void ScriptedProcessor::restart()
     in_ = nullptr;
     open_ = false;
     unpluggedOpens_ = 0;
+    removed_ = false;
+    absentTicks_ = 0;
     failNextWrite_ = false;
     seq_ = 0;
     head_ = queued_ = 0;
@@ -135,6 +137,22 @@ FUZZ_UNTRACED int ScriptedProcessor::deliver(const Frame &report, uint8_t *buf, 
     return int(n);
 }
 
+FUZZ_UNTRACED bool ScriptedProcessor::deliverPresence(PresenceEvent *told)
+{
+    if (!onPresence_) return false;
+    if (removed_) {
+        removed_ = false;
+        *told = PresenceEvent::Removed;
+    } else if (absentTicks_ > 0 && --absentTicks_ == 0) {
+        unpluggedOpens_ = 0;
+        *told = PresenceEvent::Arrived;
+    } else {
+        return false;
+    }
+    onPresence_(*told);
+    return true;
+}
+
 FUZZ_UNTRACED int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeoutMs)
 {
     FUZZ_CHECK(timeoutMs >= 0 && timeoutMs <= maxWaitMs);  // no read waits without bound
@@ -181,10 +199,12 @@ FUZZ_UNTRACED int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeo
         return deliver(replyReport(answer, seq_++), buf, length, timeoutMs);
     }
     case 7: failNextWrite_ = true; return 0;
-    case 8:  // unplugged for a few open attempts
+    case 8:  // unplugged for a few open attempts (or, where hot-plug is heard, a few dozen ticks)
         open_ = false;
         failed = true;
         unpluggedOpens_ = in_->byte() % 4;
+        removed_ = presence;
+        absentTicks_ = presence ? 20 * (unpluggedOpens_ + 1) : 0;
         return -1;
     default: {  // the processor's memory changes (another remote, a front panel)
         const uint16_t at = uint16_t(in_->word() % IMAGE_SIZE);

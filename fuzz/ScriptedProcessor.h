@@ -53,7 +53,7 @@ public:
     void script(FuzzInput *in)
     {
         in_ = in;
-        if (!in) unpluggedOpens_ = 0, failNextWrite_ = false;
+        if (!in) unpluggedOpens_ = 0, failNextWrite_ = false, removed_ = false, absentTicks_ = 0;
     }
     bool healthy() const { return !in_ || in_->empty(); }
 
@@ -62,6 +62,17 @@ public:
     int read(uint8_t *buf, size_t length, int timeoutMs) override;
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
+    // Hot-plug notification, where the target turns it on: an unplug is heard as the open device going
+    // away, and the processor is heard arriving again a few ticks later.
+    bool presence = false;
+    bool watchPresence(std::function<void(PresenceEvent)> onChange) override
+    {
+        onPresence_ = std::move(onChange);
+        return presence;
+    }
+    // The event loop's turn between two ticks: tells the watcher what happened to the device meanwhile;
+    // true with the event when there was one.
+    bool deliverPresence(PresenceEvent *told);
 
     // The processor's parameter memory (device encoding) and the pages of its stored scenes.
     ParamBlock memory;
@@ -100,6 +111,9 @@ private:
     FuzzInput *in_ = nullptr;
     bool open_ = false;
     int unpluggedOpens_ = 0;
+    std::function<void(PresenceEvent)> onPresence_;
+    bool removed_ = false;  // an unplug not yet heard
+    int absentTicks_ = 0;   // ticks until it is heard arriving again
     bool failNextWrite_ = false;
     uint8_t seq_ = 0;
     std::vector<Frame> answers_;

@@ -4,7 +4,8 @@
 // healthy: a new identification must then complete the download and the names, and the store must equal
 // the processor's memory as the download corrects and converts it.
 // The first byte picks what the window does meanwhile: pass the quiet ticks at once as its timer does (after
-// which the next tick must have work), and order a re-read as a scene recall does.
+// which the next tick must have work), order a re-read as a scene recall does, and hear hot-plug events
+// (an unplug heard loses the link).
 #include "FuzzInput.h"
 #include "LinkState.h"
 #include "ParamStore.h"
@@ -90,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzInput in(data, size);
     const uint8_t window = in.byte();
     const bool skipQuiet = window & 1;
-    const int resyncAt = window & 2 ? (window >> 2) * 16 : -1;
+    const bool hotPlug = window & 4;
+    const int resyncAt = window & 2 ? (window >> 3) * 16 : -1;
     ScriptedProcessor device;
     StoreHost host;
     ResetLinkState();
@@ -101,12 +103,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     device.logging = false;
     device.onWrite = checkRequest;
     device.script(&in);
+    device.presence = hotPlug;
+    loop.watchPresence();
+    FUZZ_CHECK(loop.presenceWatched() == hotPlug);
 
     // The garbled phase: until the choices run out, at most 4000 ticks, and no longer than 450 ticks without a
     // read that takes a choice (past the open retry and the first heartbeat).
     size_t left = in.left();
     for (int tick = 0, still = 0; tick < 4000 && still < 450 && !device.healthy(); ++tick) {
         if (tick == resyncAt && Link.Connected) Link.ResyncCountdown = 10;
+        PresenceEvent heard;
+        if (device.deliverPresence(&heard) && heard == PresenceEvent::Removed) FUZZ_CHECK(!Link.Connected);
         const int quiet = skipQuiet ? loop.quietTicks() : 0;
         if (quiet > 0) {
             FUZZ_CHECK(quiet <= loop.countdownTicks());

@@ -90,14 +90,15 @@ def link_seeds():
     # The scripted processor: one choice per read (0 answer, 1 late, 2 lost, 3 read fails, 4 garbage,
     # 5 damaged, 6 stray, 7 write fails, 8 unplugged, 9 memory changes); nothing = healthy.
     # The first byte: what the window does meanwhile (bit 0: passes quiet ticks at once; bit 1: orders a
-    # re-read at tick 16 * (byte >> 2)); the rest: the processor's answers.
+    # re-read at tick 16 * (byte >> 3); bit 2: hears hot-plug events); the rest: the processor's answers.
     write('poll', 'healthy', b'')
     write('poll', 'answers', bytes(300))
     write('poll', 'lossy', bytes([1]) + bytes([0, 0, 2, 0, 1, 0, 5, 7, 0, 0, 0, 6, 0, 1, 7, 0x99, 4, 0, 3] * 12))
     write('poll', 'unplug', bytes([0] * 40 + [8, 2] + [0] * 40 + [7] + [0] * 60))
     write('poll', 'changes', bytes([0]) + bytes([9, 24, 0, 0xFF, 9, 0x60, 0x03, 0x05, 0] * 20))
     write('poll', 'quiet', bytes([1]) + bytes(600))
-    write('poll', 'recall', bytes([3 + 4 * 12]) + bytes(900))
+    write('poll', 'recall', bytes([3 + 8 * 12]) + bytes(900))
+    write('poll', 'hotplug', bytes([5]) + bytes([0] * 300 + [8, 1] + [0] * 300))
     write('poll', 'garbage', bytes([0, 0, 0, 4, 32]) + padded(reply(9, [0xAA, 54] + [0xFF] * 20)) + bytes([0] * 200))
     # Transfers: the kind (0 live scene, 1 fetch, 2 store, 3 firmware) and the tries, then the choices.
     # The processor falls silent when the choices run out: the healthy seeds answer every item.
