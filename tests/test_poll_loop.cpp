@@ -408,6 +408,26 @@ private slots:
         QCOMPARE(b.sim.countPayloads(6, 0xAA), 55);
     }
 
+    // A re-read still counting down when the processor is identified anew waits for that download, then reads
+    // everything once more. Expiring on the tick that reads the last page, it drops that page with the rest
+    // of the received bytes, and only the second download completes.
+    void resyncPendingAcrossReidentification()
+    {
+        for (const int left : {1, 3}) {
+            Bench b;
+            QVERIFY(b.connect());
+            const int before = b.host.completions;
+            b.sim.clearLog();
+            Link.ResyncCountdown = uint16_t(left);
+            QVERIFY(b.loop.ConnectDevice());  // as a tick does it: the name is read and parsed at once
+            b.loop.ParseReply();
+            QVERIFY(b.connect(400));
+            QCOMPARE(int(Link.ResyncCountdown), 0);
+            QCOMPARE(b.host.completions, before + (left == 1 ? 1 : 2));
+            QCOMPARE(b.sim.countPayloads(6, 0xAA), 2 * 55);
+        }
+    }
+
     // Expiry after the processor has gone: noticed as a lost link, not left looking connected.
     void resyncWithProcessorGone()
     {
