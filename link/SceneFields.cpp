@@ -4,6 +4,7 @@
 #include "JsonReader.h"
 #include "SpeakerNames.h"
 
+#include <charconv>
 #include <cmath>
 
 #include <QStringList>
@@ -98,10 +99,7 @@ void appendString(const QString &s, QByteArray *out)
 void appendInteger(uint64_t v, QByteArray *out)
 {
     char digits[20];
-    int n = 0;
-    do digits[n++] = char('0' + v % 10);
-    while ((v /= 10) != 0);
-    while (n) *out += digits[--n];
+    out->append(digits, int(std::to_chars(digits, digits + sizeof digits, v).ptr - digits));
 }
 
 }  // namespace

@@ -91,37 +91,27 @@ const Layout &bandLayout()
     return layout;
 }
 
-// The reserved regions in the order of their keys (the offsets as text).
-const std::vector<int> &reservedByKey()
-{
-    static const std::vector<int> order = [] {
-        std::vector<int> o(SceneFields::RESERVED_COUNT);
-        for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) o[size_t(i)] = i;
-        std::sort(o.begin(), o.end(), [](int a, int b) {
-            return QByteArray::number(SceneFields::Reserved[a].offset) < QByteArray::number(SceneFields::Reserved[b].offset);
-        });
-        return o;
-    }();
-    return order;
-}
-
-// The keys of the reserved object (the offsets as text), ending with nullptr.
-const char *const *reservedKeys()
-{
-    static const struct Keys {
-        QByteArray text[SceneFields::RESERVED_COUNT];
-        const char *keys[SceneFields::RESERVED_COUNT + 1] = {};
-        Keys()
-        {
-            for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) {
-                text[i] = QByteArray::number(SceneFields::Reserved[i].offset);
-                keys[i] = text[i].constData();
-            }
+// The keys of the reserved object (the offsets as text, ending with nullptr) and the regions in key order.
+struct ReservedKeys {
+    QByteArray text[SceneFields::RESERVED_COUNT];
+    const char *keys[SceneFields::RESERVED_COUNT + 1] = {};
+    int byKey[SceneFields::RESERVED_COUNT];
+    ReservedKeys()
+    {
+        for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) {
+            text[i] = QByteArray::number(SceneFields::Reserved[i].offset);
+            keys[i] = text[i].constData();
+            byKey[i] = i;
         }
-    } keys;
-    return keys.keys;
-}
+        std::sort(std::begin(byKey), std::end(byKey), [this](int a, int b) { return text[a] < text[b]; });
+    }
+};
 
+const ReservedKeys &reservedKeys()
+{
+    static const ReservedKeys keys;
+    return keys;
+}
 
 // False with the path of the first stored code of an entry outside its field's range.
 bool checkEntry(const uint8_t *block, const Layout &layout, int entry, const Path &path, QString *why)
@@ -203,20 +193,20 @@ private:
 
     void hex(const uint8_t *bytes, int n)
     {
-        static const char Digits[] = "0123456789abcdef";
         out_ += '"';
-        for (int i = 0; i < n; ++i) out_ += Digits[bytes[i] >> 4], out_ += Digits[bytes[i] & 15];
+        out_ += QByteArray::fromRawData(reinterpret_cast<const char *>(bytes), n).toHex();
         out_ += '"';
     }
 
     void reserved()
     {
         out_ += '{';
-        for (int i : reservedByKey()) {
+        const ReservedKeys &keys = reservedKeys();
+        for (int i : keys.byKey) {
             const ByteRegion &r = SceneFields::Reserved[i];
-            if (i != reservedByKey().front()) out_ += ", ";
+            if (i != keys.byKey[0]) out_ += ", ";
             out_ += '"';
-            out_ += reservedKeys()[i];
+            out_ += keys.keys[i];
             out_ += "\": ";
             hex(b_ + r.offset, r.size);
         }
@@ -357,7 +347,7 @@ bool SceneJson::read(const QByteArray &json, QByteArray *block, QString *why)
     const int reserved = own(3);
     int present = 0, distinct = 0, first = -1;
     if (doc.at(reserved).type == JsonReader::Type::Object) {
-        distinct = doc.matchMembers(reserved, reservedKeys(), found, SceneFields::RESERVED_COUNT + 1, &first);
+        distinct = doc.matchMembers(reserved, reservedKeys().keys, found, SceneFields::RESERVED_COUNT + 1, &first);
         for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) present += found[i] >= 0;
     }
     if (doc.at(reserved).type != JsonReader::Type::Object || present + distinct != SceneFields::RESERVED_COUNT)
@@ -365,7 +355,7 @@ bool SceneJson::read(const QByteArray &json, QByteArray *block, QString *why)
                false;
     for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) {
         const ByteRegion &r = SceneFields::Reserved[i];
-        if (!takeHex(doc, found[i], "reserved", reservedKeys()[i], r.size, false, b + r.offset, why)) return false;
+        if (!takeHex(doc, found[i], "reserved", reservedKeys().keys[i], r.size, false, b + r.offset, why)) return false;
     }
     if (!takeHex(doc, own(4), "", "tail", SceneFields::Tail.size, true, b + SceneFields::Tail.offset, why)) return false;
     *block = out;

@@ -22,14 +22,10 @@ template <typename Sep>
 int Split(const char *b, const char *e, Sep isSep, Field *fields, int maxFields)
 {
     int n = 0;
-    for (const char *p = b; p < e;) {
-        while (p < e && isSep(*p)) ++p;
-        if (p == e) break;
-        const char *f = p;
-        while (p < e && !isSep(*p)) ++p;
-        if (n < maxFields) fields[n] = {f, p};
+    ForEachWord(b, e, isSep, [&](const char *first, const char *last) {
+        if (n < maxFields) fields[n] = {first, last};
         ++n;
-    }
+    });
     return n;
 }
 

@@ -44,6 +44,19 @@ struct CurveTextRules {
 // number is its decimal point. Extra numeric fields (phase) are read past.
 bool ReadCurveText(const QByteArray &bytes, const CurveTextRules &rules, FreqCurve &out, TextError &err);
 
+// Calls word(first, last) for each run of bytes in [b, e) between runs of separators.
+template <typename Sep, typename Word>
+void ForEachWord(const char *b, const char *e, Sep isSep, Word word)
+{
+    for (const char *p = b; p < e;) {
+        while (p < e && isSep(*p)) ++p;
+        if (p == e) break;
+        const char *first = p;
+        while (p < e && !isSep(*p)) ++p;
+        word(first, p);
+    }
+}
+
 // A decimal number filling [b, e) exactly, with '.' or ',' as decimal point and an optional sign.
 bool ParseDecimal(const char *b, const char *e, double &value);
 

@@ -49,13 +49,8 @@ bool Number(Word w, double &v) { return ParseDecimal(w.data(), w.data() + w.size
 void SplitWords(const char *p, const char *end, std::vector<Word> &out)
 {
     out.clear();
-    for (;;) {
-        while (p != end && Bytes.space[uint8_t(*p)]) ++p;
-        if (p == end) return;
-        const char *start = p;
-        while (p != end && !Bytes.space[uint8_t(*p)]) ++p;
-        out.emplace_back(start, size_t(p - start));
-    }
+    ForEachWord(p, end, [](char c) { return Bytes.space[uint8_t(c)]; },
+                [&out](const char *first, const char *last) { out.emplace_back(first, size_t(last - first)); });
 }
 
 // The settings of one filter line after "Filter n:".
