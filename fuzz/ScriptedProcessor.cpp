@@ -73,22 +73,23 @@ FUZZ_UNTRACED int ScriptedProcessor::write(const uint8_t *r, size_t length)
         open_ = false;
         return -1;
     }
-    const Frame answer = answerTo(payload, size_t(n));
-    if (!answer.empty()) queue(replyReport(answer, seq_++));
+    Frame &slot = nextSlot();
+    if (answerTo(payload, size_t(n), slot)) {
+        seal(slot, seq_++);
+        ++queued_;
+    }
     return int(length);
 }
 
-FUZZ_UNTRACED void ScriptedProcessor::queue(const Frame &report)
+FUZZ_UNTRACED ScriptedProcessor::Frame &ScriptedProcessor::nextSlot()
 {
-    const size_t mask = answers_.size() - 1;  // the room is a power of two
     if (queued_ == answers_.size()) {  // full: twice the room, the oldest first
         std::vector<Frame> grown(answers_.size() * 2);
-        for (size_t i = 0; i < queued_; ++i) grown[i] = answers_[(head_ + i) & mask];
+        for (size_t i = 0; i < queued_; ++i) grown[i] = answers_[(head_ + i) & (answers_.size() - 1)];
         answers_.swap(grown);
         head_ = 0;
-        return queue(report);
     }
-    answers_[(head_ + queued_++) & mask] = report;
+    return answers_[(head_ + queued_) & (answers_.size() - 1)];  // the room is a power of two
 }
 
 FUZZ_UNTRACED void ScriptedProcessor::popFront()
@@ -97,31 +98,36 @@ FUZZ_UNTRACED void ScriptedProcessor::popFront()
     --queued_;
 }
 
-FUZZ_UNTRACED ScriptedProcessor::Frame ScriptedProcessor::answerTo(const uint8_t *p, size_t n) const
+FUZZ_UNTRACED bool ScriptedProcessor::answerTo(const uint8_t *p, size_t n, Frame &r) const
 {
-    if (n >= 2 && p[0] == 6 && p[1] == 0x16) return Frame{0x16, 'N', 'V', '_', 'P', 'R', 'C', '5', '2'}.pad(17);
-    if (n >= 3 && p[0] == 6 && p[1] == 0xAA && p[2] < PAGE_COUNT) return Frame{0xAA, p[2]}.append(memory.page(p[2]), PAGE_SIZE);
-    if (n >= 3 && p[0] == 6 && p[1] == 0x10 && p[2] >= 1 && p[2] <= SCENE_COUNT)
-        return Frame{0x10, p[2], 'S', 'c', 'e', 'n', 'e', uint8_t('0' + p[2])}.pad(18);
-    if (n >= 4 && p[0] == 6 && p[1] == 0x15 && p[2] >= 1 && p[2] <= SCENE_COUNT && p[3] < PAGE_COUNT)
-        return Frame{6, 0x15, p[2], p[3]}.append(scenes[p[2] - 1] + p[3] * PAGE_SIZE, PAGE_SIZE);
-    if (n >= 2 && p[0] == 6 && p[1] == 0x00) return {6, 0x00};  // heartbeat
+    r.n = 4;
+    if (n >= 2 && p[0] == 6 && p[1] == 0x16) r.append({0x16, 'N', 'V', '_', 'P', 'R', 'C', '5', '2'}).pad(4 + 17);
+    else if (n >= 3 && p[0] == 6 && p[1] == 0xAA && p[2] < PAGE_COUNT)
+        r.append({0xAA, p[2]}).append(memory.page(p[2]), PAGE_SIZE);
+    else if (n >= 3 && p[0] == 6 && p[1] == 0x10 && p[2] >= 1 && p[2] <= SCENE_COUNT)
+        r.append({0x10, p[2], 'S', 'c', 'e', 'n', 'e', uint8_t('0' + p[2])}).pad(4 + 18);
+    else if (n >= 4 && p[0] == 6 && p[1] == 0x15 && p[2] >= 1 && p[2] <= SCENE_COUNT && p[3] < PAGE_COUNT)
+        r.append({6, 0x15, p[2], p[3]}).append(scenes[p[2] - 1] + p[3] * PAGE_SIZE, PAGE_SIZE);
+    else if (n >= 2 && p[0] == 6 && p[1] == 0x00) r.append({6, 0x00});  // heartbeat
     // Acknowledgements echo class, code and index; the last page of a transfer is not acknowledged.
-    if (n >= 3 && p[0] == 5 && p[1] == 0x41 && p[2] < PAGE_COUNT - 1) return {5, 0x41, p[2]};
-    if (n >= 4 && p[0] == 5 && p[1] == 0x15 && p[3] < PAGE_COUNT - 1) return {5, 0x15, p[2], p[3]};
-    if (n >= 4 && p[0] == 5 && p[1] == 0xB0 && (p[2] != 0xFF || p[3] != 0xFF)) return {5, 0xB0, p[2], p[3]};
-    return {};
+    else if (n >= 3 && p[0] == 5 && p[1] == 0x41 && p[2] < PAGE_COUNT - 1) r.append({5, 0x41, p[2]});
+    else if (n >= 4 && p[0] == 5 && p[1] == 0x15 && p[3] < PAGE_COUNT - 1) r.append({5, 0x15, p[2], p[3]});
+    else if (n >= 4 && p[0] == 5 && p[1] == 0xB0 && (p[2] != 0xFF || p[3] != 0xFF)) r.append({5, 0xB0, p[2], p[3]});
+    return r.n > 4;
 }
 
-FUZZ_UNTRACED ScriptedProcessor::Frame ScriptedProcessor::replyReport(const Frame &payload, uint8_t seq)
+FUZZ_UNTRACED void ScriptedProcessor::seal(Frame &r, uint8_t seq)
 {
-    Frame r{0xFA, 0x2A, seq, payload.n};
-    r.append(payload.b, payload.n);
-    unsigned sum = 0xFA + 0x2A + seq + payload.n;
-    for (int i = 0; i < payload.n; ++i) sum += payload.b[i];
+    const uint8_t length = uint8_t(r.n - 4);
+    r.b[0] = 0xFA;
+    r.b[1] = 0x2A;
+    r.b[2] = seq;
+    r.b[3] = length;
+    unsigned sum = 0;
+    for (int i = 0; i < 4 + length; ++i) sum += r.b[i];
     r.b[r.n++] = uint8_t(sum);
     r.b[r.n++] = 0xF5;
-    return r.pad(REPORT_SIZE);
+    r.pad(REPORT_SIZE);
 }
 
 FUZZ_UNTRACED int ScriptedProcessor::deliver(const Frame &report, uint8_t *buf, size_t length, int timeoutMs)
@@ -193,10 +199,12 @@ FUZZ_UNTRACED int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeo
         const uint8_t a = in_->byte(), b = in_->byte();
         const Frame request[7] = {{6, 0xAA, uint8_t(a % 60)}, {6, 0x15, uint8_t(a % 11), uint8_t(b % 60)},
                                   {5, 0x41, a}, {5, 0x15, a, b}, {6, 0x10, uint8_t(a % 11)}, {5, 0xB0, a, b}, {6, 0x16}};
-        Frame answer = answerTo(request[kind].b, request[kind].n);
-        if (kind == 6) answer.b[1 + a % 9] = b;  // another processor's name
-        if (answer.empty()) answer = (a & 1) ? Frame{0x02, b} : Frame{0x0D, a, b};
-        return deliver(replyReport(answer, seq_++), buf, length, timeoutMs);
+        Frame stray;
+        if (!answerTo(request[kind].b, request[kind].n, stray))
+            stray.append((a & 1) ? Frame{0x02, b} : Frame{0x0D, a, b});
+        if (kind == 6) stray.b[4 + 1 + a % 9] = b;  // another processor's name
+        seal(stray, seq_++);
+        return deliver(stray, buf, length, timeoutMs);
     }
     case 7: failNextWrite_ = true; return 0;
     case 8:  // unplugged for a few open attempts (or, where hot-plug is heard, a few dozen ticks)

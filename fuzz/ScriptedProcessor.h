@@ -22,10 +22,7 @@ public:
         uint8_t b[REPORT_SIZE];
 
         Frame() = default;
-        FUZZ_UNTRACED Frame(std::initializer_list<uint8_t> bytes)
-        {
-            for (uint8_t v : bytes) b[n++] = v;
-        }
+        FUZZ_UNTRACED Frame(std::initializer_list<uint8_t> bytes) { append(bytes); }
         FUZZ_UNTRACED Frame(const uint8_t *p, int length) { append(p, length); }
         FUZZ_UNTRACED Frame &append(const uint8_t *p, int length)
         {
@@ -33,6 +30,12 @@ public:
             n = uint8_t(n + length);
             return *this;
         }
+        FUZZ_UNTRACED Frame &append(std::initializer_list<uint8_t> bytes)
+        {
+            for (uint8_t v : bytes) b[n++] = v;
+            return *this;
+        }
+        FUZZ_UNTRACED Frame &append(const Frame &f) { return append(f.b, f.n); }
         // Zeros up to length.
         FUZZ_UNTRACED Frame &pad(int length)
         {
@@ -40,7 +43,6 @@ public:
             n = uint8_t(length);
             return *this;
         }
-        bool empty() const { return n == 0; }
         FUZZ_UNTRACED bool equals(const uint8_t *p, int length) const { return n == length && std::memcmp(b, p, size_t(n)) == 0; }
     };
 
@@ -90,10 +92,6 @@ public:
     std::function<void(const uint8_t *, int)> onWrite;
     // A read or write failed (the link is down from the program's side).
     bool failed = false;
-    // What a processor answers to a payload (empty when it says nothing).
-    Frame answerTo(const uint8_t *payload, size_t n) const;
-    // A reply frame at the start of a 32-byte input report.
-    static Frame replyReport(const Frame &payload, uint8_t seq);
     // The longest wait a read may ask for.
     int maxWaitMs = 100;
     bool silentWhenDone = false;
@@ -102,9 +100,15 @@ public:
     static ParamBlock factoryImage();
 
 private:
+    // Puts into `report`, after the room for the frame's head, what a processor answers to a payload; false
+    // when it says nothing.
+    bool answerTo(const uint8_t *payload, size_t n, Frame &report) const;
+    // Frames the answer in `report` as a reply at the start of a 32-byte input report.
+    static void seal(Frame &report, uint8_t seq);
     int deliver(const Frame &report, uint8_t *buf, size_t length, int timeoutMs);
-    // The queue of answers not yet read: a ring that only grows.
-    void queue(const Frame &report);
+    // The queue of answers not yet read: a ring that only grows. An answer is built in place in the slot
+    // after the last one, and joins the queue when it is sealed.
+    Frame &nextSlot();
     Frame &front() { return answers_[head_]; }
     void popFront();
 
