@@ -201,7 +201,7 @@ FUZZ_UNTRACED int ScriptedProcessor::read(uint8_t *buf, size_t length, int timeo
                                   {5, 0x41, a}, {5, 0x15, a, b}, {6, 0x10, uint8_t(a % 11)}, {5, 0xB0, a, b}, {6, 0x16}};
         Frame stray;
         if (!answerTo(request[kind].b, request[kind].n, stray))
-            stray.append((a & 1) ? Frame{0x02, b} : Frame{0x0D, a, b});
+            (a & 1) ? stray.append({0x02, b}) : stray.append({0x0D, a, b});
         if (kind == 6) stray.b[4 + 1 + a % 9] = b;  // another processor's name
         seal(stray, seq_++);
         return deliver(stray, buf, length, timeoutMs);

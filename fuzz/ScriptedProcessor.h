@@ -35,7 +35,6 @@ public:
             for (uint8_t v : bytes) b[n++] = v;
             return *this;
         }
-        FUZZ_UNTRACED Frame &append(const Frame &f) { return append(f.b, f.n); }
         // Zeros up to length.
         FUZZ_UNTRACED Frame &pad(int length)
         {

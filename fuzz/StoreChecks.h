@@ -13,12 +13,18 @@ inline bool correctedOnDownload(SceneCheck::Field f)
     return f != F::ChName && f != F::EqBypass && f != F::HpfBypass && f != F::LpfBypass;
 }
 
-// A corrected store (host encoding) saved as a file passes the check, but for the fields the correction
-// leaves alone.
-inline void checkCorrectedStore(const ParamBlock &store)
+// A corrected image in the processor's encoding, as a saved file holds it, passes the check, but for the
+// fields the correction leaves alone.
+inline void checkCorrectedImage(const uint8_t *image)
 {
     static SceneCheck::Findings found;  // static: its memory is reused from run to run
     found.clear();
-    SceneCheck::checkImage(reinterpret_cast<const uint8_t *>(SceneFile::singleImage(store).constData()), 0, &found);
+    SceneCheck::checkImage(image, 0, &found);
     for (const auto &f : found) FUZZ_CHECK(!correctedOnDownload(f.field));
+}
+
+// The same for a corrected store (host encoding) saved as a file.
+inline void checkCorrectedStore(const ParamBlock &store)
+{
+    checkCorrectedImage(reinterpret_cast<const uint8_t *>(SceneFile::singleImage(store).constData()));
 }
