@@ -29,8 +29,6 @@ double FixedShare[2][GRAPH_POINTS];
 constexpr double LOG10_20 = 1.3010299956639813;
 constexpr double POINTS_PER_DECADE = 42.333333333333336;  // 127 grid steps over three decades
 constexpr double MARKER_PX_PER_STEP = 8.28125;            // 1060 / 128
-constexpr double OMEGA_PER_HZ = 0.00013083333333333333;   // 6.28 / 48000
-constexpr double TWO_OMEGA_PER_HZ = 0.00026166666666666667;
 constexpr double LN_10 = 2.302585092994046;
 constexpr double EQ_PX_PER_DB = 47.0;      // 4.7 pixels per dB, applied to 10 log10 P
 constexpr double XOVER_PX_PER_DB = 4.0;
@@ -41,21 +39,6 @@ constexpr EqSection FixedSections[2] = {
     {1.0012866057871959, 1.5396008624416686, 0.7764912137337805, 1.5396008624416686, 0.7777778195209764},
     {1.0000075737697713, -1.99868501126379, 0.9986842868997672, -1.99868501126379, 0.9986918606695385},
 };
-
-// A corrupt image or file may hold any value; the curves only ever see values inside the editors' ranges.
-double ClampFreq(double hz)
-{
-    if (!(hz >= GRAPH_MIN_FREQ)) return GRAPH_MIN_FREQ;  // also NaN
-    if (hz > GRAPH_MAX_FREQ) return GRAPH_MAX_FREQ;
-    return hz;
-}
-uint16_t ClampFreq(uint16_t hz)
-{
-    return hz < GRAPH_MIN_FREQ ? GRAPH_MIN_FREQ : (hz > GRAPH_MAX_FREQ ? GRAPH_MAX_FREQ : hz);
-}
-uint8_t ClampSlope(uint8_t slope) { return slope > 7 ? 7 : slope; }
-uint8_t ClampQ(uint8_t q) { return q < 4 ? 4 : (q > 100 ? 100 : q); }
-uint16_t ClampGain(uint16_t g) { return g > 240 ? 240 : g; }
 
 // Truncation toward zero that stays defined for any double.
 int TruncPixel(double v)
@@ -94,80 +77,6 @@ double SectionShare(const EqSection &s, int i)
 bool ValidChannel(uint8_t ch) { return ch < CH_COUNT; }
 
 }  // namespace
-
-// Magnitude of the crossover of the given type and order at ratio r; false for an unknown type.
-bool CrossoverMagnitude(uint8_t type, int n, double r, double &mag)
-{
-    switch (type) {
-    case 0:  // Butterworth
-        mag = 1.0 / std::sqrt(1.0 + std::pow(r, 2 * n));
-        return true;
-    case 1:  // Link
-        mag = n == 1 ? 1.0 / std::sqrt(1.0 + r * r) : 1.0 / (1.0 + std::pow(r, n));
-        return true;
-    case 2:  // Bessel
-        mag = n == 1 ? 1.0 / std::sqrt(1.0 + r * r) : (2.0 * n - 1.0) / (std::pow(r, n) + 2.0 * n - 1.0);
-        return true;
-    default:
-        return false;
-    }
-}
-
-EqSection PeakingSection(double amplitude, double freqHz, double q)
-{
-    const double A = amplitude;
-    const double w0 = freqHz * EQ_OMEGA_PER_HZ;
-    const double D = A >= 1.0 ? 4.0 * q : 4.0 * q * A;
-    const double s = std::sin(w0);
-    const double r = (D - s) / (D + s);
-    EqSection c;
-    c.b0 = 0.5 * ((1.0 + r) + (1.0 - r) * A);
-    c.b1 = -std::cos(w0) * (1.0 + r);
-    c.b2 = 0.5 * ((1.0 + r) - (1.0 - r) * A);
-    c.a1 = c.b1;
-    c.a2 = r;
-    return c;
-}
-
-EqSection BandSection(uint16_t gainCode, uint16_t freq, uint8_t qCode)
-{
-    return PeakingSection(std::pow(10.0, (double(ClampGain(gainCode)) - 120.0) / 200.0), ClampFreq(freq),
-                          ClampQ(qCode) / 10.0);
-}
-
-void SectionCosines(double hz, double &c1, double &c2)
-{
-    c1 = std::cos(hz * OMEGA_PER_HZ);
-    c2 = std::cos(hz * TWO_OMEGA_PER_HZ);
-}
-
-double SectionPower(const EqSection &s, double c1, double c2)
-{
-    const double num = s.b0 * s.b0 + s.b1 * s.b1 + s.b2 * s.b2 + 2.0 * s.b0 * s.b1 * c1 + 2.0 * s.b1 * s.b2 * c1 +
-                       2.0 * s.b0 * s.b2 * c2;
-    const double den =
-        1.0 + s.a1 * s.a1 + s.a2 * s.a2 + 2.0 * s.a1 * c1 + 2.0 * s.a1 * s.a2 * c1 + 2.0 * s.a2 * c2;
-    return num / den;
-}
-
-double SectionDb(const EqSection &s, double hz)
-{
-    double c1, c2;
-    SectionCosines(hz, c1, c2);
-    const double p = SectionPower(s, c1, c2);
-    if (!(p > 0.0) || std::isinf(p)) return 0.0;
-    return 10.0 * std::log10(p);
-}
-
-double CrossoverDb(uint16_t freq, uint8_t slope, uint8_t bypass, uint8_t type, bool lowPass, double hz)
-{
-    if (bypass || !(hz > 0.0)) return 0.0;
-    const double wc = ClampFreq(freq) * OMEGA_PER_HZ;
-    const double w = hz * 6.28 / 48000.0;
-    double mag;
-    if (!CrossoverMagnitude(type, ClampSlope(slope) + 1, lowPass ? w / wc : wc / w, mag)) return 0.0;
-    return mag > 1e-15 ? 20.0 * std::log10(mag) : -300.0;  // far outside the pass band the power overflows
-}
 
 void SetMarkerSink(MarkerSink *sink) { Markers = sink; }
 MarkerSink *CurrentMarkerSink() { return Markers; }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "ParamStore.h"
+#include "ProcessorResponse.h"
 
 class MarkerSink;
 
@@ -25,15 +26,6 @@ constexpr int BAND_MARKER_SIZE = 11;
 constexpr int BAND_LABEL_SIZE = 18;
 constexpr int BAND_LABEL_RISE = 15;     // the label sits this far above its marker after a height change
 
-constexpr uint16_t GRAPH_MIN_FREQ = 20;
-constexpr uint16_t GRAPH_MAX_FREQ = 20000;
-constexpr double EQ_OMEGA_PER_HZ = 0.0001308997;  // band centre to radians, for the band coefficients only
-
-// One second-order section: b0, b1, b2, a1, a2 (a0 is 1).
-struct EqSection {
-    double b0, b1, b2, a1, a2;
-};
-
 extern double PointFreq[GRAPH_POINTS];   // Hz of each grid point
 extern double PointOmega[GRAPH_POINTS];  // normalised angular frequency of each grid point
 extern QPoint CurvePoint[CH_COUNT][GRAPH_POINTS];  // the plotted curve of each output
@@ -43,22 +35,6 @@ extern double EQCurve[CH_COUNT][GRAPH_POINTS];
 extern EqSection EQCoef[EQ_SECTIONS];  // bands of the channel computed last, then the fixed pair
 extern QLine HPF_Line;                 // dotted crossover lines of the selected channel
 extern QLine LPF_Line;
-
-// True responses, shared by the graph and the tuning tools (no pixel factors).
-// Magnitude of a crossover of type 0..2 and order n at ratio r; false for an unknown type.
-bool CrossoverMagnitude(uint8_t type, int n, double r, double &mag);
-// Crossover response in dB at hz (0 when bypassed or of an unknown type); slope and frequencies are limited.
-double CrossoverDb(uint16_t freq, uint8_t slope, uint8_t bypass, uint8_t type, bool lowPass, double hz);
-// Peaking section as the equaliser curve builds it: linear amplitude (10^(dB/20)), centre in Hz, Q.
-EqSection PeakingSection(double amplitude, double freqHz, double q);
-// Section of a band from its codes (gain 0..240, Hz, Q x 10), limited to the editors' ranges.
-EqSection BandSection(uint16_t gainCode, uint16_t freq, uint8_t qCode);
-// The two cosines at which a section is evaluated for a frequency at 48 kHz.
-void SectionCosines(double hz, double &c1, double &c2);
-// Power gain |H|^2 of a section for the cosines of SectionCosines.
-double SectionPower(const EqSection &s, double c1, double c2);
-// Response of one section in dB at hz (0 where the power has no logarithm).
-double SectionDb(const EqSection &s, double hz);
 
 // Where marker moves go; null (the default) leaves markers alone.
 void SetMarkerSink(MarkerSink *sink);

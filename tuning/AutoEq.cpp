@@ -6,7 +6,7 @@
 #include <nlopt.hpp>
 
 #include "EqFitModel.h"
-#include "ResponseMath.h"
+#include "ProcessorResponse.h"
 #include "Smoothing.h"
 
 namespace {

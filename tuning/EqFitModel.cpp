@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ResponseMath.h"
+#include "ProcessorResponse.h"
 
 namespace {
 

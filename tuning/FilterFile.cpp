@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "FreqCurve.h"
-#include "ResponseMath.h"
+#include "ProcessorResponse.h"
 
 namespace {
 

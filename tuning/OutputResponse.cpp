@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "ResponseMath.h"
+#include "ProcessorResponse.h"
 
 BandSet BandsOf(const ParamBlock &block, int ch)
 {

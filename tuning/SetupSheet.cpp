@@ -2,7 +2,7 @@
 #include "SetupSheet.h"
 
 #include "OutputResponse.h"
-#include "ResponseMath.h"
+#include "ProcessorResponse.h"
 #include "SceneFields.h"
 #include "SceneText.h"
 
