@@ -1,18 +1,14 @@
 // Arbitrary bytes as the command-line tool's scene JSON, and as a scene block to be written as JSON, in
 // memory: JSON that is taken gives a block whose every field is in range, and that block written and read
 // again gives the same bytes and the same text; a block is written exactly when the plausibility check finds
-// nothing out of range, and reads back byte for byte; every refusal names its reason. The JSON reader agrees
-// with Qt's parser on what it takes and where it refuses.
+// nothing out of range, and reads back byte for byte; every refusal names its reason.
 #include "FuzzInput.h"
-#include "JsonReader.h"
 #include "ParamStore.h"
 #include "SceneCheck.h"
 #include "SceneJson.h"
 
 #include <QByteArray>
-#include <QJsonDocument>
 #include <QString>
-
 
 namespace {
 
@@ -45,15 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     } else {
         json = QByteArray::fromRawData(reinterpret_cast<const char *>(data) + 1, int(size - 1));  // read in place
-        // The reader takes and refuses text as Qt's parser does, with the same error at the same offset (on one
-        // input in 16: Qt's parser costs more than the rest of the run).
-        if (InputHash(data, size) % 16 == 0) {
-            QJsonParseError qt, mine;
-            QJsonDocument::fromJson(json, &qt);
-            JsonReader reader;
-            FUZZ_CHECK(reader.parse(json, &mine) == (qt.error == QJsonParseError::NoError));
-            FUZZ_CHECK(mine.error == qt.error && mine.offset == qt.offset);
-        }
         if (!SceneJson::read(json, &block, &why)) {
             FUZZ_CHECK(!why.isEmpty());
             return 0;

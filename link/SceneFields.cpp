@@ -1,12 +1,12 @@
 // The scene field table and the conversions of stored codes to readable text and JSON values and back.
 #include "SceneFields.h"
 
-#include "JsonReader.h"
 #include "SpeakerNames.h"
 
 #include <charconv>
 #include <cmath>
 
+#include <QJsonValue>
 #include <QStringList>
 
 namespace {
@@ -197,27 +197,27 @@ void SceneFields::writeJson(FieldKind kind, uint32_t code, QByteArray *out)
     }
 }
 
-bool SceneFields::fromJson(FieldKind kind, const JsonReader &doc, int v, uint32_t *code, QString *why)
+bool SceneFields::fromJson(FieldKind kind, const QJsonValue &v, uint32_t *code, QString *why)
 {
     const KindInfo &k = info(kind);
-    const JsonReader::Type type = doc.at(v).type;
     if (kind == FieldKind::Flag) {
-        if (type != JsonReader::Type::True && type != JsonReader::Type::False)
-            return *why = QStringLiteral("expected true or false"), false;
-        *code = type == JsonReader::Type::True ? 1 : 0;
+        if (!v.isBool()) return *why = QStringLiteral("expected true or false"), false;
+        *code = v.toBool() ? 1 : 0;
         return true;
     }
     if (named(kind)) {
-        if (type == JsonReader::Type::String)
+        if (v.isString()) {
+            const QString text = v.toString();
             for (uint32_t c = k.lo; c <= k.hi; ++c)
-                if (doc.textView(v) == nameOf(kind, c)) return *code = c, true;
+                if (text == nameOf(kind, c)) return *code = c, true;
+        }
         QStringList all;
         for (uint32_t c = k.lo; c <= k.hi; ++c) all << nameOf(kind, c);
         *why = QStringLiteral("expected one of %1").arg(all.join(QLatin1String(", ")));
         return false;
     }
-    if (type != JsonReader::Type::Number) return *why = QStringLiteral("expected a number"), false;
-    const double x = doc.at(v).number;
+    if (!v.isDouble()) return *why = QStringLiteral("expected a number"), false;
+    const double x = v.toDouble();
     const double steps = x * k.div / k.mul + k.zero;
     const double lo = valueOf(k, k.lo), hi = valueOf(k, k.hi);
     if (!(x >= std::min(lo, hi) && x <= std::max(lo, hi))) {

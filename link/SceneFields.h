@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-class JsonReader;
+class QJsonValue;
 
 // How a field's stored code reads. Every code is taken as the block holds it in a scene file (gains in the
 // processor's encoding, 240 = 0 dB).
@@ -66,7 +66,7 @@ public:
     static QString text(FieldKind kind, uint32_t code);
     // Appends the JSON text of a valid code (the shortest number that reads back, a word, true or false).
     static void writeJson(FieldKind kind, uint32_t code, QByteArray *out);
-    // The code of value `v` of a JSON document; false with the reason when the value has the wrong type,
-    // lies outside the field's range or between its steps.
-    static bool fromJson(FieldKind kind, const JsonReader &doc, int v, uint32_t *code, QString *why);
+    // The code of a JSON value; false with the reason when the value has the wrong type, lies outside the
+    // field's range or between its steps.
+    static bool fromJson(FieldKind kind, const QJsonValue &v, uint32_t *code, QString *why);
 };

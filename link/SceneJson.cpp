@@ -1,8 +1,11 @@
 // Scene blocks to JSON and back, exact to the byte; every value is checked against its field's range.
 #include "SceneJson.h"
 
-#include "JsonReader.h"
 #include "SceneFields.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <cstring>
@@ -38,30 +41,22 @@ struct Member {
     int field;
 };
 
-// The keys of an object made of a field table and its own members: in the order they are written (by key,
-// as JSON objects keep them), and every key for the check against unknown ones.
+// The keys of an object made of a field table and its own members, in the order they are written (by key, as
+// JSON objects keep them).
 struct Layout {
     const SceneField *fields;
     int count;
     std::vector<const char *> extra;  // the object's own members, in the order they are checked
     std::vector<Member> written;
-    std::vector<const char *> keys;  // as written, ending with nullptr
-    std::vector<int> fieldSlot, extraSlot;  // where each field and own member stands among the keys
-    static constexpr int MaxKeys = 12;
     Layout(const SceneField *table, int n, std::vector<const char *> own) : fields(table), count(n), extra(std::move(own))
     {
         for (int i = 0; i < n; ++i) written.push_back({table[i].key, i});
         for (int i = 0; i < int(extra.size()); ++i) written.push_back({extra[size_t(i)], -1 - i});
         std::sort(written.begin(), written.end(), [](const Member &a, const Member &b) { return strcmp(a.key, b.key) < 0; });
-        fieldSlot.resize(size_t(n));
-        extraSlot.resize(extra.size());
-        for (int s = 0; s < int(written.size()); ++s) {
-            keys.push_back(written[size_t(s)].key);
-            const int field = written[size_t(s)].field;
-            (field >= 0 ? fieldSlot[size_t(field)] : extraSlot[size_t(-1 - field)]) = s;
-        }
-        keys.push_back(nullptr);
-        Q_ASSERT(int(written.size()) <= MaxKeys);
+    }
+    bool knows(const QString &key) const
+    {
+        return std::any_of(written.begin(), written.end(), [&](const Member &m) { return key == QLatin1String(m.key); });
     }
 };
 
@@ -91,10 +86,10 @@ const Layout &bandLayout()
     return layout;
 }
 
-// The keys of the reserved object (the offsets as text, ending with nullptr) and the regions in key order.
+// The keys of the reserved object (the offsets as text) and the regions in key order.
 struct ReservedKeys {
     QByteArray text[SceneFields::RESERVED_COUNT];
-    const char *keys[SceneFields::RESERVED_COUNT + 1] = {};
+    const char *keys[SceneFields::RESERVED_COUNT] = {};
     int byKey[SceneFields::RESERVED_COUNT];
     ReservedKeys()
     {
@@ -224,59 +219,50 @@ private:
     QByteArray &out_;
 };
 
-// Reads the fields of one entry from an object whose members were matched against the layout's keys: it must
-// hold exactly those keys.
-bool takeMatched(const JsonReader &doc, const int *found, int unknown, const Layout &layout, int entry, const Path &path,
-                 uint8_t *block, QString *why)
+// Reads the fields of one entry from an object: it must hold exactly the layout's keys (the first unknown one
+// named in the order the object keeps its keys).
+bool takeFields(const QJsonObject &o, const Layout &layout, int entry, const Path &path, uint8_t *block, QString *why)
 {
-    if (unknown >= 0) return *why = joined(path.text(), doc.key(unknown)) + QStringLiteral(": unknown field"), false;
-    for (size_t j = 0; j < layout.extra.size(); ++j)
-        if (found[layout.extraSlot[j]] < 0) return *why = path.at(layout.extra[j]) + QStringLiteral(": missing"), false;
+    for (auto it = o.begin(); it != o.end(); ++it)
+        if (!layout.knows(it.key())) return *why = joined(path.text(), it.key()) + QStringLiteral(": unknown field"), false;
+    for (const char *key : layout.extra)
+        if (!o.contains(QLatin1String(key))) return *why = path.at(key) + QStringLiteral(": missing"), false;
     for (int i = 0; i < layout.count; ++i) {
         const SceneField &f = layout.fields[i];
-        const int v = found[layout.fieldSlot[size_t(i)]];
-        if (v < 0) return *why = path.at(f.key) + QStringLiteral(": missing"), false;
+        const QJsonValue v = o.value(QLatin1String(f.key));
+        if (v.isUndefined()) return *why = path.at(f.key) + QStringLiteral(": missing"), false;
         uint32_t c = 0;
         QString reason;
-        if (!SceneFields::fromJson(f.kind, doc, v, &c, &reason)) return *why = path.at(f.key) + QStringLiteral(": ") + reason, false;
+        if (!SceneFields::fromJson(f.kind, v, &c, &reason)) return *why = path.at(f.key) + QStringLiteral(": ") + reason, false;
         SceneFields::setCode(block, f, entry, c);
     }
     return true;
 }
 
-// Reads the fields of one entry from object `o`; `found` receives its members by the layout's keys.
-bool takeFields(const JsonReader &doc, int o, const Layout &layout, int entry, const Path &path, uint8_t *block,
-                QString *why, int *found)
+// Member `key` of `o` as an array of exactly `count` objects.
+bool objectArray(const QJsonObject &o, const char *key, int count, const Path &path, QJsonArray *array, QString *why)
 {
-    int unknown = -1;
-    doc.matchMembers(o, layout.keys.data(), found, 0, &unknown);
-    return takeMatched(doc, found, unknown, layout, entry, path, block, why);
-}
-
-// Member `a` (-1 when absent), named `key`, as an array of exactly `count` objects.
-bool objectArray(const JsonReader &doc, int a, const char *key, int count, const Path &path, QString *why)
-{
-    if (a < 0 || doc.at(a).type != JsonReader::Type::Array || doc.at(a).count != count)
+    const QJsonValue a = o.value(QLatin1String(key));
+    if (!a.isArray() || a.toArray().size() != count)
         return *why = QStringLiteral("%1: expected an array of %2 objects").arg(path.at(key)).arg(count), false;
-    int i = 0;
-    for (int e = a + 1; e < doc.at(a).end; e = doc.at(e).end, ++i)
-        if (doc.at(e).type != JsonReader::Type::Object)
+    *array = a.toArray();
+    for (int i = 0; i < count; ++i)
+        if (!array->at(i).isObject())
             return *why = QStringLiteral("%1[%2]: expected an object").arg(path.at(key)).arg(i), false;
     return true;
 }
 
-// Hex text (value `v` of member `key`, or -1 when absent) to bytes at `dst`: exactly `size` bytes, or up to
-// `size` (the rest zero) when `shortOk`.
-bool takeHex(const JsonReader &doc, int v, const char *object, const char *key, int size, bool shortOk, uint8_t *dst,
-             QString *why)
+// Hex text (value `v` of member `key`) to bytes at `dst`: exactly `size` bytes, or up to `size` (the rest
+// zero) when `shortOk`.
+bool takeHex(const QJsonValue &v, const char *object, const char *key, int size, bool shortOk, uint8_t *dst, QString *why)
 {
     const auto digit = [](char16_t c) {
         return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
     };
-    const QStringView s = v >= 0 && doc.at(v).type == JsonReader::Type::String ? doc.textView(v) : QStringView();
+    const QString s = v.toString();
     const int n = int(s.size() / 2);
     const bool hexOnly = s.size() % 2 == 0 && std::all_of(s.begin(), s.end(), [&](QChar c) { return digit(c.unicode()) >= 0; });
-    if (s.isNull() || !hexOnly || n > size || (!shortOk && n != size))
+    if (!v.isString() || !hexOnly || n > size || (!shortOk && n != size))
         return *why = QStringLiteral("%1: expected %2%3 bytes as hex digits")
                           .arg(joined(QString::fromLatin1(object), QString::fromLatin1(key)), shortOk ? "up to " : "")
                           .arg(size),
@@ -308,56 +294,49 @@ bool SceneJson::write(const QByteArray &block, QByteArray *json, QString *why)
 
 bool SceneJson::read(const QByteArray &json, QByteArray *block, QString *why)
 {
-    JsonReader doc;
     QJsonParseError err;
-    if (!doc.parse(json, &err))
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &err);
+    if (err.error != QJsonParseError::NoError)
         return *why = QStringLiteral("line %1: %2").arg(json.left(err.offset).count('\n') + 1).arg(err.errorString()),
                false;
-    if (doc.at(0).type != JsonReader::Type::Object) return *why = QStringLiteral("line 1: expected a JSON object"), false;
-    const Layout &root = rootLayout();
-    int top[Layout::MaxKeys], unknown = -1;
-    doc.matchMembers(0, root.keys.data(), top, 0, &unknown);
-    const auto own = [&](int j) { return top[root.extraSlot[size_t(j)]]; };  // format, version, outputs, reserved, tail
-    if (own(0) < 0 || !doc.isString(own(0), FormatName))
+    if (!doc.isObject()) return *why = QStringLiteral("line 1: expected a JSON object"), false;
+    const QJsonObject root = doc.object();
+    const QJsonValue format = root.value(QLatin1String("format")), version = root.value(QLatin1String("version"));
+    if (!format.isString() || format.toString() != QLatin1String(FormatName))
         return *why = QStringLiteral("format: expected \"%1\"").arg(FormatName), false;
-    if (own(1) < 0 || doc.at(own(1)).type != JsonReader::Type::Number || doc.at(own(1)).number != FormatVersion)
+    if (!version.isDouble() || version.toDouble() != FormatVersion)
         return *why = QStringLiteral("version: expected %1").arg(FormatVersion), false;
 
     QByteArray out(STORE_SIZE, '\0');
     uint8_t *b = reinterpret_cast<uint8_t *>(out.data());
-    if (!takeMatched(doc, top, unknown, root, 0, Path(), b, why)) return false;
-    if (!objectArray(doc, own(2), "outputs", CH_COUNT, Path(), why)) return false;
-    int found[Layout::MaxKeys];
-    const Layout &output = outputLayout();
-    int o = own(2) + 1;
-    for (int ch = 0; ch < CH_COUNT; ++ch, o = doc.at(o).end) {
-        if (!takeFields(doc, o, output, ch, Path{ch}, b, why, found)) return false;
-        int mine[3];  // high_pass, low_pass, eq
-        for (int j = 0; j < 3; ++j) mine[j] = found[output.extraSlot[size_t(j)]];
+    if (!takeFields(root, rootLayout(), 0, Path(), b, why)) return false;
+    QJsonArray outputs, bands;
+    if (!objectArray(root, "outputs", CH_COUNT, Path(), &outputs, why)) return false;
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        const QJsonObject output = outputs.at(ch).toObject();
+        if (!takeFields(output, outputLayout(), ch, Path{ch}, b, why)) return false;
         for (int f = 0; f < 2; ++f) {
-            if (doc.at(mine[f]).type != JsonReader::Type::Object)
-                return *why = Path{ch, f}.text() + QStringLiteral(": expected an object"), false;
-            if (!takeFields(doc, mine[f], filterLayout(f), ch, Path{ch, f}, b, why, found)) return false;
+            const QJsonValue filter = output.value(QLatin1String(SceneFields::FilterKeys[f]));
+            if (!filter.isObject()) return *why = Path{ch, f}.text() + QStringLiteral(": expected an object"), false;
+            if (!takeFields(filter.toObject(), filterLayout(f), ch, Path{ch, f}, b, why)) return false;
         }
-        if (!objectArray(doc, mine[2], "eq", BAND_COUNT, Path{ch}, why)) return false;
-        int e = mine[2] + 1;
-        for (int band = 0; band < BAND_COUNT; ++band, e = doc.at(e).end)
-            if (!takeFields(doc, e, bandLayout(), ch * BAND_COUNT + band, Path{ch, -1, band}, b, why, found)) return false;
+        if (!objectArray(output, "eq", BAND_COUNT, Path{ch}, &bands, why)) return false;
+        for (int band = 0; band < BAND_COUNT; ++band)
+            if (!takeFields(bands.at(band).toObject(), bandLayout(), ch * BAND_COUNT + band, Path{ch, -1, band}, b, why))
+                return false;
     }
-    const int reserved = own(3);
-    int present = 0, distinct = 0, first = -1;
-    if (doc.at(reserved).type == JsonReader::Type::Object) {
-        distinct = doc.matchMembers(reserved, reservedKeys().keys, found, SceneFields::RESERVED_COUNT + 1, &first);
-        for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) present += found[i] >= 0;
-    }
-    if (doc.at(reserved).type != JsonReader::Type::Object || present + distinct != SceneFields::RESERVED_COUNT)
+    const QJsonValue reservedValue = root.value(QLatin1String("reserved"));
+    const QJsonObject reserved = reservedValue.toObject();
+    if (!reservedValue.isObject() || reserved.size() != SceneFields::RESERVED_COUNT)
         return *why = QStringLiteral("reserved: expected an object of %1 hex strings").arg(SceneFields::RESERVED_COUNT),
                false;
     for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) {
         const ByteRegion &r = SceneFields::Reserved[i];
-        if (!takeHex(doc, found[i], "reserved", reservedKeys().keys[i], r.size, false, b + r.offset, why)) return false;
+        const char *key = reservedKeys().keys[i];
+        if (!takeHex(reserved.value(QLatin1String(key)), "reserved", key, r.size, false, b + r.offset, why)) return false;
     }
-    if (!takeHex(doc, own(4), "", "tail", SceneFields::Tail.size, true, b + SceneFields::Tail.offset, why)) return false;
+    if (!takeHex(root.value(QLatin1String("tail")), "", "tail", SceneFields::Tail.size, true, b + SceneFields::Tail.offset, why))
+        return false;
     *block = out;
     return true;
 }
