@@ -7,7 +7,9 @@
 
 namespace {
 
-// Thin lines that stay distinct from the six output colours.
+// Lines that stay distinct from the six output colours and from each other where they coincide: the
+// predicted curve is dashed over the solid measured one (they are equal before a fit), and the target is
+// wide and dash-dotted over the output's own curve (a flat target lies on a flat equaliser's line).
 const QColor MeasuredColour(190, 190, 190);
 const QColor PredictedColour(255, 0, 255);
 const QColor TargetColour(255, 255, 255);
@@ -78,20 +80,25 @@ void MeasurementOverlay::recompute(const ParamBlock &block, int ch)
     curvesCh_ = ch;
 }
 
+QPen MeasurementOverlay::pen(Curve c)
+{
+    switch (c) {
+    case Measured: return QPen(MeasuredColour, 2, Qt::SolidLine);
+    case Predicted: return QPen(PredictedColour, 1, Qt::DashLine);
+    default: return QPen(TargetColour, 2, Qt::DashDotLine);
+    }
+}
+
 void MeasurementOverlay::paint(QPainter &p, int ch) const
 {
     if (ch != curvesCh_ || !loaded(ch)) return;
     const struct {
         Curve curve;
         const OverlayLine &line;
-        QColor colour;
-        Qt::PenStyle style;
-    } lines[CurveCount] = {{Measured, curves_.measured, MeasuredColour, Qt::SolidLine},
-                           {Predicted, curves_.predicted, PredictedColour, Qt::SolidLine},
-                           {Target, curves_.target, TargetColour, Qt::DashLine}};
+    } lines[CurveCount] = {{Target, curves_.target}, {Measured, curves_.measured}, {Predicted, curves_.predicted}};
     for (const auto &l : lines) {
         if (!shown_[l.curve]) continue;
-        p.setPen(QPen(l.colour, 1, l.style));
+        p.setPen(pen(l.curve));
         p.drawPolyline(l.line.data(), GRAPH_POINTS);
     }
 }
