@@ -7,9 +7,9 @@
 
 namespace {
 
-// Lines that stay distinct from the six output colours and from each other where they coincide: the
-// predicted curve is dashed over the solid measured one (they are equal before a fit), and the target is
-// wide and dash-dotted over the output's own curve (a flat target lies on a flat equaliser's line).
+// Lines that stay distinct from the six output colours and from each other where they coincide, drawn in
+// this order: the measured curve solid, the predicted one dashed over it (they are equal before a fit), the
+// target wide and dash-dotted on top (a flat target lies on a flat equaliser's line), the others in its gaps.
 const QColor MeasuredColour(190, 190, 190);
 const QColor PredictedColour(255, 0, 255);
 const QColor TargetColour(255, 255, 255);
@@ -95,7 +95,7 @@ void MeasurementOverlay::paint(QPainter &p, int ch) const
     const struct {
         Curve curve;
         const OverlayLine &line;
-    } lines[CurveCount] = {{Target, curves_.target}, {Measured, curves_.measured}, {Predicted, curves_.predicted}};
+    } lines[CurveCount] = {{Measured, curves_.measured}, {Predicted, curves_.predicted}, {Target, curves_.target}};
     for (const auto &l : lines) {
         if (!shown_[l.curve]) continue;
         p.setPen(pen(l.curve));
