@@ -3,6 +3,8 @@
 
 #include <QEvent>
 
+#include <algorithm>
+
 EditLock::EditLock(QObject *parent)
     : QObject(parent)
 {
@@ -11,8 +13,11 @@ EditLock::EditLock(QObject *parent)
 void EditLock::watch(QWidget *control)
 {
     if (!control) return;
+    // Controls of closed dialogs are gone; a control added while locked is held at once.
+    controls_.erase(std::remove_if(controls_.begin(), controls_.end(), [](const Control &c) { return !c.widget; }),
+                    controls_.end());
     control->installEventFilter(this);
-    controls_.push_back(Control{control, false});
+    controls_.push_back(Control{control, locked_ ? control->blockSignals(true) : false});
 }
 
 void EditLock::setLocked(bool on)

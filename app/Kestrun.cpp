@@ -43,7 +43,7 @@ Kestrun::Kestrun(QWidget *parent)
     for (int b = 0; b < BAND_COUNT; ++b) Column[b] = new BandColumn(*ui, Model(), *Hint, b, this);
     for (int f = 0; f < 2; ++f) Crossover[f] = new CrossoverPanel(*ui, Model(), *Hint, f, this);
     Graph = new ResponseGraph(*this, *ui, Model(), *this);
-    Ab = new AbControls(*this, Model());
+    Ab = new AbControls(*this, Model(), *Hint);
     connect(&Model(), &TuningModel::changed, this, &Kestrun::onModelChanged);
     // 2.
     Model().MainMuteOn = 0;

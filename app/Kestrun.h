@@ -5,6 +5,7 @@
 #include "MarkerSink.h"
 #include "LinkScheduler.h"
 #include "PollLoop.h"
+#include "RecentFolder.h"
 #include "SpeakerNames.h"
 
 #include <QPoint>
@@ -252,6 +253,7 @@ private:
 
     QPoint dragOffset_;
     bool dragging_ = false;
+    RecentFolder folder_;  // where the file dialogs start
 
     // --- connection and polling (link/KestrunPoll.cpp): the window side of the link ---
     class PollView : public PollHost

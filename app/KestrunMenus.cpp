@@ -1,11 +1,11 @@
 // The pop-up menus of the scene, option, crossover and delay-unit buttons.
 #include "Kestrun.h"
 
-#include "FileDialogs.h"
 #include "Notice.h"
 #include "ResponseGraph.h"
 #include "SceneFile.h"
 #include "SetupSheet.h"
+#include "StatusNote.h"
 #include "Styles.h"
 #include "Texts.h"
 #include "TuningPanel.h"
@@ -52,10 +52,18 @@ void Kestrun::buildOptionMenus()
     buildUndoEntries();
     TuningAct = OptionMenu->addAction(T(Txt::MenuTuning));
     connect(TuningAct, &QAction::triggered, this, [this] {
+        // One panel for the window's life: closed, it is only hidden and keeps its settings.
         auto *panel = findChild<TuningPanel *>();
-        if (!panel) panel = new TuningPanel(Graph->overlay(), this);
+        if (!panel) {
+            panel = new TuningPanel(Graph->overlay(), folder_, this);
+            connect(panel, &TuningPanel::saved, OfflineNote,
+                    [this](const QString &path) { OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path)); });
+            panel->placeBeside(*this);
+        }
+        panel->applyLanguage();
         panel->show();
         panel->raise();
+        panel->activateWindow();
     });
     ui->BT_OPTION->setMenu(OptionMenu);
 
@@ -72,12 +80,16 @@ void Kestrun::buildOptionMenus()
     QAction *sheetAct = SenceMenu->addAction(T(Txt::MenuSetupSheet));
     connect(SenceMenu, &QMenu::aboutToShow, sheetAct, [sheetAct] { sheetAct->setText(T(Txt::MenuSetupSheet)); });
     connect(sheetAct, &QAction::triggered, this, [this] {
-        const QString path = FileDialogs::getSaveFileName(this, T(Txt::MenuSetupSheet), QDir::currentPath(),
-                                                          QStringLiteral("PDF (*.pdf)"));
+        const QString path = folder_.saveFile(this, T(Txt::MenuSetupSheet),
+                                              RecentFolder::datedName(QStringLiteral("Arvon-6_setup"), QStringLiteral("pdf")),
+                                              QStringLiteral("PDF (*.pdf)"));
         const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString()};
         QString why;
-        if (!path.isEmpty() && !SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why))
+        if (path.isEmpty()) return;
+        if (!SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why))
             Notice::info(Txt::SceneFileWriteFailed);
+        else
+            OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
     });
     ui->BT_SENCE->setMenu(SenceMenu);
 }

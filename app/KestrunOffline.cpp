@@ -42,10 +42,14 @@ void Kestrun::resolveOfflineEdits()
     Link.ResyncCountdown = 10;  // the re-read brings them back into the store and the controls
 }
 
+// Save, Discard or Cancel; Esc and closing the box cancel, and the window stays open.
 bool Kestrun::offlineEditsMayClose()
 {
-    if (!Model().hasOfflineEdits() || !Notice::ask(Txt::CloseUnsavedAsk)) return true;
-    if (!SingleFileSave(ParamStore)) return false;
+    if (!Model().hasOfflineEdits()) return true;
+    const int choice = Notice::choose(T(Txt::CloseUnsavedAsk),
+                                      {T(Txt::CloseSave), T(Txt::CloseDiscard), T(Txt::CancelButton)}, 2);
+    if (choice == 1) return true;
+    if (choice != 0 || !SingleFileSave(ParamStore)) return false;
     Model().markSaved();
     return true;
 }

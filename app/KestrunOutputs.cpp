@@ -17,7 +17,9 @@ void Kestrun::on_Slider_Total_Bar_valueChanged(int value)
 
 void Kestrun::on_Edit_Total_returnPressed()
 {
-    if (!Model().enterMasterVolume(ui->Edit_Total->text())) Hint->showBeside(ui->Edit_Total, Txt::HintVolume);
+    // Enter on a field that still shows the stored volume gives no hint.
+    const bool typedIn = ui->Edit_Total->text() != OutputValues::volumeText(Model().store.MasterVol);
+    if (!Model().enterMasterVolume(ui->Edit_Total->text()) && typedIn) Hint->showBeside(ui->Edit_Total, Txt::HintVolume);
 }
 
 void Kestrun::MainMute_Show(uint8_t on)

@@ -1,12 +1,12 @@
 // Scene files on the computer: save and load one scene or all nine.
 #include "Kestrun.h"
 
-#include "FileDialogs.h"
 #include "LinkState.h"
 #include "Notice.h"
 #include "SceneCheck.h"
 #include "SceneFile.h"
 #include "SceneTransfer.h"
+#include "StatusNote.h"
 #include "TransferGuard.h"
 #include "TuningModel.h"
 #include "WaitMs.h"
@@ -40,36 +40,40 @@ bool accepted(SceneFile::Read r, Txt wrongSize)
 
 bool Kestrun::SingleFileSave(const ParamBlock &block)
 {
-    const QString path = FileDialogs::getSaveFileName(this, QStringLiteral("保存单个场景文件"), QDir::currentPath(),
-                                                      QString::fromUtf8(SingleFilter));
+    const QString path = folder_.saveFile(this, QStringLiteral("保存单个场景文件"),
+                                          RecentFolder::datedName(QStringLiteral("Arvon-6"), QStringLiteral("SCE")),
+                                          QString::fromUtf8(SingleFilter));
     if (path.isEmpty()) return false;
     if (!SceneFile::write(path, SceneFile::singleImage(block))) {
         Notice::info(Txt::SceneFileWriteFailed);
         return false;
     }
+    OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
     return true;
 }
 
 bool Kestrun::SingleFileOpen(QByteArray *file)
 {
-    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("加载单个场景文件"), QDir::currentPath(),
-                                                      QString::fromUtf8(SingleFilter));
+    const QString path = folder_.openFile(this, QStringLiteral("加载单个场景文件"), QString::fromUtf8(SingleFilter));
     if (path.isEmpty()) return false;
     return accepted(SceneFile::read(path, SceneFile::SINGLE_SIZE, file), Txt::SingleFileWrongSize);
 }
 
 void Kestrun::AllFileSave()
 {
-    const QString path = FileDialogs::getSaveFileName(this, QStringLiteral("保存全部场景文件"), QDir::currentPath(),
-                                                      QString::fromUtf8(AllFilter));
+    const QString path = folder_.saveFile(this, QStringLiteral("保存全部场景文件"),
+                                          RecentFolder::datedName(QStringLiteral("Arvon-6_all"), QStringLiteral("ALL")),
+                                          QString::fromUtf8(AllFilter));
     if (path.isEmpty()) return;
-    if (!SceneFile::write(path, SceneFile::allImage(SceneBuffer))) Notice::info(Txt::SceneFileWriteFailed);
+    if (!SceneFile::write(path, SceneFile::allImage(SceneBuffer)))
+        Notice::info(Txt::SceneFileWriteFailed);
+    else
+        OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
 }
 
 bool Kestrun::AllFileOpen()
 {
-    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("加载全部场景文件"), QDir::currentPath(),
-                                                      QString::fromUtf8(AllFilter));
+    const QString path = folder_.openFile(this, QStringLiteral("加载全部场景文件"), QString::fromUtf8(AllFilter));
     if (path.isEmpty()) return false;
     QByteArray file;
     if (!accepted(SceneFile::read(path, SceneFile::ALL_SIZE, &file), Txt::AllFileWrongSize)) return false;

@@ -6,7 +6,6 @@
 #include "Commands.h"
 #include "DragPushButton.h"
 #include "EditLock.h"
-#include "FileDialogs.h"
 #include "FirmwareImage.h"
 #include "FirmwareTransfer.h"
 #include "LinkState.h"
@@ -144,8 +143,7 @@ void Kestrun::Option_Sub3_Fun()
 
 bool Kestrun::UpgradeFileOpen(FirmwareImage &image)
 {
-    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("加载机器升级固件"), QDir::currentPath(),
-                                                      QStringLiteral("升级固件(*.bin)"));
+    const QString path = folder_.openFile(this, QStringLiteral("加载机器升级固件"), QStringLiteral("升级固件(*.bin)"));
     switch (image.load(path)) {
     case FirmwareImage::Load::Ok:
         // The last word before the processor's firmware is replaced; No is the default.

@@ -1,6 +1,7 @@
 // Builds the A/B group, passes its clicks to the model and shows which memory is active.
 #include "AbControls.h"
 
+#include "EntryHint.h"
 #include "ModelChange.h"
 #include "Styles.h"
 #include "Texts.h"
@@ -23,7 +24,8 @@ QPushButton *abButton(QWidget &window, const QString &name, int x, int y)
 
 }  // namespace
 
-AbControls::AbControls(QWidget &window, TuningModel &model) : QObject(&window), model_(model)
+AbControls::AbControls(QWidget &window, TuningModel &model, EntryHint &hint)
+    : QObject(&window), model_(model), hint_(hint)
 {
     caption_ = new QLabel(&window);
     caption_->setObjectName(QStringLiteral("Label_AB"));
@@ -34,25 +36,31 @@ AbControls::AbControls(QWidget &window, TuningModel &model) : QObject(&window), 
         switch_[k] = abButton(window, QStringLiteral("BT_AB_%1").arg(QLatin1String(slotName[k])), 1112 + 70 * k, 556);
         switch_[k]->setText(QLatin1String(slotName[k]));
         store_[k] = abButton(window, QStringLiteral("BT_AB_STORE_%1").arg(QLatin1String(slotName[k])), 1112 + 70 * k, 588);
-        connect(switch_[k], &QPushButton::clicked, this, [this, k] { model_.recallMemory(k); });
+        connect(switch_[k], &QPushButton::clicked, this, [this, k] {
+            if (!model_.memoryUsed(k)) return hint_.showBeside(switch_[k], k == 0 ? Txt::AbEmptyA : Txt::AbEmptyB);
+            model_.recallMemory(k);
+        });
         connect(store_[k], &QPushButton::clicked, this, [this, k] { model_.storeMemory(k); });
     }
     retranslate();
     showState();
 }
 
-void AbControls::refresh(const ModelChange &change)
+// Any edit, undo or load can make the tuning equal a memory or differ from it.
+void AbControls::refresh(const ModelChange &)
 {
-    if (change.memories) showState();
+    showState();
 }
 
-// The active memory's button is lit; a memory that holds nothing yet cannot be switched to.
+// The button of the memory the tuning equals is lit, so an undone switch or a later edit never leaves a
+// memory lit that the store no longer holds.
 void AbControls::showState()
 {
+    const int lit = model_.matchingMemory();
     for (int k = 0; k < 2; ++k) {
         QPushButton *b = switch_[k];
-        b->setStyleSheet(model_.activeMemory() == k ? Styles::light(b->objectName()) : Styles::dark(b->objectName()));
-        b->setEnabled(model_.memoryUsed(k));
+        const QString style = lit == k ? Styles::light(b->objectName()) : Styles::dark(b->objectName());
+        if (b->styleSheet() != style) b->setStyleSheet(style);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <QObject>
 
+class EntryHint;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -13,8 +14,9 @@ class AbControls : public QObject
 {
     Q_OBJECT
 public:
-    // Builds the group in the free lower right corner of the window.
-    AbControls(QWidget &window, TuningModel &model);
+    // Builds the group in the free lower right corner of the window; a switch to an empty memory shows a
+    // hint beside its button.
+    AbControls(QWidget &window, TuningModel &model, EntryHint &hint);
 
     void refresh(const ModelChange &change);
     void retranslate();  // captions and tooltips in the current language
@@ -25,6 +27,7 @@ private:
     void showState();
 
     TuningModel &model_;
+    EntryHint &hint_;
     QLabel *caption_;
     QPushButton *switch_[2];
     QPushButton *store_[2];

@@ -51,17 +51,24 @@ BandColumn::BandColumn(KestrunForm &ui, TuningModel &model, EntryHint &hint, int
     connect(slider, &QSlider::valueChanged, this, [this](int v) { model_.setBandGainFromSlider(b_, v); });
     connect(slider, &QSlider::sliderPressed, &model, &TuningModel::beginGesture);
     connect(slider, &QSlider::sliderReleased, &model, &TuningModel::endGesture);
-    // A refused entry, or a gain limited to the +-12 dB the band holds, shows the accepted range beside it.
+    // A refused entry, or a gain limited to the +-12 dB the band holds, shows the accepted range beside it;
+    // Enter on a field that still shows the stored value gives no hint.
     connect(ui.Edit_EQ_Gain[band], &QLineEdit::returnPressed, this, [this] {
         QLineEdit *e = ui_.Edit_EQ_Gain[b_];
+        const bool typedIn = e->text() != gainText(model_.store.EqGain[model_.CurCh % CH_COUNT][b_]);
         const int typed = gainCodeOf(e->text());
-        if (!model_.enterBandGain(b_, e->text()) || typed < 0 || typed > 240) hint_.showBeside(e, Txt::HintGain);
+        if ((!model_.enterBandGain(b_, e->text()) || typed < 0 || typed > 240) && typedIn)
+            hint_.showBeside(e, Txt::HintGain);
     });
     connect(ui.Edit_EQ_Freq[band], &QLineEdit::returnPressed, this, [this] {
-        if (!model_.enterBandFreq(b_, ui_.Edit_EQ_Freq[b_]->text())) hint_.showBeside(ui_.Edit_EQ_Freq[b_], Txt::HintFreq);
+        QLineEdit *e = ui_.Edit_EQ_Freq[b_];
+        const bool typedIn = e->text() != QString::number(model_.store.EqFreq[model_.CurCh % CH_COUNT][b_]);
+        if (!model_.enterBandFreq(b_, e->text()) && typedIn) hint_.showBeside(e, Txt::HintFreq);
     });
     connect(ui.Edit_EQ_Q[band], &QLineEdit::returnPressed, this, [this] {
-        if (!model_.enterBandQ(b_, ui_.Edit_EQ_Q[b_]->text())) hint_.showBeside(ui_.Edit_EQ_Q[b_], Txt::HintQ);
+        QLineEdit *e = ui_.Edit_EQ_Q[b_];
+        const bool typedIn = e->text() != qText(model_.store.EqQ[model_.CurCh % CH_COUNT][b_]);
+        if (!model_.enterBandQ(b_, e->text()) && typedIn) hint_.showBeside(e, Txt::HintQ);
     });
 }
 
@@ -73,7 +80,7 @@ void BandColumn::refresh(uint8_t aspects, bool force)
     if (aspects & ModelChange::Gain) {
         const int g = s.EqGain[ch][b_];
         QLineEdit *e = ui_.Edit_EQ_Gain[b_];
-        showField(e, gainText(g), gainCodeOf(e->text()) == g, force);
+        showField(e, gainText(g), gainCodeOf(e->text()) == g, force || (aspects & ModelChange::Retype));
         {
             const QSignalBlocker block(ui_.Slider_EQ_Gain_Bar[b_]);
             ui_.Slider_EQ_Gain_Bar[b_]->setValue(model_.sliderGain(b_));

@@ -33,14 +33,19 @@ void OutputStrip::volumeMoved(int value)
     model_.setVolume(ch_, value);
 }
 
+// Enter on a field that still shows the stored value ("0.0dB") gives no hint.
 void OutputStrip::volumeEntered()
 {
-    if (!model_.enterVolume(ch_, ui_.Edit_CHVol[ch_]->text())) hint_.showBeside(ui_.Edit_CHVol[ch_], Txt::HintVolume);
+    QLineEdit *e = ui_.Edit_CHVol[ch_];
+    const bool typedIn = e->text() != OutputValues::volumeText(model_.store.ChVol[ch_]);
+    if (!model_.enterVolume(ch_, e->text()) && typedIn) hint_.showBeside(e, Txt::HintVolume);
 }
 
 void OutputStrip::delayEntered()
 {
-    if (!model_.enterDelay(ch_, ui_.Edit_CHDelay[ch_]->text())) hint_.showBeside(ui_.Edit_CHDelay[ch_], Txt::HintDelay);
+    QLineEdit *e = ui_.Edit_CHDelay[ch_];
+    const bool typedIn = e->text() != OutputValues::delayDisplay(model_.store.ChDelay[ch_], model_.DelayUnit);
+    if (!model_.enterDelay(ch_, e->text()) && typedIn) hint_.showBeside(e, Txt::HintDelay);
 }
 
 void OutputStrip::refresh(const ModelChange &change)

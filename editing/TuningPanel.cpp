@@ -2,10 +2,10 @@
 #include "TuningPanel.h"
 
 #include "AutoEq.h"
-#include "FileDialogs.h"
 #include "FilterFile.h"
 #include "MeasurementOverlay.h"
 #include "Notice.h"
+#include "RecentFolder.h"
 #include "Styles.h"
 #include "TargetCurve.h"
 #include "TimeAlignment.h"
@@ -13,18 +13,23 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -94,6 +99,17 @@ QString noteText(const FilterNote &n, uint8_t language)
     }
 }
 
+// A short stretch of a curve's line: the legend beside its check box.
+QIcon legendIcon(const QPen &pen)
+{
+    QPixmap pm(28, 10);
+    pm.fill(QColor(40, 40, 41));
+    QPainter p(&pm);
+    p.setPen(pen);
+    p.drawLine(1, 5, 27, 5);
+    return QIcon(pm);
+}
+
 QString importSummary(const FilterImport &imported, uint8_t language)
 {
     QStringList lines{T(Txt::PanelImportSummary, language).arg(imported.peaking)};
@@ -103,14 +119,18 @@ QString importSummary(const FilterImport &imported, uint8_t language)
 
 }  // namespace
 
-TuningPanel::TuningPanel(MeasurementOverlay &overlay, QWidget *parent)
-    : FramelessDialog(parent), overlay_(overlay)
+TuningPanel::TuningPanel(MeasurementOverlay &overlay, RecentFolder &folder, QWidget *parent)
+    : FramelessDialog(parent), overlay_(overlay), folder_(folder)
 {
+    // A window of its own (not a child drawn over the graph), kept when closed.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_DeleteOnClose, false);
     setObjectName(QStringLiteral("TuningPanel"));
     setWindowTitle(T(Txt::PanelTitle));
     setStyleSheet(QString::fromLatin1(PanelStyle));
 
     auto *column = new QVBoxLayout(this);
+    column->setSizeConstraint(QLayout::SetFixedSize);  // grows with a longer note instead of clipping it
     auto *top = new QHBoxLayout;
     QLabel *heading = label(Txt::PanelTitle);
     outputLabel = new QLabel;
@@ -212,6 +232,8 @@ void TuningPanel::buildMeasurement(QGridLayout *g)
         curveBox[c] = new QCheckBox(this);
         captions_.push_back({curveBox[c], names[c]});
         curveBox[c]->setChecked(overlay_.shown(MeasurementOverlay::Curve(c)));
+        curveBox[c]->setIcon(legendIcon(MeasurementOverlay::pen(MeasurementOverlay::Curve(c))));
+        curveBox[c]->setIconSize(QSize(28, 10));
         shown->addWidget(curveBox[c]);
         connect(curveBox[c], &QCheckBox::toggled, this,
                 [this, c](bool on) { overlay_.setShown(MeasurementOverlay::Curve(c), on); });
@@ -264,18 +286,18 @@ void TuningPanel::buildFit(QGridLayout *g)
 void TuningPanel::buildAlignment(QGridLayout *g)
 {
     for (int ch = 0; ch < CH_COUNT; ++ch) {
-        distance[ch] = decimalBox(0.0, 10000.0, 1.0, 0.0, 1);
+        distance[ch] = decimalBox(0.0, 10000.0, 1.0, 0.0, 2);
         g->addWidget(new QLabel(QStringLiteral("CH%1").arg(ch + 1)), 0, ch);
         g->addWidget(distance[ch], 1, ch);
     }
     unit = new QComboBox;
     alignButton = button(Txt::PanelAlignApply);
-    alignResult = new QLabel;
-    alignResult->setWordWrap(true);
+    alignResult = new QLabel;  // one line per limited output, on a row of its own
     g->addWidget(unit, 2, 0);
     g->addWidget(alignButton, 2, 1);
-    g->addWidget(alignResult, 2, 2, 1, CH_COUNT - 2);
+    g->addWidget(alignResult, 3, 0, 1, CH_COUNT);
     connect(alignButton, &QPushButton::clicked, this, &TuningPanel::align);
+    connect(unit, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &TuningPanel::convertDistances);
 }
 
 int TuningPanel::channel() const
@@ -285,6 +307,7 @@ int TuningPanel::channel() const
 
 void TuningPanel::modelChanged(const ModelChange &c)
 {
+    if (c.all || std::find(std::begin(c.output), std::end(c.output), true) != std::end(c.output)) delaysChanged();
     if (!c.selection && !c.all) return;
     fitResult->clear();
     showOutput();
@@ -329,16 +352,16 @@ void TuningPanel::refuse(const TextError &err)
     Notice::info(refusal(err, 0), refusal(err, 1));
 }
 
-QString TuningPanel::pickFile(Txt caption, Txt filter, bool save)
+QString TuningPanel::pickFile(Txt caption, Txt filter, const QString &saveName)
 {
     if (channel() < 0) return QString();
-    return save ? FileDialogs::getSaveFileName(this, T(caption), QDir::currentPath(), T(filter))
-                : FileDialogs::getOpenFileName(this, T(caption), QDir::currentPath(), T(filter));
+    return saveName.isEmpty() ? folder_.openFile(this, T(caption), T(filter))
+                              : folder_.saveFile(this, T(caption), saveName, T(filter));
 }
 
 void TuningPanel::loadMeasurement()
 {
-    const QString path = pickFile(Txt::PanelLoadMeasurement, Txt::PanelMeasurementFiles, false);
+    const QString path = pickFile(Txt::PanelLoadMeasurement, Txt::PanelMeasurementFiles);
     if (path.isEmpty()) return;
     const int ch = channel();
     Measurement m;
@@ -356,7 +379,7 @@ void TuningPanel::chooseTarget(int index)
         overlay_.setTarget(ch, index, BuiltInTarget(TargetKind(index)), QString());
         return;
     }
-    const QString path = pickFile(Txt::PanelTargetFile, Txt::PanelTargetFiles, false);
+    const QString path = pickFile(Txt::PanelTargetFile, Txt::PanelTargetFiles);
     FreqCurve curve;
     TextError err;
     if (!path.isEmpty() && LoadTargetFile(path, curve, err))
@@ -405,7 +428,7 @@ void TuningPanel::fit()
 
 void TuningPanel::importFilters()
 {
-    const QString path = pickFile(Txt::PanelImportFilters, Txt::PanelFilterFiles, false);
+    const QString path = pickFile(Txt::PanelImportFilters, Txt::PanelFilterFiles);
     if (path.isEmpty()) return;
     const int ch = channel();
     FilterImport imported;
@@ -417,13 +440,16 @@ void TuningPanel::importFilters()
 
 void TuningPanel::exportFilters()
 {
-    const QString path = pickFile(Txt::PanelExportFilters, Txt::PanelFilterFiles, true);
+    const QString path = pickFile(Txt::PanelExportFilters, Txt::PanelFilterFiles,
+                                  QStringLiteral("Arvon-6_CH%1_filters.txt").arg(channel() + 1));
     if (path.isEmpty()) return;
     const int ch = channel();
     QSaveFile file(path);
     const QByteArray text = ExportFilters(BandsOf(Model().store, ch), Model().store.EqBypass[ch] != 0);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         Notice::info(Txt::PanelWriteFailed);
+    else
+        emit saved(path);
 }
 
 void TuningPanel::align()
@@ -433,8 +459,37 @@ void TuningPanel::align()
     const Alignment al = AlignDelays(d, unit->currentIndex() == 1 ? DistanceUnit::Inches : DistanceUnit::Centimetres);
     if (!al.ok) return;  // the spin boxes hold no negative or non-numeric distance
     Model().setDelays(al.delay.data());
+    for (int ch = 0; ch < CH_COUNT; ++ch) aligned_[size_t(ch)] = Model().store.ChDelay[ch];
     QStringList lines{T(Txt::PanelAlignDone)};
     for (int ch = 0; ch < CH_COUNT; ++ch)
         if (al.limited[size_t(ch)]) lines << T(Txt::PanelAlignLimited).arg(ch + 1);
     alignResult->setText(lines.join(QLatin1Char('\n')));
+}
+
+// Undo, a later edit or a load took the delays away from what the note reports.
+void TuningPanel::delaysChanged()
+{
+    if (alignResult->text().isEmpty()) return;
+    for (int ch = 0; ch < CH_COUNT; ++ch)
+        if (Model().store.ChDelay[ch] != aligned_[size_t(ch)]) return alignResult->clear();
+}
+
+void TuningPanel::convertDistances(int unitIndex)
+{
+    if (unitIndex < 0 || unitIndex == unitShown_) return;
+    const double factor = unitIndex == 1 ? 1.0 / 2.54 : 2.54;
+    for (QDoubleSpinBox *d : distance) d->setValue(d->value() * factor);
+    unitShown_ = unitIndex;
+}
+
+void TuningPanel::placeBeside(const QWidget &window)
+{
+    adjustSize();
+    const QRect main = window.frameGeometry();
+    const QScreen *screen = QGuiApplication::screenAt(main.center());
+    const QRect room = screen ? screen->availableGeometry() : main.adjusted(-width(), 0, width(), 0);
+    QPoint at(main.right() + 8, main.top());
+    if (at.x() + width() > room.right()) at.setX(qMax(room.left(), main.left() - width() - 8));
+    at.setY(qBound(room.top(), at.y(), qMax(room.top(), room.bottom() - height())));
+    move(at);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 class MeasurementOverlay;
+class RecentFolder;
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
@@ -23,12 +24,13 @@ class QVBoxLayout;
 struct ModelChange;
 struct TextError;
 
-// Works on the selected output; every result goes through the model as one undoable step.
+// Works on the selected output; every result goes through the model as one undoable step. A top-level
+// window of its own beside the main window; closed, it is hidden and keeps its settings while the program runs.
 class TuningPanel : public FramelessDialog
 {
     Q_OBJECT
 public:
-    TuningPanel(MeasurementOverlay &overlay, QWidget *parent = nullptr);
+    TuningPanel(MeasurementOverlay &overlay, RecentFolder &folder, QWidget *parent = nullptr);
 
     QLabel *outputLabel = nullptr;
     QPushButton *loadButton = nullptr;
@@ -56,6 +58,12 @@ public:
     static QString refusal(const TextError &err, uint8_t language);
     // Every caption again in the current language.
     void applyLanguage();
+    // Right of the window, or left of it where the screen has no room on the right.
+    void placeBeside(const QWidget &window);
+
+signals:
+    // A file was written (filter export).
+    void saved(const QString &path);
 
 public slots:
     void loadMeasurement();
@@ -80,8 +88,13 @@ private:
     bool readLocks(std::array<bool, BAND_COUNT> &locked) const;
     static void refuse(const TextError &err);
     // The file the user picks for the selected output; empty without an output or when cancelled.
-    QString pickFile(Txt caption, Txt filter, bool save);
+    QString pickFile(Txt caption, Txt filter, const QString &saveName = QString());
+    void convertDistances(int unitIndex);  // the distances shown in the newly chosen unit
+    void delaysChanged();                  // the alignment note goes once the delays differ from it
 
     MeasurementOverlay &overlay_;
+    RecentFolder &folder_;
+    int unitShown_ = 0;                        // the unit the distances are shown in: 0 = cm, 1 = inches
+    std::array<uint16_t, CH_COUNT> aligned_{};  // the delays the alignment note speaks of
     std::vector<std::pair<QWidget *, Txt>> captions_;
 };

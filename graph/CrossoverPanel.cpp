@@ -16,8 +16,11 @@ CrossoverPanel::CrossoverPanel(KestrunForm &ui, TuningModel &model, EntryHint &h
       type_(filter == 0 ? ui.BT_HPF_TYPE : ui.BT_LPF_TYPE), slope_(filter == 0 ? ui.BT_HPF_SLOPE : ui.BT_LPF_SLOPE),
       freq_(filter == 0 ? ui.Edit_HPF_Freq : ui.Edit_LPF_Freq)
 {
+    // Enter on a field that still shows the stored frequency gives no hint.
     connect(freq_, &QLineEdit::returnPressed, this, [this, &hint] {
-        if (!model_.enterFilterFreq(filter_, freq_->text())) hint.showBeside(freq_, Txt::HintCrossoverFreq);
+        const uint8_t ch = model_.CurCh % CH_COUNT;
+        const bool typedIn = freq_->text() != QString::number(filter_ == 0 ? model_.store.HpfFreq[ch] : model_.store.LpfFreq[ch]);
+        if (!model_.enterFilterFreq(filter_, freq_->text()) && typedIn) hint.showBeside(freq_, Txt::HintCrossoverFreq);
     });
     connect(filter == 0 ? ui.BT_HPF_FREQ_UP : ui.BT_LPF_FREQ_UP, &QPushButton::clicked, this, [this] { step(true); });
     connect(filter == 0 ? ui.BT_HPF_FREQ_DOWN : ui.BT_LPF_FREQ_DOWN, &QPushButton::clicked, this,

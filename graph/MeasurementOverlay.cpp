@@ -7,7 +7,9 @@
 
 namespace {
 
-// Thin lines that stay distinct from the six output colours.
+// Lines that stay distinct from the six output colours and from each other where they coincide, drawn in
+// this order: the measured curve solid, the predicted one dashed over it (they are equal before a fit), the
+// target wide and dash-dotted on top (a flat target lies on a flat equaliser's line), the others in its gaps.
 const QColor MeasuredColour(190, 190, 190);
 const QColor PredictedColour(255, 0, 255);
 const QColor TargetColour(255, 255, 255);
@@ -78,20 +80,25 @@ void MeasurementOverlay::recompute(const ParamBlock &block, int ch)
     curvesCh_ = ch;
 }
 
+QPen MeasurementOverlay::pen(Curve c)
+{
+    switch (c) {
+    case Measured: return QPen(MeasuredColour, 2, Qt::SolidLine);
+    case Predicted: return QPen(PredictedColour, 1, Qt::DashLine);
+    default: return QPen(TargetColour, 2, Qt::DashDotLine);
+    }
+}
+
 void MeasurementOverlay::paint(QPainter &p, int ch) const
 {
     if (ch != curvesCh_ || !loaded(ch)) return;
     const struct {
         Curve curve;
         const OverlayLine &line;
-        QColor colour;
-        Qt::PenStyle style;
-    } lines[CurveCount] = {{Measured, curves_.measured, MeasuredColour, Qt::SolidLine},
-                           {Predicted, curves_.predicted, PredictedColour, Qt::SolidLine},
-                           {Target, curves_.target, TargetColour, Qt::DashLine}};
+    } lines[CurveCount] = {{Measured, curves_.measured}, {Predicted, curves_.predicted}, {Target, curves_.target}};
     for (const auto &l : lines) {
         if (!shown_[l.curve]) continue;
-        p.setPen(QPen(l.colour, 1, l.style));
+        p.setPen(pen(l.curve));
         p.drawPolyline(l.line.data(), GRAPH_POINTS);
     }
 }

@@ -6,6 +6,7 @@
 #include "Smoothing.h"
 
 #include <QObject>
+#include <QPen>
 #include <QString>
 #include <array>
 
@@ -42,6 +43,8 @@ public:
     // Which curves are drawn (for every output).
     enum Curve { Measured, Predicted, Target, CurveCount };
     bool shown(Curve c) const { return shown_[c]; }
+    // The pen a curve is drawn with (also the panel's legend).
+    static QPen pen(Curve c);
     void setShown(Curve c, bool on);
 
     // The selected output's curves with its current bands and crossovers; nothing when it has no measurement.

@@ -150,8 +150,9 @@ const TextPair Table[] = {
     {"已发现机器但无法打开：请按README安装udev规则（packaging/70-arvon6.rules）",
      "Processor found but not openable: install the README's udev rule (packaging/70-arvon6.rules)"},
     {"频段增益：-12.0 .. +12.0 dB\n滚轮：每格 0.1 dB", "Band gain: -12.0 .. +12.0 dB\nWheel: 0.1 dB per notch"},
-    {"频段增益（dB），-12.0 .. +12.0，输入后按回车\n上/下键或滚轮：0.1 dB，按住按键：每次 0.3 dB",
-     "Band gain in dB, -12.0 .. +12.0; type and press Enter\nUp/Down or wheel: 0.1 dB, key held: 0.3 dB per repeat"},
+    {"频段增益（dB），-12.0 .. +12.0（±20.0 以内的输入按 ±12.0 取值），输入后按回车\n上/下键或滚轮：0.1 dB，按住按键：每次 0.3 dB",
+     "Band gain in dB, -12.0 .. +12.0 (entries up to ±20.0 are limited to ±12.0); type and press Enter\n"
+     "Up/Down or wheel: 0.1 dB, key held: 0.3 dB per repeat"},
     {"频段中心频率（Hz），20 .. 20000，输入后按回车\n上/下键或滚轮：1 Hz，按住按键：1 kHz以下约10 Hz，以上约100 Hz",
      "Band centre frequency in Hz, 20 .. 20000; type and press Enter\n"
      "Up/Down or wheel: 1 Hz, key held: about 10 Hz below 1 kHz, 100 Hz above"},
@@ -238,7 +239,8 @@ const TextPair Table[] = {
     {"先把我的设置存为文件", "Save my settings to a file first"},
     {"离线时所做的修改还没有保存。关闭前要先存为文件吗？",
      "The edits made offline are not saved. Save them to a file before closing?"},
-    {"增益：-20.0 至 +20.0 dB，超出 ±12.0 dB 时按 ±12.0 dB", "Gain: -20.0 to +20.0 dB; beyond ±12.0 dB it is limited to ±12.0 dB"},
+    {"增益：-12.0 至 +12.0 dB（±20.0 dB 以内的输入按 ±12.0 dB 取值）",
+     "Gain: -12.0 to +12.0 dB (entries up to ±20.0 dB are limited to ±12.0 dB)"},
     {"频率：20 至 20000 Hz，整数", "Frequency: 20 to 20000 Hz, whole hertz"},
     {"Q 值：0.4 至 10.0", "Q: 0.4 to 10.0"},
     {"音量：-60.0 至 0.0 dB（只填数字）；同步组的输出也须在范围内",
@@ -314,6 +316,11 @@ const TextPair Table[] = {
     {"设置延时", "Set delays"},
     {"延时已设置。", "Delays set."},
     {"CH%1 需要超过 15.00 ms 的延时，已限制为 15.00 ms。", "CH%1 needed more than 15.00 ms and was limited to 15.00 ms."},
+    {"记忆 A 还是空的：先按“存入 A”", "Memory A is empty: use \"Store A\" first"},
+    {"记忆 B 还是空的：先按“存入 B”", "Memory B is empty: use \"Store B\" first"},
+    {"保存…", "Save…"},
+    {"不保存", "Discard"},
+    {"已保存：%1", "Saved: %1"},
 };
 static_assert(sizeof Table / sizeof Table[0] == int(Txt::Count_), "one pair per text id");
 

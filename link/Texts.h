@@ -113,6 +113,8 @@ enum class Txt {
     FaultCannotOpen, FaultTooLarge, FaultTooManyLines, FaultImpedance, FaultBadNumber, FaultTooFewFields,
     FaultNotFinite, FaultNotPositive, FaultNotAscending, FaultTooFewPoints, PanelGroupAlign, PanelUnitCm,
     PanelUnitInch, PanelAlignApply, PanelAlignDone, PanelAlignLimited,
+    // A/B switch to an empty memory, the close question's answers, the top bar's word after a save.
+    AbEmptyA, AbEmptyB, CloseSave, CloseDiscard, SavedNote,
     Count_
 };
 

@@ -71,8 +71,9 @@ void EqualiserModel::setBandGainFromSlider(int b, int code)
     sliderMoved(b, code);
 }
 
-// Entries up to the graph's +-20 dB are taken and limited to the +-12 dB the field holds; the slider
-// stays where it is until the next refresh.
+// Entries up to the graph's +-20 dB are taken and limited to the +-12 dB the field holds. The slider moves
+// to the entry and the field shows it formatted at once. (Mended: the slider used to stay where it was until
+// the next refresh, which then stored and sent the band a second time, and the field kept the raw text.)
 bool EqualiserModel::enterBandGain(int b, const QString &text)
 {
     if (!validBand(b) || CurCh >= CH_COUNT) return false;
@@ -85,8 +86,9 @@ bool EqualiserModel::enterBandGain(int b, const QString &text)
     x = qBound(-GAIN_LIMIT_DB, x, GAIN_LIMIT_DB);
     const int code = qBound(0, static_cast<int>(x * 10.0 + 120.0), GAIN_MAX_CODE);
     store.EqGain[CurCh][b] = uint16_t(code);
+    sliderGain_[b] = uint16_t(code);
     bandTail(b);
-    pending_.band[CurCh][b] |= ModelChange::MarkGain;
+    pending_.band[CurCh][b] |= ModelChange::MarkGain | ModelChange::Retype;
     sendBand(b);
     return true;
 }

@@ -15,6 +15,7 @@ struct ModelChange {
         MarkFreq = 16,  // the marker moves to the frequency's x, keeping its height (its label sits on it)
         Snap = 32,      // marker and label to the exact place of frequency and gain
         Label = 64,     // the label above its marker's frequency and gain
+        Retype = 128,   // with Gain: the field shows the stored gain even when its text reads as that value
     };
     uint8_t band[CH_COUNT][BAND_COUNT] = {};
     bool output[CH_COUNT] = {};     // volume, delay, phase and mute of an output

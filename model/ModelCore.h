@@ -36,7 +36,7 @@ public:
     void reset();
     // The parameter defaults of every channel and band (start-up).
     void setDefaults();
-    // The gain code band b's slider shows (it does not follow typed gains until the next refresh).
+    // The gain code band b's slider shows.
     uint16_t sliderGain(int b) const { return sliderGain_[b]; }
 
     // The whole state (undo, A/B memories) and its restoration: only the differing fields are sent.

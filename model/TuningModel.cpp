@@ -337,6 +337,16 @@ bool TuningModel::recallMemory(int slot)
     return true;
 }
 
+int TuningModel::matchingMemory() const
+{
+    if (!memoryUsed_[0] && !memoryUsed_[1]) return -1;
+    const ModelState now = state();
+    const int first = activeMemory_ == 1 ? 1 : 0;
+    for (int slot : {first, 1 - first})
+        if (memoryUsed_[slot] && memory_[slot] == now) return slot;
+    return -1;
+}
+
 // --- state from the processor or a file ---
 
 void TuningModel::adoptStore()

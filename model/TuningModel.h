@@ -52,6 +52,8 @@ public:
     bool recallMemory(int slot);
     bool memoryUsed(int slot) const { return slot >= 0 && slot < 2 && memoryUsed_[slot]; }
     int activeMemory() const { return activeMemory_; }  // the memory last stored or recalled; -1 before any
+    // The memory the current tuning equals (the active one first); -1 when it equals neither.
+    int matchingMemory() const;
 
     // --- state from the processor or a file ---
     // A whole image was put into the store (download, file load): corrected, gains to host encoding,

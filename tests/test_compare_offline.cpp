@@ -39,7 +39,7 @@ private slots:
         TestRig rig;
         QVERIFY(rig.connectAndDownload());
         Kestrun &w = *rig.w;
-        QVERIFY(!w.Ab->switchButton(0)->isEnabled());
+        QVERIFY(!Model().memoryUsed(0));
         w.Ab->storeButton(0)->click();
         w.ui->Slider_CHVol_Bar[2]->setValue(420);
         w.BT_CH_Switch(1);

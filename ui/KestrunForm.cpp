@@ -193,6 +193,10 @@ void KestrunForm::setupUi(QWidget *w)
             e->setFont(uiFont(7));
             e->setTextMargins(0, 0, 0, 0);
         }
+        // Five digits ("12500") fit the band's width only narrowed; the field keeps its place.
+        QFont narrow = Edit_EQ_Freq[b]->font();
+        narrow.setStretch(QFont::Condensed);
+        Edit_EQ_Freq[b]->setFont(narrow);
         Edit_EQ_Freq[b]->setStyleSheet(Styles::eqEdit(Edit_EQ_Freq[b]->objectName(), true));
         Edit_EQ_Q[b]->setStyleSheet(Styles::eqEdit(Edit_EQ_Q[b]->objectName(), true));
         const QString lname = indexed("Edit_Label_", n);

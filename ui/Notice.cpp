@@ -10,7 +10,7 @@ Notice::ChoiceResponder choiceResponder;
 
 Notice::Request request(const QString &text, bool question)
 {
-    return Notice::Request{T(Txt::NoticeTitle), text, question, QString(), QString(), false, QStringList()};
+    return Notice::Request{T(Txt::NoticeTitle), text, question, QString(), QString(), false, QStringList(), -1};
 }
 }  // namespace
 
@@ -41,19 +41,22 @@ void Notice::setChoiceResponder(ChoiceResponder r)
     choiceResponder = std::move(r);
 }
 
-int Notice::choose(const QString &text, const QStringList &choices)
+int Notice::choose(const QString &text, const QStringList &choices, int escapeChoice)
 {
     Request r = request(text, true);
     r.choices = choices;
+    r.escapeChoice = escapeChoice >= 0 && escapeChoice < choices.size() ? escapeChoice : -1;
     if (choiceResponder) return choiceResponder(r);
     if (responder) return responder(r) ? 0 : 1;
     QMessageBox box(QMessageBox::Question, r.title, r.text);
     QList<QAbstractButton *> buttons;
-    for (const QString &c : choices) buttons.append(box.addButton(c, QMessageBox::AcceptRole));
+    for (int k = 0; k < choices.size(); ++k)
+        buttons.append(box.addButton(choices[k], k == r.escapeChoice ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
     if (!buttons.isEmpty()) box.setDefaultButton(static_cast<QPushButton *>(buttons.first()));
+    if (r.escapeChoice >= 0) box.setEscapeButton(buttons[r.escapeChoice]);
     box.exec();
     const int chosen = int(buttons.indexOf(box.clickedButton()));
-    return chosen < 0 ? 0 : chosen;
+    return chosen >= 0 ? chosen : (r.escapeChoice >= 0 ? r.escapeChoice : 0);
 }
 
 void Notice::info(Txt id) { show(request(T(id), false)); }

@@ -18,6 +18,7 @@ public:
         QString rejectText;  // caption of the refusing button (empty = "No")
         bool rejectDefault;  // the refusing button is the default: Enter refuses
         QStringList choices; // a box with these answers instead (the first is the default)
+        int escapeChoice = -1;  // the answer Esc and closing the box give; -1: they give the first
     };
     // A test installs a responder: it sees every box instead of the user and answers
     // questions (true = Yes). Without one, real modal boxes are shown.
@@ -38,8 +39,9 @@ public:
     // Yes and No. True only when the accepting button was chosen.
     static bool confirm(const QString &text, const QString &acceptText = QString(), const QString &rejectText = QString());
 
-    // A box with several answers, the first the default; returns the index of the one chosen.
-    static int choose(const QString &text, const QStringList &choices);
+    // A box with several answers, the first the default; returns the index of the one chosen. Esc and
+    // closing the box answer escapeChoice when it names one of them.
+    static int choose(const QString &text, const QStringList &choices, int escapeChoice = -1);
 
 private:
     static bool show(const Request &r);

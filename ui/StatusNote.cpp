@@ -10,6 +10,7 @@
 
 namespace {
 constexpr int RefreshMs = 500;
+constexpr qint64 WordMs = 5000;
 }
 
 StatusNote::StatusNote(QWidget *window, const QWidget *progressBar)
@@ -28,16 +29,31 @@ StatusNote::StatusNote(QWidget *window, const QWidget *progressBar)
     refresh();
 }
 
+void StatusNote::announce(Txt text, const QString &arg)
+{
+    word_ = text;
+    wordArg_ = arg;
+    wordShown_.start();
+    refresh();
+}
+
 void StatusNote::refresh()
 {
-    if (Link.Connected || !progressBar_->isHidden()) {
+    if (wordShown_.isValid() && wordShown_.elapsed() >= WordMs) wordShown_.invalidate();
+    const bool word = wordShown_.isValid();
+    if ((Link.Connected && !word) || !progressBar_->isHidden()) {
         if (!isHidden()) hide();
         return;
     }
-    // The last open attempt tells a processor that is listed but refused apart from none at all.
-    QString text = T(Port.listing() == DeviceListing::Unopenable ? Txt::NoAccessNote : Txt::OfflineNote);
-    // The changed-state mark: edits that neither the processor nor a saved file has.
-    if (Model().hasOfflineEdits()) text = QStringLiteral("● ") + T(Txt::UnsavedEdits) + QStringLiteral(" · ") + text;
+    QString text;
+    if (word) {
+        text = fontMetrics().elidedText(T(word_).arg(wordArg_), Qt::ElideMiddle, width());
+    } else {
+        // The last open attempt tells a processor that is listed but refused apart from none at all.
+        text = T(Port.listing() == DeviceListing::Unopenable ? Txt::NoAccessNote : Txt::OfflineNote);
+        // The changed-state mark: edits that neither the processor nor a saved file has.
+        if (Model().hasOfflineEdits()) text = QStringLiteral("● ") + T(Txt::UnsavedEdits) + QStringLiteral(" · ") + text;
+    }
     if (text != this->text()) setText(text);
     if (isHidden()) show();
 }

@@ -1,6 +1,10 @@
-// The one-line note in the top bar while no processor is connected: none found, or found but not openable.
+// The one-line note in the top bar while no processor is connected (none found, or found but not openable),
+// and a brief word after a file was saved.
 #pragma once
 
+#include "Texts.h"
+
+#include <QElapsedTimer>
 #include <QLabel>
 
 class StatusNote : public QLabel
@@ -13,10 +17,15 @@ public:
 
     // Shows the note for the link's state in the current language (hidden while connected).
     void refresh();
+    // A word for a few seconds, connected or not: text with "%1" replaced by arg (a file that was saved).
+    void announce(Txt text, const QString &arg);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
     const QWidget *progressBar_;
+    Txt word_ = Txt::SavedNote;
+    QString wordArg_;
+    QElapsedTimer wordShown_;  // invalid while there is no word
 };

@@ -1,0 +1,27 @@
+// The folder the file dialogs start in: the last one a file was chosen in, with a suggested name there.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+class RecentFolder
+{
+public:
+    // Starts in the program's working folder.
+    RecentFolder();
+
+    QString folder() const { return folder_; }
+    // The dialogs through FileDialogs; a chosen file's folder becomes the start of the next dialog.
+    // Empty when cancelled.
+    QString openFile(QWidget *parent, const QString &caption, const QString &filter);
+    QString saveFile(QWidget *parent, const QString &caption, const QString &suggestedName, const QString &filter);
+
+    // "<prefix>_<yyyy-MM-dd>.<suffix>": a save name that tells files of different days apart.
+    static QString datedName(const QString &prefix, const QString &suffix);
+
+private:
+    QString remember(const QString &path);
+
+    QString folder_;
+};
