@@ -1,11 +1,14 @@
-// Cost of the tuning tools: the PEQ and GEQ fits of one output, and the import of a long measurement.
+// Cost of the tuning tools: the PEQ and GEQ fits of one output, the fit's accuracy over 50 synthetic
+// responses, and the import of a long measurement.
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cmath>
 #include <random>
 
 #include "AutoEq.h"
 #include "GraphOverlay.h"
 #include "Measurement.h"
+#include "SyntheticResponse.h"
 #include "TargetCurve.h"
 
 namespace {
@@ -51,6 +54,40 @@ BENCHMARK(BM_PeqFit)->Unit(benchmark::kMillisecond);
 
 void BM_GeqFit(benchmark::State &state) { Fit(state, true); }
 BENCHMARK(BM_GeqFit)->Unit(benchmark::kMillisecond);
+
+// The PEQ fit of 50 seeded synthetic responses (SyntheticResponse) to the flat target over 20 Hz..20 kHz,
+// with all 31 bands free or with bands 11..31 locked flat: the mean RMS residual, the mean and the worst
+// share of points within +-1 dB (deep narrow dips, which the fit leaves out, not counted) and the wall time
+// per output.
+void BM_SyntheticFit(benchmark::State &state)
+{
+    constexpr int RESPONSES = 50;
+    std::vector<FreqCurve> responses;
+    for (int seed = 1; seed <= RESPONSES; ++seed) responses.push_back(SyntheticResponse(uint32_t(seed)));
+    ParamBlock block{};
+    block.setDefaults();
+    FitSettings s = DefaultFitSettings(block, 0);
+    for (int b = int(state.range(0)); b < BAND_COUNT; ++b) s.locked[size_t(b)] = true;
+    const FreqCurve flat = BuiltInTarget(TargetKind::Flat);
+    double rms = 0.0, within = 0.0, worst = 1.0, seconds = 0.0;
+    int fits = 0;
+    for (auto _ : state) {
+        for (const FreqCurve &m : responses) {
+            const auto start = std::chrono::steady_clock::now();
+            const FitResult r = FitOutput(m, flat, block, 0, s);
+            seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            rms += r.rmsAfter;
+            within += r.withinOneDb;
+            worst = std::min(worst, r.withinOneDb);
+            ++fits;
+        }
+    }
+    state.counters["rmsAfter"] = rms / fits;
+    state.counters["within1dB"] = within / fits;
+    state.counters["worstWithin1dB"] = worst;
+    state.counters["msPerOutput"] = 1000.0 * seconds / fits;
+}
+BENCHMARK(BM_SyntheticFit)->Arg(10)->Arg(31)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The three overlay curves of an output with all 31 bands away from 0 dB, as after every band move.
 void BM_Overlay(benchmark::State &state)
