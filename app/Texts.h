@@ -112,7 +112,7 @@ enum class Txt {
     PanelNoteGainClamped, PanelNoteQClamped, PanelWriteFailed, PanelRefusedLine, PanelRefused,
     FaultCannotOpen, FaultTooLarge, FaultTooManyLines, FaultImpedance, FaultBadNumber, FaultTooFewFields,
     FaultNotFinite, FaultNotPositive, FaultNotAscending, FaultTooFewPoints, PanelGroupAlign, PanelUnitCm,
-    PanelUnitInch, PanelAlignApply, PanelAlignDone, PanelAlignLimited,
+    PanelUnitInch, PanelAlignApply, PanelAlignDone, PanelAlignLimited, PanelNoFilter,
     Count_
 };
 

@@ -149,6 +149,7 @@ FitResult FitOutput(const FreqCurve &measurement, const FreqCurve &target, const
 
     result.predicted = FreqCurve{hz, Plus(measured, BandsDb(result.bands, hz))};
     result.target = FreqCurve{hz, goal};
+    result.counted = counted;
     result.rmsAfter = Rms(result.predicted.db, goal);
     int fittable = 0, within = 0;
     for (int i = 0; i < n; ++i) {

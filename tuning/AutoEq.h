@@ -64,6 +64,7 @@ struct FitResult {
     // at the measurement's level. Their difference is the residual whose RMS is rmsAfter.
     FreqCurve predicted;
     FreqCurve target;
+    std::vector<bool> counted;  // per grid point: whether its error counts in the fit (not a deep narrow dip)
     // Share (0..1) of the fittable points where the residual is within +-1 dB: the points that count (not
     // in a deep narrow dip) and need no more boost than the maximum.
     double withinOneDb = 0.0;
