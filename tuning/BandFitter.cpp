@@ -20,7 +20,8 @@ constexpr int STAGE_STEP = 7;            // bands added per later stage
 constexpr int STAGE_EVALUATIONS = 50;    // refinement of a stage before the last
 constexpr int FINAL_EVALUATIONS = 150;   // refinement of all the bands
 constexpr int SHORT_EVALUATIONS = 20;    // trial refinements of a merge or a removal
-constexpr int GAIN_EVALUATIONS = 100;
+constexpr int GAIN_EVALUATIONS = 100;    // the gains after rounding frequencies and Q
+constexpr int GEQ_EVALUATIONS = 400;     // the gains of a GEQ fit
 constexpr double CLOSE_OCTAVES = 1.0 / 12.0;
 constexpr double PAYS_DB = 0.1;          // RMS a close pair or a narrow boost must save to stay
 constexpr double NARROW_Q = 2.0;
@@ -280,16 +281,6 @@ void BandFitter::fitGains(BandSet &out, const std::vector<int> &free)
         bands.push_back(Band{std::clamp(want.at(c.freq), MIN_GAIN_DB, p_.maxBoostDb), std::log(double(c.freq)),
                              std::log(c.q / 10.0)});
     }
-    refine(bands, true, STAGE_EVALUATIONS);
+    refine(bands, true, GEQ_EVALUATIONS);
     for (size_t k = 0; k < free.size(); ++k) out[size_t(free[k])].gain = quantise(bands[k]).gain;
-}
-
-double BandFitter::rmsError(const BandSet &bands, const std::vector<int> &free)
-{
-    std::vector<Band> set;
-    for (int b : free) {
-        const BandCode &c = bands[size_t(b)];
-        set.push_back(Band{c.gainDb(), std::log(double(c.freq)), std::log(c.q / 10.0)});
-    }
-    return rms(set);
 }

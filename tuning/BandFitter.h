@@ -45,8 +45,6 @@ public:
     void fitBands(BandSet &bands, const std::vector<int> &free);
     // Gains only, at the bands' own frequencies and Q.
     void fitGains(BandSet &bands, const std::vector<int> &free);
-    // RMS over the counted points of the listed bands' sum minus the wanted correction.
-    double rmsError(const BandSet &bands, const std::vector<int> &free);
 
 private:
     using Band = EqFitModel::Band;
