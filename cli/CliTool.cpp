@@ -58,23 +58,27 @@ const CliTool::Command CliTool::Commands[] = {
      {"--scene", "--date", "--note", "-o"}, {}, 1, true, &CliTool::sheet},
     {"autoeq",
      "autoeq FILE --channel N --measurement M [--target flat|tilt|car|T] [--range LO-HI] [--max-boost DB]\n"
-     "       [--mode peq|geq] [--lock 1,5,7] [--smoothing none|1/24|1/12|1/6|1/3] [--scene K] -o OUT",
+     "       [--mode peq|geq] [--lock 1,5,7] [--smoothing none|1/24|1/12|1/6|1/3] [--scene K] [-o OUT]",
      "Fits output N's equaliser (1..6) to the target from a measurement (REW text export or FRD), within the\n"
      "range (default: where the output's crossovers pass), boosting at most DB (default 6.0, at most 12.0).\n"
      "geq moves gains only; locked bands keep their values. Prints the RMS error in the range before and after\n"
-     "and writes the scene file with the new bands to OUT (an .ALL input gives an .ALL output).\n",
+     "and writes the scene file with the new bands to OUT (an .ALL input gives an .ALL output); without -o\n"
+     "nothing is written.\n",
      {"--channel", "--measurement", "--target", "--range", "--max-boost", "--mode", "--lock", "--smoothing",
       "--scene", "-o"},
-     {}, 1, true, &CliTool::autoeq},
-    {"filters", "filters FILE --channel N (--import F -o OUT | --export [-o OUT.txt]) [--scene K]",
-     "--import reads a filter file (REW filter settings or an Equalizer APO / AutoEq ParametricEQ.txt) into\n"
-     "output N's bands, prints what was skipped or clamped and writes the scene to OUT. --export prints the\n"
-     "output's bands as ParametricEQ lines (or writes them to OUT.txt).\n",
-     {"--channel", "--import", "--scene", "-o"}, {"--export"}, 1, false, &CliTool::filters},
-    {"align", "align FILE --distances d1,d2,d3,d4,d5,d6 [--unit cm|in] [--scene K] -o OUT",
+     {}, 1, false, &CliTool::autoeq},
+    {"filters", "filters FILE --channel N (--import F [--lock 1,5,7] -o OUT | --export [-o OUT.txt]) [--scene K]",
+     "--import reads a filter file (REW filter settings or an Equalizer APO / AutoEq ParametricEQ.txt), computes\n"
+     "the response it means (cookbook filters at 48 kHz) and fits output N's free bands to it; prints what was\n"
+     "skipped and the RMS difference left, and writes the scene to OUT. A file without a readable filter is\n"
+     "refused (exit 5). --export prints the output's bands as ParametricEQ lines with cookbook Q (or writes\n"
+     "them to OUT.txt).\n",
+     {"--channel", "--import", "--lock", "--scene", "-o"}, {"--export"}, 1, false, &CliTool::filters},
+    {"align", "align FILE --distances d1,d2,d3,d4,d5,d6 [--unit cm|in] [--scene K] [-o OUT]",
      "Sets the six output delays from the distances of the speakers to the listening position (default cm):\n"
-     "the farthest gets 0, each other the difference over the speed of sound (345 m/s), at most 15.00 ms.\n",
-     {"--distances", "--unit", "--scene", "-o"}, {}, 1, true, &CliTool::align},
+     "the farthest gets 0, each other the difference over the speed of sound (345 m/s), at most 15.00 ms.\n"
+     "Without -o the delays are printed and nothing is written.\n",
+     {"--distances", "--unit", "--scene", "-o"}, {}, 1, false, &CliTool::align},
 };
 
 int CliTool::fail(int code, const QString &file, const QString &reason)

@@ -139,7 +139,7 @@ int CliTool::autoeq(const Args &a)
                  .arg(std::lround(fit.hiHz))
                  .arg(fit.rmsBefore, 0, 'f', 2)
                  .arg(fit.rmsAfter, 0, 'f', 2);
-    return writeStore(a, store, file);
+    return a.values.contains(QStringLiteral("-o")) ? writeStore(a, store, file) : int(Ok);  // without -o: a dry run
 }
 
 int CliTool::filters(const Args &a)
@@ -159,16 +159,28 @@ int CliTool::filters(const Args &a)
         out() << QString::fromUtf8(text);
         return Ok;
     }
+    std::array<bool, BAND_COUNT> locked{};
+    if (a.values.contains(QStringLiteral("--lock"))) {
+        QVector<double> bands;
+        if (!numberList(a.values.value(QStringLiteral("--lock")), &bands)) return usage(QStringLiteral("--lock takes band numbers 1..31"));
+        for (double b : bands) {
+            if (b != std::floor(b) || b < 1 || b > BAND_COUNT) return usage(QStringLiteral("--lock takes band numbers 1..31"));
+            locked[size_t(b) - 1] = true;
+        }
+    }
     const QString path = a.values.value(QStringLiteral("--import"));
     FilterImport imported;
     TextError err;
-    if (!ImportFilterFile(path, BandsOf(store, ch), imported, err)) return fail(textFault(err), path, err.message());
-    setBands(&store, ch, imported.bands);
-    out() << QStringLiteral("CH%1: %2 peaking filter%3 into bands 1..%2, the other bands flat\n")
-                 .arg(ch + 1)
-                 .arg(imported.peaking)
-                 .arg(imported.peaking == 1 ? "" : "s");
+    if (!ImportFilterFile(path, BandsOf(store, ch), imported, err, locked)) return fail(textFault(err), path, err.message());
     for (const FilterNote &n : imported.notes) out() << n.message() << '\n';
+    if (!imported.ok()) return fail(Invalid, path, QStringLiteral("no readable filter; nothing changed"));
+    setBands(&store, ch, imported.bands);
+    out() << QStringLiteral("CH%1: %2 filter%3 %4; RMS difference to the file's response %5 dB (20-20000 Hz)\n")
+                 .arg(ch + 1)
+                 .arg(imported.filters)
+                 .arg(imported.filters == 1 ? "" : "s")
+                 .arg(imported.fitted ? QStringLiteral("fitted into the bands") : QStringLiteral("into the bands as they stand"))
+                 .arg(imported.rmsDb, 0, 'f', 2);
     return writeStore(a, store, file);
 }
 
@@ -193,5 +205,5 @@ int CliTool::align(const Args &a)
                      .arg(SceneFields::text(FieldKind::Delay, al.delay[size_t(ch)]))
                      .arg(al.limited[size_t(ch)] ? QStringLiteral(" (limited; more was needed)") : QString());
     }
-    return writeStore(a, store, file);
+    return a.values.contains(QStringLiteral("-o")) ? writeStore(a, store, file) : int(Ok);  // without -o: a dry run
 }

@@ -112,7 +112,8 @@ QIcon legendIcon(const QPen &pen)
 
 QString importSummary(const FilterImport &imported, uint8_t language)
 {
-    QStringList lines{T(Txt::PanelImportSummary, language).arg(imported.peaking)};
+    QStringList lines{imported.ok() ? T(Txt::PanelImportSummary, language).arg(imported.filters).arg(imported.rmsDb, 0, 'f', 2)
+                                    : T(Txt::PanelNoFilter, language)};
     for (const FilterNote &n : imported.notes) lines << noteText(n, language);
     return lines.join(QLatin1Char('\n'));
 }
@@ -433,8 +434,10 @@ void TuningPanel::importFilters()
     const int ch = channel();
     FilterImport imported;
     TextError err;
-    if (!ImportFilterFile(path, BandsOf(Model().store, ch), imported, err)) return refuse(err);
-    applyBands(ch, imported.bands);
+    std::array<bool, BAND_COUNT> locked{};
+    if (!readLocks(locked)) return Notice::info(Txt::PanelBadLocks);
+    if (!ImportFilterFile(path, BandsOf(Model().store, ch), imported, err, locked)) return refuse(err);
+    if (imported.ok()) applyBands(ch, imported.bands);  // a file without a readable filter changes nothing
     Notice::info(importSummary(imported, 0), importSummary(imported, 1));
 }
 

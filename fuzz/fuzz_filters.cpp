@@ -1,6 +1,6 @@
-// Arbitrary text as a filter file (REW filter settings, Equalizer APO / AutoEq), in memory: the bands it
-// fills are within the equaliser's limits, the others are flat and keep their frequency and Q, every note
-// names a line of the file; the bands exported and imported again are the same bands.
+// Arbitrary text as a filter file (REW filter settings, Equalizer APO / AutoEq), in memory: a file without a
+// readable filter changes no band, otherwise every band is within the equaliser's limits; every note names a
+// line of the file; the bands exported and imported again are the same bands.
 #include "FilterFile.h"
 #include "FuzzInput.h"
 
@@ -9,15 +9,10 @@
 namespace {
 void checkImport(const FilterImport &in, const BandSet &current, const QByteArray &text, bool messages)
 {
-    FUZZ_CHECK(in.peaking >= 0 && in.peaking <= BAND_COUNT);
-    for (int b = 0; b < BAND_COUNT; ++b) {
-        const BandCode &c = in.bands[size_t(b)];
-        if (b < in.peaking) {
-            FUZZ_CHECK(c.freq >= 20 && c.freq <= 20000 && c.gain <= 240 && c.q >= 4 && c.q <= 100);
-        } else {
-            FUZZ_CHECK(c.gain == GAIN_ZERO && c.freq == current[size_t(b)].freq && c.q == current[size_t(b)].q);
-        }
-    }
+    FUZZ_CHECK(in.filters >= 0 && in.filters <= FILTER_FILE_MAX_FILTERS);
+    FUZZ_CHECK(in.ok() || in.bands == current);
+    for (const BandCode &c : in.bands) FUZZ_CHECK(c.freq >= 20 && c.freq <= 20000 && c.gain <= 240 && c.q >= 4 && c.q <= 100);
+    FUZZ_CHECK(in.rmsDb >= 0.0);
     const int lines = text.count('\n') + 1;
     for (const FilterNote &n : in.notes) {
         FUZZ_CHECK(n.line >= 1 && n.line <= lines);
@@ -44,10 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray exported = ExportFilters(in.bands, false);
     const FilterImport back = ImportFilters(exported, current);
     checkImport(back, current, exported, false);
-    FUZZ_CHECK(back.peaking == BAND_COUNT && back.bands == in.bands);
+    FUZZ_CHECK(back.filters == BAND_COUNT && !back.fitted && back.bands == in.bands);
     FUZZ_CHECK(back.notes.size() == 1 && back.notes[0].kind == FilterNoteKind::Preamp && back.notes[0].line == 1);
-    // Switched off, every band is skipped and the output stays flat.
+    // Switched off, every filter is skipped and the file is refused.
     const FilterImport off = ImportFilters(ExportFilters(in.bands, true), current);
-    FUZZ_CHECK(off.peaking == 0 && off.notes.size() == 1 + BAND_COUNT);
+    FUZZ_CHECK(!off.ok() && off.bands == current && off.notes.size() == 1 + BAND_COUNT);
     return 0;
 }

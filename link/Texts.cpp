@@ -288,11 +288,11 @@ const TextPair Table[] = {
     {"导入滤波器…", "Import filters…"},
     {"导出滤波器…", "Export filters…"},
     {"滤波器文件 (*.txt);;所有文件 (*)", "Filter files (*.txt);;All files (*)"},
-    {"%1 个峰值滤波器导入频段 1..%1，其余频段平直。", "%1 peaking filters into bands 1..%1, the other bands flat."},
+    {"已读取 %1 个滤波器到频段，与文件响应的 RMS 差 %2 dB（20–20000 Hz）。", "%1 filters read into the bands; RMS difference to the file's response %2 dB (20–20000 Hz)."},
     {"第 %1 行：前级增益 %2 dB 未应用（电平由输出音量设置）", "Line %1: preamp %2 dB not applied (the output volume sets the level)"},
     {"第 %1 行：滤波器已关闭，跳过", "Line %1: filter switched off, skipped"},
-    {"第 %1 行：%2 不是峰值滤波器，跳过", "Line %1: %2 is not a peaking filter, skipped"},
-    {"第 %1 行：超过 31 个频段，跳过", "Line %1: beyond 31 bands, skipped"},
+    {"第 %1 行：不读取 %2 类型的滤波器，跳过", "Line %1: %2 filters are not read, skipped"},
+    {"第 %1 行：超过 64 个滤波器，跳过", "Line %1: beyond 64 filters, skipped"},
     {"第 %1 行：无法读取频率、增益或 Q，跳过", "Line %1: no readable frequency, gain or Q, skipped"},
     {"第 %1 行：频率 %2 Hz 限制在 20–20000 Hz", "Line %1: frequency %2 Hz limited to 20–20000 Hz"},
     {"第 %1 行：增益 %2 dB 限制在 ±12.0 dB", "Line %1: gain %2 dB limited to ±12.0 dB"},
@@ -321,6 +321,7 @@ const TextPair Table[] = {
     {"保存…", "Save…"},
     {"不保存", "Discard"},
     {"已保存：%1", "Saved: %1"},
+    {"文件中没有可读取的滤波器，未作任何更改。", "The file holds no readable filter; nothing was changed."},
 };
 static_assert(sizeof Table / sizeof Table[0] == int(Txt::Count_), "one pair per text id");
 

@@ -114,7 +114,7 @@ enum class Txt {
     FaultNotFinite, FaultNotPositive, FaultNotAscending, FaultTooFewPoints, PanelGroupAlign, PanelUnitCm,
     PanelUnitInch, PanelAlignApply, PanelAlignDone, PanelAlignLimited,
     // A/B switch to an empty memory, the close question's answers, the top bar's word after a save.
-    AbEmptyA, AbEmptyB, CloseSave, CloseDiscard, SavedNote,
+    AbEmptyA, AbEmptyB, CloseSave, CloseDiscard, SavedNote, PanelNoFilter,
     Count_
 };
 

@@ -2,8 +2,12 @@
 #include <QtTest>
 #include <cmath>
 
+#include "CliTool.h"
 #include "FilterFile.h"
+#include "FilterResponse.h"
 #include "Measurement.h"
+#include "ResponseMath.h"
+#include "SceneFile.h"
 #include "Smoothing.h"
 #include "TargetCurve.h"
 #include "TimeAlignment.h"
@@ -155,10 +159,11 @@ private slots:
         QTest::addColumn<int>("freq");
         QTest::addColumn<int>("gain");
         QTest::addColumn<int>("q");
-        QTest::newRow("rew") << QByteArray("Filter  1: ON  PK       Fc    7515 Hz  Gain  -9.7 dB  Q  1.00") << 7515 << 23 << 10;
-        QTest::newRow("rew comma") << QByteArray("Filter  1: ON  PK       Fc    7515 Hz  Gain  -9,7 dB  Q  1,00") << 7515 << 23 << 10;
-        QTest::newRow("apo") << QByteArray("Filter 2: ON PK Fc 8865 Hz Gain 4.9 dB Q 1.30") << 8865 << 169 << 13;
-        QTest::newRow("bandwidth") << QByteArray("Filter: ON PK Fc 100 Hz Gain -3 dB BW Oct 0.167") << 100 << 90 << 86;
+        // The cookbook Q converted to the processor's: q = Q 10^(|gain| / 40) / 2.
+        QTest::newRow("rew") << QByteArray("Filter  1: ON  PK       Fc    7515 Hz  Gain  -9.7 dB  Q  1.03") << 7515 << 23 << 9;
+        QTest::newRow("rew comma") << QByteArray("Filter  1: ON  PK       Fc    7515 Hz  Gain  -9,7 dB  Q  1,03") << 7515 << 23 << 9;
+        QTest::newRow("apo") << QByteArray("Filter 2: ON PK Fc 8865 Hz Gain 4.9 dB Q 1.30") << 8865 << 169 << 9;
+        QTest::newRow("bandwidth") << QByteArray("Filter: ON PK Fc 100 Hz Gain -3 dB BW Oct 0.167") << 100 << 90 << 51;
     }
     void filterExamples()
     {
@@ -167,7 +172,8 @@ private slots:
         QFETCH(int, gain);
         QFETCH(int, q);
         const FilterImport r = ImportFilters("Preamp: -6.1 dB\n" + line + "\n", DefaultBands());
-        QCOMPARE(r.peaking, 1);
+        QCOMPARE(r.filters, 1);
+        QVERIFY(!r.fitted && r.rmsDb < 0.05);
         QCOMPARE(r.bands[0], (BandCode{uint16_t(freq), uint16_t(gain), uint8_t(q)}));
         QCOMPARE(r.bands[1], DefaultBands()[1]);
         QCOMPARE(r.notes.size(), size_t(1));
@@ -175,48 +181,119 @@ private slots:
         QCOMPARE(r.notes[0].value, -6.1);
     }
 
-    void filterFileSkipsAndClamps()
+    // Shelves and peaks of a typical file: the bands reproduce the file's cookbook response within 0.3 dB
+    // RMS, also with bands locked; what cannot be read is noted and skipped.
+    void filterFileByResponse()
+    {
+        const QByteArray text = "Filter Settings file\nPreamp: -6.4 dB\nFilter 1: ON LSC Fc 105 Hz Gain 5.8 dB Q 0.70\n"
+                                "Filter 2: ON PK Fc 160 Hz Gain -3.1 dB Q 0.55\nFilter 3: ON PK Fc 420 Hz Gain 2.2 dB Q 1.20\n"
+                                "Filter 4: ON PK Fc 1250 Hz Gain -2.6 dB Q 2.10\nFilter 5: ON PK Fc 2600 Hz Gain 4.1 dB Q 1.90\n"
+                                "Filter 6: ON PK Fc 3900 Hz Gain -3.5 dB Q 3.40\nFilter 7: ON PK Fc 5600 Hz Gain 2.9 dB Q 4.50\n"
+                                "Filter 8: ON PK Fc 7400 Hz Gain -4.8 dB Q 5.20\nFilter 9: ON HS 12dB Fc 9800 Hz Gain 1.7 dB\n"
+                                "Filter 10: ON HSC Fc 10000 Hz Gain -2.5 dB Q 0.70\nFilter 11: OFF PK Fc 300 Hz Gain -2 dB Q 2\n"
+                                "Filter 12: ON None\nFilter 13: ON BP Fc 300 Hz Q 2\nFilter 14: ON PK Fc 400 Hz\n";
+        const std::vector<double> hz = LogGrid(20.0, 20000.0, 96);
+        std::vector<double> file(hz.size(), 0.0);
+        const FileFilter filters[] = {{FileFilterType::LowShelf, 105, 5.8, 0.7, 0},  {FileFilterType::Peaking, 160, -3.1, 0.55, 0},
+                                      {FileFilterType::Peaking, 420, 2.2, 1.2, 0},   {FileFilterType::Peaking, 1250, -2.6, 2.1, 0},
+                                      {FileFilterType::Peaking, 2600, 4.1, 1.9, 0},  {FileFilterType::Peaking, 3900, -3.5, 3.4, 0},
+                                      {FileFilterType::Peaking, 5600, 2.9, 4.5, 0},  {FileFilterType::Peaking, 7400, -4.8, 5.2, 0},
+                                      {FileFilterType::HighShelf, 9800, 1.7, 0, 12}, {FileFilterType::HighShelf, 10000, -2.5, 0.7, 0}};
+        for (const FileFilter &f : filters) {
+            const std::vector<double> one = FileFilterDb(f, hz);
+            for (size_t i = 0; i < hz.size(); ++i) file[i] += one[i];
+        }
+        BandSet current = DefaultBands();
+        current[0] = BandCode{50, 100, 20};
+        std::array<bool, BAND_COUNT> locked{};
+        for (int lockedCount : {0, 11}) {
+            for (int b = 0; b < lockedCount; ++b) locked[size_t(b)] = true;
+            const FilterImport r = ImportFilters(text, current, locked);
+            QCOMPARE(r.filters, 10);
+            QVERIFY(r.fitted);
+            QVERIFY2(r.rmsDb <= 0.3, qPrintable(QString::number(r.rmsDb)));
+            const std::vector<double> bands = BandsDb(r.bands, hz);
+            double sum = 0.0;
+            for (size_t i = 0; i < hz.size(); ++i) sum += (bands[i] - file[i]) * (bands[i] - file[i]);
+            QVERIFY(std::sqrt(sum / hz.size()) <= 0.3);
+            for (int b = 0; b < lockedCount; ++b) QCOMPARE(r.bands[size_t(b)], current[size_t(b)]);
+            QList<FilterNoteKind> kinds;
+            for (const FilterNote &n : r.notes) kinds << n.kind;
+            QCOMPARE(kinds, (QList<FilterNoteKind>{FilterNoteKind::Preamp, FilterNoteKind::SwitchedOff,
+                                                     FilterNoteKind::OtherType, FilterNoteKind::Unreadable}));
+            QCOMPARE(r.notes[2].message(), QStringLiteral("line 15: BP filter skipped (a type not read)"));
+        }
+    }
+
+    // A file without a readable filter is refused and changes nothing; on the command line, exit 5 and no file.
+    void fileWithoutFiltersIsRefused()
     {
         QTemporaryDir dir;
         BandSet current = DefaultBands();
         current[3].gain = 200;
-        QByteArray text = "Filter Settings file\n\nEqualiser: Generic\nFilter  1: ON  None\n"
-                          "Filter  2: ON  LS       Fc    80 Hz  Gain  3.0 dB\n"
-                          "Filter  3: OFF PK       Fc    300 Hz  Gain  -2.0 dB  Q  2.00\n"
-                          "Filter  4: ON  PK       Fc    15 Hz  Gain  -14.0 dB  Q  12.00\n"
-                          "Filter  5: ON  PK       Fc    400 Hz\n";
-        for (int i = 0; i < 31; ++i) text += "Filter 6: ON PK Fc 1000 Hz Gain 1 dB Q 2\n";
-        FilterImport r;
-        TextError err;
-        QVERIFY(ImportFilterFile(WriteFile(dir, "f.txt", text), current, r, err));
-        QCOMPARE(r.peaking, 31);
-        QCOMPARE(r.bands[0], (BandCode{20, 0, 100}));
-        QCOMPARE(r.bands[30], (BandCode{1000, 130, 20}));
-        QList<FilterNoteKind> kinds;
-        for (const FilterNote &n : r.notes) kinds << n.kind;
-        QCOMPARE(kinds, (QList<FilterNoteKind>{FilterNoteKind::OtherType, FilterNoteKind::SwitchedOff,
-                                                 FilterNoteKind::FreqClamped, FilterNoteKind::GainClamped,
-                                                 FilterNoteKind::QClamped, FilterNoteKind::Unreadable,
-                                                 FilterNoteKind::BeyondBands}));
-        QCOMPARE(r.notes[0].message(), QStringLiteral("line 5: LS filter skipped (only peaking filters are taken)"));
-        QCOMPARE(r.notes.back().line, 39);
-
-        // Fewer filters than bands: the rest are flat and keep frequency and Q.
-        const FilterImport one = ImportFilters("Filter 1: ON PK Fc 50 Hz Gain 2 dB Q 1\n", current);
-        QCOMPARE(one.bands[3], (BandCode{40, GAIN_ZERO, 30}));
+        for (const QByteArray &text : {QByteArray("garbage\n\x01\x02"), TwelveLines("F, L", false),
+                                       QByteArray("Preamp: -3 dB\nFilter 1: OFF PK Fc 100 Hz Gain 3 dB Q 1\n")}) {
+            const FilterImport r = ImportFilters(text, current);
+            QVERIFY(!r.ok());
+            QVERIFY(r.bands == current);
+        }
+        ParamBlock block{};
+        block.setDefaults();
+        const QString scene = WriteFile(dir, "in.SCE", SceneFile::singleImage(block));
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        CliTool tool(o, e);
+        const QStringList args{"filters", scene, "--channel", "1", "--import", WriteFile(dir, "m.txt", TwelveLines("F, L", false)),
+                               "-o", dir.filePath("out.SCE")};
+        QCOMPARE(tool.run(args), 5);
+        QVERIFY2(err.contains("no readable filter"), qPrintable(err));
+        QVERIFY(!QFile::exists(dir.filePath("out.SCE")));
     }
 
+    // autoeq and align without -o print their lines and write nothing.
+    void dryRunsWithoutOutput()
+    {
+        QTemporaryDir dir;
+        ParamBlock block{};
+        block.setDefaults();
+        const QString scene = WriteFile(dir, "in.SCE", SceneFile::singleImage(block));
+        const QString m = WriteFile(dir, "m.txt", TwelveLines("F, L", false));
+        for (const QStringList &args : {QStringList{"autoeq", scene, "--channel", "2", "--measurement", m},
+                                        QStringList{"align", scene, "--distances", "100,120,150,160,130,200"}}) {
+            QString out, err;
+            QTextStream o(&out), e(&err);
+            CliTool tool(o, e);
+            QCOMPARE(tool.run(args), 0);
+            QVERIFY2(out.startsWith(args[0] == "autoeq" ? "CH2, 100-1200 Hz: RMS error " : "CH1 delay: 2.90 ms"), qPrintable(out));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+        }
+    }
+
+    // Export writes the cookbook Q of each band: the lines' cookbook response is the bands' within 0.1 dB, and
+    // the file imports back into the same bands.
     void exportRoundTrip()
     {
         BandSet bands = DefaultBands();
         bands[0] = BandCode{63, 150, 13};
         bands[1] = BandCode{8865, 69, 100};
+        bands[2] = BandCode{19000, 240, 4};
+        bands[3] = BandCode{140, 10, 75};
         const QByteArray text = ExportFilters(bands, false);
-        QVERIFY(text.startsWith("Preamp: -3.0 dB\nFilter 1: ON PK Fc 63 Hz Gain 3.0 dB Q 1.30\n"
-                                "Filter 2: ON PK Fc 8865 Hz Gain -5.1 dB Q 10.00\nFilter 3: ON PK Fc 32 Hz"));
+        QVERIFY2(text.startsWith("Preamp: -12.0 dB\nFilter 1: ON PK Fc 63 Hz Gain 3.0 dB Q 2.19\n"
+                                 "Filter 2: ON PK Fc 8865 Hz Gain -5.1 dB Q 14.91\nFilter 3: ON PK Fc 19000 Hz"),
+                 text.constData());
         QCOMPARE(text.count('\n'), 32);
+        const std::vector<double> hz = LogGrid(20.0, 20000.0, 192);
+        const std::vector<double> expected = BandsDb(bands, hz);
+        std::vector<double> written(hz.size(), 0.0);
+        for (const QByteArray &line : text.split('\n').mid(1, BAND_COUNT)) {
+            const QList<QByteArray> w = line.split(' ');
+            const std::vector<double> one = FileFilterDb({FileFilterType::Peaking, w[5].toDouble(), w[8].toDouble(), w[11].toDouble(), 0}, hz);
+            for (size_t i = 0; i < hz.size(); ++i) written[i] += one[i];
+        }
+        for (size_t i = 0; i < hz.size(); ++i) QVERIFY(std::abs(written[i] - expected[i]) <= 0.1);
         const FilterImport back = ImportFilters(text, DefaultBands());
-        QCOMPARE(back.peaking, 31);
+        QCOMPARE(back.filters, 31);
         QVERIFY(back.bands == bands);
         QVERIFY(ExportFilters(bands, true).startsWith("Preamp: 0.0 dB\nFilter 1: OFF PK"));
     }

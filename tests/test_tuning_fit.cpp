@@ -7,6 +7,7 @@
 #include "Measurement.h"
 #include "OutputResponse.h"
 #include "ResponseMath.h"
+#include "SyntheticResponse.h"
 #include "TargetCurve.h"
 
 namespace {
@@ -48,6 +49,23 @@ FreqCurve ThroughFile(const QTemporaryDir &dir, const std::vector<double> &hz, c
     return m.curve;
 }
 
+// The fit's own RMS error (its counted points, the wanted boost limited to 6 dB) with the result's bands
+// replaced.
+double RmsWith(const FitResult &r, const BandSet &bands)
+{
+    const std::vector<double> now = BandsDb(bands, r.predicted.hz), was = BandsDb(r.bands, r.predicted.hz);
+    double sum = 0.0;
+    int n = 0;
+    for (size_t i = 0; i < now.size(); ++i) {
+        if (!r.counted[i]) continue;
+        const double base = r.predicted.db[i] - was[i];
+        const double e = base + now[i] - std::min(r.target.db[i], base + 6.0);
+        sum += e * e;
+        ++n;
+    }
+    return std::sqrt(sum / n);
+}
+
 }  // namespace
 
 class TestTuningFit : public QObject
@@ -75,6 +93,64 @@ private slots:
         QVERIFY2(r.rmsAfter <= 0.3, qPrintable(QString::number(r.rmsAfter)));
         QVERIFY(r.rmsBefore > 2.0);
         for (const BandCode &b : r.bands) QVERIFY(b.gain <= GAIN_ZERO + 60 && b.q >= 4 && b.q <= 100);
+    }
+
+    // Synthetic responses with more to fix than ten bands can: all 31 bands end below the same fit with
+    // bands 11..31 locked flat, at 97 % of the fittable points within +-1 dB; pairs closer than 1/12 octave
+    // only where merging them (as the fitter merges) would cost more than 0.1 dB.
+    void moreBandsFitBetterAndStayApart()
+    {
+        const ParamBlock block = DefaultBlock();
+        const FitSettings all = DefaultFitSettings(block, 0);
+        FitSettings ten = all;
+        for (int b = 10; b < BAND_COUNT; ++b) ten.locked[size_t(b)] = true;
+        double within = 0.0, gained = 0.0;
+        for (uint32_t seed = 1; seed <= 8; ++seed) {
+            const FreqCurve m = SyntheticResponse(seed);
+            const FitResult r31 = FitOutput(m, BuiltInTarget(TargetKind::Flat), block, 0, all);
+            const FitResult r10 = FitOutput(m, BuiltInTarget(TargetKind::Flat), block, 0, ten);
+            const double e31 = RmsWith(r31, r31.bands), e10 = RmsWith(r10, r10.bands);
+            QVERIFY2(e31 < e10, qPrintable(QStringLiteral("seed %1: %2 vs %3").arg(seed).arg(e31).arg(e10)));
+            gained += (e10 - e31) / 8;
+            for (int b = 10; b < BAND_COUNT; ++b) QCOMPARE(r10.bands[size_t(b)].gain, GAIN_ZERO);
+            within += r31.withinOneDb / 8;
+            for (int a = 0; a < BAND_COUNT; ++a)
+                for (int b = a + 1; b < BAND_COUNT; ++b) {
+                    const BandCode &x = r31.bands[size_t(a)], &y = r31.bands[size_t(b)];
+                    if (x.gain == GAIN_ZERO || y.gain == GAIN_ZERO || std::abs(std::log2(double(x.freq) / y.freq)) >= 1.0 / 12) continue;
+                    const double wx = std::abs(x.gainDb()), wy = std::abs(y.gainDb());
+                    BandSet merged = r31.bands;
+                    merged[size_t(a)] = BandCode{uint16_t(std::lround(std::exp((wx * std::log(x.freq) + wy * std::log(y.freq)) / (wx + wy)))),
+                                                 uint16_t(std::clamp(x.gain + y.gain - GAIN_ZERO, 0, 180)), wx >= wy ? x.q : y.q};
+                    merged[size_t(b)].gain = GAIN_ZERO;
+                    QVERIFY(RmsWith(r31, merged) > RmsWith(r31, r31.bands) + 0.1);
+                }
+        }
+        QVERIFY2(within >= 0.97, qPrintable(QString::number(within)));
+        QVERIFY2(gained >= 0.1, qPrintable(QString::number(gained)));  // with 0.3 dB of noise left in each
+    }
+
+    // A flat speaker behind a 24 dB/octave high-pass at 80 Hz: at most one narrow boost (Q 2 or more) near
+    // the corner, and only one that pays (taking it out costs more than 0.1 dB RMS).
+    void noPileOfNarrowBoostsAtTheCorner()
+    {
+        ParamBlock block = DefaultBlock();
+        block.HpfBypass[0] = 0;
+        block.HpfFreq[0] = 80;
+        block.HpfSlope[0] = 3;
+        const FreqCurve flat{LogGrid(20.0, 20000.0, 48), std::vector<double>(481, 80.0)};
+        const FitResult r = FitOutput(flat, BuiltInTarget(TargetKind::Flat), block, 0, DefaultFitSettings(block, 0));
+        int narrow = 0;
+        for (int b = 0; b < BAND_COUNT; ++b) {
+            const BandCode &c = r.bands[size_t(b)];
+            if (c.gain <= GAIN_ZERO || c.q < 20 || std::abs(std::log2(c.freq / 80.0)) >= 0.5) continue;
+            ++narrow;
+            BandSet without = r.bands;
+            without[size_t(b)].gain = GAIN_ZERO;
+            QVERIFY(RmsWith(r, without) > RmsWith(r, r.bands) + 0.1);
+        }
+        QVERIFY(narrow <= 1);
+        QVERIFY(r.rmsAfter < r.rmsBefore);
     }
 
     void deepNarrowDipIsNotFilled()

@@ -3,6 +3,7 @@
 #include "TuningModel.h"
 
 #include "FileDialogs.h"
+#include "FilterResponse.h"
 #include "FreqCurve.h"
 #include "OutputResponse.h"
 #include "TuningPanel.h"
@@ -110,6 +111,8 @@ private slots:
         QCOMPARE(rig.notices.last().text, T(Txt::PanelBadLocks));
     }
 
+    // The file's response (shelf and peaks, a cut beyond one band's reach) fitted into the bands; a file
+    // without a readable filter changes nothing; the export writes the cookbook Q of each band.
     void filterImportAppliesBandsAndReportsSkips()
     {
         TestRig rig;
@@ -122,25 +125,40 @@ private slots:
         FileDialogs::setResponder([&path](const FileDialogs::Request &) { return path; });
         connectLink(rig);
         openPanel(*rig.w)->importButton->click();
-        QCOMPARE(int(ParamStore.EqFreq[0][0]), 8865);
-        QCOMPARE(int(ParamStore.EqGain[0][0]), GAIN_ZERO + 49);
-        QCOMPARE(int(ParamStore.EqQ[0][0]), 13);
-        QCOMPARE(int(ParamStore.EqFreq[0][1]), 250);
-        QCOMPARE(int(ParamStore.EqGain[0][1]), GAIN_ZERO - 120);
-        QCOMPARE(int(ParamStore.EqGain[0][2]), GAIN_ZERO);
+        const std::vector<double> hz = LogGrid(20.0, 20000.0, 48);
+        std::vector<double> file(hz.size(), 0.0);
+        for (const FileFilter &f : {FileFilter{FileFilterType::Peaking, 8865, 4.9, 1.3, 0}, FileFilter{FileFilterType::LowShelf, 105, 3.0, 0.7, 0},
+                                    FileFilter{FileFilterType::Peaking, 250, -15.0, 8.6360, 0}}) {
+            const std::vector<double> one = FileFilterDb(f, hz);
+            for (size_t i = 0; i < hz.size(); ++i) file[i] += one[i];
+        }
+        const BandSet fitted = BandsOf(ParamStore, 0);
+        const std::vector<double> eq = BandsDb(fitted, hz);
+        double sum = 0.0;
+        for (size_t i = 0; i < hz.size(); ++i) sum += (eq[i] - file[i]) * (eq[i] - file[i]);
+        QVERIFY(std::sqrt(sum / hz.size()) <= 0.3);
         QCOMPARE(rig.sent()[0], bandFrame(0, 0));
         const QStringList lines = rig.notices.last().text.split('\n');
-        QCOMPARE(lines.size(), 4);
-        QVERIFY(lines[2].startsWith(QStringLiteral("第 3 行：LS")));
-        QVERIFY(lines[3].startsWith(QStringLiteral("第 4 行：增益 -15 dB")));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(QStringLiteral("已读取 3 个滤波器到频段")));
+        QVERIFY(lines[1].startsWith(QStringLiteral("第 1 行：前级增益 -6.1 dB")));
+
+        path = writeFile(dir, "none.txt", "Filter 1: OFF PK Fc 100 Hz Gain 3 dB Q 1\n");
+        rig.w->findChild<TuningPanel *>()->importButton->click();
+        QVERIFY(BandsOf(ParamStore, 0) == fitted);
+        QVERIFY(rig.notices.last().text.startsWith(T(Txt::PanelNoFilter, 0)));
 
         path = dir.filePath("out.txt");  // the export of the same output
         rig.w->findChild<TuningPanel *>()->exportButton->click();
         QFile out(path);
         QVERIFY(out.open(QIODevice::ReadOnly));
         const QList<QByteArray> exported = out.readAll().split('\n');
-        QCOMPARE(exported.value(1), QByteArray("Filter 1: ON PK Fc 8865 Hz Gain 4.9 dB Q 1.30"));
-        QCOMPARE(exported.value(2), QByteArray("Filter 2: ON PK Fc 250 Hz Gain -12.0 dB Q 8.60"));
+        const BandCode &first = fitted[0];
+        QCOMPARE(exported.value(1), QStringLiteral("Filter 1: ON PK Fc %1 Hz Gain %2 dB Q %3")
+                                        .arg(first.freq)
+                                        .arg(first.gainDb(), 0, 'f', 1)
+                                        .arg(CookbookQ(first.q / 10.0, first.gainDb()), 0, 'f', 2)
+                                        .toUtf8());
     }
 
     void alignmentSetsDelaysOnTheWire()

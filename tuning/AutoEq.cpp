@@ -1,27 +1,20 @@
-// Auto-EQ: greedy placement, NLopt refinement, quantising to the processor's codes and the boost limit.
+// Auto-EQ: the fit's grid, level, left-out dips and boost limit around BandFitter.
 #include "AutoEq.h"
 
 #include <algorithm>
 #include <cmath>
-#include <nlopt.hpp>
 
+#include "BandFitter.h"
 #include "EqFitModel.h"
 #include "ProcessorResponse.h"
 #include "Smoothing.h"
 
 namespace {
 
-using Band = EqFitModel::Band;
-
-constexpr double MIN_GAIN_DB = -12.0;
 constexpr double MAX_GAIN_DB = 12.0;
-constexpr double MIN_Q = 0.4;
-constexpr double MAX_Q = 10.0;
 constexpr double DIP_EDGE_DB = 3.0;       // a dip spans the points this far below their 1/3-octave mean
 constexpr double DIP_DEPTH_DB = 6.0;      // and is deep when one of them lies this far (or the maximum boost) below
 constexpr double DIP_NARROW_OCT = 1.0 / 3.0;
-constexpr double GREEDY_STOP_DB = 0.1;    // no band is placed for a deviation below this
-constexpr int MAX_EVALUATIONS = 400;
 
 double Rms(const std::vector<double> &a, const std::vector<double> &b)
 {
@@ -34,13 +27,6 @@ std::vector<double> Plus(std::vector<double> a, const std::vector<double> &b)
 {
     for (size_t i = 0; i < a.size(); ++i) a[i] += b[i];
     return a;
-}
-
-// Q of a peak whose half-height width is the given number of octaves.
-double QForWidth(double octaves)
-{
-    const double p = std::pow(2.0, octaves);
-    return std::clamp(std::sqrt(p) / (p - 1.0), MIN_Q, MAX_Q);
 }
 
 // False for the points of deep, narrow dips: runs of points more than DIP_EDGE_DB below the 1/3-octave mean,
@@ -60,117 +46,6 @@ std::vector<bool> OutsideNarrowDips(const std::vector<double> &hz, const std::ve
         i = std::max(j, i + 1);
     }
     return counted;
-}
-
-// One band per largest remaining deviation, until the bands run out or the rest is small.
-std::vector<Band> GreedyBands(EqFitModel &model, const std::vector<double> &hz, std::vector<double> rest,
-                              const std::vector<bool> &counted, int count, double maxBoost)
-{
-    for (size_t i = 0; i < rest.size(); ++i)
-        if (!counted[i]) rest[i] = 0.0;
-    std::vector<Band> bands;
-    const int n = int(hz.size());
-    while (int(bands.size()) < count) {
-        int peak = 0;
-        for (int i = 1; i < n; ++i)
-            if (std::abs(rest[i]) > std::abs(rest[peak])) peak = i;
-        const double height = rest[peak];
-        if (std::abs(height) < GREEDY_STOP_DB) break;
-        int lo = peak, hi = peak;
-        while (lo > 0 && rest[lo - 1] * height > 0.5 * height * height) --lo;
-        while (hi + 1 < n && rest[hi + 1] * height > 0.5 * height * height) ++hi;
-        const double width = std::max(std::log2(hz[hi] / hz[lo]), 1.5 / FIT_POINTS_PER_OCTAVE);
-        const Band b{std::clamp(height, MIN_GAIN_DB, maxBoost), std::log(hz[peak]), std::log(QForWidth(width))};
-        const std::vector<double> made = model.response(&b, 1);
-        for (int i = 0; i < n; ++i)
-            if (counted[i]) rest[i] -= made[i];
-        bands.push_back(b);
-    }
-    return bands;
-}
-
-// NLopt's view of the bands: all three variables per band, or the gains alone.
-struct Objective {
-    EqFitModel *model;
-    std::vector<Band> bands;
-    bool gainsOnly;
-    std::vector<double> grad3;
-    double best = HUGE_VAL;
-    std::vector<double> bestX;
-
-    void load(const double *x)
-    {
-        for (size_t k = 0; k < bands.size(); ++k) {
-            if (gainsOnly) {
-                bands[k].gainDb = x[k];
-            } else {
-                bands[k] = Band{x[3 * k], x[3 * k + 1], x[3 * k + 2]};
-            }
-        }
-    }
-
-    static double call(unsigned n, const double *x, double *grad, void *data)
-    {
-        Objective &o = *static_cast<Objective *>(data);
-        o.load(x);
-        o.grad3.resize(3 * o.bands.size());
-        const double e = o.model->evaluate(o.bands.data(), int(o.bands.size()), grad ? o.grad3.data() : nullptr);
-        if (grad) {
-            if (o.gainsOnly) {
-                for (size_t k = 0; k < o.bands.size(); ++k) grad[k] = o.grad3[3 * k];
-            } else {
-                std::copy(o.grad3.begin(), o.grad3.end(), grad);
-            }
-        }
-        if (e < o.best) {
-            o.best = e;
-            o.bestX.assign(x, x + n);
-        }
-        return e;
-    }
-};
-
-// Refines the bands within the bounds; keeps the best point seen, whatever way the optimiser ends.
-void Refine(EqFitModel &model, std::vector<Band> &bands, bool gainsOnly, double loHz, double hiHz, double maxBoost)
-{
-    if (bands.empty()) return;
-    Objective obj{&model, bands, gainsOnly, {}, HUGE_VAL, {}};
-    std::vector<double> x, lower, upper;
-    for (const Band &b : bands) {
-        lower.push_back(MIN_GAIN_DB);
-        upper.push_back(maxBoost);
-        x.push_back(b.gainDb);
-        if (gainsOnly) continue;
-        lower.insert(lower.end(), {std::log(loHz), std::log(MIN_Q)});
-        upper.insert(upper.end(), {std::log(hiHz), std::log(MAX_Q)});
-        x.insert(x.end(), {b.lnHz, b.lnQ});
-    }
-    for (size_t i = 0; i < x.size(); ++i) x[i] = std::clamp(x[i], lower[i], upper[i]);
-
-    nlopt::opt opt(nlopt::LD_LBFGS, unsigned(x.size()));
-    opt.set_lower_bounds(lower);
-    opt.set_upper_bounds(upper);
-    opt.set_min_objective(&Objective::call, &obj);
-    opt.set_maxeval(MAX_EVALUATIONS);
-    opt.set_ftol_rel(1e-4);  // of a mean squared error near 1 dB^2: far below what quantising changes
-    double value = 0.0;
-    try {
-        opt.optimize(x, value);
-    } catch (const std::exception &) {
-        // roundoff or a failed line search: the best point seen so far stands
-    }
-    if (obj.bestX.empty()) return;
-    obj.load(obj.bestX.data());
-    bands = obj.bands;
-}
-
-BandCode Quantise(const Band &b, uint16_t maxGainCode)
-{
-    BandCode c;
-    c.freq = uint16_t(std::clamp<long>(std::lround(std::exp(b.lnHz)), GRAPH_MIN_FREQ, GRAPH_MAX_FREQ));
-    c.gain = uint16_t(std::clamp<long>(std::lround(b.gainDb * 10.0) + GAIN_ZERO, 0, maxGainCode));
-    c.q = uint8_t(std::clamp<long>(std::lround(std::exp(b.lnQ) * 10.0), 4, 100));
-    return c;
 }
 
 // Lowers boosting free bands, 0.1 dB at a time, until the summed response stays within the maximum boost.
@@ -232,7 +107,6 @@ FitResult FitOutput(const FreqCurve &measurement, const FreqCurve &target, const
     result.loHz = lo;
     result.hiHz = hi;
     const double maxBoost = std::clamp(settings.maxBoostDb, 0.0, MAX_GAIN_DB);
-    const uint16_t maxGainCode = uint16_t(GAIN_ZERO + std::floor(maxBoost * 10.0 + 1e-9));
 
     const std::vector<double> hz = LogGrid(lo, hi, FIT_POINTS_PER_OCTAVE);
     const int n = int(hz.size());
@@ -263,35 +137,27 @@ FitResult FitOutput(const FreqCurve &measurement, const FreqCurve &target, const
     result.rmsBefore = Rms(Plus(measured, BandsDb(result.bands, hz)), goal);
 
     // The correction wanted, boosts limited.
-    std::vector<double> wanted(n);
-    for (int i = 0; i < n; ++i) wanted[i] = std::min(goal[i] - base[i], maxBoost);
-    EqFitModel model(hz, wanted, counted, maxBoost);
-
+    BandFitter::Problem problem{hz, std::vector<double>(n), counted, maxBoost, 0.0};
+    for (int i = 0; i < n; ++i) problem.wanted[i] = std::min(goal[i] - base[i], maxBoost);
+    if (!block.HpfBypass[ch]) problem.cornerHz = std::clamp<double>(block.HpfFreq[ch], GRAPH_MIN_FREQ, GRAPH_MAX_FREQ);
+    BandFitter fitter(problem);
     if (settings.graphic) {
-        std::vector<Band> bands;
-        const FreqCurve want{hz, wanted};
-        for (int b : freeList) {
-            const BandCode &c = result.bands[b];
-            bands.push_back(Band{std::clamp(want.at(c.freq), MIN_GAIN_DB, maxBoost), std::log(double(c.freq)),
-                                 std::log(c.q / 10.0)});
-        }
-        Refine(model, bands, true, lo, hi, maxBoost);
-        for (size_t k = 0; k < freeList.size(); ++k)
-            result.bands[freeList[k]].gain = Quantise(bands[k], maxGainCode).gain;
+        fitter.fitGains(result.bands, freeList);
     } else {
-        std::vector<Band> bands = GreedyBands(model, hz, wanted, counted, int(freeList.size()), maxBoost);
-        Refine(model, bands, false, lo, hi, maxBoost);
-        std::sort(bands.begin(), bands.end(), [](const Band &a, const Band &b) { return a.lnHz < b.lnHz; });
-        for (size_t k = 0; k < freeList.size(); ++k) {
-            BandCode &c = result.bands[freeList[k]];
-            if (k < bands.size()) {
-                c = Quantise(bands[k], maxGainCode);
-            } else {
-                c.gain = GAIN_ZERO;
-            }
-        }
+        fitter.fitBands(result.bands, freeList);
     }
     LimitBoost(result.bands, free, hz, maxBoost);
-    result.rmsAfter = Rms(Plus(measured, BandsDb(result.bands, hz)), goal);
+
+    result.predicted = FreqCurve{hz, Plus(measured, BandsDb(result.bands, hz))};
+    result.target = FreqCurve{hz, goal};
+    result.counted = counted;
+    result.rmsAfter = Rms(result.predicted.db, goal);
+    int fittable = 0, within = 0;
+    for (int i = 0; i < n; ++i) {
+        if (!counted[i] || goal[i] - base[i] > maxBoost) continue;
+        ++fittable;
+        if (std::abs(result.predicted.db[i] - goal[i]) <= 1.0) ++within;
+    }
+    result.withinOneDb = fittable ? double(within) / fittable : 1.0;
     return result;
 }

@@ -76,10 +76,17 @@ void EqFitModel::accumulateProduct()
     const double *c2 = c2_.data();
     double *prod = product_.data();
     std::fill(product_.begin(), product_.end(), 1.0);
-    for (const Section &s : sections_) {
-        const PowerTerms t(s.c);
-        for (int i = 0; i < n; ++i)
-            prod[i] *= (t.nq + t.n1 * c1[i] + t.n2 * c2[i]) / (t.dq + t.d1 * c1[i] + t.d2 * c2[i]);
+    inverseNum_.resize(sections_.size() * size_t(n));
+    inverseDen_.resize(sections_.size() * size_t(n));
+    for (size_t k = 0; k < sections_.size(); ++k) {
+        const PowerTerms t(sections_[k].c);
+        double *rn = inverseNum_.data() + k * size_t(n);
+        double *rd = inverseDen_.data() + k * size_t(n);
+        for (int i = 0; i < n; ++i) {
+            rn[i] = 1.0 / (t.nq + t.n1 * c1[i] + t.n2 * c2[i]);
+            rd[i] = 1.0 / (t.dq + t.d1 * c1[i] + t.d2 * c2[i]);
+            prod[i] *= rd[i] / rn[i];
+        }
     }
 }
 
@@ -108,27 +115,34 @@ double EqFitModel::evaluate(const Band *bands, int count, double *grad)
     }
     if (!grad) return sum / n;
 
-    // d ln P / d coefficient = (dNum/dc) / Num - (dDen/dc) / Den; the per-point parts are gathered into
-    // five sums per band and then combined with the coefficients' derivatives by the three variables.
+    // d ln P / d coefficient = (dNum/dc) / Num - (dDen/dc) / Den. Num and Den are quadratic in the
+    // coefficients with the cosines as weights, so the per-point parts gather into three sums each
+    // (weight / Num or / Den, times 1, cos w and cos 2w), combined with the coefficients' derivatives by the
+    // three variables afterwards.
     const double *c1 = c1_.data();
     const double *c2 = c2_.data();
     const double *w = weight_.data();
     for (int k = 0; k < count; ++k) {
         const Section &s = sections_[k];
         const double b0 = s.c[0], b1 = s.c[1], b2 = s.c[2], a1 = s.c[3], a2 = s.c[4];
-        const PowerTerms t(s.c);
-        double sb0 = 0, sb1 = 0, sb2 = 0, sa1 = 0, sa2 = 0;
+        const double *rn = inverseNum_.data() + size_t(k) * size_t(n);
+        const double *rd = inverseDen_.data() + size_t(k) * size_t(n);
+        double n0 = 0, n1 = 0, n2 = 0, d0 = 0, d1 = 0, d2 = 0;
         for (int i = 0; i < n; ++i) {
-            const double num = t.nq + t.n1 * c1[i] + t.n2 * c2[i];
-            const double den = t.dq + t.d1 * c1[i] + t.d2 * c2[i];
-            const double alpha = w[i] / num;
-            const double beta = w[i] / den;
-            sb0 += alpha * (2.0 * b0 + 2.0 * b1 * c1[i] + 2.0 * b2 * c2[i]);
-            sb1 += alpha * (2.0 * b1 + 2.0 * (b0 + b2) * c1[i]);
-            sb2 += alpha * (2.0 * b2 + 2.0 * b1 * c1[i] + 2.0 * b0 * c2[i]);
-            sa1 += beta * (2.0 * a1 + 2.0 * (1.0 + a2) * c1[i]);
-            sa2 += beta * (2.0 * a2 + 2.0 * a1 * c1[i] + 2.0 * c2[i]);
+            const double alpha = w[i] * rn[i];
+            const double beta = w[i] * rd[i];
+            n0 += alpha;
+            n1 += alpha * c1[i];
+            n2 += alpha * c2[i];
+            d0 += beta;
+            d1 += beta * c1[i];
+            d2 += beta * c2[i];
         }
+        const double sb0 = 2.0 * (b0 * n0 + b1 * n1 + b2 * n2);
+        const double sb1 = 2.0 * (b1 * n0 + (b0 + b2) * n1);
+        const double sb2 = 2.0 * (b2 * n0 + b1 * n1 + b0 * n2);
+        const double sa1 = 2.0 * (a1 * d0 + (1.0 + a2) * d1);
+        const double sa2 = 2.0 * (a2 * d0 + a1 * d1 + d2);
         for (int v = 0; v < VARS_PER_BAND; ++v) {
             const double *d = s.d[v];
             grad[k * VARS_PER_BAND + v] = sb0 * d[0] + sb1 * d[1] + sb2 * d[2] - sa1 * d[3] - sa2 * d[4];

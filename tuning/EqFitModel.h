@@ -40,6 +40,7 @@ private:
     std::vector<double> wanted_;
     std::vector<double> counted_;  // 1 where the error counts, else 0
     std::vector<double> product_;  // product of the sections' power gains per point
+    std::vector<double> inverseNum_, inverseDen_;  // 1 / numerator and denominator, per section and point
     std::vector<double> weight_;   // d(error)/d(ln P) per point
     std::vector<Section> sections_;
     double maxBoostDb_;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "BandFitter.h"
+#include "FilterResponse.h"
 #include "FreqCurve.h"
 #include "ProcessorResponse.h"
 
@@ -57,8 +59,16 @@ void SplitWords(const char *p, const char *end, std::vector<Word> &out)
 struct FilterLine {
     bool on = false;
     Word type;
-    double fc = NAN, gain = NAN, q = NAN;
+    double fc = NAN, gain = NAN, q = NAN, slope = NAN;
 };
+
+// A shelf's slope as "12dB" or "12 dB" between the type and "Fc".
+bool Slope(const std::vector<Word> &t, size_t i, double &v)
+{
+    const Word w = t[i];
+    if (w.size() > 2 && StartsWith(w.substr(w.size() - 2), "db")) return Number(w.substr(0, w.size() - 2), v);
+    return i + 1 < t.size() && Is(t[i + 1], "db") && Number(w, v);
+}
 
 FilterLine ReadFilterLine(const std::vector<Word> &t, size_t first)
 {
@@ -77,9 +87,49 @@ FilterLine ReadFilterLine(const std::vector<Word> &t, size_t first)
         } else if (Is(t[i], "bw") && i + 2 < t.size() && Is(t[i + 1], "oct") && Number(t[i + 2], v) && v > 0.0) {
             const double p = std::pow(2.0, v);
             f.q = std::sqrt(p) / (p - 1.0);
+        } else if (std::isnan(f.fc) && std::isnan(f.slope) && Slope(t, i, v)) {
+            f.slope = v;
         }
     }
     return f;
+}
+
+// The filter types read, by their names in the files.
+struct TypeName {
+    Word name;
+    FileFilterType type;
+};
+constexpr TypeName TypeNames[] = {
+    {"pk", FileFilterType::Peaking},    {"peq", FileFilterType::Peaking},   {"modal", FileFilterType::Peaking},
+    {"ls", FileFilterType::LowShelf},   {"lsc", FileFilterType::LowShelf},  {"lsq", FileFilterType::LowShelf},
+    {"hs", FileFilterType::HighShelf},  {"hsc", FileFilterType::HighShelf}, {"hsq", FileFilterType::HighShelf},
+    {"lp", FileFilterType::LowPass},    {"lpq", FileFilterType::LowPass},   {"hp", FileFilterType::HighPass},
+    {"hpq", FileFilterType::HighPass},  {"no", FileFilterType::Notch},      {"ap", FileFilterType::AllPass},
+};
+
+bool TypeOf(Word w, FileFilterType &type)
+{
+    for (const TypeName &n : TypeNames)
+        if (Is(w, n.name)) {
+            type = n.type;
+            return true;
+        }
+    return false;
+}
+
+// The line as a filter whose response can be computed: a frequency below 24 kHz, a gain where the type has
+// one (within +-30 dB), a Q where one was given (0.05..100) and a slope where one was given (0..24 dB).
+bool Readable(const FilterLine &l, FileFilterType type, FileFilter &f)
+{
+    const bool gained = type == FileFilterType::Peaking || type == FileFilterType::LowShelf ||
+                        type == FileFilterType::HighShelf;
+    if (!(l.fc > 0.0 && l.fc < 24000.0)) return false;
+    if (gained && !(std::abs(l.gain) <= 30.0)) return false;
+    if (type == FileFilterType::Peaking && std::isnan(l.q)) return false;
+    if (!std::isnan(l.q) && !(l.q >= 0.05 && l.q <= 100.0)) return false;
+    if (!std::isnan(l.slope) && !(l.slope > 0.0 && l.slope <= 24.0)) return false;
+    f = FileFilter{type, l.fc, gained ? l.gain : 0.0, std::isnan(l.q) ? 0.0 : l.q, std::isnan(l.slope) ? 0.0 : l.slope};
+    return true;
 }
 
 // Limits a value, noting it when it was outside.
@@ -102,11 +152,44 @@ void ReadPreamp(const std::vector<Word> &t, int line, std::vector<FilterNote> &n
 
 }  // namespace
 
-FilterImport ImportFilters(const QByteArray &text, const BandSet &current)
+namespace {
+
+constexpr double DIRECT_GOOD_DB = 0.05;  // a direct mapping this close is kept without a fit
+constexpr double IMPORT_MAX_BOOST_DB = 12.0;
+
+double Rms(const std::vector<double> &a, const std::vector<double> &b)
+{
+    double sum = 0.0;
+    for (size_t i = 0; i < a.size(); ++i) sum += (a[i] - b[i]) * (a[i] - b[i]);
+    return a.empty() ? 0.0 : std::sqrt(sum / double(a.size()));
+}
+
+// Each peaking filter into the next free band as it stands, limited and noted; false when it cannot be done.
+bool Direct(const std::vector<FileFilter> &filters, const std::vector<int> &lines, const std::vector<int> &free,
+            BandSet &bands, std::vector<FilterNote> &notes)
+{
+    if (filters.size() > free.size()) return false;
+    for (size_t k = 0; k < filters.size(); ++k) {
+        const FileFilter &f = filters[k];
+        if (f.type != FileFilterType::Peaking) return false;
+        BandCode &b = bands[size_t(free[k])];
+        const int line = lines[k];
+        b.freq = uint16_t(std::lround(Limit(f.fc, GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, line, FilterNoteKind::FreqClamped, notes)));
+        const double gain = Limit(f.gainDb, -12.0, 12.0, line, FilterNoteKind::GainClamped, notes);
+        b.gain = uint16_t(std::lround(gain * 10.0) + GAIN_ZERO);
+        b.q = uint8_t(std::lround(Limit(ProcessorQ(f.q, b.gainDb()), 0.4, 10.0, line, FilterNoteKind::QClamped, notes) * 10.0));
+    }
+    return true;
+}
+
+}  // namespace
+
+FilterImport ImportFilters(const QByteArray &text, const BandSet &current, const std::array<bool, BAND_COUNT> &locked)
 {
     FilterImport out;
     out.bands = current;
-    for (BandCode &b : out.bands) b.gain = GAIN_ZERO;
+    std::vector<FileFilter> filters;
+    std::vector<int> lines;
     std::vector<Word> t;
     t.reserve(16);
     const char *at = text.constData(), *const end = at + text.size();
@@ -122,40 +205,85 @@ FilterImport ImportFilters(const QByteArray &text, const BandSet &current)
         if (!StartsWith(t[0], "filter")) continue;
         const size_t first = size_t(std::find_if(t.begin(), t.end(), EndsWithColon) - t.begin());
         if (first == t.size()) continue;  // "Filter Settings file" and other headings
-        const FilterLine f = ReadFilterLine(t, first + 1);
-        if (Is(f.type, "none")) continue;  // an unused slot
-        if (!f.on) {
+        const FilterLine l = ReadFilterLine(t, first + 1);
+        if (Is(l.type, "none")) continue;  // an unused slot
+        if (!l.on) {
             out.notes.push_back(FilterNote{line, FilterNoteKind::SwitchedOff, 0.0, QString()});
             continue;
         }
-        if (!Is(f.type, "pk") && !Is(f.type, "peq")) {
-            const QByteArray type = QByteArray(f.type.data(), int(f.type.size())).toUpper();
-            out.notes.push_back(FilterNote{line, FilterNoteKind::OtherType, 0.0, QString::fromUtf8(type)});
+        FileFilterType type;
+        if (!TypeOf(l.type, type)) {
+            const QByteArray name = QByteArray(l.type.data(), int(l.type.size())).toUpper();
+            out.notes.push_back(FilterNote{line, FilterNoteKind::OtherType, 0.0, QString::fromUtf8(name)});
             continue;
         }
-        if (std::isnan(f.fc) || std::isnan(f.gain) || std::isnan(f.q) || !(f.fc > 0.0) || !(f.q > 0.0)) {
+        FileFilter f;
+        if (!Readable(l, type, f)) {
             out.notes.push_back(FilterNote{line, FilterNoteKind::Unreadable, 0.0, QString()});
             continue;
         }
-        if (out.peaking == BAND_COUNT) {
+        if (int(filters.size()) == FILTER_FILE_MAX_FILTERS) {
             out.notes.push_back(FilterNote{line, FilterNoteKind::BeyondBands, f.fc, QString()});
             continue;
         }
-        BandCode &b = out.bands[out.peaking++];
-        b.freq = uint16_t(std::lround(Limit(f.fc, GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, line, FilterNoteKind::FreqClamped,
-                                            out.notes)));
-        b.gain = uint16_t(std::lround(Limit(f.gain, -12.0, 12.0, line, FilterNoteKind::GainClamped, out.notes) * 10.0) +
-                          GAIN_ZERO);
-        b.q = uint8_t(std::lround(Limit(f.q, 0.4, 10.0, line, FilterNoteKind::QClamped, out.notes) * 10.0));
+        filters.push_back(f);
+        lines.push_back(line);
+    }
+    out.filters = int(filters.size());
+    if (filters.empty()) return out;  // refused: nothing changes
+
+    // The file's response, the locked bands' response and the free bands (flat to begin with).
+    const std::vector<double> hz = LogGrid(GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, 48);
+    std::vector<double> fileDb(hz.size(), 0.0);
+    for (const FileFilter &f : filters) {
+        const std::vector<double> one = FileFilterDb(f, hz);
+        for (size_t i = 0; i < hz.size(); ++i) fileDb[i] += one[i];
+    }
+    std::vector<int> free;
+    BandSet flat = current;
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        if (locked[size_t(b)]) continue;
+        free.push_back(b);
+        flat[size_t(b)].gain = GAIN_ZERO;
+    }
+    const std::vector<double> lockedDb = BandsDb(flat, hz);
+
+    BandSet direct = flat;
+    std::vector<FilterNote> limits;
+    const bool mapped = Direct(filters, lines, free, direct, limits);
+    const double directRms = mapped ? Rms(BandsDb(direct, hz), fileDb) : HUGE_VAL;
+    if (directRms > DIRECT_GOOD_DB && !free.empty()) {
+        BandFitter::Problem problem{hz, fileDb, std::vector<bool>(hz.size(), true), IMPORT_MAX_BOOST_DB, 0.0};
+        for (size_t i = 0; i < hz.size(); ++i) problem.wanted[i] -= lockedDb[i];
+        BandSet fitted = flat;
+        BandFitter(problem).fitBands(fitted, free);
+        const double fittedRms = Rms(BandsDb(fitted, hz), fileDb);
+        if (fittedRms < directRms) {
+            out.bands = fitted;
+            out.fitted = true;
+            out.rmsDb = fittedRms;
+            return out;
+        }
+    }
+    if (mapped) {
+        out.bands = direct;
+        out.rmsDb = directRms;
+        out.notes.insert(out.notes.end(), limits.begin(), limits.end());
+        std::stable_sort(out.notes.begin(), out.notes.end(),
+                         [](const FilterNote &a, const FilterNote &b) { return a.line < b.line; });
+    } else {  // every band locked and no direct mapping: nothing can take the file
+        out.bands = flat;
+        out.rmsDb = Rms(lockedDb, fileDb);
     }
     return out;
 }
 
-bool ImportFilterFile(const QString &path, const BandSet &current, FilterImport &out, TextError &err)
+bool ImportFilterFile(const QString &path, const BandSet &current, FilterImport &out, TextError &err,
+                      const std::array<bool, BAND_COUNT> &locked)
 {
     QByteArray bytes;
     if (!ReadLimitedFile(path, bytes, err)) return false;
-    out = ImportFilters(bytes, current);
+    out = ImportFilters(bytes, current, locked);
     return true;
 }
 
@@ -199,7 +327,7 @@ QByteArray ExportFilters(const BandSet &bands, bool bypassed)
         out += " Hz Gain ";
         AppendNumber(out, bands[b].gainDb(), 1);
         out += " dB Q ";
-        AppendNumber(out, bands[b].q / 10.0, 2);
+        AppendNumber(out, CookbookQ(bands[b].q / 10.0, bands[b].gainDb()), 2);
         out += "\n";
     }
     return out;
@@ -211,8 +339,8 @@ QString FilterNote::message() const
     switch (kind) {
     case FilterNoteKind::Preamp: return at + QStringLiteral("preamp %1 dB not applied (set the output volume)").arg(value);
     case FilterNoteKind::SwitchedOff: return at + QStringLiteral("filter switched off, skipped");
-    case FilterNoteKind::OtherType: return at + QStringLiteral("%1 filter skipped (only peaking filters are taken)").arg(type);
-    case FilterNoteKind::BeyondBands: return at + QStringLiteral("filter beyond the 31 bands skipped");
+    case FilterNoteKind::OtherType: return at + QStringLiteral("%1 filter skipped (a type not read)").arg(type);
+    case FilterNoteKind::BeyondBands: return at + QStringLiteral("filter beyond the first %1 skipped").arg(FILTER_FILE_MAX_FILTERS);
     case FilterNoteKind::Unreadable: return at + QStringLiteral("filter without a readable frequency, gain and Q skipped");
     case FilterNoteKind::FreqClamped: return at + QStringLiteral("frequency %1 Hz limited to 20..20000 Hz").arg(value);
     case FilterNoteKind::GainClamped: return at + QStringLiteral("gain %1 dB limited to -12.0..+12.0 dB").arg(value);
