@@ -38,7 +38,7 @@ struct Car {
     int sampleRate = 48000;     // the sound card's rate: 44100 or 48000
     double latencyMs = 0.0;     // every path, the loopback too
     double driftPpm = 0.0;      // the microphone's sample k is taken at card time k * (1 + driftPpm / 1e6)
-    double noiseDbfs = -200.0;  // white noise RMS at the microphone, 0 dBFS = RMS 1.0
+    double noiseDbfs = -200.0;  // white noise RMS at the microphone, 0 dBFS = RMS 1.0; -200: none
     std::vector<CarOutput> outputs;  // outputs not listed are silent
 };
 

@@ -8,8 +8,10 @@
 
 #include <QtTest>
 
+#include <chrono>
 #include <cmath>
 #include <complex>
+#include <thread>
 
 namespace {
 
@@ -316,6 +318,22 @@ private slots:
         car.setPlugged(true);
         QVERIFY(car.playRecord(r, out, cancel, &why));
         QCOMPARE(out.samples.size(), size_t(2000));
+
+        // Paced like a real card (a 5 s capture), a cancel or an unplug from elsewhere ends it with nothing.
+        car.setPaced(true);
+        r.play.assign(size_t(5 * Rate) * 2, 0.0f);
+        r.recordFrames = 5 * Rate;
+        QVERIFY(car.prepare(r, &why));
+        for (bool unplug : {false, true}) {
+            std::thread other([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                unplug ? car.setPlugged(false) : void(cancel = true);
+            });
+            QVERIFY(!car.playRecord(r, out, cancel, &why) && out.samples.empty());
+            other.join();
+            QCOMPARE(why, unplug ? QStringLiteral("the sound card \"Virtual car\" was disconnected") : QStringLiteral("cancelled"));
+            cancel = false;
+        }
     }
 };
 
