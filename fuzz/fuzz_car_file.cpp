@@ -3,7 +3,7 @@
 #include "CarFile.h"
 #include "FuzzInput.h"
 #include "SimProcessor.h"
-#include "VirtualCar.h"
+#include "CarModel.h"
 
 #include <cmath>
 
@@ -40,8 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray text = CarFile::write(car);
     Car again;
     FUZZ_CHECK(CarFile::read(text, &again, &why) && CarFile::write(again) == text);
+    const CarModel model(factory.params(), car);
     for (double hz : {20.0, 1000.0, car.sampleRate * 0.45}) {
-        const auto h = VirtualCar::response(factory.params(), car, hz);
+        const auto h = model.response(hz);
         FUZZ_CHECK(std::isfinite(h.real()) && std::isfinite(h.imag()));
     }
     return 0;

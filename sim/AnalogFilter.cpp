@@ -1,4 +1,4 @@
-// Butterworth polynomials as products of their sections, and the crossover realisations built on them.
+// Butterworth polynomials as products of their sections.
 #include "AnalogFilter.h"
 
 #include <cmath>

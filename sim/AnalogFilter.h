@@ -1,4 +1,4 @@
-// Analog filter prototypes evaluated exactly at one frequency: Butterworth sections and the crossover types.
+// Analogue Butterworth prototypes evaluated exactly at one frequency.
 #pragma once
 
 #include <complex>

@@ -2,9 +2,8 @@
 // microphone's noise, clock and clipping.
 #include "VirtualCar.h"
 
-#include "ProcessorChannel.h"
+#include "CarModel.h"
 #include "SimProcessor.h"
-#include "SpeakerPath.h"
 
 #include <fftw3.h>
 
@@ -191,17 +190,8 @@ bool VirtualCar::synthesize(const AudioRequest &request, const Snapshot &snap, A
     const size_t records = size_t(request.recordFrames);
     const double stretch = 1.0 + car_.driftPpm * 1e-6;
 
-    // The sounding outputs, and the longest way through them.
-    std::vector<ProcessorChannel> chains;
-    std::vector<SpeakerPath> paths;
-    double longestMs = car_.latencyMs;
-    for (const CarOutput &o : car_.outputs) {
-        ProcessorChannel chain(snap.memory, o.channel - 1);
-        if (chain.gain() == 0.0) continue;
-        paths.emplace_back(o, car_.sampleRate);
-        longestMs = std::max(longestMs, car_.latencyMs + chain.delayMs() + paths.back().lastDelayMs());
-        chains.push_back(chain);
-    }
+    const CarModel model(snap.memory, car_);
+    const double longestMs = car_.latencyMs + model.longestMs();
     const size_t needed = std::max(frames + size_t(std::ceil((longestMs / 1000.0 + RingSeconds) * rate)),
                                    size_t(std::ceil(double(records) * stretch)) + 2 * DriftResampler::HALF + 2);
     Transform t(fastSize(needed));
@@ -218,10 +208,7 @@ bool VirtualCar::synthesize(const AudioRequest &request, const Snapshot &snap, A
     for (size_t k = 0; k <= n / 2; ++k) {
         if (k % 8192 == 0 && cancel) return false;
         const double hz = double(k) * rate / double(n);
-        Complex h = 0.0;
-        for (size_t i = 0; i < chains.size(); ++i)
-            h += chains[i].gain() * chains[i].shape(hz) * paths[i].speaker(hz) * paths[i].echoes(hz) *
-                 phase(k, car_.latencyMs + chains[i].delayMs() + paths[i].delayMs());
+        const std::complex<double> h = model.response(hz) * phase(k, car_.latencyMs);
         t.bin(k) *= h / double(n);
     }
     t.backward();
@@ -248,22 +235,4 @@ bool VirtualCar::synthesize(const AudioRequest &request, const Snapshot &snap, A
         for (size_t i = 0; i < records; ++i) out.samples[i * size_t(out.channels) + 1] = clipped(t.time()[i]);
     }
     return !cancel;
-}
-
-VirtualCar::Complex VirtualCar::outputResponse(const ParamBlock &memory, const Car &car, const CarOutput &output, double hz)
-{
-    const ProcessorChannel chain(memory, output.channel - 1);
-    return chain.response(hz) * SpeakerPath(output, car.sampleRate).response(hz);
-}
-
-VirtualCar::Complex VirtualCar::response(const ParamBlock &memory, const Car &car, double hz)
-{
-    Complex h = 0.0;
-    for (const CarOutput &o : car.outputs) h += outputResponse(memory, car, o, hz);
-    return h;
-}
-
-double VirtualCar::arrivalMs(const ParamBlock &memory, const CarOutput &output)
-{
-    return ProcessorChannel(memory, output.channel - 1).delayMs() + output.distanceCm / CarFile::SPEED_CM_PER_MS;
 }

@@ -7,7 +7,6 @@
 #include "DriftResampler.h"
 #include "ParamStore.h"
 
-#include <complex>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -16,8 +15,8 @@ class SimProcessor;
 
 // One device, "Virtual car", with two outputs and two inputs at the car's sample rate:
 // - output 1 feeds the processor's input; each output listed in the car sounds through the processor's chain for
-//   it (ProcessorChannel, from the memory snapshot taken in prepare()) and its speaker and path (SpeakerPath);
-//   they add up at the microphone, input 1, after the card's latency;
+//   it and its speaker and path (CarModel, from the memory snapshot taken in prepare()); they add up at the
+//   microphone, input 1, after the card's latency;
 // - input 2 is the loopback: output 2 after the latency only;
 // - at the microphone: white Gaussian noise of noise_dbfs RMS (0 dBFS = RMS 1.0), from the seed given at
 //   construction and the number of the capture, so a run is reproducible; then the microphone's clock
@@ -29,7 +28,6 @@ class SimProcessor;
 class VirtualCar : public AudioIo
 {
 public:
-    using Complex = std::complex<double>;
     static constexpr int MAX_SECONDS = 60;  // longest capture taken
 
     VirtualCar(const SimProcessor &processor, const Car &car, uint64_t noiseSeed = 1);
@@ -45,14 +43,6 @@ public:
     bool prepare(const AudioRequest &request, QString *why) override;
     bool playRecord(const AudioRequest &request, AudioCapture &out, const std::atomic<bool> &cancel,
                     QString *why) override;
-
-    // What is known of the car without measuring, for checking measurements (memory as in SimProcessor::params()):
-    // from the processor's input to the microphone at hz, without the card's latency;
-    static Complex response(const ParamBlock &memory, const Car &car, double hz);
-    // the same for one listed output alone;
-    static Complex outputResponse(const ParamBlock &memory, const Car &car, const CarOutput &output, double hz);
-    // the time from the processor's input to an output's direct sound: its processor delay plus distance / 34.5 ms.
-    static double arrivalMs(const ParamBlock &memory, const CarOutput &output);
 
 private:
     struct Snapshot {

@@ -1,6 +1,7 @@
 // The virtual car against known answers: arrival times to a fraction of a sample, the graph's equaliser and
 // crossover magnitudes, polarity, mute, loopback, clock drift, noise level, and the car file's refusals.
 #include "CarFile.h"
+#include "CarModel.h"
 #include "RandomCar.h"
 #include "ResponseMath.h"
 #include "SimProcessor.h"
@@ -99,7 +100,7 @@ private slots:
         QCOMPARE(c.channels, 2);
         const double arrival = 100 + (7.77 + 1.23 + 123.4 / 34.5) * Rate / 1000.0;
         QVERIFY(impulseAt(c, 0, arrival, 0.5));
-        QCOMPARE(VirtualCar::arrivalMs(proc.params(), car.car().outputs[0]), 1.23 + 123.4 / 34.5);
+        QCOMPARE(CarModel(proc.params(), car.car()).arrivalMs(0), 1.23 + 123.4 / 34.5);
         // The loopback carries the latency only.
         QVERIFY(impulseAt(c, 1, 100 + 7.77 * Rate / 1000.0, 0.5));
 
