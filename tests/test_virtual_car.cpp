@@ -221,6 +221,30 @@ private slots:
         }
     }
 
+    void shippedCarsSoundAsTheirModel()
+    {
+        // The whole capture (both rates, every output with filters, peaks and reflections) against the car's
+        // transfer function, noise and drift left out.
+        SimProcessor proc;
+        proc.params().ChDelay[1] = 137;
+        for (const QString &name : CarFile::shippedNames()) {
+            Car c;
+            QString why;
+            QVERIFY(CarFile::shipped(name, &c, &why));
+            c.noiseDbfs = -200.0, c.driftPpm = 0.0;
+            VirtualCar car(proc, c);
+            const CarModel model(proc.params(), c);
+            const double amp = 0.1;
+            const AudioCapture a = impulse(car, 0, amp, 2 * c.sampleRate);
+            for (double hz : {200.0, 1000.0, 5000.0}) {
+                std::complex<double> sum = 0.0;
+                for (int n = 0; n < 2 * c.sampleRate; ++n) sum += sample(a, n, 0) * std::polar(1.0, -2.0 * M_PI * hz * n / c.sampleRate);
+                const std::complex<double> expected = model.response(hz) * std::polar(1.0, -2.0 * M_PI * hz * c.latencyMs / 1000.0);
+                QVERIFY2(std::abs(sum / amp - expected) < 2e-3 * std::abs(expected), qPrintable(name + QString::number(hz)));
+            }
+        }
+    }
+
     void carFilesAndTheirRefusals()
     {
         // The shipped cars and 50 drawn ones are written and read back unchanged; a seed always draws the same car.
