@@ -18,11 +18,12 @@ class SimProcessor;
 //   it and its speaker and path (CarModel, from the memory snapshot taken in prepare()); they add up at the
 //   microphone, input 1, after the card's latency;
 // - input 2 is the loopback: output 2 after the latency only;
-// - at the microphone: white Gaussian noise of noise_dbfs RMS (0 dBFS = RMS 1.0), from the seed given at
-//   construction and the number of the capture, so a run is reproducible; then the microphone's clock
-//   (drift_ppm: its sample k is taken at card time k (1 + drift_ppm / 1e6)); then both inputs clip at +-1.
-// Further inputs record silence. Everything linear happens in the frequency domain over the whole capture
-// (FFTW), so every delay is exact to any fraction of a sample.
+// - at the microphone, its own clock (drift_ppm: its sample k is taken at card time k (1 + drift_ppm / 1e6)),
+//   then white Gaussian noise of noise_dbfs RMS (0 dBFS = RMS 1.0) from the seed given at construction and the
+//   number of prepare() calls before, so a run is reproducible; then both inputs clip at +-1.
+// Everything linear happens in the frequency domain over the whole capture (FFTW), so every delay is exact to
+// any fraction of a sample. A request for one input records the microphone alone; with one output, the
+// loopback records silence.
 // setPaced makes a capture last as long as it would on a real card (for the demo); setPlugged(false) makes the
 // card vanish: devices() lists nothing, prepare refuses and a capture under way fails.
 class VirtualCar : public AudioIo
