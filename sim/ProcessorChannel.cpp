@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr double MinHz = 20.0, MaxHz = 20000.0;  // the crossover editors' range
+
 double volumeDb(uint16_t v) { return std::min<uint16_t>(v, 600) / 10.0 - 60.0; }
 
 }  // namespace
@@ -22,7 +24,7 @@ ProcessorChannel::ProcessorChannel(const ParamBlock &memory, int ch)
     const auto crossover = [this](uint16_t hz, uint8_t slope, uint8_t bypass, uint8_t type, bool lowPass) {
         if (!bypass)
             crossovers_.emplace_back(type > 2 ? 0 : type, std::min<int>(slope, 7) + 1, lowPass,
-                                     std::clamp<double>(hz, GRAPH_MIN_FREQ, GRAPH_MAX_FREQ));
+                                     std::clamp(double(hz), MinHz, MaxHz));
     };
     crossover(memory.HpfFreq[ch], memory.HpfSlope[ch], memory.HpfBypass[ch], memory.HpfType[ch], false);
     crossover(memory.LpfFreq[ch], memory.LpfSlope[ch], memory.LpfBypass[ch], memory.LpfType[ch], true);

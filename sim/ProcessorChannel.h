@@ -3,7 +3,7 @@
 
 #include "ParamStore.h"
 #include "CrossoverFilter.h"
-#include "ResponseMath.h"
+#include "ResponseMath.h"  // BandSection and EqSection only
 
 #include <complex>
 #include <vector>
