@@ -2,7 +2,7 @@
 """Writes the seed corpus of every fuzz target (fuzz/corpus/<target>/) from valid examples: replies and
 sessions of the processor link, transfers, scene files, firmware images, and the files under fuzz/seeds/
 (a REW-style measurement export, a filter file written by the program's own exporter, JSON written by the
-command-line tool)."""
+command-line tool), and the virtual car's shipped car files."""
 import math
 import os
 import struct
@@ -199,12 +199,21 @@ def static_seeds():
                 write(target, name, MODE_BYTE.get(target, b'') + f.read())
 
 
+def car_seeds():
+    """The cars shipped in sim/cars/."""
+    root = os.path.join(HERE, '..', 'sim', 'cars')
+    for name in sorted(os.listdir(root)):
+        with open(os.path.join(root, name), 'rb') as f:
+            write('car_file', name, f.read())
+
+
 def main():
     scanner_seeds()
     link_seeds()
     file_seeds()
     tuning_seeds()
     static_seeds()
+    car_seeds()
 
 
 if __name__ == '__main__':

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need; skips what is there.
 set -euo pipefail
 PACKAGES=(g++ make cmake pkg-config qtbase5-dev qtbase5-dev-tools libhidapi-dev
-          fonts-wqy-microhei libbenchmark-dev ccache libnlopt-cxx-dev libudev-dev
+          fonts-wqy-microhei libbenchmark-dev ccache libnlopt-cxx-dev libudev-dev libfftw3-dev
           clang libclang-rt-14-dev llvm python3)  # fuzzing and coverage (scripts/fuzz.sh, coverage.sh)
 missing=()
 for p in "${PACKAGES[@]}"; do
