@@ -74,7 +74,7 @@ void Kestrun::buildOptionMenus()
     connect(sheetAct, &QAction::triggered, this, [this] {
         const QString path = FileDialogs::getSaveFileName(this, T(Txt::MenuSetupSheet), QDir::currentPath(),
                                                           QStringLiteral("PDF (*.pdf)"));
-        const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString()};
+        const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString(), LanguageFlag};
         QString why;
         if (!path.isEmpty() && !SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why))
             Notice::info(Txt::SceneFileWriteFailed);
