@@ -308,6 +308,9 @@ const TextPair Table[] = {
     {"频率不大于 0", "a frequency is not above 0"},
     {"频率没有递增", "a frequency does not ascend"},
     {"数据点少于 %1 个", "fewer than %1 data points"},
+    {"数字看似以逗号作小数点，又被逗号分隔符拆开；请用小数点，或改用制表符或分号分隔",
+     "the numbers look like decimal commas split apart by the comma separator; use decimal points, or a tab or "
+     "semicolon as separator"},
     {"时间校准：各输出到听音位置的距离", "Time alignment: distance of each output to the listening position"},
     {"厘米", "cm"},
     {"英寸", "inches"},
