@@ -1,4 +1,4 @@
-// Qt's own texts (standard buttons, the file dialogs' labels) in the window's language, from the system's Qt catalogues.
+// Qt's own texts (standard buttons, file-dialog labels) in the window's language, from the system's Qt catalogues.
 #pragma once
 
 #include <QString>

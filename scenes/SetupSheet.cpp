@@ -51,7 +51,8 @@ const TextPair SheetTexts[] = {
     {"静音", "Mute"}, {"均衡旁通", "EQ bypass"}, {"高通", "High-pass"}, {"低通", "Low-pass"},
     {"频段", "Band"}, {"频率", "Frequency"}, {"增益", "Gain"}, {"Q", "Q"},
     // The globals' labels, in the order of SceneFields::Globals.
-    {"固件版本", "Firmware version"}, {"输入源", "Input source"}, {"总音量", "Master volume"}, {"噪声门", "Noise gate"},
+    {"固件版本", "Firmware version"}, {"输入源", "Input source"},
+    {"总音量", "Master volume"}, {"噪声门", "Noise gate"},
 };
 static_assert(sizeof SheetTexts / sizeof SheetTexts[0] == GlobalLabel + SceneFields::GLOBAL_COUNT, "one text each");
 
@@ -108,7 +109,8 @@ double drawRow(QPainter &p, double left, double y, double height, const QStringL
     double rowHeight = height;
     for (int i = 0; i < cells.size() && i < xs.size(); ++i) {
         boxes << QRectF(left + xs[i], y, (i + 1 < xs.size() ? xs[i + 1] : width) - xs[i] - pad, height);
-        const QRectF used = p.boundingRect(QRectF(boxes.last().topLeft(), QSizeF(boxes.last().width(), 1e6)), flags, cells[i]);
+        const QRectF room(boxes.last().topLeft(), QSizeF(boxes.last().width(), 1e6));
+        const QRectF used = p.boundingRect(room, flags, cells[i]);
         rowHeight = std::max(rowHeight, used.height() + height - p.fontMetrics().height());
     }
     for (int i = 0; i < boxes.size(); ++i) {

@@ -259,7 +259,8 @@ private slots:
     // Every value and heading printed whole (wrapped, never cut), in either language; read back with pdftotext.
     void sheetPrintsWholeTexts()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) QSKIP("pdftotext (poppler-utils) is missing");
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is missing");
         QByteArray scene = defaults();
         SceneFields::setCode(bytes(scene), SceneFields::Bands[0], 30, 20000);
         SceneFields::setCode(bytes(scene), SceneFields::Bands[1], 30, 300);
@@ -283,7 +284,8 @@ private slots:
         for (const char *whole : {"Butterworth -24 dB/Oct 80 Hz", "Butterworth -24 dB/Oct 20000 Hz", "3.04 ms (105 cm)",
                                   "Output Name Volume Delay Phase Mute EQ bypass High-pass Low-pass", "31 20000 Hz 6.0 dB"})
             QVERIFY2(en.contains(QLatin1String(whole)), whole);
-        for (const char *whole : {"巴特沃斯 -24 dB/Oct 80 Hz", "3.04 ms (105 cm)", "输出 名称 音量 延时 相位 静音 均衡旁通", "频段 频率 增益 Q"})
+        for (const char *whole :
+             {"巴特沃斯 -24 dB/Oct 80 Hz", "3.04 ms (105 cm)", "输出 名称 音量 延时 相位 静音 均衡旁通", "频段 频率 增益 Q"})
             QVERIFY2(zh.contains(QString::fromUtf8(whole)), whole);
         QVERIFY(!en.contains(QChar(0x2026)) && !zh.contains(QChar(0x2026)));
     }

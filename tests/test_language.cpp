@@ -209,7 +209,8 @@ private slots:
             QFileDialog dialog;
             dialog.setOption(QFileDialog::DontUseNativeDialog);
             QStringList t;
-            for (auto b : {QDialogButtonBox::Open, QDialogButtonBox::Cancel, QDialogButtonBox::Yes, QDialogButtonBox::No})
+            for (auto b : {QDialogButtonBox::Open, QDialogButtonBox::Cancel, QDialogButtonBox::Yes,
+                           QDialogButtonBox::No})
                 t << box.button(b)->text();
             return t << dialog.findChild<QLabel *>(QStringLiteral("lookInLabel"))->text();
         };

@@ -163,22 +163,28 @@ bool ReadCurveText(const QByteArray &raw, const CurveTextRules &rules, FreqCurve
         if (!contentSeen && !StartsNumber(*b)) {
             contentSeen = true;
             headingCommas = CommaSeparates(b, e);
-            const int n = headingCommas ? SplitAtCommas(b, e, fields, MAX_COLUMNS) : SplitLine(b, e, fields, MAX_COLUMNS);
+            const int n = headingCommas ? SplitAtCommas(b, e, fields, MAX_COLUMNS)
+                                        : SplitLine(b, e, fields, MAX_COLUMNS);
             if (IsHeading(fields, n)) {
                 headed = true;
                 headingColumns = n;
-                for (int i = 1; i < std::min(n, MAX_COLUMNS) && *rules.valueColumn; ++i)
-                    if (QByteArray(fields[i].b, int(fields[i].e - fields[i].b)).toLower() == rules.valueColumn) valueIndex = i;
+                for (int i = 1; i < std::min(n, MAX_COLUMNS) && *rules.valueColumn; ++i) {
+                    const QByteArray name(fields[i].b, int(fields[i].e - fields[i].b));
+                    if (name.toLower() == rules.valueColumn) valueIndex = i;
+                }
                 continue;
             }
         }
         contentSeen = true;
         if (rules.skipWords && !StartsNumber(*b)) continue;
         const bool commas = headed ? headingCommas : CommaSeparates(b, e);
-        const int n = headed && headingCommas ? SplitAtCommas(b, e, fields, MAX_COLUMNS) : SplitLine(b, e, fields, MAX_COLUMNS);
+        const int n = headed && headingCommas ? SplitAtCommas(b, e, fields, MAX_COLUMNS)
+                                              : SplitLine(b, e, fields, MAX_COLUMNS);
         if (firstDataLine == 0) firstDataLine = line;
         splitDecimals = splitDecimals && LooksSplitDecimals(fields, n, commas, headingColumns);
-        auto refuse = [&](TextFault f) { return fail(splitDecimals ? TextFault::DecimalCommas : f, splitDecimals ? firstDataLine : line); };
+        auto refuse = [&](TextFault f) {
+            return splitDecimals ? fail(TextFault::DecimalCommas, firstDataLine) : fail(f, line);
+        };
         // Without a heading the first three fields are numbers (frequency, value, phase); under one, the
         // frequency and the value column.
         const int need = headed ? valueIndex + 1 : 2;
