@@ -34,6 +34,7 @@ Kestrun::Kestrun(QWidget *parent)
     : QWidget(parent)
 {
     initResources();
+    qtTexts_.setLanguage(LanguageFlag);
     // 1. The controls, their Chinese texts and the slot wiring.
     ui = new KestrunForm;
     ui->setupUi(this);

@@ -6,6 +6,7 @@
 #include "LinkScheduler.h"
 #include "PollLoop.h"
 #include "RecentFolder.h"
+#include "QtTranslations.h"
 #include "SpeakerNames.h"
 
 #include <QPoint>
@@ -275,6 +276,7 @@ private:
     PollView pollView_{*this};
     PollLoop poll_{pollView_};
     LinkScheduler linkTimer_{poll_};
+    QtTranslations qtTexts_;  // Qt's standard buttons and dialog labels in the window's language
 
 public:
     // --- safe transfers, shortcuts, tooltips and the offline note (app/KestrunScenes.cpp,

@@ -28,6 +28,7 @@ void Kestrun::Option_Sub7_Fun()
 
 void Kestrun::applyLanguage()
 {
+    qtTexts_.setLanguage(LanguageFlag);
     // Captions of the window's controls.
     const std::pair<QAbstractButton *, Txt> buttons[] = {
         {ui->BT_SENCE, Txt::CapSence},         {ui->BT_OPTION, Txt::CapOption},     {ui->BT_MainMute, Txt::CapMainMute},

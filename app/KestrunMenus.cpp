@@ -83,7 +83,7 @@ void Kestrun::buildOptionMenus()
         const QString path = folder_.saveFile(this, T(Txt::MenuSetupSheet),
                                               RecentFolder::datedName(QStringLiteral("Arvon-6_setup"), QStringLiteral("pdf")),
                                               QStringLiteral("PDF (*.pdf)"));
-        const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString()};
+        const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString(), LanguageFlag};
         QString why;
         if (path.isEmpty()) return;
         if (!SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why))

@@ -51,11 +51,11 @@ const CliTool::Command CliTool::Commands[] = {
      "Prints one line per differing field, e.g. \"CH2 band 5 gain: -3.0 dB -> -4.5 dB\". Two .ALL files are\n"
      "compared scene by scene unless --scene K picks one. Exits 0 when equal, 1 when they differ, 2 on an error.\n",
      {"--scene"}, {}, 2, false, &CliTool::diff},
-    {"sheet", "sheet FILE [--scene K] [--date TEXT] [--note TEXT] -o OUT.pdf",
+    {"sheet", "sheet FILE [--scene K] [--date TEXT] [--note TEXT] [--language en|zh] -o OUT.pdf",
      "Makes the printable setup sheet: outputs with names, levels, delays, phase and mute, crossovers, the bands\n"
      "that are not flat and one response graph per output. --date defaults to today; without --note the sheet\n"
-     "has lines for a note by hand.\n",
-     {"--scene", "--date", "--note", "-o"}, {}, 1, true, &CliTool::sheet},
+     "has lines for a note by hand. The sheet is in English (en, the default) or Chinese (zh).\n",
+     {"--scene", "--date", "--note", "--language", "-o"}, {}, 1, true, &CliTool::sheet},
     {"autoeq",
      "autoeq FILE --channel N --measurement M [--target flat|tilt|car|T] [--range LO-HI] [--max-boost DB]\n"
      "       [--mode peq|geq] [--lock 1,5,7] [--smoothing none|1/24|1/12|1/6|1/3] [--scene K] [-o OUT]",
@@ -99,11 +99,17 @@ int CliTool::run(const QStringList &args)
 {
     command_ = nullptr;
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
-        out_ << "Usage: kestrun-cli COMMAND [ARGS]   (kestrun-cli COMMAND --help for details)\n\nCommands:\n";
+        out_ << "Usage: kestrun-cli COMMAND [ARGS]   (kestrun-cli COMMAND --help for details)\n"
+                "       kestrun-cli --version\n\nCommands:\n";
         for (const Command &c : Commands) out_ << "  kestrun-cli " << c.synopsis << '\n';
         out_ << '\n' << ExitCodes;
         out_.flush();
         return args.isEmpty() ? Usage : Ok;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        out_ << "kestrun-cli " << KESTRUN_VERSION << '\n';
+        out_.flush();
+        return Ok;
     }
     for (const Command &c : Commands) {
         if (args.first() != QLatin1String(c.name)) continue;
@@ -253,6 +259,10 @@ int CliTool::sheet(const Args &a)
     heading.source = QStringLiteral("%1, scene %2").arg(QFileInfo(path).fileName()).arg(a.scene);
     heading.date = a.values.value(QStringLiteral("--date"), QDate::currentDate().toString(Qt::ISODate));
     heading.note = a.values.value(QStringLiteral("--note"));
+    const QString language = a.values.value(QStringLiteral("--language"), QStringLiteral("en"));
+    if (language != QLatin1String("en") && language != QLatin1String("zh"))
+        return usage(QStringLiteral("--language must be en or zh"));
+    heading.language = language == QLatin1String("en") ? 1 : 0;
     const QString outPath = a.values.value(QStringLiteral("-o"));
     QString why;
     if (!SetupSheet::write(block, heading, outPath, &why)) return fail(WriteFailed, outPath, why);

@@ -11,6 +11,7 @@
 #include "TargetCurve.h"
 #include "TimeAlignment.h"
 
+#include <QFileInfo>
 #include <cmath>
 #include <cstring>
 
@@ -72,7 +73,9 @@ int CliTool::channelOf(const Args &a, int *ch)
 {
     bool ok = false;
     *ch = a.values.value(QStringLiteral("--channel")).toInt(&ok) - 1;
-    if (!ok || *ch < 0 || *ch >= CH_COUNT) return usage(QStringLiteral("--channel N (1..6) is required"));
+    if (!a.values.contains(QStringLiteral("--channel"))) return usage(QStringLiteral("--channel N (1..6) is required"));
+    if (!ok || *ch < 0 || *ch >= CH_COUNT)
+        return usage(QStringLiteral("%1 is not a channel (1..6)").arg(a.values.value(QStringLiteral("--channel"))));
     return Ok;
 }
 
@@ -124,6 +127,8 @@ int CliTool::autoeq(const Args &a)
     const QStringList builtIn = {"flat", "tilt", "car"};
     if (builtIn.contains(t))
         target = BuiltInTarget(TargetKind(builtIn.indexOf(t)));
+    else if (!QFileInfo::exists(t))
+        return fail(Unreadable, t, QStringLiteral("neither a built-in target (flat, tilt, car) nor a file"));
     else if (!LoadTargetFile(t, target, err))
         return fail(textFault(err), t, err.message());
 

@@ -35,15 +35,15 @@ PollLoop::~PollLoop()
 void PollLoop::searchStep()
 {
     if (Link.LinkLost) showLostLink();
-    // Each open enumerates the bus: while nothing answers, try only every OPEN_RETRY_TICKS ticks,
-    // and where the system reports arrivals, not at all until one comes.
-    if (openWait_ != 0) {
-        if (openWait_ > 0) --openWait_;
+    // Each open enumerates the bus: while nothing answers, try only every OPEN_RETRY_TICKS ticks, and
+    // where the system reports arrivals, only every SLOW_OPEN_TICKS unless one comes.
+    if (openWait_ > 0) {
+        --openWait_;
         return;
     }
     ConnectDevice();
     // A processor that was opened but has not answered as expected is asked again in a while.
-    openWait_ = presenceWatched() && !Port.isOpen() ? -1 : OPEN_RETRY_TICKS - 1;
+    openWait_ = (presenceWatched() && !Port.isOpen() ? SLOW_OPEN_TICKS : OPEN_RETRY_TICKS) - 1;
 }
 
 bool PollLoop::ConnectDevice()

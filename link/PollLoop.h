@@ -33,8 +33,11 @@ class PollLoop
 {
 public:
     // While no processor is identified, an open (which enumerates the bus) is tried once per this many ticks
-    // (where hot-plug events are heard: only while something opened has not answered as expected).
+    // (where hot-plug events are heard: while something opened has not answered as expected).
     static constexpr int OPEN_RETRY_TICKS = 100;
+    // Where hot-plug events are heard and nothing could be opened, an open is still tried once per this many
+    // ticks (a second): a monitor may be set up yet never deliver (no udev daemon, as in containers).
+    static constexpr int SLOW_OPEN_TICKS = 500;
     // Ticks between heartbeats once the first one (400 ticks after the last frame) went out.
     static constexpr uint16_t HEARTBEAT_PERIOD = 200;
     static constexpr uint8_t LAST_PARAM_PAGE = 54;
@@ -60,7 +63,7 @@ public:
     // The identification text of a 0x16 payload: bytes 1..16 while they are 1..254.
     static std::string DeviceNameOf(const uint8_t *payload, int n);
 
-    // Ticks left before the next open attempt while searching (-1: none until a device event).
+    // Ticks left before the next open attempt while searching.
     int ticksUntilOpen() const { return openWait_; }
 
     // How many coming ticks would do nothing but count down (the heartbeat while connected, the next
@@ -74,8 +77,8 @@ public:
 
     // Listens to the hot-plug notification of the transport's device, where it has one: a processor
     // appearing is tried at once, the open one going away is a lost link. Without it, an open is
-    // tried every OPEN_RETRY_TICKS ticks while searching; with it, only after a device event (or
-    // again after OPEN_RETRY_TICKS while something that was opened has not answered as expected).
+    // tried every OPEN_RETRY_TICKS ticks while searching; with it, at once after a device event and
+    // otherwise every SLOW_OPEN_TICKS (every OPEN_RETRY_TICKS while something opened has not answered).
     void watchPresence();
     void unwatchPresence();
     bool presenceWatched() const { return watched_ != nullptr; }

@@ -43,8 +43,6 @@ const KindInfo Kinds[] = {
 };
 static_assert(sizeof Kinds / sizeof Kinds[0] == int(FieldKind::Q) + 1, "one entry per kind");
 
-constexpr double CM_PER_STEP = 0.345;  // 0.01 ms of sound travel
-
 const KindInfo &info(FieldKind k) { return Kinds[int(k)]; }
 
 double valueOf(const KindInfo &k, uint32_t code) { return (double(code) - k.zero) * k.mul / k.div; }
@@ -160,6 +158,11 @@ bool SceneFields::valid(FieldKind kind, uint32_t code)
     return code >= info(kind).lo && code <= info(kind).hi;
 }
 
+long SceneFields::delayCm(uint32_t code)
+{
+    return std::lround(code * 0.345);  // 0.345 cm of sound travel per 0.01 ms
+}
+
 QString SceneFields::text(FieldKind kind, uint32_t code)
 {
     if (!valid(kind, code)) return QStringLiteral("code %1 (invalid)").arg(code);
@@ -172,7 +175,7 @@ QString SceneFields::text(FieldKind kind, uint32_t code)
         return code ? QStringLiteral("level %1").arg(code) : QStringLiteral("off");
     case FieldKind::Delay:
         return number(k, valueOf(k, code)) + QLatin1String(k.unit) +
-               QStringLiteral(" (%1 cm)").arg(std::lround(code * CM_PER_STEP));
+               QStringLiteral(" (%1 cm)").arg(delayCm(code));
     default:
         return number(k, valueOf(k, code)) + QString::fromUtf8(k.unit);
     }

@@ -64,6 +64,9 @@ public:
     static bool valid(FieldKind kind, uint32_t code);
     // The value with its unit, e.g. "-3.0 dB", "1.25 ms (43 cm)"; an invalid code reads "code N (invalid)".
     static QString text(FieldKind kind, uint32_t code);
+    // A delay code (0.01 ms steps) as whole centimetres at 345 m/s, rounded half away from zero: the one
+    // conversion of every delay shown in centimetres (15.00 ms is 517.5 cm, shown as 518 cm).
+    static long delayCm(uint32_t code);
     // Appends the JSON text of a valid code (the shortest number that reads back, a word, true or false).
     static void writeJson(FieldKind kind, uint32_t code, QByteArray *out);
     // The code of a JSON value; false with the reason when the value has the wrong type, lies outside the

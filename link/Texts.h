@@ -111,8 +111,8 @@ enum class Txt {
     PanelNoteSwitchedOff, PanelNoteOtherType, PanelNoteBeyondBands, PanelNoteUnreadable, PanelNoteFreqClamped,
     PanelNoteGainClamped, PanelNoteQClamped, PanelWriteFailed, PanelRefusedLine, PanelRefused,
     FaultCannotOpen, FaultTooLarge, FaultTooManyLines, FaultImpedance, FaultBadNumber, FaultTooFewFields,
-    FaultNotFinite, FaultNotPositive, FaultNotAscending, FaultTooFewPoints, PanelGroupAlign, PanelUnitCm,
-    PanelUnitInch, PanelAlignApply, PanelAlignDone, PanelAlignLimited,
+    FaultNotFinite, FaultNotPositive, FaultNotAscending, FaultTooFewPoints, FaultDecimalCommas,
+    PanelGroupAlign, PanelUnitCm, PanelUnitInch, PanelAlignApply, PanelAlignDone, PanelAlignLimited,
     // A/B switch to an empty memory, the close question's answers, the top bar's word after a save.
     AbEmptyA, AbEmptyB, CloseSave, CloseDiscard, SavedNote, PanelNoFilter,
     Count_

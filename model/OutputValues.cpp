@@ -1,6 +1,8 @@
 // Formats and entry rules of the output volume and delay fields.
 #include "OutputValues.h"
 
+#include "SceneFields.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <cmath>
@@ -28,7 +30,7 @@ int volumeCode(double db)
 
 QString delayText(uint16_t d, uint32_t unit)
 {
-    if (unit == 1) return QString::number(std::lround(d * CM_PER_STEP)) + QStringLiteral("cm");
+    if (unit == 1) return QString::number(SceneFields::delayCm(d)) + QStringLiteral("cm");
     return QString::number(d * 0.01, 'f', 2) + QStringLiteral("ms");
 }
 

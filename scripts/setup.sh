@@ -3,7 +3,8 @@
 set -euo pipefail
 PACKAGES=(g++ make cmake pkg-config qtbase5-dev qtbase5-dev-tools libhidapi-dev
           fonts-wqy-microhei libbenchmark-dev ccache libnlopt-cxx-dev libudev-dev libfftw3-dev
-          clang libclang-rt-14-dev llvm python3)  # fuzzing and coverage (scripts/fuzz.sh, coverage.sh)
+          clang libclang-rt-14-dev llvm python3  # fuzzing and coverage (scripts/fuzz.sh, coverage.sh)
+          help2man dpkg-dev poppler-utils qttranslations5-l10n)  # manual page, package, sheet test, Qt's texts
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

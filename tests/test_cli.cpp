@@ -3,15 +3,19 @@
 
 #include "CliTool.h"
 #include "FileDialogs.h"
+#include "OutputValues.h"
 #include "ParamStore.h"
 #include "SceneFields.h"
 #include "SceneFile.h"
 #include "TestRig.h"
+#include "Texts.h"
 
 #include <QAction>
 #include <QMenu>
 
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -216,7 +220,23 @@ private slots:
             SceneFields::setCode(bytes(expected) + STORE_SIZE, SceneFields::Outputs[2], ch, delays[ch]);
         QCOMPARE(readAll(path("al.ALL")), expected);
         QCOMPARE(cli({"align", in, "--distances", "1,2,3", "-o", path("x.SCE")}).code, 2);
-        QCOMPARE(cli({"autoeq", in, "--channel", "7", "--measurement", "m.txt", "-o", path("x.SCE")}).code, 2);
+        const Run channel = cli({"autoeq", in, "--channel", "7", "--measurement", "m.txt", "-o", path("x.SCE")});
+        QCOMPARE(channel.code, 2);
+        QVERIFY2(channel.err.contains("7 is not a channel (1..6)"), qPrintable(channel.err));
+        QFile m(path("m.txt"));
+        QVERIFY(m.open(QIODevice::WriteOnly));
+        for (int f = 20; f <= 20000; f *= 2) m.write(QByteArray::number(f) + " 80.0\n");
+        m.close();
+        const Run target = cli({"autoeq", in, "--channel", "1", "--measurement", path("m.txt"), "--target", "harman",
+                                "-o", path("x.SCE")});
+        QVERIFY2(target.err.contains("harman: neither a built-in target (flat, tilt, car) nor a file"),
+                 qPrintable(target.err));
+        QVERIFY(QRegularExpression("^kestrun-cli \\d+\\.\\d+\\.\\d+\n$").match(cli({"--version"}).out).hasMatch());
+        // The 15 ms limit: one conversion, the same whole centimetres in the tool, the window and its tooltip.
+        const Run limit = cli({"align", in, "--distances", "0,0,0,0,0,600", "-o", path("x.SCE")});
+        QVERIFY(limit.out.startsWith("CH1 delay: 15.00 ms (518 cm) (limited"));
+        QCOMPARE(OutputValues::delayText(1500, 1), QStringLiteral("518cm"));
+        QVERIFY(T(Txt::TipDelayEdit, 0).contains("0 .. 518 cm") && T(Txt::TipDelayEdit, 1).contains("0 .. 518 cm"));
         QCOMPARE(cli({"autoeq", in, "--channel", "1", "--measurement", path("none.txt"), "-o", path("x.SCE")}).code, 3);
         QCOMPARE(cli({"filters", in, "--channel", "1", "--export", "--import", "f.txt"}).code, 2);
     }
@@ -233,6 +253,41 @@ private slots:
         QCOMPARE(data.count("/Type /Page\n") + data.count("/Type /Page\r") + data.count("/Type /Page "), 2);
         QCOMPARE(cli({"sheet", put("flat.SCE", defaults()), "-o", pdf}).code, 0);
         QVERIFY(readAll(pdf).startsWith("%PDF-"));
+        QCOMPARE(cli({"sheet", path("flat.SCE"), "--language", "fr", "-o", pdf}).code, 2);
+    }
+
+    // Every value and heading printed whole (wrapped, never cut), in either language; read back with pdftotext.
+    void sheetPrintsWholeTexts()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is missing");
+        QByteArray scene = defaults();
+        SceneFields::setCode(bytes(scene), SceneFields::Bands[0], 30, 20000);
+        SceneFields::setCode(bytes(scene), SceneFields::Bands[1], 30, 300);
+        for (int ch = 0; ch < CH_COUNT; ++ch) {
+            SceneFields::setCode(bytes(scene), SceneFields::Outputs[2], ch, 304);
+            for (int f = 0; f < 2; ++f) {
+                SceneFields::setCode(bytes(scene), SceneFields::Filters[f][0], ch, 0);
+                SceneFields::setCode(bytes(scene), SceneFields::Filters[f][3], ch, f ? 20000 : 80);
+            }
+        }
+        const QString in = put("whole.SCE", scene);
+        auto words = [&](const QString &language) {
+            const QString pdf = path("whole-" + language + ".pdf");
+            if (cli({"sheet", in, "--language", language, "-o", pdf}).code != 0) return QString();
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+            text.waitForFinished();
+            return QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        };
+        const QString en = words("en"), zh = words("zh");
+        for (const char *whole : {"Butterworth -24 dB/Oct 80 Hz", "Butterworth -24 dB/Oct 20000 Hz", "3.04 ms (105 cm)",
+                                  "Output Name Volume Delay Phase Mute EQ bypass High-pass Low-pass", "31 20000 Hz 6.0 dB"})
+            QVERIFY2(en.contains(QLatin1String(whole)), whole);
+        for (const char *whole :
+             {"巴特沃斯 -24 dB/Oct 80 Hz", "3.04 ms (105 cm)", "输出 名称 音量 延时 相位 静音 均衡旁通", "频段 频率 增益 Q"})
+            QVERIFY2(zh.contains(QString::fromUtf8(whole)), whole);
+        QVERIFY(!en.contains(QChar(0x2026)) && !zh.contains(QChar(0x2026)));
     }
 
     void windowSheetAndSavedScene()

@@ -7,6 +7,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLibraryInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -192,6 +195,30 @@ private slots:
         ParamStore.ChName[1] = 200;  // nonsense from a file: shown as off
         w.Option_Sub6_Fun();
         QCOMPARE(w.ui->BT_CH_NAME[1]->text(), QStringLiteral("关闭"));
+    }
+
+    // Qt's standard buttons and file-dialog labels follow the window's language (Qt's own catalogue).
+    void qtStandardTextsFollowTheLanguage()
+    {
+        if (!QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qtbase_zh_CN.qm"))
+            QSKIP("Qt's translations (qttranslations5-l10n) are missing");
+        TestRig rig(false);
+        auto texts = [] {
+            QDialogButtonBox box(QDialogButtonBox::Open | QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
+                                 QDialogButtonBox::No);
+            QFileDialog dialog;
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            QStringList t;
+            for (auto b : {QDialogButtonBox::Open, QDialogButtonBox::Cancel, QDialogButtonBox::Yes,
+                           QDialogButtonBox::No})
+                t << box.button(b)->text();
+            return t << dialog.findChild<QLabel *>(QStringLiteral("lookInLabel"))->text();
+        };
+        QCOMPARE(texts(), QStringList({"打开", "取消", "是(&Y)", "否(&N)", "查找范围："}));
+        rig.w->Option_Sub7_Fun();
+        QCOMPARE(texts(), QStringList({"Open", "Cancel", "&Yes", "&No", "Look in:"}));
+        rig.w->Option_Sub6_Fun();
+        QCOMPARE(texts().at(1), QStringLiteral("取消"));
     }
 
     void aSwitchSendsNothing()

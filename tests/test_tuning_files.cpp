@@ -97,7 +97,9 @@ private slots:
         QTest::newRow("nan") << "m.txt" << with(7, "500, nan") << int(TextFault::NotFinite) << 7;
         QTest::newRow("inf") << "m.txt" << with(7, "500, 80, inf") << int(TextFault::NotFinite) << 7;
         QTest::newRow("word") << "m.txt" << with(8, "600, loud") << int(TextFault::BadNumber) << 8;
-        QTest::newRow("header without star") << "m.txt" << with(1, "Freq SPL") << int(TextFault::BadNumber) << 1;
+        QTest::newRow("words without star") << "m.txt" << with(1, "Seat SPL") << int(TextFault::BadNumber) << 1;
+        QTest::newRow("decimal commas split by commas") << "m.txt" << TwelveLines("F,0,L", true)
+                                                        << int(TextFault::DecimalCommas) << 3;
         QTest::newRow("one field") << "m.txt" << with(9, "700") << int(TextFault::TooFewFields) << 9;
         QTest::newRow("nine points") << "m.txt" << good.left(good.indexOf("1000,")) << int(TextFault::TooFewPoints) << 11;
         QTest::newRow("lines") << "m.txt" << QByteArray(CURVE_TEXT_MAX_LINES + 1, '\n') << int(TextFault::TooManyLines)
@@ -117,6 +119,42 @@ private slots:
         QCOMPARE(err.line, line);
         QVERIFY(m.curve.empty());
         if (line > 0) QVERIFY(err.message().startsWith(QStringLiteral("line %1: ").arg(line)));
+    }
+
+    // Files as people have them: UTF-16 with its byte-order mark, and CSV read by the names of its columns.
+    void textAsPeopleHaveIt()
+    {
+        Measurement m;
+        TextError err;
+        const QString text = QString::fromUtf8(TwelveLines("F\tL", false));
+        QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+        for (const QChar c : text) {
+            le += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
+            be += char(c.unicode() >> 8) + QByteArray(1, char(c.unicode() & 0xFF));
+        }
+        for (const QByteArray &bytes : {le, be}) {
+            QVERIFY2(LoadMeasurement(bytes, "unicode.txt", m, err), qPrintable(err.message()));
+            QCOMPARE(m.curve.size(), 12);
+            QCOMPARE(m.curve.db[4], 84.5);
+        }
+        // AutoEq's results: empty fields keep the columns in place; raw is the measurement, target the target.
+        QByteArray csv = "frequency,raw,error,smoothed,error_smoothed,equalization,parametric_eq,fixed_band_eq,"
+                         "equalized_raw,equalized_smoothed,target\n";
+        for (int i = 1; i <= 12; ++i)
+            csv += QByteArray::number(i * 100) + ",8" + QByteArray::number(i % 10) + ".5,,1,2,3,4,5,6,7,-" +
+                   QByteArray::number(i) + ".0\n";
+        QVERIFY2(LoadMeasurement(csv, "autoeq.csv", m, err), qPrintable(err.message()));
+        QCOMPARE(m.curve.db[2], 83.5);
+        FreqCurve t;
+        QVERIFY(LoadTarget(csv, t, err));
+        QCOMPARE(t.db[2], -3.0);
+        QVERIFY(LoadTarget("frequency,target\n20,6.0\n20000,-3.5\n", t, err));
+        QCOMPARE(t.db, (std::vector<double>{6.0, -3.5}));
+        QVERIFY(LoadTarget("frequency,raw\n20,2.0\n20000,1.0\n", t, err));  // no target column: the second
+        QCOMPARE(t.db, (std::vector<double>{2.0, 1.0}));
+        QVERIFY(!LoadTarget("frequency,target\n20,6,0\n20000,-3,5\n", t, err));
+        QCOMPARE(err.fault, TextFault::DecimalCommas);
+        QVERIFY(err.message().startsWith("line 2: the numbers look like decimal commas"));
     }
 
     void targets()

@@ -22,6 +22,7 @@ enum class TextFault {
     NotPositive,    // a frequency at or below 0
     NotAscending,   // a frequency not above the one before
     TooFewPoints,   // fewer data points than the curve needs
+    DecimalCommas,  // every data line reads as numbers with decimal commas split apart by the comma separator
 };
 
 struct TextError {
@@ -37,11 +38,17 @@ struct TextError {
 struct CurveTextRules {
     bool skipWords = false;  // skip lines that do not start with a number (target files)
     int minPoints = 10;
+    const char *valueColumn = "";  // under a heading row, the column of the values (else the second)
 };
 
 // Frequency and first value of every data line; lines starting with '*' are comments. Fields are
 // separated by commas, tabs, spaces or semicolons; where the separator is not a comma, a comma inside a
-// number is its decimal point. Extra numeric fields (phase) are read past.
+// number is its decimal point. Extra numeric fields (phase) are read past. Text in UTF-16 or UTF-32 with a
+// byte-order mark is read as well. A first line naming the columns ("frequency,raw,...") is a heading: the
+// values are then taken from the column named rules.valueColumn (else the second), and under a heading
+// separated by commas every comma separates (empty fields keep their place). A file whose every data line
+// holds comma-separated integers only, in pairs ("20,5,-3,2") or more of them than its heading names, is
+// refused as written with decimal commas.
 bool ReadCurveText(const QByteArray &bytes, const CurveTextRules &rules, FreqCurve &out, TextError &err);
 
 // Calls word(first, last) for each run of bytes in [b, e) between runs of separators.

@@ -14,6 +14,7 @@ bool LoadMeasurement(const QByteArray &bytes, const QString &fileName, Measureme
     }
     CurveTextRules rules;
     rules.minPoints = MEASUREMENT_MIN_POINTS;
+    rules.valueColumn = "raw";  // AutoEq's measurement column
     if (!ReadCurveText(bytes, rules, out.curve, err)) return false;
     out.name = name;
     return true;

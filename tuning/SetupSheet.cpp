@@ -5,15 +5,19 @@
 #include "ProcessorResponse.h"
 #include "SceneFields.h"
 #include "SceneText.h"
+#include "SpeakerNames.h"
+#include "Texts.h"
 
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cmath>
+#include <numeric>
 #include <cstring>
 
 namespace {
@@ -24,9 +28,33 @@ constexpr double TOP_DB = 15.0;
 constexpr double BOTTOM_DB = -30.0;
 constexpr int BAND_COLUMNS = 3;
 
-const char *const OutputColumns[] = {"Output", "Name",      "Volume",    "Delay",   "Phase",
-                                     "Mute",   "EQ bypass", "High-pass", "Low-pass"};
-const char *const BandColumns[] = {"Band", "Frequency", "Gain", "Q"};
+constexpr int OUTPUT_COLUMNS = 9;
+constexpr int BAND_TABLE_COLUMNS = 4;
+
+// The sheet's own texts, Chinese and English.
+enum SheetText {
+    Title, DocTitle, Date, Note, BandsTitle, On, Off, Level,
+    ColOutput,
+    ColBand = ColOutput + OUTPUT_COLUMNS,
+    GlobalLabel = ColBand + BAND_TABLE_COLUMNS,
+};
+const TextPair SheetTexts[] = {
+    {"Arvon-6 设置单", "Arvon-6 setup sheet"},
+    {"设置单", "Setup sheet"},
+    {"日期：", "Date: "},
+    {"备注：", "Note: "},
+    {"非平直的均衡频段", "Equaliser bands that are not flat"},
+    {"开", "on"},
+    {"关", "off"},
+    {"%1 级", "level %1"},
+    {"输出", "Output"}, {"名称", "Name"}, {"音量", "Volume"}, {"延时", "Delay"}, {"相位", "Phase"},
+    {"静音", "Mute"}, {"均衡旁通", "EQ bypass"}, {"高通", "High-pass"}, {"低通", "Low-pass"},
+    {"频段", "Band"}, {"频率", "Frequency"}, {"增益", "Gain"}, {"Q", "Q"},
+    // The globals' labels, in the order of SceneFields::Globals.
+    {"固件版本", "Firmware version"}, {"输入源", "Input source"},
+    {"总音量", "Master volume"}, {"噪声门", "Noise gate"},
+};
+static_assert(sizeof SheetTexts / sizeof SheetTexts[0] == GlobalLabel + SceneFields::GLOBAL_COUNT, "one text each");
 
 QFont sheetFont(double points, bool bold = false)
 {
@@ -38,26 +66,69 @@ QFont sheetFont(double points, bool bold = false)
 
 double lineHeight(const QPainter &p) { return p.fontMetrics().height() * 1.35; }
 
-// One table row of texts at y, columns at the given x positions (relative to `left`), each cut to its column.
-void drawRow(QPainter &p, double left, double y, double height, const QStringList &cells, const QVector<double> &xs,
-             double width)
+double cellPad(const QPainter &p) { return p.fontMetrics().averageCharWidth() * 2; }
+
+// Where each column of a table starts within `width`: as wide as its widest text where everything fits;
+// otherwise each at least as wide as its longest word (texts wrap between words) and the rest of the width
+// shared by what the columns want beyond that.
+QVector<double> columnStarts(const QPainter &p, const QVector<QStringList> &rows, double width)
 {
-    const double pad = p.fontMetrics().averageCharWidth();
-    for (int i = 0; i < cells.size() && i < xs.size(); ++i) {
-        const double w = (i + 1 < xs.size() ? xs[i + 1] : width) - xs[i] - pad;
-        p.drawText(QRectF(left + xs[i], y, w, height), Qt::AlignLeft | Qt::AlignVCenter,
-                   p.fontMetrics().elidedText(cells[i], Qt::ElideRight, int(w)));
+    const int n = rows.first().size();
+    const double pad = cellPad(p);
+    QVector<double> want(n, 0.0), least(n, 0.0);
+    for (const QStringList &row : rows)
+        for (int i = 0; i < n && i < row.size(); ++i) {
+            want[i] = std::max(want[i], p.fontMetrics().horizontalAdvance(row[i]) + pad);
+            for (const QString &word : row[i].split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                least[i] = std::max(least[i], p.fontMetrics().horizontalAdvance(word) + pad);
+        }
+    const double wanted = std::accumulate(want.begin(), want.end(), 0.0);
+    const double leastSum = std::accumulate(least.begin(), least.end(), 0.0);
+    QVector<double> xs;
+    double x = 0;
+    for (int i = 0; i < n; ++i) {
+        xs << x;
+        if (wanted <= width)
+            x += want[i] + (width - wanted) / n;
+        else if (leastSum < width)
+            x += least[i] + (want[i] - least[i]) * (width - leastSum) / (wanted - leastSum);
+        else
+            x += least[i] * width / leastSum;
     }
+    return xs;
 }
 
-QString field(const QByteArray &block, const SceneField &f, int entry)
+// One table row at y, columns at the given x positions (relative to `left`); a text too long for its column
+// wraps between words. Returns the row's height: `height`, or more for wrapped lines.
+double drawRow(QPainter &p, double left, double y, double height, const QStringList &cells, const QVector<double> &xs,
+               double width)
 {
-    return SceneFields::text(f.kind, SceneFields::code(reinterpret_cast<const uint8_t *>(block.constData()), f, entry));
+    const double pad = cellPad(p) / 2;
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+    QVector<QRectF> boxes;
+    double rowHeight = height;
+    for (int i = 0; i < cells.size() && i < xs.size(); ++i) {
+        boxes << QRectF(left + xs[i], y, (i + 1 < xs.size() ? xs[i + 1] : width) - xs[i] - pad, height);
+        const QRectF room(boxes.last().topLeft(), QSizeF(boxes.last().width(), 1e6));
+        const QRectF used = p.boundingRect(room, flags, cells[i]);
+        rowHeight = std::max(rowHeight, used.height() + height - p.fontMetrics().height());
+    }
+    for (int i = 0; i < boxes.size(); ++i) {
+        boxes[i].setHeight(rowHeight);
+        p.drawText(boxes[i], flags, cells[i]);
+    }
+    return rowHeight;
 }
 
-QString outputTitle(const QByteArray &block, int ch)
+// A number and its unit stay on one line: "3.04 ms (105 cm)" may wrap before "(", never inside "3.04 ms".
+QString keepUnits(QString text)
 {
-    return QStringLiteral("CH%1 %2").arg(ch + 1).arg(field(block, SceneFields::Outputs[0], ch));
+    return text.replace(QRegularExpression(QStringLiteral("(\\d) ")), QStringLiteral("\\1\u00a0"));
+}
+
+uint32_t codeOf(const QByteArray &block, const SceneField &f, int entry)
+{
+    return SceneFields::code(reinterpret_cast<const uint8_t *>(block.constData()), f, entry);
 }
 
 bool anyBandShaped(const QByteArray &block)
@@ -70,6 +141,50 @@ bool anyBandShaped(const QByteArray &block)
 
 }  // namespace
 
+QString SetupSheet::text(int id) const
+{
+    return QString::fromUtf8(language_ ? SheetTexts[id].en : SheetTexts[id].zh);
+}
+
+QString SetupSheet::value(const SceneField &f, int entry) const
+{
+    const uint32_t code = codeOf(block_, f, entry);
+    if (SceneFields::valid(f.kind, code)) {
+        switch (f.kind) {
+        case FieldKind::Flag: return text(code ? On : Off);
+        case FieldKind::Gate: return code ? text(Level).arg(code) : text(Off);
+        case FieldKind::Speaker: return SpeakerName(uint8_t(code), language_);
+        case FieldKind::FilterType: return T(Txt(int(Txt::FilterTypeButterworth) + int(code)), language_);
+        default: break;
+        }
+    }
+    return keepUnits(SceneFields::text(f.kind, code));
+}
+
+QString SetupSheet::filter(int which, int ch) const
+{
+    const SceneField *f = SceneFields::Filters[which];
+    const uint32_t bypass = codeOf(block_, f[0], ch);
+    if (bypass == 1) return text(Off).toUpper();
+    QString s = value(f[1], ch) + QLatin1Char(' ') + value(f[2], ch) + QLatin1Char(' ') + value(f[3], ch);
+    if (bypass != 0) s += QStringLiteral(", bypass ") + value(f[0], ch);
+    return s;
+}
+
+QString SetupSheet::globalsLine() const
+{
+    QStringList globals;
+    for (int i = 0; i < SceneFields::GLOBAL_COUNT; ++i)
+        globals << text(GlobalLabel + i) + (language_ ? QStringLiteral(": ") : QStringLiteral("：")) +
+                       value(SceneFields::Globals[i], 0);
+    return globals.join(QStringLiteral("     "));
+}
+
+QString SetupSheet::outputTitle(int ch) const
+{
+    return QStringLiteral("CH%1 %2").arg(ch + 1).arg(value(SceneFields::Outputs[0], ch));
+}
+
 bool SetupSheet::write(const QByteArray &block, const Heading &heading, const QString &path, QString *why)
 {
     if (block.size() != STORE_SIZE) return *why = QStringLiteral("a scene block must be 4096 bytes"), false;
@@ -80,7 +195,8 @@ bool SetupSheet::write(const QByteArray &block, const Heading &heading, const QS
         pdf.setResolution(RESOLUTION);
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
                                       QPageLayout::Millimeter));
-        pdf.setTitle(QStringLiteral("Setup sheet"));
+        const SetupSheet sheet(block, heading.language);
+        pdf.setTitle(sheet.text(DocTitle));
         pdf.setCreator(QStringLiteral("Kestrun"));
         QPainter p;
         if (!p.begin(&pdf)) {
@@ -88,7 +204,6 @@ bool SetupSheet::write(const QByteArray &block, const Heading &heading, const QS
             return *why = QStringLiteral("the PDF could not be started"), false;
         }
         const QRectF page(QPointF(0, 0), pdf.pageLayout().paintRectPixels(RESOLUTION).size());
-        const SetupSheet sheet(block);
         sheet.drawFirstPage(p, page, heading);
         if (anyBandShaped(block)) {
             pdf.newPage();
@@ -106,7 +221,7 @@ void SetupSheet::drawFirstPage(QPainter &p, const QRectF &page, const Heading &h
     double y = 0;
     p.setFont(sheetFont(16, true));
     double h = lineHeight(p);
-    p.drawText(QRectF(0, y, w, h), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Arvon-6 setup sheet"));
+    p.drawText(QRectF(0, y, w, h), Qt::AlignLeft | Qt::AlignVCenter, text(Title));
     p.setFont(sheetFont(9));
     p.drawText(QRectF(0, y, w, h), Qt::AlignRight | Qt::AlignVCenter, heading.source);
     y += h * 1.2;
@@ -114,52 +229,39 @@ void SetupSheet::drawFirstPage(QPainter &p, const QRectF &page, const Heading &h
     h = lineHeight(p);
     const QString blank(QStringLiteral("______________________"));
     p.drawText(QRectF(0, y, w, h), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Date: ") + (heading.date.isEmpty() ? blank : heading.date));
+               text(Date) + (heading.date.isEmpty() ? blank : heading.date));
     y += h;
     if (heading.note.isEmpty()) {
-        p.drawText(QRectF(0, y, w, h), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Note:"));
+        p.drawText(QRectF(0, y, w, h), Qt::AlignLeft | Qt::AlignVCenter, text(Note).trimmed());
         for (int i = 1; i <= 2; ++i) p.drawLine(QPointF(w * 0.08, y + h * i - h * 0.2), QPointF(w, y + h * i - h * 0.2));
         y += h * 2.4;
     } else {
         const QRectF noteBox(0, y, w, h * 6);
-        const QRectF used = p.boundingRect(noteBox, Qt::TextWordWrap, QStringLiteral("Note: ") + heading.note);
-        p.drawText(noteBox, Qt::TextWordWrap, QStringLiteral("Note: ") + heading.note);
+        const QRectF used = p.boundingRect(noteBox, Qt::TextWordWrap, text(Note) + heading.note);
+        p.drawText(noteBox, Qt::TextWordWrap, text(Note) + heading.note);
         y += std::min(used.height(), noteBox.height()) + h * 0.4;
     }
 
-    QStringList globals;
-    for (const SceneField &f : SceneFields::Globals)
-        globals << QLatin1String(f.label) + QStringLiteral(": ") + field(block_, f, 0);
-    p.drawText(QRectF(0, y, w, h), Qt::AlignLeft | Qt::AlignVCenter,
-               p.fontMetrics().elidedText(globals.join(QStringLiteral("     ")), Qt::ElideRight, int(w)));
-    y += h * 1.5;
+    const QString globals = globalsLine();
+    const QRectF globalsBox = p.boundingRect(QRectF(0, y, w, h * 4), Qt::TextWordWrap, globals);
+    p.drawText(QRectF(0, y, w, std::max(h, globalsBox.height())), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+               globals);
+    y += std::max(h, globalsBox.height()) + h * 0.5;
 
-    // The outputs table: columns as wide as their widest text, the spare width shared out; cut when too wide.
+    // The outputs table: every text whole, wrapped within its column where the page is too narrow.
     QVector<QStringList> rows{{}};
-    for (const char *c : OutputColumns) rows[0] << QLatin1String(c);
+    for (int i = 0; i < OUTPUT_COLUMNS; ++i) rows[0] << text(ColOutput + i);
     for (int ch = 0; ch < CH_COUNT; ++ch) {
         QStringList cells{QStringLiteral("CH%1").arg(ch + 1)};
-        for (const SceneField &f : SceneFields::Outputs) cells << field(block_, f, ch);
-        rows << (cells << SceneText::filter(block_, 0, ch) << SceneText::filter(block_, 1, ch));
+        for (const SceneField &f : SceneFields::Outputs) cells << value(f, ch);
+        rows << (cells << filter(0, ch) << filter(1, ch));
     }
     p.setFont(sheetFont(7.5, true));
     h = lineHeight(p);
-    const double pad = p.fontMetrics().averageCharWidth() * 2;
-    QVector<double> widths(rows[0].size(), 0.0);
-    for (const QStringList &row : rows)
-        for (int i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], p.fontMetrics().horizontalAdvance(row[i]) + pad);
-    double natural = 0;
-    for (double cw : widths) natural += cw;
-    QVector<double> xs;
-    double x = 0;
-    for (double cw : widths) {
-        xs << x;
-        x += natural <= w ? cw + (w - natural) / widths.size() : cw * w / natural;
-    }
+    const QVector<double> xs = columnStarts(p, rows, w);
     for (int r = 0; r < rows.size(); ++r) {
         if (r == 1) p.setFont(sheetFont(7.5));
-        drawRow(p, 0, y, h, rows[r], xs, w);
-        y += h;
+        y += drawRow(p, 0, y, h, rows[r], xs, w);
         if (r == 0) p.drawLine(QPointF(0, y), QPointF(w, y));
     }
     p.drawLine(QPointF(0, y), QPointF(w, y));
@@ -177,7 +279,7 @@ void SetupSheet::drawResponse(QPainter &p, const QRectF &box, int ch) const
 {
     p.setFont(sheetFont(8, true));
     const double h = lineHeight(p);
-    p.drawText(QRectF(box.left(), box.top(), box.width(), h), Qt::AlignLeft | Qt::AlignVCenter, outputTitle(block_, ch));
+    p.drawText(QRectF(box.left(), box.top(), box.width(), h), Qt::AlignLeft | Qt::AlignVCenter, outputTitle(ch));
     p.setFont(sheetFont(6));
     const double labelW = p.fontMetrics().horizontalAdvance(QStringLiteral("-30 dB")) * 1.2;
     const QRectF plot(box.left() + labelW, box.top() + h, box.width() - labelW, box.height() - h * 2);
@@ -234,13 +336,24 @@ void SetupSheet::drawBandPages(QPdfWriter &pdf, QPainter &p, const QRectF &page)
 {
     p.setFont(sheetFont(14, true));
     double h = lineHeight(p);
-    p.drawText(QRectF(0, 0, page.width(), h), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Equaliser bands that are not flat"));
+    p.drawText(QRectF(0, 0, page.width(), h), Qt::AlignLeft | Qt::AlignVCenter, text(BandsTitle));
     const double top = h * 1.5;
+    const double colW = page.width() / BAND_COLUMNS;
+    // One column layout for every output's table, from the headings and all printed bands.
+    QVector<QStringList> rows{{}};
+    for (int i = 0; i < BAND_TABLE_COLUMNS; ++i) rows[0] << text(ColBand + i);
+    auto bandRow = [&](int ch, int b) {
+        const int e = ch * BAND_COUNT + b;
+        return QStringList{QString::number(b + 1), value(SceneFields::Bands[0], e), value(SceneFields::Bands[1], e),
+                           value(SceneFields::Bands[2], e)};
+    };
+    for (int ch = 0; ch < CH_COUNT; ++ch)
+        for (int b = 0; b < BAND_COUNT; ++b)
+            if (SceneText::bandShaped(block_, ch, b)) rows << bandRow(ch, b);
+    p.setFont(sheetFont(8, true));
+    const QVector<double> xs = columnStarts(p, rows, colW * 0.95);
     p.setFont(sheetFont(8));
     h = lineHeight(p);
-    const double colW = page.width() / BAND_COLUMNS;
-    const QVector<double> xs{0, colW * 0.16, colW * 0.46, colW * 0.72};
     int column = 0;
     double y = top;
     // Moves to the next column, or the next page, when `rows` more rows do not fit.
@@ -258,21 +371,13 @@ void SetupSheet::drawBandPages(QPdfWriter &pdf, QPainter &p, const QRectF &page)
         if (bands.isEmpty()) continue;
         room(3);
         p.setFont(sheetFont(8, true));
-        p.drawText(QRectF(column * colW, y, colW, h), Qt::AlignLeft | Qt::AlignVCenter, outputTitle(block_, ch));
+        p.drawText(QRectF(column * colW, y, colW, h), Qt::AlignLeft | Qt::AlignVCenter, outputTitle(ch));
         y += h;
-        QStringList headings;
-        for (const char *c : BandColumns) headings << QLatin1String(c);
-        drawRow(p, column * colW, y, h, headings, xs, colW);
+        y += drawRow(p, column * colW, y, h, rows[0], xs, colW * 0.95);
         p.setFont(sheetFont(8));
-        y += h;
         for (int b : bands) {
             room(1);
-            const int e = ch * BAND_COUNT + b;
-            drawRow(p, column * colW, y, h,
-                    {QString::number(b + 1), field(block_, SceneFields::Bands[0], e),
-                     field(block_, SceneFields::Bands[1], e), field(block_, SceneFields::Bands[2], e)},
-                    xs, colW);
-            y += h;
+            y += drawRow(p, column * colW, y, h, bandRow(ch, b), xs, colW * 0.95);
         }
         y += h * 0.6;
     }

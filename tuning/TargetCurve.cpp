@@ -17,6 +17,7 @@ bool LoadTarget(const QByteArray &bytes, FreqCurve &out, TextError &err)
     CurveTextRules rules;
     rules.skipWords = true;
     rules.minPoints = 1;
+    rules.valueColumn = "target";
     return ReadCurveText(bytes, rules, out, err);
 }
 
