@@ -10,7 +10,7 @@ enum class Polarity { Positive, Negative, Ambiguous };
 // What the arrival time is measured from.
 enum class TimingReference {
     Loopback,        // the loopback input's arrival: the sound card's latency is taken out
-    PlaybackStart,   // the first played frame: the sound card's latency is included
+    PlaybackStart,   // the sweep's first played frame: the sound card's latency is included
     ReferenceOutput  // the arrival of another output's capture (referenceOutput), without a loopback
 };
 
@@ -19,8 +19,10 @@ enum class MagnitudeUnit { Relative, Spl };  // dB of the transfer (0 dB: heard 
 struct CaptureResult {
     int sampleRate = 0;
 
-    // The impulse response from the timing reference on (sample 0 is the reference's instant).
+    // The impulse response from a little before the timing reference on; sample impulseZero is the
+    // reference's instant (the direct sound may arrive with it, and its leading half must not be cut).
     std::vector<float> impulse;
+    int impulseZero = 0;
 
     // The response on the 1/48-octave grid from 20 Hz to 20 kHz, gated around the direct sound; the phase is
     // referred to the direct sound's arrival (the delay itself is in arrivalSamples). Microphone calibration
@@ -36,6 +38,7 @@ struct CaptureResult {
     double arrivalSamples = 0.0;
     TimingReference timing = TimingReference::PlaybackStart;
     int referenceOutput = 0;  // for TimingReference::ReferenceOutput: the output timed against
+    double latencySamples = 0.0;  // with a loopback: its arrival after the sweep was played (the card's latency)
 
     Polarity polarity = Polarity::Ambiguous;
     double polarityConfidence = 0.0;  // 0..1: |cos| of the direct sound's phase, 0 when there is no signal

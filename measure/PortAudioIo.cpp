@@ -27,12 +27,21 @@ struct Transfer {
     int recordChannels = 0;
     size_t recordFrames = 0;
     std::atomic<size_t> done{0};  // frames recorded
+    std::atomic<int> dropouts{0};  // blocks the card lost or repeated (underflow, overflow)
+    bool flowing = false;          // the callback's own: a block came without a dropout
 };
 
+constexpr PaStreamCallbackFlags DROPOUT = paInputUnderflow | paInputOverflow | paOutputUnderflow | paOutputOverflow;
+constexpr double MIN_LATENCY_S = 0.1;  // larger blocks than the card's default: a busy computer drops less
+
 int Callback(const void *input, void *output, unsigned long frames, const PaStreamCallbackTimeInfo *,
-             PaStreamCallbackFlags, void *user)
+             PaStreamCallbackFlags flags, void *user)
 {
     Transfer &t = *static_cast<Transfer *>(user);
+    // Starting a duplex stream, the card hands out silence for input until its first recorded block: that is
+    // latency, which the loopback takes out. Once sound flows, every lost or repeated block counts.
+    if (!(flags & DROPOUT)) t.flowing = true;
+    else if (t.flowing) t.dropouts.fetch_add(1, std::memory_order_relaxed);
     const size_t at = t.done.load(std::memory_order_relaxed);
     float *out = static_cast<float *>(output);
     const size_t playN = at < t.playFrames ? std::min<size_t>(frames, t.playFrames - at) : 0;
@@ -100,8 +109,8 @@ bool PortAudioIo::parameters(const AudioRequest &request, PaStreamParameters &in
         return Fail(why, QStringLiteral("%1 has %2 outputs, %3 are needed").arg(label(request.outputDevice)).arg(od->maxOutputChannels).arg(request.playChannels));
     if (id->maxInputChannels < request.recordChannels)
         return Fail(why, QStringLiteral("%1 has %2 inputs, %3 are needed").arg(label(request.inputDevice)).arg(id->maxInputChannels).arg(request.recordChannels));
-    out = {o, request.playChannels, paFloat32, od->defaultHighOutputLatency, nullptr};
-    in = {i, request.recordChannels, paFloat32, id->defaultHighInputLatency, nullptr};
+    out = {o, request.playChannels, paFloat32, std::max(MIN_LATENCY_S, od->defaultHighOutputLatency), nullptr};
+    in = {i, request.recordChannels, paFloat32, std::max(MIN_LATENCY_S, id->defaultHighInputLatency), nullptr};
     const PaError e = Pa_IsFormatSupported(&in, &out, request.sampleRate);
     if (e != paFormatIsSupported)
         return Fail(why, QStringLiteral("the sound card does not play and record at %1 Hz: %2").arg(request.sampleRate).arg(PaText(e)));
@@ -172,6 +181,9 @@ bool PortAudioIo::playRecord(const AudioRequest &request, AudioCapture &capture,
         else Pa_AbortStream(stream);
         Pa_CloseStream(stream);
     }
+    // A lost or repeated block moves the sweep against itself: the capture cannot be analysed.
+    if (failure.isEmpty() && t.dropouts.load() > 0)
+        failure = QStringLiteral("the sound card dropped sound %1 times during the sweep (the computer was too busy?)").arg(t.dropouts.load());
     if (!failure.isEmpty()) return Fail(why, failure);
     capture.sampleRate = request.sampleRate;
     capture.channels = request.recordChannels;

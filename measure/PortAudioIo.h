@@ -11,7 +11,8 @@ struct PaStreamParameters;
 // then. playRecord runs on a worker thread (never the window's): it opens one duplex stream, lets PortAudio's
 // callback copy the blocks, and polls every 10 ms for the end, a cancel, a stream that stopped early or a card
 // that no longer delivers (no frames for STALL_MS, or twice the expected time): each ends in a failure with
-// the reason, never a hang. The calls into PortAudio are serialised; devices() may be called during a capture.
+// the reason, never a hang. A block lost or repeated by the card (under- or overflow) fails the capture too.
+// The calls into PortAudio are serialised; devices() may be called during a capture.
 class PortAudioIo : public AudioIo
 {
 public:

@@ -39,9 +39,11 @@ Sweep::Sweep(const SweepSettings &settings)
     }
 }
 
+int Sweep::leadFrames() const { return int(std::lround(SWEEP_LEAD_SECONDS * settings_.sampleRate)); }
+
 int Sweep::recordFrames() const
 {
-    return int(samples_.size()) + int(std::lround(settings_.tailSeconds * settings_.sampleRate));
+    return leadFrames() + int(samples_.size()) + int(std::lround(settings_.tailSeconds * settings_.sampleRate));
 }
 
 AudioRequest Sweep::request(const QString &outputDevice, const QString &inputDevice) const
@@ -54,9 +56,10 @@ AudioRequest Sweep::request(const QString &outputDevice, const QString &inputDev
     r.recordChannels = 2;
     r.recordFrames = recordFrames();
     r.play.assign(size_t(r.recordFrames) * 2, 0.0f);
+    const size_t lead = size_t(leadFrames());
     for (size_t i = 0; i < samples_.size(); ++i) {
-        r.play[2 * i] = float(samples_[i]);
-        if (settings_.loopback) r.play[2 * i + 1] = float(samples_[i]);
+        r.play[2 * (lead + i)] = float(samples_[i]);
+        if (settings_.loopback) r.play[2 * (lead + i) + 1] = float(samples_[i]);
     }
     return r;
 }

@@ -9,6 +9,8 @@
 
 constexpr double SWEEP_MIN_SECONDS = 0.5;
 constexpr double SWEEP_MAX_SECONDS = 6.0;
+// Silence played before the sweep: a sound card starting a stream may drop or repeat its first blocks.
+constexpr double SWEEP_LEAD_SECONDS = 0.25;
 
 struct SweepSettings {
     int sampleRate = 48000;     // 44100 or 48000
@@ -30,8 +32,9 @@ public:
     const SweepSettings &settings() const { return settings_; }
     const std::vector<double> &samples() const { return samples_; }  // mono, at the settings' level
     double endHz() const { return endHz_; }  // the swept top (endHz limited by the sample rate)
-    int recordFrames() const;
-    // Two outputs and two inputs: the sweep on output 1 (and 2 for the loopback), silence after it.
+    int leadFrames() const;
+    int recordFrames() const;  // lead, sweep and tail
+    // Two outputs and two inputs: after the lead, the sweep on output 1 (and 2 for the loopback), then silence.
     AudioRequest request(const QString &outputDevice, const QString &inputDevice) const;
 
 private:

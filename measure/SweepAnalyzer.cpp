@@ -25,16 +25,23 @@ int NextPow2(int v)
 
 fftw_complex *Fc(std::complex<double> *p) { return reinterpret_cast<fftw_complex *>(p); }
 
-// The band the division keeps: 1 over the sweep, raised-cosine tapers half an octave below and a quarter
-// octave above (at most to 0.47 of the sample rate).
-double BandWeight(double f, double lo, double hi, double fs)
+// The band the division keeps, above the sweep: 1 to its top, a raised-cosine taper over a quarter octave
+// (at most to 0.47 of the sample rate). Zero-phase, so its ringing is symmetric but short (< 1 ms).
+double TopWeight(double f, double hi, double fs)
 {
-    const double lo0 = lo / std::sqrt(2.0);
     const double hi1 = std::max(hi, std::min(hi * std::pow(2.0, 0.25), 0.47 * fs));
-    if (f <= lo0 || f >= hi1) return 0.0;
-    if (f < lo) return 0.5 - 0.5 * std::cos(M_PI * std::log2(f / lo0) / 0.5);
     if (f <= hi) return 1.0;
+    if (f >= hi1) return 0.0;
     return 0.5 + 0.5 * std::cos(M_PI * (f - hi) / (hi1 - hi));
+}
+
+// Below the sweep: a 4th-order Butterworth high-pass an octave under its start. It is causal, so gating
+// just before the direct sound cuts none of its (long, low) ringing; the response divides it out again.
+std::complex<double> LowWeight(double f, double lo)
+{
+    if (f <= 0.0) return 0.0;
+    const std::complex<double> s(0.0, f / (0.5 * lo));
+    return s * s * s * s / ((s * s + 0.7653668647 * s + 1.0) * (s * s + 1.8477590650 * s + 1.0));
 }
 
 }  // namespace
@@ -67,7 +74,8 @@ SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs) : 
     for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::norm(spec_[k]));
     inverse_.resize(size_t(n_ / 2 + 1));
     for (int k = 0; k <= n_ / 2; ++k) {
-        const double w = BandWeight(k * fs / n_, s.startHz, sweep_.endHz(), fs);
+        const double f = k * fs / n_;
+        const std::complex<double> w = TopWeight(f, sweep_.endHz(), fs) * LowWeight(f, s.startHz);
         inverse_[size_t(k)] = w * std::conj(spec_[k]) / (std::norm(spec_[k]) + REGULARISATION * peak);
     }
     micAnalytic_.resize(size_t(n_));
@@ -143,7 +151,7 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         if (std::fabs(capture.samples[size_t(i) * size_t(capture.channels)]) >= CLIP_LEVEL) ++r.clippedSamples;
     // The direct sound must leave a whole gate inside the recording.
     const int searchEnd = frames - int(sweep_.samples().size()) - gateFrames_;
-    double reference = 0.0;
+    double reference = sweep_.leadFrames();  // without a loopback: the first frame of the sweep
     if (s.loopback) {
         deconvolve(capture, 1, loopAnalytic_);
         const DirectSound loop = FindDirectSound(loopAnalytic_.data(), n_, 0, searchEnd);
@@ -152,6 +160,7 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
             return r;
         }
         reference = loop.time;
+        r.latencySamples = reference - sweep_.leadFrames();
     }
     deconvolve(capture, 0, micAnalytic_);
     std::copy(spec_, spec_ + n_ / 2 + 1, micSpec_.begin());
@@ -171,15 +180,16 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
     for (int k = 0; k <= n_ / 2; ++k) spec_[k] = micSpec_[size_t(k)] * std::polar(1.0, 2.0 * M_PI * k * reference / n_);
     fftw_execute(backward_);
     const int length = std::max(0, searchEnd + gateFrames_ - int(std::ceil(reference)));
-    r.impulse.resize(size_t(length));
-    for (int i = 0; i < length; ++i) r.impulse[size_t(i)] = float(real_[i] / n_);
+    r.impulseZero = preFrames_;
+    r.impulse.resize(size_t(preFrames_ + length));
+    for (int i = 0; i < preFrames_ + length; ++i) r.impulse[size_t(i)] = float(real_[(i - preFrames_ + n_) % n_] / n_);
     response(r, options);
     return r;
 }
 
 void SweepAnalyzer::response(CaptureResult &r, const AnalysisOptions &options)
 {
-    const double a = r.arrivalSamples;
+    const double a = r.arrivalSamples + r.impulseZero;  // in samples of the impulse
     const int start = std::max(0, int(std::floor(a)) - preFrames_);
     const int length = std::max(0, std::min(preFrames_ + gateFrames_, int(r.impulse.size()) - start));
     // Half-Hann fade-in over the first half of the lead (only where there is a lead), fade-out over the
@@ -207,7 +217,9 @@ void SweepAnalyzer::response(CaptureResult &r, const AnalysisOptions &options)
         const double k = std::min(r.hz[i] * m_ / fs, m_ / 2 - 1.0);
         const int k0 = int(k);
         const double t = k - k0;
-        const std::complex<double> v = bin(k0) * (1.0 - t) + bin(k0 + 1) * t;
+        std::complex<double> v = bin(k0) * (1.0 - t) + bin(k0 + 1) * t;
+        const std::complex<double> low = LowWeight(r.hz[i], s.startHz);
+        if (std::abs(low) > 0.1) v /= low;
         double db = 20.0 * std::log10(std::max(std::abs(v), 1e-12)) + offset;
         if (options.mic && !options.mic->empty()) db -= options.mic->curve.at(r.hz[i]);
         r.magnitudeDb[i] = db;

@@ -22,8 +22,9 @@ struct fftw_plan_s;
 //
 // The impulse response is the recording divided by the sweep in the frequency domain (not convolved with a
 // time-reversed sweep): the division is exact wherever the sweep has energy, so fades and level do not
-// colour the result. Outside the swept band a raised-cosine taper (half an octave below, a quarter above)
-// keeps the noise there out and the impulse free of long ringing.
+// colour the result. Outside the swept band the division is faded out (a causal high-pass an octave below,
+// a short raised-cosine taper above) so that the noise there stays out and no long ringing precedes the
+// direct sound.
 class SweepAnalyzer
 {
 public:

@@ -90,10 +90,10 @@ struct Scene {
 AudioCapture Capture(const Sweep &sweep, const Scene &scene)
 {
     const int frames = sweep.recordFrames();
-    std::vector<double> mic = Delayed(sweep.samples(), frames, MIC_DELAY, scene.hilbert);
+    std::vector<double> mic = Delayed(sweep.samples(), frames, sweep.leadFrames() + MIC_DELAY, scene.hilbert);
     HP.run(mic);
     PEAK.run(mic);
-    std::vector<double> loop = Delayed(sweep.samples(), frames, LOOP_DELAY);
+    std::vector<double> loop = Delayed(sweep.samples(), frames, sweep.leadFrames() + LOOP_DELAY);
     std::mt19937 rng(7);
     std::normal_distribution<double> noise(0.0, scene.noiseRms);
     AudioCapture c;
@@ -145,11 +145,11 @@ private slots:
         const Sweep sweep(s);
         QCOMPARE(int(sweep.samples().size()), 72000);
         const AudioRequest r = sweep.request(QString(), QString());
-        QCOMPARE(r.recordFrames, 72000 + 48000);
+        QCOMPARE(r.recordFrames, 12000 + 72000 + 48000);
         double peak = 0;
         for (float v : r.play) peak = std::max(peak, double(std::fabs(v)));
         QVERIFY(std::fabs(20 * std::log10(peak) + 12.0) < 0.01);
-        QCOMPARE(r.play[0], 0.0f);  // faded in
+        QCOMPARE(r.play[2 * 12000], 0.0f);  // faded in after the lead
     }
 
     // Direct sound at half the level of a later reflection, through a high-pass and a peak, inverted.
@@ -165,8 +165,9 @@ private slots:
         QVERIFY(r.polarityConfidence > 0.9);
         QVERIFY2(WorstDbError(r, 0.0) < 0.1, qPrintable(QString::number(WorstDbError(r, 0.0))));
         QVERIFY(r.snrDb > 100.0);
-        // The impulse starts at the loopback: the direct sound's sample is where the arrival says.
-        const int at = int(std::lround(r.arrivalSamples));
+        QVERIFY(std::fabs(r.latencySamples - LOOP_DELAY) < 0.1);
+        // The impulse is timed from the loopback: the direct sound's sample is where the arrival says.
+        const int at = r.impulseZero + int(std::lround(r.arrivalSamples));
         QVERIFY(r.impulse[size_t(at)] < -0.3f);
 
         // Noise 50 dB below the sweep, a calibrated microphone reading 3 dB hot and a sound level calibration.
