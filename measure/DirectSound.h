@@ -9,7 +9,7 @@
 //     direct sound still leaves the direct sound above it);
 //  3. from there up the envelope to its first local maximum: the direct sound's own peak;
 //  4. that maximum refined between its neighbours by a golden-section search on the envelope evaluated
-//     between samples (Kaiser-windowed sinc interpolation of the analytic signal, ±64 taps).
+//     between samples (Blackman-Harris-windowed sinc interpolation of the analytic signal, ±64 taps).
 // The phase of the analytic signal at that instant gives the polarity: 0° for a positive impulse, 180° for
 // an inverted one; |cos| is the confidence, and near ±90° (a band-pass driver seen through its filter) the
 // sign is ambiguous.
