@@ -32,18 +32,27 @@ struct Transfer {
 };
 
 constexpr PaStreamCallbackFlags DROPOUT = paInputUnderflow | paInputOverflow | paOutputUnderflow | paOutputOverflow;
-constexpr double MIN_LATENCY_S = 0.1;  // larger blocks than the card's default: a busy computer drops less
+constexpr double MIN_LATENCY_S = 0.2;  // larger blocks than the card's default: a busy computer drops less
 
 int Callback(const void *input, void *output, unsigned long frames, const PaStreamCallbackTimeInfo *,
              PaStreamCallbackFlags flags, void *user)
 {
     Transfer &t = *static_cast<Transfer *>(user);
-    // Starting a duplex stream, the card hands out silence for input until its first recorded block: that is
-    // latency, which the loopback takes out. Once sound flows, every lost or repeated block counts.
-    if (!(flags & DROPOUT)) t.flowing = true;
-    else if (t.flowing) t.dropouts.fetch_add(1, std::memory_order_relaxed);
-    const size_t at = t.done.load(std::memory_order_relaxed);
     float *out = static_cast<float *>(output);
+    // Starting a duplex stream, the card hands out silence for input (flagged) until its first recorded
+    // block; what is played before then may never reach a loopback or monitor. So the request is played and
+    // recorded from the first block that comes without a flag; once sound flows, every lost or repeated
+    // block counts.
+    if (!t.flowing) {
+        if ((flags & DROPOUT) || !input) {
+            std::memset(out, 0, frames * size_t(t.playChannels) * sizeof(float));
+            return paContinue;
+        }
+        t.flowing = true;
+    } else if (flags & DROPOUT) {
+        t.dropouts.fetch_add(1, std::memory_order_relaxed);
+    }
+    const size_t at = t.done.load(std::memory_order_relaxed);
     const size_t playN = at < t.playFrames ? std::min<size_t>(frames, t.playFrames - at) : 0;
     if (playN > 0) std::memcpy(out, t.play + at * size_t(t.playChannels), playN * size_t(t.playChannels) * sizeof(float));
     std::memset(out + playN * size_t(t.playChannels), 0, (frames - playN) * size_t(t.playChannels) * sizeof(float));
@@ -91,7 +100,8 @@ std::vector<AudioDevice> PortAudioIo::devices()
     return list;
 }
 
-bool PortAudioIo::parameters(const AudioRequest &request, PaStreamParameters &in, PaStreamParameters &out, QString *why)
+bool PortAudioIo::parameters(const AudioRequest &request, PaStreamParameters &in, PaStreamParameters &out,
+                             bool tryRate, QString *why)
 {
     if (!initError_.isEmpty()) return Fail(why, initError_);
     if (request.sampleRate != 44100 && request.sampleRate != 48000)
@@ -111,6 +121,7 @@ bool PortAudioIo::parameters(const AudioRequest &request, PaStreamParameters &in
         return Fail(why, QStringLiteral("%1 has %2 inputs, %3 are needed").arg(label(request.inputDevice)).arg(id->maxInputChannels).arg(request.recordChannels));
     out = {o, request.playChannels, paFloat32, std::max(MIN_LATENCY_S, od->defaultHighOutputLatency), nullptr};
     in = {i, request.recordChannels, paFloat32, std::max(MIN_LATENCY_S, id->defaultHighInputLatency), nullptr};
+    if (!tryRate) return true;
     const PaError e = Pa_IsFormatSupported(&in, &out, request.sampleRate);
     if (e != paFormatIsSupported)
         return Fail(why, QStringLiteral("the sound card does not play and record at %1 Hz: %2").arg(request.sampleRate).arg(PaText(e)));
@@ -121,7 +132,7 @@ bool PortAudioIo::prepare(const AudioRequest &request, QString *why)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     PaStreamParameters in{}, out{};
-    return parameters(request, in, out, why);
+    return parameters(request, in, out, false, why);
 }
 
 bool PortAudioIo::playRecord(const AudioRequest &request, AudioCapture &capture, const std::atomic<bool> &cancel,
@@ -140,7 +151,7 @@ bool PortAudioIo::playRecord(const AudioRequest &request, AudioCapture &capture,
     {
         std::lock_guard<std::mutex> lock(mutex_);
         PaStreamParameters in{}, out{};
-        if (!parameters(request, in, out, why)) return false;
+        if (!parameters(request, in, out, true, why)) return false;
         PaError e = Pa_OpenStream(&stream, &in, &out, request.sampleRate, paFramesPerBufferUnspecified, paClipOff, Callback, &t);
         if (e != paNoError) return Fail(why, QStringLiteral("the sound card cannot be opened: %1").arg(PaText(e)));
         e = Pa_StartStream(stream);

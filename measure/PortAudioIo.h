@@ -27,14 +27,17 @@ public:
     QString initError() const { return initError_; }
 
     std::vector<AudioDevice> devices() override;
-    // Checks the devices, their channels and the sample rate without opening a stream.
+    // Checks the devices by name and their channels from the list (cheap, for the window's thread); whether
+    // they take the rate is tried by playRecord, as that opens the device.
     bool prepare(const AudioRequest &request, QString *why) override;
     bool playRecord(const AudioRequest &request, AudioCapture &out, const std::atomic<bool> &cancel,
                     QString *why) override;
 
 private:
-    // The stream parameters of a request; false with the reason (lock held).
-    bool parameters(const AudioRequest &request, PaStreamParameters &in, PaStreamParameters &out, QString *why);
+    // The stream parameters of a request, with the rate tried on the devices when tryRate; false with the
+    // reason (lock held).
+    bool parameters(const AudioRequest &request, PaStreamParameters &in, PaStreamParameters &out, bool tryRate,
+                    QString *why);
 
     std::mutex mutex_;
     QString initError_;

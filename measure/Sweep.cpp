@@ -1,6 +1,7 @@
 // Exponential sine sweep (Farina): the instantaneous frequency rises exponentially from start to end.
 #include "Sweep.h"
 
+#include <algorithm>
 #include <cmath>
 
 QString SweepSettings::check() const
@@ -16,9 +17,17 @@ QString SweepSettings::check() const
     return QString();
 }
 
-Sweep::Sweep(const SweepSettings &settings)
-    : settings_(settings), endHz_(std::min(settings.endHz, 0.45 * settings.sampleRate))
+Sweep::Sweep(const SweepSettings &settings) : settings_(settings)
 {
+    // Settings that fail check() are brought into range rather than trusted.
+    SweepSettings &s = settings_;
+    if (s.sampleRate != 44100) s.sampleRate = 48000;
+    s.seconds = std::isfinite(s.seconds) ? std::clamp(s.seconds, SWEEP_MIN_SECONDS, SWEEP_MAX_SECONDS) : 1.5;
+    s.levelDbfs = std::isfinite(s.levelDbfs) ? std::clamp(s.levelDbfs, -60.0, 0.0) : -12.0;
+    s.tailSeconds = std::isfinite(s.tailSeconds) ? std::clamp(s.tailSeconds, 0.5, 5.0) : 1.0;
+    endHz_ = std::isfinite(s.endHz) ? std::clamp(s.endHz, 20.0, 0.45 * s.sampleRate) : 0.45 * s.sampleRate;
+    s.startHz = std::isfinite(s.startHz) ? std::clamp(s.startHz, 10.0, endHz_ / 2.0) : 20.0;
+    s.endHz = endHz_;
     const double fs = settings_.sampleRate;
     const int n = int(std::lround(settings_.seconds * fs));
     const double f1 = settings_.startHz;

@@ -28,7 +28,7 @@ struct SweepSettings {
 class Sweep
 {
 public:
-    explicit Sweep(const SweepSettings &settings);  // settings must pass check()
+    explicit Sweep(const SweepSettings &settings);  // settings that fail check() are clamped into range
     const SweepSettings &settings() const { return settings_; }
     const std::vector<double> &samples() const { return samples_; }  // mono, at the settings' level
     double endHz() const { return endHz_; }  // the swept top (endHz limited by the sample rate)

@@ -19,11 +19,11 @@ class TestAudioServer : public QObject
     QTemporaryDir dir_;
     bool ownServer_ = false;
 
-    void server(const char *command, QByteArray *out, QByteArray *err)
+    static void server(const char *command, QByteArray *out, QByteArray *err, const QString &dir)
     {
         QProcess p;
         p.start(QStringLiteral("bash"), {QStringLiteral(KESTRUN_SOURCE_DIR "/scripts/audio-server.sh"),
-                                         QString::fromLatin1(command), dir_.path()});
+                                         QString::fromLatin1(command), dir});
         p.waitForFinished(30000);
         if (out) *out = p.readAllStandardOutput().trimmed();
         if (err) *err = p.readAllStandardError().trimmed() + (p.exitCode() != 0 ? QByteArray(" (exit code ") + QByteArray::number(p.exitCode()) + ')' : QByteArray());
@@ -34,7 +34,7 @@ private slots:
     {
         if (!qEnvironmentVariableIsEmpty("PULSE_SERVER")) return;
         QByteArray out, err;
-        server("start", &out, &err);
+        server("start", &out, &err, dir_.path());
         QVERIFY2(out.startsWith("PULSE_SERVER="), ("the audio server cannot start: " + err).constData());
         qputenv("PULSE_SERVER", out.mid(int(qstrlen("PULSE_SERVER="))));
         ownServer_ = true;
@@ -42,7 +42,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        if (ownServer_) server("stop", nullptr, nullptr);
+        if (ownServer_) server("stop", nullptr, nullptr, dir_.path());
     }
 
     // Flat, and the arrival against the loopback the same on three streams whatever their latency.
@@ -59,7 +59,14 @@ private slots:
         for (int run = 0; run < 3; ++run) {
             AudioCapture capture;
             const std::atomic<bool> cancel{false};
-            QVERIFY2(io.playRecord(request, capture, cancel, &why), qPrintable(why));
+            // A loaded machine may drop a block; the capture then fails as it must, and is taken again.
+            bool ok = false;
+            for (int attempt = 0; attempt < 5 && !ok; ++attempt) {
+                ok = io.playRecord(request, capture, cancel, &why);
+                if (!ok && !why.contains(QLatin1String("dropped"))) break;
+                if (!ok) qInfo("run %d: %s; again", run + 1, qPrintable(why));
+            }
+            QVERIFY2(ok, qPrintable(why));
             const CaptureResult r = analyzer.analyze(capture, AnalysisOptions());
             QVERIFY2(r.usable(), qPrintable(r.problem.isEmpty() ? QStringLiteral("no signal or clipped") : r.problem));
             double lo = 1e9, hi = -1e9;
@@ -102,6 +109,32 @@ private slots:
         const bool ok = io.playRecord(request, capture, cancel, &why);
         stopper.join();
         QVERIFY(!ok && why == QLatin1String("cancelled") && capture.samples.empty());
+    }
+
+    // A server that goes away in the middle of a capture: a failure with the reason, not a hang.
+    void serverVanishes()
+    {
+        QTemporaryDir dir;
+        QByteArray out, err;
+        server("start", &out, &err, dir.path());
+        QVERIFY2(out.startsWith("PULSE_SERVER="), err.constData());
+        const QByteArray previous = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", out.mid(int(qstrlen("PULSE_SERVER="))));
+        PortAudioIo io;
+        const Sweep sweep{SweepSettings()};
+        const AudioRequest request = sweep.request(QStringLiteral("pulse"), QStringLiteral("pulse"));
+        AudioCapture capture;
+        const std::atomic<bool> cancel{false};
+        QString why;
+        std::thread killer([&dir] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(800));
+            server("stop", nullptr, nullptr, dir.path());
+        });
+        const bool ok = io.playRecord(request, capture, cancel, &why);
+        killer.join();
+        qputenv("PULSE_SERVER", previous);
+        QVERIFY(!ok && capture.samples.empty());
+        QVERIFY2(why.contains(QLatin1String("sound card")), qPrintable(why));
     }
 };
 
