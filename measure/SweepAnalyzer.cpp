@@ -57,40 +57,40 @@ SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs) : 
     // FFTW's planner keeps global tables: with its lock on, analyzers may be built on several threads.
     fftw_make_planner_thread_safe();
     real_ = fftw_alloc_real(size_t(n_));
-    spec_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(size_t(n_ / 2 + 1)));
+    bins_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(size_t(n_ / 2 + 1)));
     complex_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(size_t(n_)));
     gate_ = fftw_alloc_real(size_t(m_));
-    gateSpec_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(size_t(m_ / 2 + 1)));
-    forward_ = fftw_plan_dft_r2c_1d(n_, real_, Fc(spec_), FFTW_ESTIMATE);
-    backward_ = fftw_plan_dft_c2r_1d(n_, Fc(spec_), real_, FFTW_ESTIMATE);
+    gateBins_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(size_t(m_ / 2 + 1)));
+    forward_ = fftw_plan_dft_r2c_1d(n_, real_, Fc(bins_), FFTW_ESTIMATE);
+    backward_ = fftw_plan_dft_c2r_1d(n_, Fc(bins_), real_, FFTW_ESTIMATE);
     analyticPlan_ = fftw_plan_dft_1d(n_, Fc(complex_), Fc(complex_), FFTW_BACKWARD, FFTW_ESTIMATE);
-    gatePlan_ = fftw_plan_dft_r2c_1d(m_, gate_, Fc(gateSpec_), FFTW_ESTIMATE);
+    gatePlan_ = fftw_plan_dft_r2c_1d(m_, gate_, Fc(gateBins_), FFTW_ESTIMATE);
 
     const std::vector<double> &x = sweep_.samples();
     std::fill(real_, real_ + n_, 0.0);
     std::copy(x.begin(), x.end(), real_);
     fftw_execute(forward_);
     double peak = 0.0;
-    for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::norm(spec_[k]));
+    for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::norm(bins_[k]));
     inverse_.resize(size_t(n_ / 2 + 1));
     for (int k = 0; k <= n_ / 2; ++k) {
         const double f = k * fs / n_;
         const std::complex<double> w = TopWeight(f, sweep_.endHz(), fs) * LowWeight(f, s.startHz);
-        inverse_[size_t(k)] = w * std::conj(spec_[k]) / (std::norm(spec_[k]) + REGULARISATION * peak);
+        inverse_[size_t(k)] = w * std::conj(bins_[k]) / (std::norm(bins_[k]) + REGULARISATION * peak);
     }
     micAnalytic_.resize(size_t(n_));
     loopAnalytic_.resize(size_t(n_));
-    micSpec_.resize(size_t(n_ / 2 + 1));
+    micBins_.resize(size_t(n_ / 2 + 1));
 }
 
 SweepAnalyzer::~SweepAnalyzer()
 {
     for (fftw_plan p : {forward_, backward_, analyticPlan_, gatePlan_}) fftw_destroy_plan(p);
     fftw_free(real_);
-    fftw_free(spec_);
+    fftw_free(bins_);
     fftw_free(complex_);
     fftw_free(gate_);
-    fftw_free(gateSpec_);
+    fftw_free(gateBins_);
 }
 
 void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, std::vector<std::complex<double>> &analytic)
@@ -99,11 +99,11 @@ void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, std::ve
     std::fill(real_, real_ + n_, 0.0);
     for (int i = 0; i < frames; ++i) real_[i] = capture.samples[size_t(i) * size_t(capture.channels) + size_t(channel)];
     fftw_execute(forward_);
-    for (int k = 0; k <= n_ / 2; ++k) spec_[k] *= inverse_[size_t(k)];
+    for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= inverse_[size_t(k)];
     // The analytic signal: the positive frequencies doubled, the negative ones dropped.
-    complex_[0] = spec_[0];
-    for (int k = 1; k < n_ / 2; ++k) complex_[k] = 2.0 * spec_[k];
-    complex_[n_ / 2] = spec_[n_ / 2];
+    complex_[0] = bins_[0];
+    for (int k = 1; k < n_ / 2; ++k) complex_[k] = 2.0 * bins_[k];
+    complex_[n_ / 2] = bins_[n_ / 2];
     std::fill(complex_ + n_ / 2 + 1, complex_ + n_, std::complex<double>());
     fftw_execute(analyticPlan_);
     const double scale = 1.0 / n_;
@@ -163,7 +163,7 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         r.latencySamples = reference - sweep_.leadFrames();
     }
     deconvolve(capture, 0, micAnalytic_);
-    std::copy(spec_, spec_ + n_ / 2 + 1, micSpec_.begin());
+    std::copy(bins_, bins_ + n_ / 2 + 1, micBins_.begin());
     const DirectSound direct = FindDirectSound(micAnalytic_.data(), n_, 0, searchEnd);
     r.snrDb = direct.found ? snrDb(capture, 0, direct.time) : 0.0;
     if (!direct.found || r.snrDb < NO_SIGNAL_SNR_DB) {
@@ -177,7 +177,7 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         r.polarity = c > 0.0 ? Polarity::Positive : Polarity::Negative;
 
     // The impulse from the reference on: the spectrum advanced by the reference's (fractional) time.
-    for (int k = 0; k <= n_ / 2; ++k) spec_[k] = micSpec_[size_t(k)] * std::polar(1.0, 2.0 * M_PI * k * reference / n_);
+    for (int k = 0; k <= n_ / 2; ++k) bins_[k] = micBins_[size_t(k)] * std::polar(1.0, 2.0 * M_PI * k * reference / n_);
     fftw_execute(backward_);
     const int length = std::max(0, searchEnd + gateFrames_ - int(std::ceil(reference)));
     r.impulseZero = preFrames_;
@@ -212,7 +212,7 @@ void SweepAnalyzer::response(CaptureResult &r, const AnalysisOptions &options)
     r.magnitudeDb.resize(r.hz.size());
     r.phaseDeg.resize(r.hz.size());
     // Each bin with the direct sound's delay taken out, so that the phase turns slowly between bins.
-    auto bin = [this, a, start](int k) { return gateSpec_[k] * std::polar(1.0, 2.0 * M_PI * k * (a - start) / m_); };
+    auto bin = [this, a, start](int k) { return gateBins_[k] * std::polar(1.0, 2.0 * M_PI * k * (a - start) / m_); };
     for (size_t i = 0; i < r.hz.size(); ++i) {
         const double k = std::min(r.hz[i] * m_ / fs, m_ / 2 - 1.0);
         const int k0 = int(k);

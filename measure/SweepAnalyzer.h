@@ -40,7 +40,7 @@ public:
     int fftSize() const { return n_; }
 
 private:
-    // The deconvolved spectrum of one input into spec_, and its analytic impulse into analytic (size n_).
+    // The deconvolved spectrum of one input into bins_, and its analytic impulse into analytic (size n_).
     void deconvolve(const AudioCapture &capture, int channel, std::vector<std::complex<double>> &analytic);
     // SNR of one input: the power while the sweep is heard (from start) over the power of the last 0.2 s.
     double snrDb(const AudioCapture &capture, int channel, double start) const;
@@ -54,10 +54,10 @@ private:
     std::vector<std::complex<double>> inverse_;  // band-limited 1 / sweep spectrum, n_/2 + 1 bins
     std::vector<std::complex<double>> micAnalytic_, loopAnalytic_;
     double *real_ = nullptr;                     // n_
-    std::complex<double> *spec_ = nullptr;       // n_/2 + 1
+    std::complex<double> *bins_ = nullptr;       // n_/2 + 1
     std::complex<double> *complex_ = nullptr;    // n_
     double *gate_ = nullptr;                     // m_
-    std::complex<double> *gateSpec_ = nullptr;   // m_/2 + 1
-    std::vector<std::complex<double>> micSpec_;  // the microphone's deconvolved spectrum
+    std::complex<double> *gateBins_ = nullptr;   // m_/2 + 1
+    std::vector<std::complex<double>> micBins_;  // the microphone's deconvolved spectrum
     fftw_plan_s *forward_ = nullptr, *backward_ = nullptr, *analyticPlan_ = nullptr, *gatePlan_ = nullptr;
 };
