@@ -73,10 +73,13 @@ SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs) : 
     double peak = 0.0;
     for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::norm(bins_[k]));
     inverse_.resize(size_t(n_ / 2 + 1));
+    unturn_.resize(size_t(n_ / 2 + 1));
     for (int k = 0; k <= n_ / 2; ++k) {
         const double f = k * fs / n_;
         const std::complex<double> w = TopWeight(f, sweep_.endHz(), fs) * LowWeight(f, s.startHz);
         inverse_[size_t(k)] = w * std::conj(bins_[k]) / (std::norm(bins_[k]) + REGULARISATION * peak);
+        const std::complex<double> low = LowWeight(f, s.startHz);
+        unturn_[size_t(k)] = std::abs(low) > 0.0 ? std::conj(low) / std::abs(low) : 1.0;
     }
     micAnalytic_.resize(size_t(n_));
     loopAnalytic_.resize(size_t(n_));
@@ -100,10 +103,11 @@ void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, std::ve
     for (int i = 0; i < frames; ++i) real_[i] = capture.samples[size_t(i) * size_t(capture.channels) + size_t(channel)];
     fftw_execute(forward_);
     for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= inverse_[size_t(k)];
-    // The analytic signal: the positive frequencies doubled, the negative ones dropped.
-    complex_[0] = bins_[0];
-    for (int k = 1; k < n_ / 2; ++k) complex_[k] = 2.0 * bins_[k];
-    complex_[n_ / 2] = bins_[n_ / 2];
+    // The analytic signal: the positive frequencies doubled, the negative ones dropped, and the low band
+    // limit's phase taken out (zero phase keeps the envelope symmetric about the arrival and the sign true).
+    complex_[0] = 0.0;
+    for (int k = 1; k < n_ / 2; ++k) complex_[k] = 2.0 * bins_[k] * unturn_[size_t(k)];
+    complex_[n_ / 2] = 0.0;
     std::fill(complex_ + n_ / 2 + 1, complex_ + n_, std::complex<double>());
     fftw_execute(analyticPlan_);
     const double scale = 1.0 / n_;

@@ -52,6 +52,7 @@ private:
     int gateFrames_;
     int preFrames_;
     std::vector<std::complex<double>> inverse_;  // band-limited 1 / sweep spectrum, n_/2 + 1 bins
+    std::vector<std::complex<double>> unturn_;   // the low band limit's phase, undone for the analytic signal
     std::vector<std::complex<double>> micAnalytic_, loopAnalytic_;
     double *real_ = nullptr;                     // n_
     std::complex<double> *bins_ = nullptr;       // n_/2 + 1
