@@ -217,6 +217,30 @@ private slots:
         QVERIFY(r.polarityConfidence < 0.2);
     }
 
+    // Sweeps from an output's high-pass corner, the driver high-passed there: the response exact above the
+    // corner, the sign right or ambiguous, the arrival moved by no more than the filter's group delay.
+    void cornerSweeps()
+    {
+        for (double corner : {300.0, 1000.0, 3000.0}) {
+            SweepSettings settings;
+            settings.startHz = corner;
+            const Sweep sweep(settings);
+            SweepAnalyzer analyzer(sweep);
+            AudioCapture c = Capture(sweep, Scene());
+            std::vector<double> mic = Delayed(sweep.samples(), sweep.recordFrames(), sweep.leadFrames() + MIC_DELAY);
+            const Biquad hp = HighPass(corner);
+            hp.run(mic);
+            for (size_t i = 0; i < mic.size(); ++i) c.samples[2 * i] = float(mic[i]);
+            const CaptureResult r = analyzer.analyze(c, AnalysisOptions());
+            QVERIFY(r.usable());
+            QVERIFY(r.polarity != Polarity::Negative);
+            QVERIFY(std::fabs(r.arrivalSamples - (MIC_DELAY - LOOP_DELAY)) < 0.6);
+            for (size_t i = 0; i < r.hz.size(); ++i)
+                if (r.hz[i] >= 2 * corner && r.hz[i] <= 10000.0)
+                    QVERIFY(std::fabs(r.magnitudeDb[i] - 20 * std::log10(std::abs(hp.at(r.hz[i])))) < 0.01);
+        }
+    }
+
     void faults()
     {
         const Sweep sweep{SweepSettings()};
