@@ -172,6 +172,11 @@ def tuning_seeds():
     write('measurement', 'impedance.zma', bytes([2]) + frd.encode())
     write('target_curve', 'house.txt', b'Target curve for the car\nHz dB\n20 8.0\n60 8.0\n200 0\n1000 0\n5000 -1.5\n20000 -4.0\n')
     write('target_curve', 'commas.txt', b'* tilt\n20,5.0\n632,0\n20000,-5.0\n')
+    # Microphone calibration files: with and without the sensitivity line, phase columns, decimal commas.
+    cal = ''.join('%.3f\t%.2f\t%.1f\n' % (10 * 2 ** (i / 3), 0.05 * i - 1.0, -0.5 * i) for i in range(32))
+    write('mic_calibration', 'with-sens.txt', b'"Sens Factor =-1.23dB, SERNO: 1234567"\n' + cal.encode())
+    write('mic_calibration', 'plain.txt', b'* mic 2\n20 0.5\n1000 0\n20000 -2.25\n')
+    write('mic_calibration', 'commas.txt', b'Sens Factor =-0,8dB, AGain =18dB, SERNO: 7001234\n20;1,5\n20000;-3,0\n')
     # Filter files: the text as it stands (with the output's current bands).
     write('filters', 'apo.txt', MODE_BYTE['filters'] + b'Preamp: -6.2 dB\nFilter 1: ON PK Fc 63 Hz Gain -4.5 dB Q 1.41\n'
                                 b'Filter 2: ON LSC Fc 105 Hz Gain 3.0 dB Q 0.71\nFilter 3: OFF PK Fc 1000 Hz Gain 2 dB Q 2\n'

@@ -1,0 +1,74 @@
+// Exponential sine sweep (Farina): the instantaneous frequency rises exponentially from start to end.
+#include "Sweep.h"
+
+#include <algorithm>
+#include <cmath>
+
+QString SweepSettings::check() const
+{
+    if (sampleRate != 44100 && sampleRate != 48000)
+        return QStringLiteral("the sample rate must be 44100 or 48000 Hz, not %1").arg(sampleRate);
+    if (!(seconds >= SWEEP_MIN_SECONDS && seconds <= SWEEP_MAX_SECONDS))
+        return QStringLiteral("the sweep must last 0.5 to 6 s");
+    if (!(levelDbfs >= -60.0 && levelDbfs <= 0.0)) return QStringLiteral("the sweep level must be -60 to 0 dBFS");
+    if (!(startHz >= 10.0 && startHz * 2.0 <= std::min(endHz, 0.45 * sampleRate)))
+        return QStringLiteral("the sweep must start at 10 Hz or above and span at least an octave");
+    if (!(tailSeconds >= 0.5 && tailSeconds <= 5.0)) return QStringLiteral("the recorded tail must be 0.5 to 5 s");
+    return QString();
+}
+
+Sweep::Sweep(const SweepSettings &settings) : settings_(settings)
+{
+    // Settings that fail check() are brought into range rather than trusted.
+    SweepSettings &s = settings_;
+    if (s.sampleRate != 44100) s.sampleRate = 48000;
+    s.seconds = std::isfinite(s.seconds) ? std::clamp(s.seconds, SWEEP_MIN_SECONDS, SWEEP_MAX_SECONDS) : 1.5;
+    s.levelDbfs = std::isfinite(s.levelDbfs) ? std::clamp(s.levelDbfs, -60.0, 0.0) : -12.0;
+    s.tailSeconds = std::isfinite(s.tailSeconds) ? std::clamp(s.tailSeconds, 0.5, 5.0) : 1.0;
+    endHz_ = std::isfinite(s.endHz) ? std::clamp(s.endHz, 20.0, 0.45 * s.sampleRate) : 0.45 * s.sampleRate;
+    s.startHz = std::isfinite(s.startHz) ? std::clamp(s.startHz, 10.0, endHz_ / 2.0) : 20.0;
+    s.endHz = endHz_;
+    const double fs = settings_.sampleRate;
+    const int n = int(std::lround(settings_.seconds * fs));
+    const double f1 = settings_.startHz;
+    const double rate = std::log(endHz_ / f1);   // octaves in nepers
+    const double l = settings_.seconds / rate;   // time per neper of frequency
+    const double amp = std::pow(10.0, settings_.levelDbfs / 20.0);
+    // Fade-in over the first sixth of an octave, fade-out over the last 1/48 octave (half-Hann): the ends of
+    // the band keep most of their energy and the clicks of a hard start or stop are gone.
+    const int fadeIn = std::max(2, int(l * std::log(std::pow(2.0, 1.0 / 6.0)) * fs));
+    const int fadeOut = std::max(2, int(l * std::log(std::pow(2.0, 1.0 / 48.0)) * fs));
+    samples_.resize(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        const double t = i / fs;
+        double v = amp * std::sin(2.0 * M_PI * f1 * l * (std::exp(t / l) - 1.0));
+        if (i < fadeIn) v *= 0.5 - 0.5 * std::cos(M_PI * i / fadeIn);
+        if (n - 1 - i < fadeOut) v *= 0.5 - 0.5 * std::cos(M_PI * (n - 1 - i) / fadeOut);
+        samples_[size_t(i)] = v;
+    }
+}
+
+int Sweep::leadFrames() const { return int(std::lround(SWEEP_LEAD_SECONDS * settings_.sampleRate)); }
+
+int Sweep::recordFrames() const
+{
+    return leadFrames() + int(samples_.size()) + int(std::lround(settings_.tailSeconds * settings_.sampleRate));
+}
+
+AudioRequest Sweep::request(const QString &outputDevice, const QString &inputDevice) const
+{
+    AudioRequest r;
+    r.outputDevice = outputDevice;
+    r.inputDevice = inputDevice;
+    r.sampleRate = settings_.sampleRate;
+    r.playChannels = 2;
+    r.recordChannels = 2;
+    r.recordFrames = recordFrames();
+    r.play.assign(size_t(r.recordFrames) * 2, 0.0f);
+    const size_t lead = size_t(leadFrames());
+    for (size_t i = 0; i < samples_.size(); ++i) {
+        r.play[2 * (lead + i)] = float(samples_[i]);
+        if (settings_.loopback) r.play[2 * (lead + i) + 1] = float(samples_[i]);
+    }
+    return r;
+}

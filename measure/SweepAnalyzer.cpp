@@ -1,0 +1,232 @@
+// Deconvolution by spectral division with FFTW, then the direct sound, the gated response and the quality.
+#include "SweepAnalyzer.h"
+
+#include "DirectSound.h"
+
+#include <fftw3.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double REGULARISATION = 1e-7;  // of the sweep's peak power: keeps the division bounded off-band
+constexpr double NO_SIGNAL_SNR_DB = 10.0;
+constexpr double SURE_POLARITY_SNR_DB = 20.0;
+constexpr double NOISE_SECONDS = 0.2;
+constexpr float CLIP_LEVEL = 0.9999f;
+
+int NextPow2(int v)
+{
+    int n = 1;
+    while (n < v) n *= 2;
+    return n;
+}
+
+fftw_complex *Fc(std::complex<double> *p) { return reinterpret_cast<fftw_complex *>(p); }
+
+// The band the division keeps, above the sweep: 1 to its top, a raised-cosine taper over a quarter octave
+// (at most to 0.47 of the sample rate). Zero-phase, so its ringing is symmetric but short (< 1 ms).
+double TopWeight(double f, double hi, double fs)
+{
+    const double hi1 = std::max(hi, std::min(hi * std::pow(2.0, 0.25), 0.47 * fs));
+    if (f <= hi) return 1.0;
+    if (f >= hi1) return 0.0;
+    return 0.5 + 0.5 * std::cos(M_PI * (f - hi) / (hi1 - hi));
+}
+
+// Below the sweep: a 4th-order Butterworth high-pass an octave under its start. It is causal, so gating
+// just before the direct sound cuts none of its (long, low) ringing; the response divides it out again.
+std::complex<double> LowWeight(double f, double lo)
+{
+    if (f <= 0.0) return 0.0;
+    const std::complex<double> s(0.0, f / (0.5 * lo));
+    return s * s * s * s / ((s * s + 0.7653668647 * s + 1.0) * (s * s + 1.8477590650 * s + 1.0));
+}
+
+}  // namespace
+
+SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs) : sweep_(sweep)
+{
+    const SweepSettings &s = sweep_.settings();
+    const double fs = s.sampleRate;
+    n_ = NextPow2(sweep_.recordFrames());
+    gateFrames_ = int(std::lround(gateMs * fs / 1000.0));
+    preFrames_ = int(std::lround(preMs * fs / 1000.0));
+    m_ = NextPow2(4 * (gateFrames_ + preFrames_));
+    // FFTW's planner keeps global tables: with its lock on, analyzers may be built on several threads.
+    fftw_make_planner_thread_safe();
+    real_ = fftw_alloc_real(size_t(n_));
+    bins_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(size_t(n_ / 2 + 1)));
+    complex_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(size_t(n_)));
+    gate_ = fftw_alloc_real(size_t(m_));
+    gateBins_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(size_t(m_ / 2 + 1)));
+    forward_ = fftw_plan_dft_r2c_1d(n_, real_, Fc(bins_), FFTW_ESTIMATE);
+    backward_ = fftw_plan_dft_c2r_1d(n_, Fc(bins_), real_, FFTW_ESTIMATE);
+    analyticPlan_ = fftw_plan_dft_1d(n_, Fc(complex_), Fc(complex_), FFTW_BACKWARD, FFTW_ESTIMATE);
+    gatePlan_ = fftw_plan_dft_r2c_1d(m_, gate_, Fc(gateBins_), FFTW_ESTIMATE);
+
+    const std::vector<double> &x = sweep_.samples();
+    std::fill(real_, real_ + n_, 0.0);
+    std::copy(x.begin(), x.end(), real_);
+    fftw_execute(forward_);
+    double peak = 0.0;
+    for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::norm(bins_[k]));
+    inverse_.resize(size_t(n_ / 2 + 1));
+    unturn_.resize(size_t(n_ / 2 + 1));
+    for (int k = 0; k <= n_ / 2; ++k) {
+        const double f = k * fs / n_;
+        const std::complex<double> w = TopWeight(f, sweep_.endHz(), fs) * LowWeight(f, s.startHz);
+        inverse_[size_t(k)] = w * std::conj(bins_[k]) / (std::norm(bins_[k]) + REGULARISATION * peak);
+        const std::complex<double> low = LowWeight(f, s.startHz);
+        unturn_[size_t(k)] = std::abs(low) > 0.0 ? std::conj(low) / std::abs(low) : 1.0;
+    }
+    micAnalytic_.resize(size_t(n_));
+    loopAnalytic_.resize(size_t(n_));
+    micBins_.resize(size_t(n_ / 2 + 1));
+}
+
+SweepAnalyzer::~SweepAnalyzer()
+{
+    for (fftw_plan p : {forward_, backward_, analyticPlan_, gatePlan_}) fftw_destroy_plan(p);
+    fftw_free(real_);
+    fftw_free(bins_);
+    fftw_free(complex_);
+    fftw_free(gate_);
+    fftw_free(gateBins_);
+}
+
+void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, std::vector<std::complex<double>> &analytic)
+{
+    const int frames = std::min(sweep_.recordFrames(), int(capture.samples.size()) / capture.channels);
+    std::fill(real_, real_ + n_, 0.0);
+    for (int i = 0; i < frames; ++i) real_[i] = capture.samples[size_t(i) * size_t(capture.channels) + size_t(channel)];
+    fftw_execute(forward_);
+    for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= inverse_[size_t(k)];
+    // The analytic signal: the positive frequencies doubled, the negative ones dropped, and the low band
+    // limit's phase taken out (zero phase keeps the envelope symmetric about the arrival and the sign true).
+    complex_[0] = 0.0;
+    for (int k = 1; k < n_ / 2; ++k) complex_[k] = 2.0 * bins_[k] * unturn_[size_t(k)];
+    complex_[n_ / 2] = 0.0;
+    std::fill(complex_ + n_ / 2 + 1, complex_ + n_, std::complex<double>());
+    fftw_execute(analyticPlan_);
+    const double scale = 1.0 / n_;
+    for (int i = 0; i < n_; ++i) analytic[size_t(i)] = complex_[i] * scale;
+}
+
+double SweepAnalyzer::snrDb(const AudioCapture &capture, int channel, double start) const
+{
+    const int frames = std::min(sweep_.recordFrames(), int(capture.samples.size()) / capture.channels);
+    const int sweepFrames = int(sweep_.samples().size());
+    const int s0 = std::clamp(int(start), 0, frames), s1 = std::min(frames, s0 + sweepFrames);
+    const int n0 = std::max(frames - int(NOISE_SECONDS * capture.sampleRate), std::min(frames - 1, s1 + gateFrames_));
+    auto power = [&](int a, int b) {
+        double sum = 0.0;
+        for (int i = a; i < b; ++i) {
+            const double v = capture.samples[size_t(i) * size_t(capture.channels) + size_t(channel)];
+            sum += v * v;
+        }
+        return b > a ? sum / (b - a) : 0.0;
+    };
+    const double ps = power(s0, s1), pn = power(std::max(0, n0), frames);
+    const double snr = 10.0 * std::log10(std::max(ps - pn, 1e-30) / std::max(pn, 1e-30));
+    return std::clamp(snr, -100.0, 200.0);
+}
+
+CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const AnalysisOptions &options)
+{
+    const SweepSettings &s = sweep_.settings();
+    CaptureResult r;
+    r.sampleRate = s.sampleRate;
+    r.timing = s.loopback ? TimingReference::Loopback : TimingReference::PlaybackStart;
+    r.validLowHz = s.startHz;
+    r.validHighHz = sweep_.endHz();
+    const int needChannels = s.loopback ? 2 : 1;
+    if (capture.sampleRate != s.sampleRate) {
+        r.problem = QStringLiteral("the capture is at %1 Hz, the sweep at %2 Hz").arg(capture.sampleRate).arg(s.sampleRate);
+        return r;
+    }
+    if (capture.channels < needChannels || int(capture.samples.size()) / capture.channels < sweep_.recordFrames()) {
+        r.problem = QStringLiteral("the capture is shorter or has fewer inputs than the sweep needs");
+        return r;
+    }
+    const int frames = sweep_.recordFrames();
+    for (int i = 0; i < frames; ++i)
+        if (std::fabs(capture.samples[size_t(i) * size_t(capture.channels)]) >= CLIP_LEVEL) ++r.clippedSamples;
+    // The direct sound must leave a whole gate inside the recording.
+    const int searchEnd = frames - int(sweep_.samples().size()) - gateFrames_;
+    double reference = sweep_.leadFrames();  // without a loopback: the first frame of the sweep
+    if (s.loopback) {
+        deconvolve(capture, 1, loopAnalytic_);
+        const DirectSound loop = FindDirectSound(loopAnalytic_.data(), n_, 0, searchEnd);
+        if (!loop.found || snrDb(capture, 1, loop.time) < NO_SIGNAL_SNR_DB) {
+            r.problem = QStringLiteral("the loopback input (2) hears nothing: wire output 2 to input 2, or measure without the loopback");
+            return r;
+        }
+        reference = loop.time;
+        r.latencySamples = reference - sweep_.leadFrames();
+    }
+    deconvolve(capture, 0, micAnalytic_);
+    std::copy(bins_, bins_ + n_ / 2 + 1, micBins_.begin());
+    const DirectSound direct = FindDirectSound(micAnalytic_.data(), n_, 0, searchEnd);
+    r.snrDb = direct.found ? snrDb(capture, 0, direct.time) : 0.0;
+    if (!direct.found || r.snrDb < NO_SIGNAL_SNR_DB) {
+        r.noSignal = true;
+        return r;
+    }
+    r.arrivalSamples = direct.time - reference;
+    const double c = direct.cosine();
+    r.polarityConfidence = std::fabs(c);
+    if (r.polarityConfidence >= DirectSound::SURE_COS && r.snrDb >= SURE_POLARITY_SNR_DB)
+        r.polarity = c > 0.0 ? Polarity::Positive : Polarity::Negative;
+
+    // The impulse from the reference on: the spectrum advanced by the reference's (fractional) time.
+    for (int k = 0; k <= n_ / 2; ++k) bins_[k] = micBins_[size_t(k)] * std::polar(1.0, 2.0 * M_PI * k * reference / n_);
+    fftw_execute(backward_);
+    const int length = std::max(0, searchEnd + gateFrames_ - int(std::ceil(reference)));
+    r.impulseZero = preFrames_;
+    r.impulse.resize(size_t(preFrames_ + length));
+    for (int i = 0; i < preFrames_ + length; ++i) r.impulse[size_t(i)] = float(real_[(i - preFrames_ + n_) % n_] / n_);
+    response(r, options);
+    return r;
+}
+
+void SweepAnalyzer::response(CaptureResult &r, const AnalysisOptions &options)
+{
+    const double a = r.arrivalSamples + r.impulseZero;  // in samples of the impulse
+    const int start = std::max(0, int(std::floor(a)) - preFrames_);
+    const int length = std::max(0, std::min(preFrames_ + gateFrames_, int(r.impulse.size()) - start));
+    // Half-Hann fade-in over the first half of the lead (only where there is a lead), fade-out over the
+    // last fifth of the gate.
+    const int fadeIn = start > 0 ? std::max(1, std::min(preFrames_ / 2, int(a - start) / 2)) : 0;
+    const int fadeOut = std::max(1, length / 5);
+    std::fill(gate_, gate_ + m_, 0.0);
+    for (int i = 0; i < length; ++i) {
+        double w = 1.0;
+        if (i < fadeIn) w = 0.5 - 0.5 * std::cos(M_PI * i / fadeIn);
+        if (length - 1 - i < fadeOut) w *= 0.5 - 0.5 * std::cos(M_PI * (length - 1 - i) / fadeOut);
+        gate_[i] = r.impulse[size_t(start + i)] * w;
+    }
+    fftw_execute(gatePlan_);
+    const SweepSettings &s = sweep_.settings();
+    const double fs = s.sampleRate;
+    const double offset = options.spl.valid() ? s.levelDbfs + 94.0 - options.spl.dbfsAt94 : 0.0;
+    r.unit = options.spl.valid() ? MagnitudeUnit::Spl : MagnitudeUnit::Relative;
+    r.hz = LogGrid(20.0, 20000.0, 48);
+    r.magnitudeDb.resize(r.hz.size());
+    r.phaseDeg.resize(r.hz.size());
+    // Each bin with the direct sound's delay taken out, so that the phase turns slowly between bins.
+    auto bin = [this, a, start](int k) { return gateBins_[k] * std::polar(1.0, 2.0 * M_PI * k * (a - start) / m_); };
+    for (size_t i = 0; i < r.hz.size(); ++i) {
+        const double k = std::min(r.hz[i] * m_ / fs, m_ / 2 - 1.0);
+        const int k0 = int(k);
+        const double t = k - k0;
+        std::complex<double> v = bin(k0) * (1.0 - t) + bin(k0 + 1) * t;
+        const std::complex<double> low = LowWeight(r.hz[i], s.startHz);
+        if (std::abs(low) > 0.1) v /= low;
+        double db = 20.0 * std::log10(std::max(std::abs(v), 1e-12)) + offset;
+        if (options.mic && !options.mic->empty()) db -= options.mic->curve.at(r.hz[i]);
+        r.magnitudeDb[i] = db;
+        r.phaseDeg[i] = std::arg(v) * 180.0 / M_PI;
+    }
+}

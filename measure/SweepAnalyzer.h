@@ -1,0 +1,64 @@
+// Turns the recording of one sweep into a CaptureResult: deconvolution, timing, polarity, response, quality.
+#pragma once
+
+#include "AudioIo.h"
+#include "CaptureResult.h"
+#include "MicCalibration.h"
+#include "Sweep.h"
+
+#include <complex>
+#include <vector>
+
+struct AnalysisOptions {
+    const MicCalibration *mic = nullptr;  // subtracted from the magnitude when set
+    SplCalibration spl;                   // magnitudes in dB SPL when valid
+};
+
+struct fftw_plan_s;
+
+// The FFT sizes and plans are fixed by the sweep: build one analyzer per sweep and worker thread. FFTW plans
+// are made here (FFTW_ESTIMATE, with FFTW's planner lock on), so analyzers can be built on any thread; one
+// analyzer must not analyse on two threads at once.
+//
+// The impulse response is the recording divided by the sweep in the frequency domain (not convolved with a
+// time-reversed sweep): the division is exact wherever the sweep has energy, so fades and level do not
+// colour the result. Outside the swept band the division is faded out (a causal high-pass an octave below,
+// a short raised-cosine taper above) so that the noise there stays out and no long ringing precedes the
+// direct sound.
+class SweepAnalyzer
+{
+public:
+    // The response is gated from preMs before the direct sound to gateMs after it.
+    explicit SweepAnalyzer(const Sweep &sweep, double gateMs = 300.0, double preMs = 5.0);
+    ~SweepAnalyzer();
+    SweepAnalyzer(const SweepAnalyzer &) = delete;
+    SweepAnalyzer &operator=(const SweepAnalyzer &) = delete;
+
+    // Input 1 is the microphone, input 2 the loopback when the sweep's settings have one.
+    CaptureResult analyze(const AudioCapture &capture, const AnalysisOptions &options);
+
+    int fftSize() const { return n_; }
+
+private:
+    // The deconvolved spectrum of one input into bins_, and its analytic impulse into analytic (size n_).
+    void deconvolve(const AudioCapture &capture, int channel, std::vector<std::complex<double>> &analytic);
+    // SNR of one input: the power while the sweep is heard (from start) over the power of the last 0.2 s.
+    double snrDb(const AudioCapture &capture, int channel, double start) const;
+    void response(CaptureResult &r, const AnalysisOptions &options);
+
+    Sweep sweep_;
+    int n_;            // deconvolution size
+    int m_;            // gated-response size
+    int gateFrames_;
+    int preFrames_;
+    std::vector<std::complex<double>> inverse_;  // band-limited 1 / sweep spectrum, n_/2 + 1 bins
+    std::vector<std::complex<double>> unturn_;   // the low band limit's phase, undone for the analytic signal
+    std::vector<std::complex<double>> micAnalytic_, loopAnalytic_;
+    double *real_ = nullptr;                     // n_
+    std::complex<double> *bins_ = nullptr;       // n_/2 + 1
+    std::complex<double> *complex_ = nullptr;    // n_
+    double *gate_ = nullptr;                     // m_
+    std::complex<double> *gateBins_ = nullptr;   // m_/2 + 1
+    std::vector<std::complex<double>> micBins_;  // the microphone's deconvolved spectrum
+    fftw_plan_s *forward_ = nullptr, *backward_ = nullptr, *analyticPlan_ = nullptr, *gatePlan_ = nullptr;
+};
