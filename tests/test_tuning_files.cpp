@@ -316,6 +316,7 @@ private slots:
         bands[1] = BandCode{8865, 69, 100};
         bands[2] = BandCode{19000, 240, 4};
         bands[3] = BandCode{140, 10, 75};
+        bands[4] = BandCode{31, 145, 4};  // Q 0.4 at 2.5 dB is written as 0.69, which reads back as 0.398
         const QByteArray text = ExportFilters(bands, false);
         QVERIFY2(text.startsWith("Preamp: -12.0 dB\nFilter 1: ON PK Fc 63 Hz Gain 3.0 dB Q 2.19\n"
                                  "Filter 2: ON PK Fc 8865 Hz Gain -5.1 dB Q 14.91\nFilter 3: ON PK Fc 19000 Hz"),
@@ -333,6 +334,7 @@ private slots:
         const FilterImport back = ImportFilters(text, DefaultBands());
         QCOMPARE(back.filters, 31);
         QVERIFY(back.bands == bands);
+        QCOMPARE(int(back.notes.size()), 1);  // the preamp alone: nothing was limited
         QVERIFY(ExportFilters(bands, true).startsWith("Preamp: 0.0 dB\nFilter 1: OFF PK"));
     }
 

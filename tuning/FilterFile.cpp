@@ -133,10 +133,12 @@ bool Readable(const FilterLine &l, FileFilterType type, FileFilter &f)
 }
 
 // Limits a value, noting it when it was outside.
-double Limit(double v, double lo, double hi, int line, FilterNoteKind kind, std::vector<FilterNote> &notes)
+// A value that rounds to the code range (step: the code's resolution) is taken without a note: the exporter's
+// rounded Q of a band at the limit must read back as that band.
+double Limit(double v, double lo, double hi, double step, int line, FilterNoteKind kind, std::vector<FilterNote> &notes)
 {
     if (v >= lo && v <= hi) return v;
-    notes.push_back(FilterNote{line, kind, v, QString()});
+    if (!(v >= lo - step / 2 && v <= hi + step / 2)) notes.push_back(FilterNote{line, kind, v, QString()});
     return std::clamp(v, lo, hi);
 }
 
@@ -174,10 +176,10 @@ bool Direct(const std::vector<FileFilter> &filters, const std::vector<int> &line
         if (f.type != FileFilterType::Peaking) return false;
         BandCode &b = bands[size_t(free[k])];
         const int line = lines[k];
-        b.freq = uint16_t(std::lround(Limit(f.fc, GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, line, FilterNoteKind::FreqClamped, notes)));
-        const double gain = Limit(f.gainDb, -12.0, 12.0, line, FilterNoteKind::GainClamped, notes);
+        b.freq = uint16_t(std::lround(Limit(f.fc, GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, 1.0, line, FilterNoteKind::FreqClamped, notes)));
+        const double gain = Limit(f.gainDb, -12.0, 12.0, 0.1, line, FilterNoteKind::GainClamped, notes);
         b.gain = uint16_t(std::lround(gain * 10.0) + GAIN_ZERO);
-        b.q = uint8_t(std::lround(Limit(ProcessorQ(f.q, b.gainDb()), 0.4, 10.0, line, FilterNoteKind::QClamped, notes) * 10.0));
+        b.q = uint8_t(std::lround(Limit(ProcessorQ(f.q, b.gainDb()), 0.4, 10.0, 0.1, line, FilterNoteKind::QClamped, notes) * 10.0));
     }
     return true;
 }
