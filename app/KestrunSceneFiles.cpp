@@ -15,6 +15,7 @@
 #include <QProgressBar>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 constexpr int ShownFindings = 8;  // fields out of range listed in the box; the rest are counted
@@ -142,17 +143,16 @@ void Kestrun::Sence_Sub4_Fun()
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
     if (!linkReadyForTransfer()) return;
-    static uint8_t fetched[SCENE_COUNT][STORE_SIZE];
-    std::memset(fetched, 0, sizeof fetched);
+    const std::unique_ptr<uint8_t[][STORE_SIZE]> fetched(new uint8_t[SCENE_COUNT][STORE_SIZE]());
     showProgress(0);
-    const TransferResult r = SceneTransfer::fetchScenes(fetched, [this](int v) { showProgress(v); });
+    const TransferResult r = SceneTransfer::fetchScenes(fetched.get(), [this](int v) { showProgress(v); });
     Link.HeartbeatCountdown = 400;
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
         Notice::info(Txt::SceneFetchFailed);
         return;
     }
-    std::memcpy(SceneBuffer, fetched, sizeof fetched);
+    std::memcpy(SceneBuffer, fetched.get(), sizeof SceneBuffer);
     AllFileSave();
 }
 
