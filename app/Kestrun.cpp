@@ -128,7 +128,6 @@ Kestrun::Kestrun(QWidget *parent)
 
 Kestrun::~Kestrun()
 {
-    if (CurrentMarkerSink() == this) SetMarkerSink(nullptr);
     Port.onWriteFailed = nullptr;
     delete Graph;
     delete ui;

@@ -205,13 +205,15 @@ public:
     // Opens and identifies the processor again (the transfers that replace its whole state call it).
     void ConnectDevice();
     PollLoop &pollLoop() { return poll_; }
+    // The response graph: its curves, markers and overlay.
+    ResponseGraph &graph() { return *Graph; }
 
 private:
     void buildChannelNameMenus();  // app/KestrunNaming.cpp
     void buildOptionMenus();       // app/KestrunMenus.cpp
     void buildFilterMenus();
     void wireControls();
-    void initGraphTables();  // graph/KestrunPaint.cpp: the response tables and the marker sink
+    void initGraphTables();  // app/KestrunPaint.cpp: the response curves back to flat
 
     // Graph interaction (app/KestrunMarkers.cpp).
     int bandMarkerIndex(const QObject *o) const;

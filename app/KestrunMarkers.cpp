@@ -3,6 +3,7 @@
 
 #include "CrossoverRules.h"
 #include "DragPushButton.h"
+#include "ResponseGraph.h"
 #include "ResponseMath.h"
 #include "TuningModel.h"
 #include "ValueEditKeys.h"
@@ -83,10 +84,10 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
         const int b = bandMarkerIndex(watched);
         if (b >= 0) {
             Model().CurBand = uint8_t(b);
-            EQ_Curve_Update(Model().CurCh);
-            Curve_Point_Update(Model().CurCh);
+            Graph->curves().EQ_Curve_Update(Model().CurCh);
+            Graph->curves().Curve_Point_Update(Model().CurCh);
             updateGraph();
-            EQ_Mark_Gain_Update(uint8_t(b));
+            Graph->curves().EQ_Mark_Gain_Update(uint8_t(b));
             Model().endGesture();
         } else if (HpfMark->heldAtHeight) {
             HpfMark->heldAtHeight = false;
