@@ -30,8 +30,8 @@
 // Resources live in the static library; register them before the first use.
 static void initResources() { Q_INIT_RESOURCE(kestrun); }
 
-Kestrun::Kestrun(QWidget *parent)
-    : QWidget(parent)
+Kestrun::Kestrun(Notice &notice, FileDialogs &files, QWidget *parent)
+    : QWidget(parent), notice_(notice), files_(files)
 {
     initResources();
     // 1. The controls, their Chinese texts and the slot wiring.
@@ -122,7 +122,7 @@ Kestrun::Kestrun(QWidget *parent)
         Mute_Button_Show(ch, 0);
         Sync_Button_Show(ch, 0);
     }
-    Port.onWriteFailed = [] { Notice::info(Txt::ConnectError); };
+    Port.onWriteFailed = [this] { notice_.info(Txt::ConnectError); };
     setUpSafety();
 }
 

@@ -25,6 +25,8 @@ class FirmwareImage;
 class StatusNote;
 class QByteArray;
 class TransferGuard;
+class Notice;
+class FileDialogs;
 class QAction;
 class QActionGroup;
 class QLineEdit;
@@ -34,7 +36,8 @@ class Kestrun : public QWidget, public MarkerSink
 {
     Q_OBJECT
 public:
-    explicit Kestrun(QWidget *parent = nullptr);
+    // Boxes and file dialogs go through the given seams.
+    Kestrun(Notice &notice, FileDialogs &files, QWidget *parent = nullptr);
     ~Kestrun() override;
 
     KestrunForm *ui = nullptr;
@@ -252,6 +255,8 @@ private:
     void showProgress(int value);               // TickBar shown with this value
     void restartLink();                         // identify the processor again and download its state
 
+    Notice &notice_;
+    FileDialogs &files_;
     QPoint dragOffset_;
     bool dragging_ = false;
 

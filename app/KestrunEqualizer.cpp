@@ -50,6 +50,6 @@ void Kestrun::on_BT_EQ_BYPASS_clicked()
 
 void Kestrun::on_BT_EQ_RESET_clicked()
 {
-    if (!Notice::ask(Txt::EqFlatQuestion)) return;
+    if (!notice_.ask(Txt::EqFlatQuestion)) return;
     Model().flattenEq();
 }

@@ -53,7 +53,7 @@ void Kestrun::buildOptionMenus()
     TuningAct = OptionMenu->addAction(T(Txt::MenuTuning));
     connect(TuningAct, &QAction::triggered, this, [this] {
         auto *panel = findChild<TuningPanel *>();
-        if (!panel) panel = new TuningPanel(Graph->overlay(), this);
+        if (!panel) panel = new TuningPanel(Graph->overlay(), notice_, files_, this);
         panel->show();
         panel->raise();
     });
@@ -72,12 +72,12 @@ void Kestrun::buildOptionMenus()
     QAction *sheetAct = SenceMenu->addAction(T(Txt::MenuSetupSheet));
     connect(SenceMenu, &QMenu::aboutToShow, sheetAct, [sheetAct] { sheetAct->setText(T(Txt::MenuSetupSheet)); });
     connect(sheetAct, &QAction::triggered, this, [this] {
-        const QString path = FileDialogs::getSaveFileName(this, T(Txt::MenuSetupSheet), QDir::currentPath(),
-                                                          QStringLiteral("PDF (*.pdf)"));
+        const QString path = files_.getSaveFileName(this, T(Txt::MenuSetupSheet), QDir::currentPath(),
+                                                    QStringLiteral("PDF (*.pdf)"));
         const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString()};
         QString why;
         if (!path.isEmpty() && !SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why))
-            Notice::info(Txt::SceneFileWriteFailed);
+            notice_.info(Txt::SceneFileWriteFailed);
     });
     ui->BT_SENCE->setMenu(SenceMenu);
 }

@@ -19,7 +19,7 @@ void Kestrun::resolveOfflineEdits()
     if (!held) return;
     const ModelState mine = *held;
     Model().releaseOfflineEdits();
-    const int choice = Notice::choose(T(Txt::OfflineEditsAsk), {T(Txt::OfflineKeepDevice), T(Txt::OfflineSendMine),
+    const int choice = notice_.choose(T(Txt::OfflineEditsAsk), {T(Txt::OfflineKeepDevice), T(Txt::OfflineSendMine),
                                                                 T(Txt::OfflineSaveFirst)});
     if (choice == 2) {
         SingleFileSave(mine.store);
@@ -35,7 +35,7 @@ void Kestrun::resolveOfflineEdits()
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
         // Not in the processor: the edits go to a file rather than be lost.
-        Notice::info(Txt::SceneSendFailed);
+        notice_.info(Txt::SceneSendFailed);
         SingleFileSave(mine.store);
         return;
     }
@@ -44,7 +44,7 @@ void Kestrun::resolveOfflineEdits()
 
 bool Kestrun::offlineEditsMayClose()
 {
-    if (!Model().hasOfflineEdits() || !Notice::ask(Txt::CloseUnsavedAsk)) return true;
+    if (!Model().hasOfflineEdits() || !notice_.ask(Txt::CloseUnsavedAsk)) return true;
     if (!SingleFileSave(ParamStore)) return false;
     Model().markSaved();
     return true;

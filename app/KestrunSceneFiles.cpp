@@ -31,21 +31,21 @@ const char *const SingleFilter = "场景文件(*.SCE)";
 const char *const AllFilter = "场景文件(*.ALL)";
 
 // A box for a file that was refused; false for every outcome but Ok.
-bool accepted(SceneFile::Read r, Txt wrongSize)
+bool accepted(const Notice &notice, SceneFile::Read r, Txt wrongSize)
 {
     if (r == SceneFile::Read::Ok) return true;
-    Notice::info(r == SceneFile::Read::WrongSize ? wrongSize : Txt::SceneFileReadFailed);
+    notice.info(r == SceneFile::Read::WrongSize ? wrongSize : Txt::SceneFileReadFailed);
     return false;
 }
 }  // namespace
 
 bool Kestrun::SingleFileSave(const ParamBlock &block)
 {
-    const QString path = FileDialogs::getSaveFileName(this, QStringLiteral("保存单个场景文件"), QDir::currentPath(),
-                                                      QString::fromUtf8(SingleFilter));
+    const QString path = files_.getSaveFileName(this, QStringLiteral("保存单个场景文件"), QDir::currentPath(),
+                                                QString::fromUtf8(SingleFilter));
     if (path.isEmpty()) return false;
     if (!SceneFile::write(path, SceneFile::singleImage(block))) {
-        Notice::info(Txt::SceneFileWriteFailed);
+        notice_.info(Txt::SceneFileWriteFailed);
         return false;
     }
     return true;
@@ -53,27 +53,27 @@ bool Kestrun::SingleFileSave(const ParamBlock &block)
 
 bool Kestrun::SingleFileOpen(QByteArray *file)
 {
-    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("加载单个场景文件"), QDir::currentPath(),
-                                                      QString::fromUtf8(SingleFilter));
+    const QString path = files_.getOpenFileName(this, QStringLiteral("加载单个场景文件"), QDir::currentPath(),
+                                                QString::fromUtf8(SingleFilter));
     if (path.isEmpty()) return false;
-    return accepted(SceneFile::read(path, SceneFile::SINGLE_SIZE, file), Txt::SingleFileWrongSize);
+    return accepted(notice_, SceneFile::read(path, SceneFile::SINGLE_SIZE, file), Txt::SingleFileWrongSize);
 }
 
 void Kestrun::AllFileSave()
 {
-    const QString path = FileDialogs::getSaveFileName(this, QStringLiteral("保存全部场景文件"), QDir::currentPath(),
-                                                      QString::fromUtf8(AllFilter));
+    const QString path = files_.getSaveFileName(this, QStringLiteral("保存全部场景文件"), QDir::currentPath(),
+                                                QString::fromUtf8(AllFilter));
     if (path.isEmpty()) return;
-    if (!SceneFile::write(path, SceneFile::allImage(SceneBuffer))) Notice::info(Txt::SceneFileWriteFailed);
+    if (!SceneFile::write(path, SceneFile::allImage(SceneBuffer))) notice_.info(Txt::SceneFileWriteFailed);
 }
 
 bool Kestrun::AllFileOpen()
 {
-    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("加载全部场景文件"), QDir::currentPath(),
-                                                      QString::fromUtf8(AllFilter));
+    const QString path = files_.getOpenFileName(this, QStringLiteral("加载全部场景文件"), QDir::currentPath(),
+                                                QString::fromUtf8(AllFilter));
     if (path.isEmpty()) return false;
     QByteArray file;
-    if (!accepted(SceneFile::read(path, SceneFile::ALL_SIZE, &file), Txt::AllFileWrongSize)) return false;
+    if (!accepted(notice_, SceneFile::read(path, SceneFile::ALL_SIZE, &file), Txt::AllFileWrongSize)) return false;
     std::memcpy(SceneBuffer, file.constData(), size_t(SceneFile::ALL_SIZE));
     return true;
 }
@@ -88,7 +88,7 @@ bool Kestrun::sceneFilePlausible(const QByteArray &file)
     const int more = int(findings.size()) - ShownFindings;
     if (more > 0) lines << T(Txt::SceneCheckMore).arg(more);
     const QString text = T(Txt::SceneCheckAsk).arg(QString::number(findings.size()), lines.join(QLatin1Char('\n')));
-    return Notice::confirm(text, T(Txt::SendAnyway), T(Txt::CancelButton));
+    return notice_.confirm(text, T(Txt::SendAnyway), T(Txt::CancelButton));
 }
 
 void Kestrun::loadSingleOffline(const QByteArray &file)
@@ -128,11 +128,11 @@ void Kestrun::Sence_Sub3_Fun()
     const TransferResult r = SceneTransfer::sendParamImage(image, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
-        Notice::info(Txt::SceneSendFailed);
+        notice_.info(Txt::SceneSendFailed);
         return;
     }
     std::memcpy(ParamStore.Tail, image + IMAGE_SIZE, sizeof ParamStore.Tail);
-    Notice::info(Txt::SingleLoadDone);
+    notice_.info(Txt::SingleLoadDone);
     // The re-download brings the loaded parameters back into the store and the controls.
     Link.ResyncCountdown = 10;
 }
@@ -149,7 +149,7 @@ void Kestrun::Sence_Sub4_Fun()
     Link.HeartbeatCountdown = 400;
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
-        Notice::info(Txt::SceneFetchFailed);
+        notice_.info(Txt::SceneFetchFailed);
         return;
     }
     std::memcpy(SceneBuffer, fetched.get(), sizeof SceneBuffer);
@@ -168,11 +168,11 @@ void Kestrun::Sence_Sub5_Fun()
     const TransferResult r = SceneTransfer::sendScenes(SceneBuffer, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
-        Notice::info(Txt::SceneSendFailed);
+        notice_.info(Txt::SceneSendFailed);
         return;
     }
     Link.HeartbeatCountdown = 40000;
     WaitMs(Pace.uploadSettleMs);
-    Notice::info(Txt::AllLoadDone);
+    notice_.info(Txt::AllLoadDone);
     restartLink();
 }

@@ -31,21 +31,21 @@
 bool Kestrun::connectedOrNotice()
 {
     if (Link.Connected) return true;
-    Notice::info(Txt::ConnectFirst);
+    notice_.info(Txt::ConnectFirst);
     return false;
 }
 
 bool Kestrun::transferMayStart(const TransferGuard &guard)
 {
     if (guard.acquired()) return true;
-    Notice::info(Txt::TransferBusy);
+    notice_.info(Txt::TransferBusy);
     return false;
 }
 
 bool Kestrun::linkReadyForTransfer()
 {
     if (TransferLink::waitLinkIdle()) return true;
-    Notice::info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
+    notice_.info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
     return false;
 }
 
@@ -121,7 +121,7 @@ void Kestrun::restartLink()
 void Kestrun::Sence_Sub1_Fun()
 {
     if (!connectedOrNotice()) return;
-    auto *dialog = new SenceManage();
+    auto *dialog = new SenceManage(notice_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }
@@ -131,35 +131,35 @@ void Kestrun::Option_Sub3_Fun()
     if (!Link.Connected) return;
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
-    if (!Notice::ask(Txt::ResetAsk)) return;
+    if (!notice_.ask(Txt::ResetAsk)) return;
     bool sent = false;
     if (Link.Connected && TransferLink::waitLinkIdle()) {
         CMD_FACTORY_RESET();
         sent = Link.Connected != 0;
     }
-    Notice::info(sent ? Txt::ResetDone : Txt::ResetFailed);
+    notice_.info(sent ? Txt::ResetDone : Txt::ResetFailed);
     // The time taken to close the box gives the processor its time to restart.
     restartLink();
 }
 
 bool Kestrun::UpgradeFileOpen(FirmwareImage &image)
 {
-    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("加载机器升级固件"), QDir::currentPath(),
-                                                      QStringLiteral("升级固件(*.bin)"));
+    const QString path = files_.getOpenFileName(this, QStringLiteral("加载机器升级固件"), QDir::currentPath(),
+                                                QStringLiteral("升级固件(*.bin)"));
     switch (image.load(path)) {
     case FirmwareImage::Load::Ok:
         // The last word before the processor's firmware is replaced; No is the default.
-        return Notice::confirm(T(Txt::FirmwareAsk)
+        return notice_.confirm(T(Txt::FirmwareAsk)
                                    .arg(QFileInfo(path).fileName(), QString::number(image.size()),
                                         QString::number(image.blockCount())));
     case FirmwareImage::Load::Mismatch:
-        Notice::info(Txt::FirmwareMismatch);
+        notice_.info(Txt::FirmwareMismatch);
         return false;
     case FirmwareImage::Load::ReadError:
-        Notice::info(Txt::FirmwareError);
+        notice_.info(Txt::FirmwareError);
         return false;
     case FirmwareImage::Load::TooLarge:
-        Notice::info(Txt::FirmwareTooLarge);
+        notice_.info(Txt::FirmwareTooLarge);
         return false;
     }
     return false;
@@ -176,5 +176,5 @@ void Kestrun::Option_Sub5_Fun()
     showProgress(0);
     const TransferResult r = FirmwareTransfer::send(image, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
-    Notice::info(r == TransferResult::Ok ? Txt::FirmwareDone : Txt::FirmwareSendFailed);
+    notice_.info(r == TransferResult::Ok ? Txt::FirmwareDone : Txt::FirmwareSendFailed);
 }

@@ -1,6 +1,8 @@
 // Program entry of the tuning application on the simulated processor, which is plugged in (hot-plug event) shortly after start.
 #include "DemoFigures.h"
+#include "FileDialogs.h"
 #include "Kestrun.h"
+#include "Notice.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
 #include "Transport.h"
@@ -23,7 +25,9 @@ int main(int argc, char *argv[])
     Port.setDevice(&device);
     int rc;
     {
-        Kestrun window;
+        Notice notice;
+        FileDialogs files;
+        Kestrun window(notice, files);
         // KESTRUN_FIGURES=<seconds> prints the README's figures after that long connected and quits.
         DemoFigures *figures = nullptr;
         if (qEnvironmentVariableIsSet("KESTRUN_FIGURES"))

@@ -1,6 +1,8 @@
 // Program entry of the tuning application on the real processor (hidapi).
 #include "HidapiDevice.h"
+#include "FileDialogs.h"
 #include "Kestrun.h"
+#include "Notice.h"
 #include "Transport.h"
 
 #include <QApplication>
@@ -13,7 +15,9 @@ int main(int argc, char *argv[])
     Port.setDevice(&device);
     int rc;
     {
-        Kestrun window;
+        Notice notice;
+        FileDialogs files;
+        Kestrun window(notice, files);
         window.show();
         rc = app.exec();
     }

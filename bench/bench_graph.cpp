@@ -1,5 +1,7 @@
 // Cost of the response graph: one edit's recomputation of a channel's curve, and one paint of the window.
+#include "FileDialogs.h"
 #include "Kestrun.h"
+#include "Notice.h"
 #include "TuningModel.h"
 #include "ResponseGraph.h"
 #include "ResponseMath.h"
@@ -54,7 +56,9 @@ BENCHMARK(BM_CrossoverEditRecompute)->Unit(benchmark::kMicrosecond);
 
 // A window showing CH1 with a shaped curve and CH2 as comparison.
 struct PaintScene {
-    Kestrun window;
+    Notice notice;
+    FileDialogs files;
+    Kestrun window{notice, files};
     QImage image{window.size(), QImage::Format_RGB32};
     PaintScene()
     {

@@ -103,8 +103,8 @@ QString importSummary(const FilterImport &imported, uint8_t language)
 
 }  // namespace
 
-TuningPanel::TuningPanel(MeasurementOverlay &overlay, QWidget *parent)
-    : FramelessDialog(parent), overlay_(overlay)
+TuningPanel::TuningPanel(MeasurementOverlay &overlay, const Notice &notice, const FileDialogs &files, QWidget *parent)
+    : FramelessDialog(parent), overlay_(overlay), notice_(notice), files_(files)
 {
     setObjectName(QStringLiteral("TuningPanel"));
     setWindowTitle(T(Txt::PanelTitle));
@@ -130,11 +130,11 @@ TuningPanel::TuningPanel(MeasurementOverlay &overlay, QWidget *parent)
 
     buildMeasurement(group(column, Txt::PanelGroupMeasurement));
     buildFit(group(column, Txt::PanelGroupFit));
-    QGridLayout *files = group(column, Txt::PanelGroupFilters);
+    QGridLayout *filters = group(column, Txt::PanelGroupFilters);
     importButton = button(Txt::PanelImportFilters);
     exportButton = button(Txt::PanelExportFilters);
-    files->addWidget(importButton, 0, 0);
-    files->addWidget(exportButton, 0, 1);
+    filters->addWidget(importButton, 0, 0);
+    filters->addWidget(exportButton, 0, 1);
     connect(importButton, &QPushButton::clicked, this, &TuningPanel::importFilters);
     connect(exportButton, &QPushButton::clicked, this, &TuningPanel::exportFilters);
     buildAlignment(group(column, Txt::PanelGroupAlign));
@@ -324,16 +324,16 @@ QString TuningPanel::refusal(const TextError &err, uint8_t language)
                         : T(Txt::PanelRefused, language).arg(reason);
 }
 
-void TuningPanel::refuse(const TextError &err)
+void TuningPanel::refuse(const TextError &err) const
 {
-    Notice::info(refusal(err, 0), refusal(err, 1));
+    notice_.info(refusal(err, 0), refusal(err, 1));
 }
 
 QString TuningPanel::pickFile(Txt caption, Txt filter, bool save)
 {
     if (channel() < 0) return QString();
-    return save ? FileDialogs::getSaveFileName(this, T(caption), QDir::currentPath(), T(filter))
-                : FileDialogs::getOpenFileName(this, T(caption), QDir::currentPath(), T(filter));
+    return save ? files_.getSaveFileName(this, T(caption), QDir::currentPath(), T(filter))
+                : files_.getOpenFileName(this, T(caption), QDir::currentPath(), T(filter));
 }
 
 void TuningPanel::loadMeasurement()
@@ -384,17 +384,17 @@ void TuningPanel::fit()
 {
     const int ch = channel();
     if (ch < 0) return;
-    if (!overlay_.loaded(ch)) return Notice::info(Txt::PanelFitNoMeasurement);
+    if (!overlay_.loaded(ch)) return notice_.info(Txt::PanelFitNoMeasurement);
     FitSettings settings = DefaultFitSettings(Model().store, ch);
     settings.loHz = rangeLo->value();
     settings.hiHz = rangeHi->value();
-    if (settings.loHz >= settings.hiHz) return Notice::info(Txt::PanelBadRange);
-    if (!readLocks(settings.locked)) return Notice::info(Txt::PanelBadLocks);
+    if (settings.loHz >= settings.hiHz) return notice_.info(Txt::PanelBadRange);
+    if (!readLocks(settings.locked)) return notice_.info(Txt::PanelBadLocks);
     settings.maxBoostDb = maxBoost->value();
     settings.graphic = mode->currentIndex() == 1;
 
     const FitResult r = FitOutput(overlay_.smoothed(ch), overlay_.output(ch).target, Model().store, ch, settings);
-    if (!r.ok()) return Notice::info(r.fault == FitFault::EmptyRange ? Txt::PanelFitEmptyRange : Txt::PanelFitNoMeasurement);
+    if (!r.ok()) return notice_.info(r.fault == FitFault::EmptyRange ? Txt::PanelFitEmptyRange : Txt::PanelFitNoMeasurement);
     applyBands(ch, r.bands);
     fitResult->setText(T(Txt::PanelFitResult)
                            .arg(r.rmsBefore, 0, 'f', 2)
@@ -412,7 +412,7 @@ void TuningPanel::importFilters()
     TextError err;
     if (!ImportFilterFile(path, BandsOf(Model().store, ch), imported, err)) return refuse(err);
     applyBands(ch, imported.bands);
-    Notice::info(importSummary(imported, 0), importSummary(imported, 1));
+    notice_.info(importSummary(imported, 0), importSummary(imported, 1));
 }
 
 void TuningPanel::exportFilters()
@@ -423,7 +423,7 @@ void TuningPanel::exportFilters()
     QSaveFile file(path);
     const QByteArray text = ExportFilters(BandsOf(Model().store, ch), Model().store.EqBypass[ch] != 0);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        Notice::info(Txt::PanelWriteFailed);
+        notice_.info(Txt::PanelWriteFailed);
 }
 
 void TuningPanel::align()

@@ -10,7 +10,9 @@
 #include <utility>
 #include <vector>
 
+class FileDialogs;
 class MeasurementOverlay;
+class Notice;
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
@@ -28,7 +30,7 @@ class TuningPanel : public FramelessDialog
 {
     Q_OBJECT
 public:
-    TuningPanel(MeasurementOverlay &overlay, QWidget *parent = nullptr);
+    TuningPanel(MeasurementOverlay &overlay, const Notice &notice, const FileDialogs &files, QWidget *parent = nullptr);
 
     QLabel *outputLabel = nullptr;
     QPushButton *loadButton = nullptr;
@@ -78,10 +80,12 @@ private:
     void setDefaultRange();
     int channel() const;  // the selected output, or -1
     bool readLocks(std::array<bool, BAND_COUNT> &locked) const;
-    static void refuse(const TextError &err);
+    void refuse(const TextError &err) const;
     // The file the user picks for the selected output; empty without an output or when cancelled.
     QString pickFile(Txt caption, Txt filter, bool save);
 
     MeasurementOverlay &overlay_;
+    const Notice &notice_;
+    const FileDialogs &files_;
     std::vector<std::pair<QWidget *, Txt>> captions_;
 };

@@ -33,16 +33,16 @@ QString nameText(int i)
 }
 
 // A set command may go out: connected, and no download holds set commands back.
-bool readyToSend()
+bool readyToSend(const Notice &notice)
 {
     if (TransferLink::waitLinkIdle()) return true;
-    Notice::info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
+    notice.info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
     return false;
 }
 }  // namespace
 
-SenceManage::SenceManage(QWidget *parent)
-    : QDialog(parent)
+SenceManage::SenceManage(const Notice &notice, QWidget *parent)
+    : QDialog(parent), notice_(notice)
 {
     setObjectName(QStringLiteral("SenceManage"));
     setWindowTitle(QStringLiteral("场景管理"));
@@ -160,7 +160,7 @@ int SenceManage::selectedSlot()
             return i;
         }
     }
-    Notice::info(Txt::SceneSelectFirst);
+    notice_.info(Txt::SceneSelectFirst);
     return -1;
 }
 
@@ -186,15 +186,15 @@ void SenceManage::on_BT_SAVE_clicked()
     const int i = selectedSlot();
     if (i < 0) return;
     if (TransferGuard::busy()) {
-        Notice::info(Txt::TransferBusy);
+        notice_.info(Txt::TransferBusy);
         return;
     }
     const QString text = Edit_Sence_Name[i]->text();
     if (!nameAccepted(text)) {
-        Notice::info(Txt::SceneNameFormat);
+        notice_.info(Txt::SceneNameFormat);
         return;
     }
-    if (!readyToSend()) return;
+    if (!readyToSend(notice_)) return;
     // Bytes behind the terminator keep the slot's earlier contents.
     uint8_t name[SCENE_NAME_SIZE];
     std::memcpy(name, SceneName[i], SCENE_NAME_SIZE);
@@ -206,7 +206,7 @@ void SenceManage::on_BT_SAVE_clicked()
     if (!Link.Connected) return;  // the write failed; the lost-link box has been shown
     std::memcpy(SceneName[i], name, SCENE_NAME_SIZE);
     SceneUsed[i] = 1;
-    Notice::info(Txt::SceneSaved);
+    notice_.info(Txt::SceneSaved);
     showMarks();
 }
 
@@ -216,14 +216,14 @@ void SenceManage::on_BT_CALL_clicked()
     if (i < 0) return;
     TransferGuard guard;
     if (!guard.acquired()) {
-        Notice::info(Txt::TransferBusy);
+        notice_.info(Txt::TransferBusy);
         return;
     }
     if (!Link.Connected) {
-        Notice::info(Txt::ConnectFirst);
+        notice_.info(Txt::ConnectFirst);
         return;
     }
-    Notice::info(Txt::SceneRecalled);
+    notice_.info(Txt::SceneRecalled);
     if (TransferLink::waitLinkIdle()) CMD_SCENE_LOAD(uint8_t(i + 1));
     // The processor now runs the recalled scene: read it again in a moment.
     if (Link.Connected) Link.ResyncCountdown = 100;
@@ -234,11 +234,11 @@ void SenceManage::on_BT_DEL_clicked()
     const int i = selectedSlot();
     if (i < 0) return;
     if (TransferGuard::busy()) {
-        Notice::info(Txt::TransferBusy);
+        notice_.info(Txt::TransferBusy);
         return;
     }
-    if (!Notice::ask(Txt::SceneDeleteAsk)) return;
-    if (!readyToSend()) return;
+    if (!notice_.ask(Txt::SceneDeleteAsk)) return;
+    if (!readyToSend(notice_)) return;
     CMD_SCENE_DELETE(uint8_t(i + 1));
     if (!Link.Connected) return;
     SceneUsed[i] = 0;

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QPoint>
 
+class Notice;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -16,7 +17,7 @@ class SenceManage : public QDialog
     Q_OBJECT
 public:
     // Builds the controls in the current language and fills them from the scene table.
-    explicit SenceManage(QWidget *parent = nullptr);
+    explicit SenceManage(const Notice &notice, QWidget *parent = nullptr);
 
     QCheckBox *Check_S[SCENE_COUNT] = {};          // Check_S_1 .. Check_S_9
     QLineEdit *Edit_Sence_Name[SCENE_COUNT] = {};  // Edit_Sence_Name_1 .. 9
@@ -48,5 +49,6 @@ private:
     int selectedSlot();
     void showMarks();
 
+    const Notice &notice_;
     QPoint dragOffset_;
 };

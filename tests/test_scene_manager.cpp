@@ -300,7 +300,7 @@ private slots:
         SenceManage *d = openManager(rig);
         check(d, 2);
         int recallsAtBox = -1;
-        Notice::setResponder([&](const Notice::Request &r) {
+        rig.noticeBox.setResponder([&](const Notice::Request &r) {
             recallsAtBox = rig.sim.countPayloads(5, 0x0F);
             rig.notices.append(r);
             return true;
