@@ -26,6 +26,7 @@ class StatusNote;
 class QByteArray;
 class TransferGuard;
 class Notice;
+class TuningModel;
 class FileDialogs;
 class QAction;
 class QActionGroup;
@@ -37,7 +38,7 @@ class Kestrun : public QWidget, public MarkerSink
     Q_OBJECT
 public:
     // Boxes and file dialogs go through the given seams.
-    Kestrun(Notice &notice, FileDialogs &files, QWidget *parent = nullptr);
+    Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, QWidget *parent = nullptr);
     ~Kestrun() override;
 
     KestrunForm *ui = nullptr;
@@ -255,6 +256,7 @@ private:
     void showProgress(int value);               // TickBar shown with this value
     void restartLink();                         // identify the processor again and download its state
 
+    TuningModel &model_;
     Notice &notice_;
     FileDialogs &files_;
     QPoint dragOffset_;

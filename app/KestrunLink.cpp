@@ -6,11 +6,11 @@
 
 void Kestrun::on_BT_LINK_clicked()
 {
-    if (!Model().links.isLinked(Model().CurCh)) {
+    if (!model_.links.isLinked(model_.CurCh)) {
         // Each click opens a dialog of its own; it acts on the channel selected when it is used.
-        auto *form = new LinkForm;
+        auto *form = new LinkForm(model_);
         form->show();
         return;
     }
-    Model().removeLink();
+    model_.removeLink();
 }

@@ -53,7 +53,7 @@ void Kestrun::buildOptionMenus()
     TuningAct = OptionMenu->addAction(T(Txt::MenuTuning));
     connect(TuningAct, &QAction::triggered, this, [this] {
         auto *panel = findChild<TuningPanel *>();
-        if (!panel) panel = new TuningPanel(Graph->overlay(), notice_, files_, this);
+        if (!panel) panel = new TuningPanel(model_, Graph->overlay(), notice_, files_, this);
         panel->show();
         panel->raise();
     });

@@ -15,10 +15,10 @@
 // offline store, then the usual re-read), or save mine to a file first (the download stands).
 void Kestrun::resolveOfflineEdits()
 {
-    const ModelState *held = Model().heldOfflineEdits();
+    const ModelState *held = model_.heldOfflineEdits();
     if (!held) return;
     const ModelState mine = *held;
-    Model().releaseOfflineEdits();
+    model_.releaseOfflineEdits();
     const int choice = notice_.choose(T(Txt::OfflineEditsAsk), {T(Txt::OfflineKeepDevice), T(Txt::OfflineSendMine),
                                                                 T(Txt::OfflineSaveFirst)});
     if (choice == 2) {
@@ -44,8 +44,8 @@ void Kestrun::resolveOfflineEdits()
 
 bool Kestrun::offlineEditsMayClose()
 {
-    if (!Model().hasOfflineEdits() || !notice_.ask(Txt::CloseUnsavedAsk)) return true;
+    if (!model_.hasOfflineEdits() || !notice_.ask(Txt::CloseUnsavedAsk)) return true;
     if (!SingleFileSave(ParamStore)) return false;
-    Model().markSaved();
+    model_.markSaved();
     return true;
 }

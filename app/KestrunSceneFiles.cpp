@@ -107,7 +107,7 @@ void Kestrun::Sence_Sub2_Fun()
 {
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
-    if (SingleFileSave(ParamStore)) Model().markSaved();
+    if (SingleFileSave(ParamStore)) model_.markSaved();
 }
 
 void Kestrun::Sence_Sub3_Fun()

@@ -95,7 +95,7 @@ void Kestrun::setUpSafety()
     connect(new QShortcut(QKeySequence(int(Qt::CTRL) + int(Qt::Key_O)), this), &QShortcut::activated, this,
             &Kestrun::Sence_Sub3_Fun);
 
-    OfflineNote = new StatusNote(this, ui->TickBar);
+    OfflineNote = new StatusNote(this, ui->TickBar, model_);
     applyHelpTexts();
 }
 

@@ -3,9 +3,11 @@
 #include "FileDialogs.h"
 #include "Kestrun.h"
 #include "Notice.h"
+#include "ParamStore.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
 #include "Transport.h"
+#include "TuningModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -27,7 +29,8 @@ int main(int argc, char *argv[])
     {
         Notice notice;
         FileDialogs files;
-        Kestrun window(notice, files);
+        TuningModel model(ParamStore);
+        Kestrun window(model, notice, files);
         // KESTRUN_FIGURES=<seconds> prints the README's figures after that long connected and quits.
         DemoFigures *figures = nullptr;
         if (qEnvironmentVariableIsSet("KESTRUN_FIGURES"))

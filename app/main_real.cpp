@@ -3,7 +3,9 @@
 #include "FileDialogs.h"
 #include "Kestrun.h"
 #include "Notice.h"
+#include "ParamStore.h"
 #include "Transport.h"
+#include "TuningModel.h"
 
 #include <QApplication>
 
@@ -17,7 +19,8 @@ int main(int argc, char *argv[])
     {
         Notice notice;
         FileDialogs files;
-        Kestrun window(notice, files);
+        TuningModel model(ParamStore);
+        Kestrun window(model, notice, files);
         window.show();
         rc = app.exec();
     }

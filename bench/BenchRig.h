@@ -8,7 +8,7 @@
 #include "SimDevice.h"
 #include "SimProcessor.h"
 #include "Transport.h"
-#include "TuningModel.h"
+#include "BenchModel.h"
 
 #include <QApplication>
 
@@ -28,7 +28,7 @@ struct BenchRig {
         Model().reset();
         ResetLinkState();
         Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>(notice, files);
+        w = std::make_unique<Kestrun>(Model(), notice, files);
         Port.open();
         Link.Connected = 1;
     }

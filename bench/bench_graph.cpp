@@ -2,7 +2,7 @@
 #include "FileDialogs.h"
 #include "Kestrun.h"
 #include "Notice.h"
-#include "TuningModel.h"
+#include "BenchModel.h"
 #include "ResponseGraph.h"
 #include "ResponseMath.h"
 
@@ -58,7 +58,7 @@ BENCHMARK(BM_CrossoverEditRecompute)->Unit(benchmark::kMicrosecond);
 struct PaintScene {
     Notice notice;
     FileDialogs files;
-    Kestrun window{notice, files};
+    Kestrun window{Model(), notice, files};
     QImage image{window.size(), QImage::Format_RGB32};
     PaintScene()
     {

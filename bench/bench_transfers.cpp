@@ -43,7 +43,7 @@ struct TransferRig {
         ResetLinkState();
         Pace = TransferPace();
         Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>(notice, files);
+        w = std::make_unique<Kestrun>(Model(), notice, files);
         Port.open();
         Link.Connected = 1;
         Link.LinkStatus = 2;

@@ -52,7 +52,7 @@ QDoubleSpinBox *decimalBox(double lo, double hi, double step, double value, int 
 }
 
 // The bands of ch as one undoable step, sent while connected.
-void applyBands(int ch, const BandSet &bands)
+void applyBands(TuningModel &model, int ch, const BandSet &bands)
 {
     uint16_t freq[BAND_COUNT], gain[BAND_COUNT];
     uint8_t q[BAND_COUNT];
@@ -61,7 +61,7 @@ void applyBands(int ch, const BandSet &bands)
         gain[b] = bands[b].gain;
         q[b] = bands[b].q;
     }
-    Model().setBands(ch, freq, gain, q);
+    model.setBands(ch, freq, gain, q);
 }
 
 // The combo items of each choice, in item order.
@@ -103,8 +103,9 @@ QString importSummary(const FilterImport &imported, uint8_t language)
 
 }  // namespace
 
-TuningPanel::TuningPanel(MeasurementOverlay &overlay, const Notice &notice, const FileDialogs &files, QWidget *parent)
-    : FramelessDialog(parent), overlay_(overlay), notice_(notice), files_(files)
+TuningPanel::TuningPanel(TuningModel &model, MeasurementOverlay &overlay, const Notice &notice, const FileDialogs &files,
+                         QWidget *parent)
+    : FramelessDialog(parent), model_(model), overlay_(overlay), notice_(notice), files_(files)
 {
     setObjectName(QStringLiteral("TuningPanel"));
     setWindowTitle(T(Txt::PanelTitle));
@@ -139,7 +140,7 @@ TuningPanel::TuningPanel(MeasurementOverlay &overlay, const Notice &notice, cons
     connect(exportButton, &QPushButton::clicked, this, &TuningPanel::exportFilters);
     buildAlignment(group(column, Txt::PanelGroupAlign));
 
-    connect(&Model(), &ModelCore::changed, this, &TuningPanel::modelChanged);
+    connect(&model_, &ModelCore::changed, this, &TuningPanel::modelChanged);
     applyLanguage();
     setDefaultRange();
 }
@@ -280,7 +281,7 @@ void TuningPanel::buildAlignment(QGridLayout *g)
 
 int TuningPanel::channel() const
 {
-    return Model().CurCh < CH_COUNT ? Model().CurCh : -1;
+    return model_.CurCh < CH_COUNT ? model_.CurCh : -1;
 }
 
 void TuningPanel::modelChanged(const ModelChange &c)
@@ -311,7 +312,7 @@ void TuningPanel::showOutput()
 void TuningPanel::setDefaultRange()
 {
     if (channel() < 0) return;
-    const FitSettings s = DefaultFitSettings(Model().store, channel());
+    const FitSettings s = DefaultFitSettings(model_.store, channel());
     rangeLo->setValue(int(std::lround(s.loHz)));
     rangeHi->setValue(int(std::lround(s.hiHz)));
 }
@@ -385,7 +386,7 @@ void TuningPanel::fit()
     const int ch = channel();
     if (ch < 0) return;
     if (!overlay_.loaded(ch)) return notice_.info(Txt::PanelFitNoMeasurement);
-    FitSettings settings = DefaultFitSettings(Model().store, ch);
+    FitSettings settings = DefaultFitSettings(model_.store, ch);
     settings.loHz = rangeLo->value();
     settings.hiHz = rangeHi->value();
     if (settings.loHz >= settings.hiHz) return notice_.info(Txt::PanelBadRange);
@@ -393,9 +394,9 @@ void TuningPanel::fit()
     settings.maxBoostDb = maxBoost->value();
     settings.graphic = mode->currentIndex() == 1;
 
-    const FitResult r = FitOutput(overlay_.smoothed(ch), overlay_.output(ch).target, Model().store, ch, settings);
+    const FitResult r = FitOutput(overlay_.smoothed(ch), overlay_.output(ch).target, model_.store, ch, settings);
     if (!r.ok()) return notice_.info(r.fault == FitFault::EmptyRange ? Txt::PanelFitEmptyRange : Txt::PanelFitNoMeasurement);
-    applyBands(ch, r.bands);
+    applyBands(model_, ch, r.bands);
     fitResult->setText(T(Txt::PanelFitResult)
                            .arg(r.rmsBefore, 0, 'f', 2)
                            .arg(r.rmsAfter, 0, 'f', 2)
@@ -410,8 +411,8 @@ void TuningPanel::importFilters()
     const int ch = channel();
     FilterImport imported;
     TextError err;
-    if (!ImportFilterFile(path, BandsOf(Model().store, ch), imported, err)) return refuse(err);
-    applyBands(ch, imported.bands);
+    if (!ImportFilterFile(path, BandsOf(model_.store, ch), imported, err)) return refuse(err);
+    applyBands(model_, ch, imported.bands);
     notice_.info(importSummary(imported, 0), importSummary(imported, 1));
 }
 
@@ -421,7 +422,7 @@ void TuningPanel::exportFilters()
     if (path.isEmpty()) return;
     const int ch = channel();
     QSaveFile file(path);
-    const QByteArray text = ExportFilters(BandsOf(Model().store, ch), Model().store.EqBypass[ch] != 0);
+    const QByteArray text = ExportFilters(BandsOf(model_.store, ch), model_.store.EqBypass[ch] != 0);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         notice_.info(Txt::PanelWriteFailed);
 }
@@ -432,7 +433,7 @@ void TuningPanel::align()
     for (int ch = 0; ch < CH_COUNT; ++ch) d[size_t(ch)] = distance[ch]->value();
     const Alignment al = AlignDelays(d, unit->currentIndex() == 1 ? DistanceUnit::Inches : DistanceUnit::Centimetres);
     if (!al.ok) return;  // the spin boxes hold no negative or non-numeric distance
-    Model().setDelays(al.delay.data());
+    model_.setDelays(al.delay.data());
     QStringList lines{T(Txt::PanelAlignDone)};
     for (int ch = 0; ch < CH_COUNT; ++ch)
         if (al.limited[size_t(ch)]) lines << T(Txt::PanelAlignLimited).arg(ch + 1);

@@ -13,6 +13,7 @@
 class FileDialogs;
 class MeasurementOverlay;
 class Notice;
+class TuningModel;
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
@@ -30,7 +31,8 @@ class TuningPanel : public FramelessDialog
 {
     Q_OBJECT
 public:
-    TuningPanel(MeasurementOverlay &overlay, const Notice &notice, const FileDialogs &files, QWidget *parent = nullptr);
+    TuningPanel(TuningModel &model, MeasurementOverlay &overlay, const Notice &notice, const FileDialogs &files,
+                QWidget *parent = nullptr);
 
     QLabel *outputLabel = nullptr;
     QPushButton *loadButton = nullptr;
@@ -84,6 +86,7 @@ private:
     // The file the user picks for the selected output; empty without an output or when cancelled.
     QString pickFile(Txt caption, Txt filter, bool save);
 
+    TuningModel &model_;
     MeasurementOverlay &overlay_;
     const Notice &notice_;
     const FileDialogs &files_;

@@ -1,6 +1,6 @@
 // Response math: axis conversions, crossover and equaliser curves, marker placement, corrupt inputs.
 #include "MarkerSink.h"
-#include "TuningModel.h"
+#include "TestModel.h"
 #include "ResponseMath.h"
 
 #include <QtTest>

@@ -8,7 +8,7 @@
 #include "OutputResponse.h"
 #include "ResponseMath.h"
 #include "TargetCurve.h"
-#include "TuningModel.h"
+#include "TestModel.h"
 
 namespace {
 

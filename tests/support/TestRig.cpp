@@ -44,7 +44,7 @@ TestRig::TestRig(bool plugged)
         answers.pop_front();
         return a;
     });
-    w = std::make_unique<Kestrun>(noticeBox, fileDialogs);
+    w = std::make_unique<Kestrun>(Model(), noticeBox, fileDialogs);
 }
 
 TestRig::~TestRig()

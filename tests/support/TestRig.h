@@ -6,6 +6,7 @@
 #include "Notice.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
+#include "TestModel.h"
 
 #include <QList>
 #include <deque>
