@@ -5,6 +5,7 @@
 #include "MarkerSink.h"
 #include "LinkScheduler.h"
 #include "PollLoop.h"
+#include "SceneNames.h"
 #include "SpeakerNames.h"
 
 #include <QPoint>
@@ -42,6 +43,8 @@ public:
     ~Kestrun() override;
 
     KestrunForm *ui = nullptr;
+    // The staging area of both all-scenes operations: scene k (1..9) in block k-1.
+    uint8_t SceneBuffer[SCENE_COUNT][STORE_SIZE] = {};
 
     // The A/B compare group and the hint beside a refused entry.
     AbControls *Ab = nullptr;
