@@ -106,7 +106,7 @@ Kestrun::Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, QWidget
     for (QPushButton *b : ui->BT_CH) connect(b, &QPushButton::clicked, this, &Kestrun::BT_CH_Click);
     BT_CH_Switch(0);
     // 14.
-    InitSceneNames();
+    sceneNames.reset();
     // 15. Start-up looks.
     for (QPushButton *b : {ui->BT_HPF_FREQ_UP, ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN,
                            ui->BT_INPUT_BT, ui->BT_INPUT_LOW, ui->BT_INPUT_COAX})

@@ -45,6 +45,8 @@ public:
     KestrunForm *ui = nullptr;
     // The staging area of both all-scenes operations: scene k (1..9) in block k-1.
     uint8_t SceneBuffer[SCENE_COUNT][STORE_SIZE] = {};
+    // The names and used flags of the processor's scenes, as its replies gave them.
+    SceneNames sceneNames;
 
     // The A/B compare group and the hint beside a refused entry.
     AbControls *Ab = nullptr;

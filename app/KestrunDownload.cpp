@@ -46,7 +46,7 @@ void Kestrun::onSceneNameReply(const uint8_t *payload, int n)
     if (!payload || n < 2 + SCENE_NAME_SIZE) return;
     const int k = payload[1];
     if (k < 1 || k > SCENE_COUNT) return;
-    StoreSceneName(k, payload + 2);
+    sceneNames.store(k, payload + 2);
     if (k == SCENE_COUNT) Link.AwaitingReply = 0;
 }
 

@@ -121,7 +121,7 @@ void Kestrun::restartLink()
 void Kestrun::Sence_Sub1_Fun()
 {
     if (!connectedOrNotice()) return;
-    auto *dialog = new SenceManage(notice_);
+    auto *dialog = new SenceManage(notice_, sceneNames);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }

@@ -22,7 +22,6 @@ void TestRig::resetGlobals()
     Model().reset();
     ResetLinkState();
     LanguageFlag = 0;
-    InitSceneNames();
             Port.setDevice(nullptr);
     Port.SeqNo = 0;
     Port.Rx.clear();
