@@ -30,8 +30,8 @@
 // Resources live in the static library; register them before the first use.
 static void initResources() { Q_INIT_RESOURCE(kestrun); }
 
-Kestrun::Kestrun(QWidget *parent)
-    : QWidget(parent)
+Kestrun::Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, QWidget *parent)
+    : QWidget(parent), model_(model), notice_(notice), files_(files), folder_(files)
 {
     initResources();
     qtTexts_.setLanguage(LanguageFlag);
@@ -40,18 +40,18 @@ Kestrun::Kestrun(QWidget *parent)
     ui->setupUi(this);
     wireControls();
     Hint = new EntryHint(this);
-    for (int ch = 0; ch < CH_COUNT; ++ch) Strip[ch] = new OutputStrip(*ui, Model(), *Hint, ch, this);
-    for (int b = 0; b < BAND_COUNT; ++b) Column[b] = new BandColumn(*ui, Model(), *Hint, b, this);
-    for (int f = 0; f < 2; ++f) Crossover[f] = new CrossoverPanel(*ui, Model(), *Hint, f, this);
-    Graph = new ResponseGraph(*this, *ui, Model(), *this);
-    Ab = new AbControls(*this, Model(), *Hint);
-    connect(&Model(), &TuningModel::changed, this, &Kestrun::onModelChanged);
+    for (int ch = 0; ch < CH_COUNT; ++ch) Strip[ch] = new OutputStrip(*ui, model_, *Hint, ch, this);
+    for (int b = 0; b < BAND_COUNT; ++b) Column[b] = new BandColumn(*ui, model_, *Hint, b, this);
+    for (int f = 0; f < 2; ++f) Crossover[f] = new CrossoverPanel(*ui, model_, *Hint, f, this);
+    Graph = new ResponseGraph(*this, *ui, model_, *this);
+    Ab = new AbControls(*this, model_, *Hint);
+    connect(&model_, &TuningModel::changed, this, &Kestrun::onModelChanged);
     // 2.
-    Model().MainMuteOn = 0;
+    model_.MainMuteOn = 0;
     // 3., 4. Pop-up menus.
     buildChannelNameMenus();
     buildOptionMenus();
-    Input = new InputControls(*ui, NoiseGateAct, Model(), this);
+    Input = new InputControls(*ui, NoiseGateAct, model_, this);
     // 6. Markers; the window watches them, the step buttons and the band buttons.
     for (int b = 0; b < BAND_COUNT; ++b) {
         BandMark[b] = new DragPushButton(QString(), this);
@@ -98,8 +98,8 @@ Kestrun::Kestrun(QWidget *parent)
     ui->Edit_LPF_Freq->installEventFilter(this);
     // 12. Graph tables and parameter defaults, then their display.
     initGraphTables();
-    Model().setDefaults();
-    Model().store.MasterVol = 600;
+    model_.setDefaults();
+    model_.store.MasterVol = 600;
     ModelChange everything;
     everything.all = true;
     onModelChanged(everything);
@@ -107,7 +107,7 @@ Kestrun::Kestrun(QWidget *parent)
     for (QPushButton *b : ui->BT_CH) connect(b, &QPushButton::clicked, this, &Kestrun::BT_CH_Click);
     BT_CH_Switch(0);
     // 14.
-    InitSceneNames();
+    sceneNames.reset();
     // 15. Start-up looks.
     for (QPushButton *b : {ui->BT_HPF_FREQ_UP, ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN,
                            ui->BT_INPUT_BT, ui->BT_INPUT_LOW, ui->BT_INPUT_COAX})
@@ -116,20 +116,19 @@ Kestrun::Kestrun(QWidget *parent)
     ui->BT_PEQ->setStyleSheet(Styles::light(QStringLiteral("BT_PEQ")));
     ui->BT_GEQ->setStyleSheet(Styles::dark(QStringLiteral("BT_GEQ")));
     ui->BT_CONNECT->setEnabled(false);
-    Model().store.InputSource = 0;
+    model_.store.InputSource = 0;
     ui->BT_INPUT_LOW->setStyleSheet(Styles::light(QStringLiteral("BT_INPUT_LOW")));
     for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
         Phase_Button_Show(ch, 0);
         Mute_Button_Show(ch, 0);
         Sync_Button_Show(ch, 0);
     }
-    Port.onWriteFailed = [] { Notice::info(Txt::ConnectError); };
+    Port.onWriteFailed = [this] { notice_.info(Txt::ConnectError); };
     setUpSafety();
 }
 
 Kestrun::~Kestrun()
 {
-    if (CurrentMarkerSink() == this) SetMarkerSink(nullptr);
     Port.onWriteFailed = nullptr;
     delete Graph;
     delete ui;

@@ -7,6 +7,7 @@
 #include "PollLoop.h"
 #include "RecentFolder.h"
 #include "QtTranslations.h"
+#include "SceneNames.h"
 #include "SpeakerNames.h"
 
 #include <QPoint>
@@ -27,6 +28,9 @@ class FirmwareImage;
 class StatusNote;
 class QByteArray;
 class TransferGuard;
+class Notice;
+class TuningModel;
+class FileDialogs;
 class QAction;
 class QActionGroup;
 class QLineEdit;
@@ -36,10 +40,15 @@ class Kestrun : public QWidget, public MarkerSink
 {
     Q_OBJECT
 public:
-    explicit Kestrun(QWidget *parent = nullptr);
+    // Boxes and file dialogs go through the given seams.
+    Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, QWidget *parent = nullptr);
     ~Kestrun() override;
 
     KestrunForm *ui = nullptr;
+    // The staging area of both all-scenes operations: scene k (1..9) in block k-1.
+    uint8_t SceneBuffer[SCENE_COUNT][STORE_SIZE] = {};
+    // The names and used flags of the processor's scenes, as its replies gave them.
+    SceneNames sceneNames;
 
     // The A/B compare group and the hint beside a refused entry.
     AbControls *Ab = nullptr;
@@ -207,13 +216,15 @@ public:
     // Opens and identifies the processor again (the transfers that replace its whole state call it).
     void ConnectDevice();
     PollLoop &pollLoop() { return poll_; }
+    // The response graph: its curves, markers and overlay.
+    ResponseGraph &graph() { return *Graph; }
 
 private:
     void buildChannelNameMenus();  // app/KestrunNaming.cpp
     void buildOptionMenus();       // app/KestrunMenus.cpp
     void buildFilterMenus();
     void wireControls();
-    void initGraphTables();  // graph/KestrunPaint.cpp: the response tables and the marker sink
+    void initGraphTables();  // app/KestrunPaint.cpp: the response curves back to flat
 
     // Graph interaction (app/KestrunMarkers.cpp).
     int bandMarkerIndex(const QObject *o) const;
@@ -252,6 +263,9 @@ private:
     void showProgress(int value);               // TickBar shown with this value
     void restartLink();                         // identify the processor again and download its state
 
+    TuningModel &model_;
+    Notice &notice_;
+    FileDialogs &files_;
     QPoint dragOffset_;
     bool dragging_ = false;
     RecentFolder folder_;  // where the file dialogs start

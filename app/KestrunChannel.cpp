@@ -28,10 +28,10 @@ void Kestrun::BT_CH_Click()
 
 void Kestrun::BT_CH_Switch(uint8_t ch)
 {
-    Model().selectChannel(ch);
+    model_.selectChannel(ch);
 }
 
 void Kestrun::Update_Channel_State(uint8_t ch)
 {
-    Model().selectChannel(ch);
+    model_.selectChannel(ch);
 }

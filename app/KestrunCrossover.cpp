@@ -8,17 +8,17 @@
 
 void Kestrun::filterTypeChosen(int filter, int type)
 {
-    Model().chooseFilterType(filter, type);
+    model_.chooseFilterType(filter, type);
 }
 
 void Kestrun::filterSlopeChosen(int filter, int item)
 {
-    Model().chooseFilterSlope(filter, item);
+    model_.chooseFilterSlope(filter, item);
 }
 
 void Kestrun::filterFreqEdited(int filter)
 {
-    if (filter == 0 || filter == 1) Model().enterFilterFreq(filter, Crossover[filter]->freqEdit()->text());
+    if (filter == 0 || filter == 1) model_.enterFilterFreq(filter, Crossover[filter]->freqEdit()->text());
 }
 
 void Kestrun::filterStep(int filter, bool up)

@@ -25,7 +25,7 @@ void Kestrun::onParamPageReply(const uint8_t *payload, int n)
     // Once a download is complete the image holds host-encoded gains: a late or repeated page
     // would put raw processor bytes into it (and a second completion would convert the gains twice).
     if (Link.LinkStatus == 2) return;
-    Model().receivePage(page, payload + 2);
+    model_.receivePage(page, payload + 2);
     if (page != LAST_PAGE) return;
 
     Link.LinkStatus = 2;
@@ -38,7 +38,7 @@ void Kestrun::onParamPageReply(const uint8_t *payload, int n)
     Link.NamePage = 1;
     Link.AwaitingReply = 0;
     // Edits made offline were replaced: the user decides, once this tick is over.
-    if (Model().heldOfflineEdits()) QTimer::singleShot(0, this, &Kestrun::resolveOfflineEdits);
+    if (model_.heldOfflineEdits()) QTimer::singleShot(0, this, &Kestrun::resolveOfflineEdits);
 }
 
 void Kestrun::onSceneNameReply(const uint8_t *payload, int n)
@@ -46,25 +46,25 @@ void Kestrun::onSceneNameReply(const uint8_t *payload, int n)
     if (!payload || n < 2 + SCENE_NAME_SIZE) return;
     const int k = payload[1];
     if (k < 1 || k > SCENE_COUNT) return;
-    StoreSceneName(k, payload + 2);
+    sceneNames.store(k, payload + 2);
     if (k == SCENE_COUNT) Link.AwaitingReply = 0;
 }
 
 void Kestrun::onInputSourceReply(const uint8_t *payload, int n)
 {
     if (!payload || n < 2) return;
-    Model().deviceInputSource(payload[1]);
+    model_.deviceInputSource(payload[1]);
 }
 
 void Kestrun::onMasterVolumeReply(const uint8_t *payload, int n)
 {
     if (!payload || n < 3) return;
-    Model().deviceMasterVolume(uint16_t(payload[1] + 256 * payload[2]));
+    model_.deviceMasterVolume(uint16_t(payload[1] + 256 * payload[2]));
 }
 
 // The store holds a new image: the model corrects it, converts the gains and selects CH1; every view
 // follows its notification. Nothing is sent (the caller suppresses sending).
 void Kestrun::Update_All_State()
 {
-    Model().adoptStore();
+    model_.adoptStore();
 }

@@ -9,21 +9,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-void Kestrun::eqGainSliderChanged(int band, int value) { Model().setBandGainFromSlider(band, value); }
+void Kestrun::eqGainSliderChanged(int band, int value) { model_.setBandGainFromSlider(band, value); }
 
 void Kestrun::eqGainEdited(int b)
 {
-    if (b >= 0 && b < BAND_COUNT) Model().enterBandGain(b, ui->Edit_EQ_Gain[b]->text());
+    if (b >= 0 && b < BAND_COUNT) model_.enterBandGain(b, ui->Edit_EQ_Gain[b]->text());
 }
 
 void Kestrun::eqFreqEdited(int b)
 {
-    if (b >= 0 && b < BAND_COUNT) Model().enterBandFreq(b, ui->Edit_EQ_Freq[b]->text());
+    if (b >= 0 && b < BAND_COUNT) model_.enterBandFreq(b, ui->Edit_EQ_Freq[b]->text());
 }
 
 void Kestrun::eqQEdited(int b)
 {
-    if (b >= 0 && b < BAND_COUNT) Model().enterBandQ(b, ui->Edit_EQ_Q[b]->text());
+    if (b >= 0 && b < BAND_COUNT) model_.enterBandQ(b, ui->Edit_EQ_Q[b]->text());
 }
 
 void Kestrun::setEqMode(bool parametric)
@@ -45,11 +45,11 @@ void Kestrun::on_BT_GEQ_clicked()
 
 void Kestrun::on_BT_EQ_BYPASS_clicked()
 {
-    Model().toggleEqBypass();
+    model_.toggleEqBypass();
 }
 
 void Kestrun::on_BT_EQ_RESET_clicked()
 {
-    if (!Notice::ask(Txt::EqFlatQuestion)) return;
-    Model().flattenEq();
+    if (!notice_.ask(Txt::EqFlatQuestion)) return;
+    model_.flattenEq();
 }

@@ -6,9 +6,9 @@
 #include "TuningModel.h"
 
 // A click on the source in use sends nothing; the buttons show the stored source either way.
-void Kestrun::on_BT_INPUT_HI_clicked() { Model().chooseInputSource(0); }
-void Kestrun::on_BT_INPUT_LOW_clicked() { Model().chooseInputSource(1); }
-void Kestrun::on_BT_INPUT_OPT_clicked() { Model().chooseInputSource(2); }
+void Kestrun::on_BT_INPUT_HI_clicked() { model_.chooseInputSource(0); }
+void Kestrun::on_BT_INPUT_LOW_clicked() { model_.chooseInputSource(1); }
+void Kestrun::on_BT_INPUT_OPT_clicked() { model_.chooseInputSource(2); }
 
 void Kestrun::Input_Button_Show(uint8_t source)
 {
@@ -20,7 +20,7 @@ void Kestrun::on_BT_INPUT_COAX_clicked() {}
 
 void Kestrun::noiseGateChosen(int level)
 {
-    Model().chooseNoiseGate(level);
+    model_.chooseNoiseGate(level);
 }
 
 // The painter reads the six check states; nothing is stored or sent.

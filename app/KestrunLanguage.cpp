@@ -75,7 +75,7 @@ void Kestrun::applyLanguage()
         for (unsigned t = 0; t < 3; ++t) FilterTypeAct[f][t]->setText(FilterTypeName(t));
 
     // The crossover captions of the selected channel.
-    const uint8_t ch = Model().CurCh < CH_COUNT ? Model().CurCh : 0;
+    const uint8_t ch = model_.CurCh < CH_COUNT ? model_.CurCh : 0;
     ui->BT_HPF_TYPE->setText(FilterTypeName(ParamStore.HpfType[ch]));
     ui->BT_LPF_TYPE->setText(FilterTypeName(ParamStore.LpfType[ch]));
     ui->Label[14]->setText(T(Txt::CapBypass));

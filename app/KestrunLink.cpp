@@ -10,9 +10,9 @@
 
 void Kestrun::on_BT_LINK_clicked()
 {
-    if (!Model().links.isLinked(Model().CurCh)) {
+    if (!model_.links.isLinked(model_.CurCh)) {
         // Each click opens a dialog of its own; it acts on the channel selected when it is used.
-        auto *form = new LinkForm;
+        auto *form = new LinkForm(model_);
         // Held still by the transfer lock like every other editing control.
         for (QWidget *c : std::initializer_list<QWidget *>{form->radioButton_1, form->radioButton_2, form->radioButton_3,
                                                          form->radioButton_4, form->radioButton_5, form->pushButton})
@@ -20,5 +20,5 @@ void Kestrun::on_BT_LINK_clicked()
         form->show();
         return;
     }
-    Model().removeLink();
+    model_.removeLink();
 }

@@ -3,6 +3,7 @@
 
 #include "CrossoverRules.h"
 #include "DragPushButton.h"
+#include "ResponseGraph.h"
 #include "ResponseMath.h"
 #include "TuningModel.h"
 #include "ValueEditKeys.h"
@@ -68,7 +69,7 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     case QEvent::MouseButtonPress:
-        if (watched == HpfMark || watched == LpfMark || bandMarkerIndex(watched) >= 0) Model().beginGesture();
+        if (watched == HpfMark || watched == LpfMark || bandMarkerIndex(watched) >= 0) model_.beginGesture();
         if (watched == HpfMark) {
             HpfMark->setStyleSheet(HpfMarkHeldStyle);
             HpfMark->heldAtHeight = true;
@@ -82,20 +83,20 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
         setStyleIfChanged(LpfMark, LpfMarkStyle);
         const int b = bandMarkerIndex(watched);
         if (b >= 0) {
-            Model().CurBand = uint8_t(b);
-            EQ_Curve_Update(Model().CurCh);
-            Curve_Point_Update(Model().CurCh);
+            model_.CurBand = uint8_t(b);
+            Graph->curves().EQ_Curve_Update(model_.CurCh);
+            Graph->curves().Curve_Point_Update(model_.CurCh);
             updateGraph();
-            EQ_Mark_Gain_Update(uint8_t(b));
-            Model().endGesture();
+            Graph->curves().EQ_Mark_Gain_Update(uint8_t(b));
+            model_.endGesture();
         } else if (HpfMark->heldAtHeight) {
             HpfMark->heldAtHeight = false;
             updateGraph();
-            Model().endGesture();
+            model_.endGesture();
         } else if (LpfMark->heldAtHeight) {
             LpfMark->heldAtHeight = false;
             updateGraph();
-            Model().endGesture();
+            model_.endGesture();
         } else if (QLineEdit *e = valueEdit(watched)) {
             e->selectAll();
         }
@@ -103,7 +104,7 @@ bool Kestrun::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::MouseButtonDblClick: {
         const int b = bandButtonIndex(watched);
-        if (b >= 0) Model().toggleBand(b);
+        if (b >= 0) model_.toggleBand(b);
         return false;
     }
     case QEvent::FocusIn:
@@ -144,7 +145,7 @@ bool Kestrun::stepValueEdit(QObject *o, int dir, bool autoRepeat, bool fromKey)
     const int units = KeyStepUnits(autoRepeat);
     const bool up = dir > 0;
     const bool fast = fromKey && autoRepeat;  // the wheel always steps 1 Hz
-    TuningModel &m = Model();
+    TuningModel &m = model_;
     const uint8_t ch = m.CurCh;
     if (ch >= CH_COUNT) return false;
     // An auto-repeat burst or a run of wheel steps on one field is one step of the history.
@@ -188,17 +189,17 @@ bool Kestrun::stepValueEdit(QObject *o, int dir, bool autoRepeat, bool fromKey)
 
 void Kestrun::Mark_Point_Update_Change(int band)
 {
-    if (band < 0 || band >= BAND_COUNT || Model().CurCh >= CH_COUNT) return;
+    if (band < 0 || band >= BAND_COUNT || model_.CurCh >= CH_COUNT) return;
     DragPushButton *m = BandMark[band];
-    Model().moveBandMarker(band, MarkerTopToGain(m->y()), Pos_To_Freq(m->x()));
+    model_.moveBandMarker(band, MarkerTopToGain(m->y()), Pos_To_Freq(m->x()));
 }
 
 void Kestrun::HPF_Point_Update_Change()
 {
-    if (Model().CurCh < CH_COUNT) Model().stepFilterFreq(0, Pos_To_Freq(HpfMark->x()));
+    if (model_.CurCh < CH_COUNT) model_.stepFilterFreq(0, Pos_To_Freq(HpfMark->x()));
 }
 
 void Kestrun::LPF_Point_Update_Change()
 {
-    if (Model().CurCh < CH_COUNT) Model().stepFilterFreq(1, Pos_To_Freq(LpfMark->x()));
+    if (model_.CurCh < CH_COUNT) model_.stepFilterFreq(1, Pos_To_Freq(LpfMark->x()));
 }

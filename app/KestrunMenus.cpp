@@ -55,7 +55,7 @@ void Kestrun::buildOptionMenus()
         // One panel for the window's life: closed, it is only hidden and keeps its settings.
         auto *panel = findChild<TuningPanel *>();
         if (!panel) {
-            panel = new TuningPanel(Graph->overlay(), folder_, this);
+            panel = new TuningPanel(model_, Graph->overlay(), notice_, folder_, this);
             connect(panel, &TuningPanel::saved, OfflineNote,
                     [this](const QString &path) { OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path)); });
             panel->placeBeside(*this);
@@ -87,7 +87,7 @@ void Kestrun::buildOptionMenus()
         QString why;
         if (path.isEmpty()) return;
         if (!SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why))
-            Notice::info(Txt::SceneFileWriteFailed);
+            notice_.info(Txt::SceneFileWriteFailed);
         else
             OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
     });

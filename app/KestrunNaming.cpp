@@ -46,7 +46,7 @@ void Kestrun::channelNameChosen(int ch, int code)
     if (ch < 0 || ch >= CH_COUNT || code < 0 || code > SPK_OFF) return;
     // A click on a ticked entry only unticks it.
     if (code != SPK_OFF && code != SPK_SSUB && !ChNameAct[ch][code]->isChecked()) return;
-    Model().nameChannel(ch, uint8_t(code));
+    model_.nameChannel(ch, uint8_t(code));
 }
 
 void Kestrun::Channel_Display()

@@ -15,11 +15,11 @@
 // offline store, then the usual re-read), or save mine to a file first (the download stands).
 void Kestrun::resolveOfflineEdits()
 {
-    const ModelState *held = Model().heldOfflineEdits();
+    const ModelState *held = model_.heldOfflineEdits();
     if (!held) return;
     const ModelState mine = *held;
-    Model().releaseOfflineEdits();
-    const int choice = Notice::choose(T(Txt::OfflineEditsAsk), {T(Txt::OfflineKeepDevice), T(Txt::OfflineSendMine),
+    model_.releaseOfflineEdits();
+    const int choice = notice_.choose(T(Txt::OfflineEditsAsk), {T(Txt::OfflineKeepDevice), T(Txt::OfflineSendMine),
                                                                 T(Txt::OfflineSaveFirst)});
     if (choice == 2) {
         SingleFileSave(mine.store);
@@ -35,7 +35,7 @@ void Kestrun::resolveOfflineEdits()
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
         // Not in the processor: the edits go to a file rather than be lost.
-        Notice::info(Txt::SceneSendFailed);
+        notice_.info(Txt::SceneSendFailed);
         SingleFileSave(mine.store);
         return;
     }
@@ -45,11 +45,11 @@ void Kestrun::resolveOfflineEdits()
 // Save, Discard or Cancel; Esc and closing the box cancel, and the window stays open.
 bool Kestrun::offlineEditsMayClose()
 {
-    if (!Model().hasOfflineEdits()) return true;
-    const int choice = Notice::choose(T(Txt::CloseUnsavedAsk),
+    if (!model_.hasOfflineEdits()) return true;
+    const int choice = notice_.choose(T(Txt::CloseUnsavedAsk),
                                       {T(Txt::CloseSave), T(Txt::CloseDiscard), T(Txt::CancelButton)}, 2);
     if (choice == 1) return true;
     if (choice != 0 || !SingleFileSave(ParamStore)) return false;
-    Model().markSaved();
+    model_.markSaved();
     return true;
 }

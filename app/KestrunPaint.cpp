@@ -9,8 +9,7 @@
 
 void Kestrun::initGraphTables()
 {
-    Graph_Table_Init();
-    SetMarkerSink(this);
+    Graph->curves().reset();
 }
 
 // Draws only what the tables hold; every curve was computed when its parameters changed.

@@ -37,7 +37,7 @@ void Kestrun::PollView::showProgress(bool visible)
 
 void Kestrun::PollView::reportNameMismatch()
 {
-    Notice::info(Txt::NameMismatch);
+    w_.notice_.info(Txt::NameMismatch);
 }
 
 void Kestrun::PollView::paramPageReply(const uint8_t *payload, int n) { w_.onParamPageReply(payload, n); }

@@ -32,14 +32,14 @@ void showLit(QPushButton *b, bool lit)
 // The channel buttons, the link button and the equaliser bypass of the channel now shown.
 void Kestrun::showSelectedChannel()
 {
-    const TuningModel &m = Model();
+    const TuningModel &m = model_;
     for (int k = 0; k < CH_COUNT; ++k) showLit(ui->BT_CH[k], k == m.CurCh);
     showLit(ui->BT_LINK, m.links.isLinked(m.CurCh));
 }
 
 void Kestrun::onModelChanged(const ModelChange &c)
 {
-    const TuningModel &m = Model();
+    const TuningModel &m = model_;
     const uint8_t ch = m.CurCh;
     const bool full = c.all || c.selection;
     for (OutputStrip *s : Strip) s->refresh(c);

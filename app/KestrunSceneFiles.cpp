@@ -15,6 +15,7 @@
 #include <QProgressBar>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 constexpr int ShownFindings = 8;  // fields out of range listed in the box; the rest are counted
@@ -30,10 +31,10 @@ const char *const SingleFilter = "场景文件(*.SCE)";
 const char *const AllFilter = "场景文件(*.ALL)";
 
 // A box for a file that was refused; false for every outcome but Ok.
-bool accepted(SceneFile::Read r, Txt wrongSize)
+bool accepted(const Notice &notice, SceneFile::Read r, Txt wrongSize)
 {
     if (r == SceneFile::Read::Ok) return true;
-    Notice::info(r == SceneFile::Read::WrongSize ? wrongSize : Txt::SceneFileReadFailed);
+    notice.info(r == SceneFile::Read::WrongSize ? wrongSize : Txt::SceneFileReadFailed);
     return false;
 }
 }  // namespace
@@ -45,7 +46,7 @@ bool Kestrun::SingleFileSave(const ParamBlock &block)
                                           QString::fromUtf8(SingleFilter));
     if (path.isEmpty()) return false;
     if (!SceneFile::write(path, SceneFile::singleImage(block))) {
-        Notice::info(Txt::SceneFileWriteFailed);
+        notice_.info(Txt::SceneFileWriteFailed);
         return false;
     }
     OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
@@ -56,7 +57,7 @@ bool Kestrun::SingleFileOpen(QByteArray *file)
 {
     const QString path = folder_.openFile(this, QStringLiteral("加载单个场景文件"), QString::fromUtf8(SingleFilter));
     if (path.isEmpty()) return false;
-    return accepted(SceneFile::read(path, SceneFile::SINGLE_SIZE, file), Txt::SingleFileWrongSize);
+    return accepted(notice_, SceneFile::read(path, SceneFile::SINGLE_SIZE, file), Txt::SingleFileWrongSize);
 }
 
 void Kestrun::AllFileSave()
@@ -66,7 +67,7 @@ void Kestrun::AllFileSave()
                                           QString::fromUtf8(AllFilter));
     if (path.isEmpty()) return;
     if (!SceneFile::write(path, SceneFile::allImage(SceneBuffer)))
-        Notice::info(Txt::SceneFileWriteFailed);
+        notice_.info(Txt::SceneFileWriteFailed);
     else
         OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
 }
@@ -76,7 +77,7 @@ bool Kestrun::AllFileOpen()
     const QString path = folder_.openFile(this, QStringLiteral("加载全部场景文件"), QString::fromUtf8(AllFilter));
     if (path.isEmpty()) return false;
     QByteArray file;
-    if (!accepted(SceneFile::read(path, SceneFile::ALL_SIZE, &file), Txt::AllFileWrongSize)) return false;
+    if (!accepted(notice_, SceneFile::read(path, SceneFile::ALL_SIZE, &file), Txt::AllFileWrongSize)) return false;
     std::memcpy(SceneBuffer, file.constData(), size_t(SceneFile::ALL_SIZE));
     return true;
 }
@@ -91,7 +92,7 @@ bool Kestrun::sceneFilePlausible(const QByteArray &file)
     const int more = int(findings.size()) - ShownFindings;
     if (more > 0) lines << T(Txt::SceneCheckMore).arg(more);
     const QString text = T(Txt::SceneCheckAsk).arg(QString::number(findings.size()), lines.join(QLatin1Char('\n')));
-    return Notice::confirm(text, T(Txt::SendAnyway), T(Txt::CancelButton));
+    return notice_.confirm(text, T(Txt::SendAnyway), T(Txt::CancelButton));
 }
 
 void Kestrun::loadSingleOffline(const QByteArray &file)
@@ -110,7 +111,7 @@ void Kestrun::Sence_Sub2_Fun()
 {
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
-    if (SingleFileSave(ParamStore)) Model().markSaved();
+    if (SingleFileSave(ParamStore)) model_.markSaved();
 }
 
 void Kestrun::Sence_Sub3_Fun()
@@ -131,11 +132,11 @@ void Kestrun::Sence_Sub3_Fun()
     const TransferResult r = SceneTransfer::sendParamImage(image, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
-        Notice::info(Txt::SceneSendFailed);
+        notice_.info(Txt::SceneSendFailed);
         return;
     }
     std::memcpy(ParamStore.Tail, image + IMAGE_SIZE, sizeof ParamStore.Tail);
-    Notice::info(Txt::SingleLoadDone);
+    notice_.info(Txt::SingleLoadDone);
     // The re-download brings the loaded parameters back into the store and the controls.
     Link.ResyncCountdown = 10;
 }
@@ -146,17 +147,16 @@ void Kestrun::Sence_Sub4_Fun()
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
     if (!linkReadyForTransfer()) return;
-    static uint8_t fetched[SCENE_COUNT][STORE_SIZE];
-    std::memset(fetched, 0, sizeof fetched);
+    const std::unique_ptr<uint8_t[][STORE_SIZE]> fetched(new uint8_t[SCENE_COUNT][STORE_SIZE]());
     showProgress(0);
-    const TransferResult r = SceneTransfer::fetchScenes(fetched, [this](int v) { showProgress(v); });
+    const TransferResult r = SceneTransfer::fetchScenes(fetched.get(), [this](int v) { showProgress(v); });
     Link.HeartbeatCountdown = 400;
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
-        Notice::info(Txt::SceneFetchFailed);
+        notice_.info(Txt::SceneFetchFailed);
         return;
     }
-    std::memcpy(SceneBuffer, fetched, sizeof fetched);
+    std::memcpy(SceneBuffer, fetched.get(), sizeof SceneBuffer);
     AllFileSave();
 }
 
@@ -172,11 +172,11 @@ void Kestrun::Sence_Sub5_Fun()
     const TransferResult r = SceneTransfer::sendScenes(SceneBuffer, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
-        Notice::info(Txt::SceneSendFailed);
+        notice_.info(Txt::SceneSendFailed);
         return;
     }
     Link.HeartbeatCountdown = 40000;
     WaitMs(Pace.uploadSettleMs);
-    Notice::info(Txt::AllLoadDone);
+    notice_.info(Txt::AllLoadDone);
     restartLink();
 }

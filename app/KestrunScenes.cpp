@@ -30,21 +30,21 @@
 bool Kestrun::connectedOrNotice()
 {
     if (Link.Connected) return true;
-    Notice::info(Txt::ConnectFirst);
+    notice_.info(Txt::ConnectFirst);
     return false;
 }
 
 bool Kestrun::transferMayStart(const TransferGuard &guard)
 {
     if (guard.acquired()) return true;
-    Notice::info(Txt::TransferBusy);
+    notice_.info(Txt::TransferBusy);
     return false;
 }
 
 bool Kestrun::linkReadyForTransfer()
 {
     if (TransferLink::waitLinkIdle()) return true;
-    Notice::info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
+    notice_.info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
     return false;
 }
 
@@ -94,7 +94,7 @@ void Kestrun::setUpSafety()
     connect(new QShortcut(QKeySequence(int(Qt::CTRL) + int(Qt::Key_O)), this), &QShortcut::activated, this,
             &Kestrun::Sence_Sub3_Fun);
 
-    OfflineNote = new StatusNote(this, ui->TickBar);
+    OfflineNote = new StatusNote(this, ui->TickBar, model_);
     applyHelpTexts();
 }
 
@@ -120,7 +120,7 @@ void Kestrun::restartLink()
 void Kestrun::Sence_Sub1_Fun()
 {
     if (!connectedOrNotice()) return;
-    auto *dialog = new SenceManage();
+    auto *dialog = new SenceManage(notice_, sceneNames);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }
@@ -130,13 +130,13 @@ void Kestrun::Option_Sub3_Fun()
     if (!Link.Connected) return;
     TransferGuard guard;
     if (!transferMayStart(guard)) return;
-    if (!Notice::ask(Txt::ResetAsk)) return;
+    if (!notice_.ask(Txt::ResetAsk)) return;
     bool sent = false;
     if (Link.Connected && TransferLink::waitLinkIdle()) {
         CMD_FACTORY_RESET();
         sent = Link.Connected != 0;
     }
-    Notice::info(sent ? Txt::ResetDone : Txt::ResetFailed);
+    notice_.info(sent ? Txt::ResetDone : Txt::ResetFailed);
     // The time taken to close the box gives the processor its time to restart.
     restartLink();
 }
@@ -147,17 +147,17 @@ bool Kestrun::UpgradeFileOpen(FirmwareImage &image)
     switch (image.load(path)) {
     case FirmwareImage::Load::Ok:
         // The last word before the processor's firmware is replaced; No is the default.
-        return Notice::confirm(T(Txt::FirmwareAsk)
+        return notice_.confirm(T(Txt::FirmwareAsk)
                                    .arg(QFileInfo(path).fileName(), QString::number(image.size()),
                                         QString::number(image.blockCount())));
     case FirmwareImage::Load::Mismatch:
-        Notice::info(Txt::FirmwareMismatch);
+        notice_.info(Txt::FirmwareMismatch);
         return false;
     case FirmwareImage::Load::ReadError:
-        Notice::info(Txt::FirmwareError);
+        notice_.info(Txt::FirmwareError);
         return false;
     case FirmwareImage::Load::TooLarge:
-        Notice::info(Txt::FirmwareTooLarge);
+        notice_.info(Txt::FirmwareTooLarge);
         return false;
     }
     return false;
@@ -174,5 +174,5 @@ void Kestrun::Option_Sub5_Fun()
     showProgress(0);
     const TransferResult r = FirmwareTransfer::send(image, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
-    Notice::info(r == TransferResult::Ok ? Txt::FirmwareDone : Txt::FirmwareSendFailed);
+    notice_.info(r == TransferResult::Ok ? Txt::FirmwareDone : Txt::FirmwareSendFailed);
 }

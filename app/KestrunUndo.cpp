@@ -19,8 +19,8 @@ void Kestrun::buildUndoEntries()
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);  // the keys work while the menu is closed
     }
-    connect(UndoAct, &QAction::triggered, this, [] { Model().undo(); });
-    connect(RedoAct, &QAction::triggered, this, [] { Model().redo(); });
+    connect(UndoAct, &QAction::triggered, this, [this] { model_.undo(); });
+    connect(RedoAct, &QAction::triggered, this, [this] { model_.redo(); });
 }
 
 // A value field keeps its own text undo only while it holds typing that was not entered yet; otherwise

@@ -1,9 +1,13 @@
 // Program entry of the tuning application on the simulated processor, which is plugged in (hot-plug event) shortly after start.
 #include "DemoFigures.h"
+#include "FileDialogs.h"
 #include "Kestrun.h"
+#include "Notice.h"
+#include "ParamStore.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
 #include "Transport.h"
+#include "TuningModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,7 +27,10 @@ int main(int argc, char *argv[])
     Port.setDevice(&device);
     int rc;
     {
-        Kestrun window;
+        Notice notice;
+        FileDialogs files;
+        TuningModel model(ParamStore);
+        Kestrun window(model, notice, files);
         // KESTRUN_FIGURES=<seconds> prints the README's figures after that long connected and quits.
         DemoFigures *figures = nullptr;
         if (qEnvironmentVariableIsSet("KESTRUN_FIGURES"))

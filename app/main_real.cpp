@@ -1,7 +1,11 @@
 // Program entry of the tuning application on the real processor (hidapi).
 #include "HidapiDevice.h"
+#include "FileDialogs.h"
 #include "Kestrun.h"
+#include "Notice.h"
+#include "ParamStore.h"
 #include "Transport.h"
+#include "TuningModel.h"
 
 #include <QApplication>
 
@@ -13,7 +17,10 @@ int main(int argc, char *argv[])
     Port.setDevice(&device);
     int rc;
     {
-        Kestrun window;
+        Notice notice;
+        FileDialogs files;
+        TuningModel model(ParamStore);
+        Kestrun window(model, notice, files);
         window.show();
         rc = app.exec();
     }

@@ -1,12 +1,14 @@
 // A connected window on the simulated processor for the benchmarks, and their common entry point.
 #pragma once
 
+#include "FileDialogs.h"
 #include "Kestrun.h"
+#include "Notice.h"
 #include "LinkState.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
 #include "Transport.h"
-#include "TuningModel.h"
+#include "BenchModel.h"
 
 #include <QApplication>
 
@@ -17,6 +19,8 @@
 struct BenchRig {
     SimProcessor sim;
     SimDevice dev{sim};
+    Notice notice;
+    FileDialogs files;
     std::unique_ptr<Kestrun> w;
 
     BenchRig()
@@ -24,7 +28,7 @@ struct BenchRig {
         Model().reset();
         ResetLinkState();
         Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>();
+        w = std::make_unique<Kestrun>(Model(), notice, files);
         Port.open();
         Link.Connected = 1;
     }

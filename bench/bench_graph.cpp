@@ -1,6 +1,9 @@
 // Cost of the response graph: one edit's recomputation of a channel's curve, and one paint of the window.
+#include "FileDialogs.h"
 #include "Kestrun.h"
-#include "TuningModel.h"
+#include "Notice.h"
+#include "BenchModel.h"
+#include "ResponseGraph.h"
 #include "ResponseMath.h"
 
 #include <QApplication>
@@ -15,7 +18,6 @@ void PrepareStore(int activeBands)
 {
     Model().reset();
     ParamStore.setDefaults();
-    Graph_Table_Init();
     for (int b = 0; b < activeBands && b < BAND_COUNT; ++b) ParamStore.EqGain[0][b] = uint16_t(b % 2 ? 60 : 200);
     ParamStore.HpfBypass[0] = ParamStore.LpfBypass[0] = 0;
 }
@@ -24,13 +26,14 @@ void PrepareStore(int activeBands)
 void BM_EqEditRecompute(benchmark::State &state)
 {
     PrepareStore(int(state.range(0)));
+    ResponseCurves curves(Model());
     uint16_t g = 121;
     for (auto _ : state) {
         ParamStore.EqGain[0][30] = g;  // the edited band
         g = g == 121 ? 119 : 121;
-        EQ_Curve_Update(0);
-        Curve_Point_Update(0);
-        benchmark::DoNotOptimize(CurvePoint[0][64]);
+        curves.EQ_Curve_Update(0);
+        curves.Curve_Point_Update(0);
+        benchmark::DoNotOptimize(curves.CurvePoint[0][64]);
     }
 }
 BENCHMARK(BM_EqEditRecompute)->Arg(0)->Arg(8)->Arg(30)->ArgName("otherActiveBands")->Unit(benchmark::kMicrosecond);
@@ -39,30 +42,34 @@ BENCHMARK(BM_EqEditRecompute)->Arg(0)->Arg(8)->Arg(30)->ArgName("otherActiveBand
 void BM_CrossoverEditRecompute(benchmark::State &state)
 {
     PrepareStore(0);
+    ResponseCurves curves(Model());
     uint16_t f = 100;
     for (auto _ : state) {
         ParamStore.HpfFreq[0] = f;
         f = f == 100 ? 101 : 100;
-        HPF_Curve_Update(0);
-        Curve_Point_Update(0);
-        benchmark::DoNotOptimize(CurvePoint[0][64]);
+        curves.HPF_Curve_Update(0);
+        curves.Curve_Point_Update(0);
+        benchmark::DoNotOptimize(curves.CurvePoint[0][64]);
     }
 }
 BENCHMARK(BM_CrossoverEditRecompute)->Unit(benchmark::kMicrosecond);
 
 // A window showing CH1 with a shaped curve and CH2 as comparison.
 struct PaintScene {
-    Kestrun window;
+    Notice notice;
+    FileDialogs files;
+    Kestrun window{Model(), notice, files};
     QImage image{window.size(), QImage::Format_RGB32};
     PaintScene()
     {
         PrepareStore(8);
+        ResponseCurves &curves = window.graph().curves();
         for (uint8_t ch : {uint8_t(1), uint8_t(0)}) {
             Model().CurCh = ch;
-            HPF_Curve_Update(ch);
-            LPF_Curve_Update(ch);
-            EQ_Curve_Update(ch);
-            Curve_Point_Update(ch);
+            curves.HPF_Curve_Update(ch);
+            curves.LPF_Curve_Update(ch);
+            curves.EQ_Curve_Update(ch);
+            curves.Curve_Point_Update(ch);
         }
         window.ui->checkBox[1]->setChecked(true);
         window.ensurePolished();

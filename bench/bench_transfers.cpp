@@ -30,6 +30,8 @@ namespace {
 struct TransferRig {
     SimProcessor sim;
     SimDevice dev{sim};
+    Notice notice;
+    FileDialogs files;
     std::unique_ptr<Kestrun> w;
     QTemporaryDir dir;
     QString path;
@@ -41,7 +43,7 @@ struct TransferRig {
         ResetLinkState();
         Pace = TransferPace();
         Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>();
+        w = std::make_unique<Kestrun>(Model(), notice, files);
         Port.open();
         Link.Connected = 1;
         Link.LinkStatus = 2;
@@ -49,16 +51,14 @@ struct TransferRig {
         QFile f(path);
         if (f.open(QIODevice::WriteOnly)) f.write(file);
         f.close();
-        FileDialogs::setResponder([this](const FileDialogs::Request &) { return path; });
-        Notice::setResponder([this](const Notice::Request &r) {
+        files.setResponder([this](const FileDialogs::Request &) { return path; });
+        notice.setResponder([this](const Notice::Request &r) {
             if (r.text.contains(QStringLiteral("失败"))) ++failures;
             return true;
         });
     }
     ~TransferRig()
     {
-        Notice::setResponder(nullptr);
-        FileDialogs::setResponder(nullptr);
         w.reset();
         Port.close();
         Port.setDevice(nullptr);

@@ -132,15 +132,15 @@ BENCHMARK(BM_FilterImport)->Iterations(1)->Unit(benchmark::kMillisecond);
 // The three overlay curves of an output with all 31 bands away from 0 dB, as after every band move.
 void BM_Overlay(benchmark::State &state)
 {
-    Graph_Table_Init();
+    const GraphGrid grid;
     const FreqCurve m = CarMeasurement();
     const FreqCurve target = BuiltInTarget(TargetKind::Car);
     ParamBlock block{};
     block.setDefaults();
     for (int b = 0; b < BAND_COUNT; ++b) block.EqGain[0][b] = uint16_t(b % 2 ? 90 : 150);
     block.HpfBypass[0] = block.LpfBypass[0] = 0;
-    const OverlayLevels levels = MakeOverlayLevels(m, target, 0.0);
-    for (auto _ : state) benchmark::DoNotOptimize(MakeOverlay(levels, block, 0));
+    const OverlayLevels levels = MakeOverlayLevels(grid, m, target, 0.0);
+    for (auto _ : state) benchmark::DoNotOptimize(MakeOverlay(grid, levels, block, 0));
 }
 BENCHMARK(BM_Overlay)->Unit(benchmark::kMicrosecond);
 

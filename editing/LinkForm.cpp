@@ -40,8 +40,8 @@ QRadioButton *radio(QGroupBox *box, const QString &name, Txt text, const QRect &
 
 }  // namespace
 
-LinkForm::LinkForm(QWidget *parent)
-    : QDialog(parent)
+LinkForm::LinkForm(TuningModel &model, QWidget *parent)
+    : QDialog(parent), model_(model)
 {
     setObjectName(QStringLiteral("LinkForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -100,29 +100,29 @@ void LinkForm::on_BT_CLOSE_clicked()
 }
 
 // The radio buttons take effect at once, on the channel selected at the moment of the click.
-void LinkForm::on_radioButton_1_clicked() { Model().links.LinkDir = 0; }
-void LinkForm::on_radioButton_2_clicked() { Model().links.LinkDir = 1; }
-void LinkForm::on_radioButton_3_clicked() { if (Model().CurCh < CH_COUNT) Model().links.LinkMode[Model().CurCh] = 2; }
-void LinkForm::on_radioButton_4_clicked() { if (Model().CurCh < CH_COUNT) Model().links.LinkMode[Model().CurCh] = 1; }
-void LinkForm::on_radioButton_5_clicked() { if (Model().CurCh < CH_COUNT) Model().links.LinkMode[Model().CurCh] = 0; }
+void LinkForm::on_radioButton_1_clicked() { model_.links.LinkDir = 0; }
+void LinkForm::on_radioButton_2_clicked() { model_.links.LinkDir = 1; }
+void LinkForm::on_radioButton_3_clicked() { if (model_.CurCh < CH_COUNT) model_.links.LinkMode[model_.CurCh] = 2; }
+void LinkForm::on_radioButton_4_clicked() { if (model_.CurCh < CH_COUNT) model_.links.LinkMode[model_.CurCh] = 1; }
+void LinkForm::on_radioButton_5_clicked() { if (model_.CurCh < CH_COUNT) model_.links.LinkMode[model_.CurCh] = 0; }
 
 void LinkForm::on_pushButton_clicked()
 {
     if (radioButton_1->isChecked())
-        Model().links.LinkDir = 0;
+        model_.links.LinkDir = 0;
     else if (radioButton_2->isChecked())
-        Model().links.LinkDir = 1;
-    if (Model().CurCh < CH_COUNT) {
+        model_.links.LinkDir = 1;
+    if (model_.CurCh < CH_COUNT) {
         if (radioButton_5->isChecked())
-            Model().links.LinkMode[Model().CurCh] = 0;
+            model_.links.LinkMode[model_.CurCh] = 0;
         else if (radioButton_4->isChecked())
-            Model().links.LinkMode[Model().CurCh] = 1;
+            model_.links.LinkMode[model_.CurCh] = 1;
         else if (radioButton_3->isChecked())
-            Model().links.LinkMode[Model().CurCh] = 2;
+            model_.links.LinkMode[model_.CurCh] = 2;
     }
     // The model shows each linked channel as it links it.
-    Model().applyLink();
-    emit LinkForm_ChangeEvent(Model().CurCh);
+    model_.applyLink();
+    emit LinkForm_ChangeEvent(model_.CurCh);
     close();
 }
 

@@ -10,11 +10,13 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+class TuningModel;
+
 class LinkForm : public QDialog
 {
     Q_OBJECT
 public:
-    explicit LinkForm(QWidget *parent = nullptr);
+    explicit LinkForm(TuningModel &model, QWidget *parent = nullptr);
 
     QLineEdit *lineEdit = nullptr;    // heading
     QLineEdit *lineEdit_2 = nullptr;  // heading of the reference group
@@ -47,5 +49,6 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    TuningModel &model_;
     QPoint dragOffset_;
 };

@@ -57,7 +57,7 @@ QDoubleSpinBox *decimalBox(double lo, double hi, double step, double value, int 
 }
 
 // The bands of ch as one undoable step, sent while connected.
-void applyBands(int ch, const BandSet &bands)
+void applyBands(TuningModel &model, int ch, const BandSet &bands)
 {
     uint16_t freq[BAND_COUNT], gain[BAND_COUNT];
     uint8_t q[BAND_COUNT];
@@ -66,7 +66,7 @@ void applyBands(int ch, const BandSet &bands)
         gain[b] = bands[b].gain;
         q[b] = bands[b].q;
     }
-    Model().setBands(ch, freq, gain, q);
+    model.setBands(ch, freq, gain, q);
 }
 
 // The combo items of each choice, in item order.
@@ -120,8 +120,9 @@ QString importSummary(const FilterImport &imported, uint8_t language)
 
 }  // namespace
 
-TuningPanel::TuningPanel(MeasurementOverlay &overlay, RecentFolder &folder, QWidget *parent)
-    : FramelessDialog(parent), overlay_(overlay), folder_(folder)
+TuningPanel::TuningPanel(TuningModel &model, MeasurementOverlay &overlay, const Notice &notice, RecentFolder &folder,
+                         QWidget *parent)
+    : FramelessDialog(parent), model_(model), overlay_(overlay), notice_(notice), folder_(folder)
 {
     // A window of its own (not a child drawn over the graph), kept when closed.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -151,16 +152,16 @@ TuningPanel::TuningPanel(MeasurementOverlay &overlay, RecentFolder &folder, QWid
 
     buildMeasurement(group(column, Txt::PanelGroupMeasurement));
     buildFit(group(column, Txt::PanelGroupFit));
-    QGridLayout *files = group(column, Txt::PanelGroupFilters);
+    QGridLayout *filters = group(column, Txt::PanelGroupFilters);
     importButton = button(Txt::PanelImportFilters);
     exportButton = button(Txt::PanelExportFilters);
-    files->addWidget(importButton, 0, 0);
-    files->addWidget(exportButton, 0, 1);
+    filters->addWidget(importButton, 0, 0);
+    filters->addWidget(exportButton, 0, 1);
     connect(importButton, &QPushButton::clicked, this, &TuningPanel::importFilters);
     connect(exportButton, &QPushButton::clicked, this, &TuningPanel::exportFilters);
     buildAlignment(group(column, Txt::PanelGroupAlign));
 
-    connect(&Model(), &ModelCore::changed, this, &TuningPanel::modelChanged);
+    connect(&model_, &ModelCore::changed, this, &TuningPanel::modelChanged);
     applyLanguage();
     setDefaultRange();
 }
@@ -303,7 +304,7 @@ void TuningPanel::buildAlignment(QGridLayout *g)
 
 int TuningPanel::channel() const
 {
-    return Model().CurCh < CH_COUNT ? Model().CurCh : -1;
+    return model_.CurCh < CH_COUNT ? model_.CurCh : -1;
 }
 
 void TuningPanel::modelChanged(const ModelChange &c)
@@ -335,7 +336,7 @@ void TuningPanel::showOutput()
 void TuningPanel::setDefaultRange()
 {
     if (channel() < 0) return;
-    const FitSettings s = DefaultFitSettings(Model().store, channel());
+    const FitSettings s = DefaultFitSettings(model_.store, channel());
     rangeLo->setValue(int(std::lround(s.loHz)));
     rangeHi->setValue(int(std::lround(s.hiHz)));
 }
@@ -348,9 +349,9 @@ QString TuningPanel::refusal(const TextError &err, uint8_t language)
                         : T(Txt::PanelRefused, language).arg(reason);
 }
 
-void TuningPanel::refuse(const TextError &err)
+void TuningPanel::refuse(const TextError &err) const
 {
-    Notice::info(refusal(err, 0), refusal(err, 1));
+    notice_.info(refusal(err, 0), refusal(err, 1));
 }
 
 QString TuningPanel::pickFile(Txt caption, Txt filter, const QString &saveName)
@@ -408,18 +409,18 @@ void TuningPanel::fit()
 {
     const int ch = channel();
     if (ch < 0) return;
-    if (!overlay_.loaded(ch)) return Notice::info(Txt::PanelFitNoMeasurement);
-    FitSettings settings = DefaultFitSettings(Model().store, ch);
+    if (!overlay_.loaded(ch)) return notice_.info(Txt::PanelFitNoMeasurement);
+    FitSettings settings = DefaultFitSettings(model_.store, ch);
     settings.loHz = rangeLo->value();
     settings.hiHz = rangeHi->value();
-    if (settings.loHz >= settings.hiHz) return Notice::info(Txt::PanelBadRange);
-    if (!readLocks(settings.locked)) return Notice::info(Txt::PanelBadLocks);
+    if (settings.loHz >= settings.hiHz) return notice_.info(Txt::PanelBadRange);
+    if (!readLocks(settings.locked)) return notice_.info(Txt::PanelBadLocks);
     settings.maxBoostDb = maxBoost->value();
     settings.graphic = mode->currentIndex() == 1;
 
-    const FitResult r = FitOutput(overlay_.smoothed(ch), overlay_.output(ch).target, Model().store, ch, settings);
-    if (!r.ok()) return Notice::info(r.fault == FitFault::EmptyRange ? Txt::PanelFitEmptyRange : Txt::PanelFitNoMeasurement);
-    applyBands(ch, r.bands);
+    const FitResult r = FitOutput(overlay_.smoothed(ch), overlay_.output(ch).target, model_.store, ch, settings);
+    if (!r.ok()) return notice_.info(r.fault == FitFault::EmptyRange ? Txt::PanelFitEmptyRange : Txt::PanelFitNoMeasurement);
+    applyBands(model_, ch, r.bands);
     fitResult->setText(T(Txt::PanelFitResult)
                            .arg(r.rmsBefore, 0, 'f', 2)
                            .arg(r.rmsAfter, 0, 'f', 2)
@@ -435,10 +436,10 @@ void TuningPanel::importFilters()
     FilterImport imported;
     TextError err;
     std::array<bool, BAND_COUNT> locked{};
-    if (!readLocks(locked)) return Notice::info(Txt::PanelBadLocks);
-    if (!ImportFilterFile(path, BandsOf(Model().store, ch), imported, err, locked)) return refuse(err);
-    if (imported.ok()) applyBands(ch, imported.bands);  // a file without a readable filter changes nothing
-    Notice::info(importSummary(imported, 0), importSummary(imported, 1));
+    if (!readLocks(locked)) return notice_.info(Txt::PanelBadLocks);
+    if (!ImportFilterFile(path, BandsOf(model_.store, ch), imported, err, locked)) return refuse(err);
+    if (imported.ok()) applyBands(model_, ch, imported.bands);  // a file without a readable filter changes nothing
+    notice_.info(importSummary(imported, 0), importSummary(imported, 1));
 }
 
 void TuningPanel::exportFilters()
@@ -448,9 +449,9 @@ void TuningPanel::exportFilters()
     if (path.isEmpty()) return;
     const int ch = channel();
     QSaveFile file(path);
-    const QByteArray text = ExportFilters(BandsOf(Model().store, ch), Model().store.EqBypass[ch] != 0);
+    const QByteArray text = ExportFilters(BandsOf(model_.store, ch), model_.store.EqBypass[ch] != 0);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        Notice::info(Txt::PanelWriteFailed);
+        notice_.info(Txt::PanelWriteFailed);
     else
         emit saved(path);
 }
@@ -461,8 +462,8 @@ void TuningPanel::align()
     for (int ch = 0; ch < CH_COUNT; ++ch) d[size_t(ch)] = distance[ch]->value();
     const Alignment al = AlignDelays(d, unit->currentIndex() == 1 ? DistanceUnit::Inches : DistanceUnit::Centimetres);
     if (!al.ok) return;  // the spin boxes hold no negative or non-numeric distance
-    Model().setDelays(al.delay.data());
-    for (int ch = 0; ch < CH_COUNT; ++ch) aligned_[size_t(ch)] = Model().store.ChDelay[ch];
+    model_.setDelays(al.delay.data());
+    for (int ch = 0; ch < CH_COUNT; ++ch) aligned_[size_t(ch)] = model_.store.ChDelay[ch];
     QStringList lines{T(Txt::PanelAlignDone)};
     for (int ch = 0; ch < CH_COUNT; ++ch)
         if (al.limited[size_t(ch)]) lines << T(Txt::PanelAlignLimited).arg(ch + 1);
@@ -474,7 +475,7 @@ void TuningPanel::delaysChanged()
 {
     if (alignResult->text().isEmpty()) return;
     for (int ch = 0; ch < CH_COUNT; ++ch)
-        if (Model().store.ChDelay[ch] != aligned_[size_t(ch)]) return alignResult->clear();
+        if (model_.store.ChDelay[ch] != aligned_[size_t(ch)]) return alignResult->clear();
 }
 
 void TuningPanel::convertDistances(int unitIndex)

@@ -10,8 +10,11 @@
 #include <utility>
 #include <vector>
 
+class FileDialogs;
 class MeasurementOverlay;
+class Notice;
 class RecentFolder;
+class TuningModel;
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
@@ -30,7 +33,8 @@ class TuningPanel : public FramelessDialog
 {
     Q_OBJECT
 public:
-    TuningPanel(MeasurementOverlay &overlay, RecentFolder &folder, QWidget *parent = nullptr);
+    TuningPanel(TuningModel &model, MeasurementOverlay &overlay, const Notice &notice, RecentFolder &folder,
+                QWidget *parent = nullptr);
 
     QLabel *outputLabel = nullptr;
     QPushButton *loadButton = nullptr;
@@ -86,13 +90,15 @@ private:
     void setDefaultRange();
     int channel() const;  // the selected output, or -1
     bool readLocks(std::array<bool, BAND_COUNT> &locked) const;
-    static void refuse(const TextError &err);
+    void refuse(const TextError &err) const;
     // The file the user picks for the selected output; empty without an output or when cancelled.
     QString pickFile(Txt caption, Txt filter, const QString &saveName = QString());
     void convertDistances(int unitIndex);  // the distances shown in the newly chosen unit
     void delaysChanged();                  // the alignment note goes once the delays differ from it
 
+    TuningModel &model_;
     MeasurementOverlay &overlay_;
+    const Notice &notice_;
     RecentFolder &folder_;
     int unitShown_ = 0;                        // the unit the distances are shown in: 0 = cm, 1 = inches
     std::array<uint16_t, CH_COUNT> aligned_{};  // the delays the alignment note speaks of

@@ -15,11 +15,11 @@ int OverlayY(double db)
     return static_cast<int>(y);
 }
 
-OverlayLevels MakeOverlayLevels(const FreqCurve &measurement, const FreqCurve &target, double offsetDb)
+OverlayLevels MakeOverlayLevels(const GraphGrid &grid, const FreqCurve &measurement, const FreqCurve &target, double offsetDb)
 {
-    const std::vector<double> grid(PointFreq, PointFreq + GRAPH_POINTS);
-    const std::vector<double> measured = measurement.sample(grid);
-    const std::vector<double> wanted = target.sample(grid);
+    const std::vector<double> freqs(grid.PointFreq, grid.PointFreq + GRAPH_POINTS);
+    const std::vector<double> measured = measurement.sample(freqs);
+    const std::vector<double> wanted = target.sample(freqs);
     const double measuredShift = offsetDb - measurement.meanDb(OVERLAY_NORM_LO, OVERLAY_NORM_HI);
     const double targetShift = offsetDb - target.meanDb(OVERLAY_NORM_LO, OVERLAY_NORM_HI);
     OverlayLevels out;
@@ -30,14 +30,14 @@ OverlayLevels MakeOverlayLevels(const FreqCurve &measurement, const FreqCurve &t
     return out;
 }
 
-OverlayCurves MakeOverlay(const OverlayLevels &levels, const ParamBlock &block, int ch)
+OverlayCurves MakeOverlay(const GraphGrid &grid, const OverlayLevels &levels, const ParamBlock &block, int ch)
 {
-    const std::vector<double> grid(PointFreq, PointFreq + GRAPH_POINTS);
-    const std::vector<double> eq = OutputEqDb(block, ch, grid);
-    const std::vector<double> xo = OutputCrossoverDb(block, ch, grid);
+    const std::vector<double> freqs(grid.PointFreq, grid.PointFreq + GRAPH_POINTS);
+    const std::vector<double> eq = OutputEqDb(block, ch, freqs);
+    const std::vector<double> xo = OutputCrossoverDb(block, ch, freqs);
     OverlayCurves out;
     for (int i = 0; i < GRAPH_POINTS; ++i) {
-        const int x = CurvePoint[0][i].x();
+        const int x = grid.PointX[i];
         out.measured[i] = QPoint(x, OverlayY(levels.measuredDb[i]));
         out.predicted[i] = QPoint(x, OverlayY(levels.measuredDb[i] + eq[i] + xo[i]));
         out.target[i] = QPoint(x, OverlayY(levels.targetDb[i]));

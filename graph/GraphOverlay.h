@@ -14,8 +14,7 @@ constexpr double OVERLAY_NORM_HI = 2000.0;
 
 using OverlayLine = std::array<QPoint, GRAPH_POINTS>;
 
-// The measured and target levels at the graph's 128 grid frequencies (PointFreq, so Graph_Table_Init must
-// have run): the measurement with its mean from 200 Hz to 2 kHz at 0 dB, the target likewise, both plus the
+// The measured and target levels at the graph's 128 grid frequencies: the measurement with its mean from 200 Hz to 2 kHz at 0 dB, the target likewise, both plus the
 // offset. Computed once per change of measurement, smoothing, target or offset, not per band move.
 struct OverlayLevels {
     std::array<double, GRAPH_POINTS> measuredDb{};
@@ -31,9 +30,9 @@ struct OverlayCurves {
 // y pixel of a level in dB on the graph (0 dB at y 144), truncated toward zero like the graph's curves.
 int OverlayY(double db);
 
-OverlayLevels MakeOverlayLevels(const FreqCurve &measurement, const FreqCurve &target, double offsetDb);
+OverlayLevels MakeOverlayLevels(const GraphGrid &grid, const FreqCurve &measurement, const FreqCurve &target, double offsetDb);
 
 // The three curves in the graph's pixels, with the x of the graph's own curve points; the predicted one
 // with the output's current equaliser and crossovers (128 evaluations of the bands: cheap enough for
 // every band move).
-OverlayCurves MakeOverlay(const OverlayLevels &levels, const ParamBlock &block, int ch);
+OverlayCurves MakeOverlay(const GraphGrid &grid, const OverlayLevels &levels, const ParamBlock &block, int ch);

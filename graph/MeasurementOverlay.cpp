@@ -16,7 +16,7 @@ const QColor TargetColour(255, 255, 255);
 
 }  // namespace
 
-MeasurementOverlay::MeasurementOverlay()
+MeasurementOverlay::MeasurementOverlay(const GraphGrid &grid) : grid_(grid)
 {
     for (Output &o : outputs_) o.target = BuiltInTarget(TargetKind::Flat);
 }
@@ -32,7 +32,7 @@ void MeasurementOverlay::relevel(int ch)
     curvesCh_ = -1;
     if (loaded(ch)) {
         Output &o = outputs_[size_t(ch)];
-        o.levels = MakeOverlayLevels(smoothed(ch), o.target, o.offsetDb);
+        o.levels = MakeOverlayLevels(grid_, smoothed(ch), o.target, o.offsetDb);
     }
     emit changed();
 }
@@ -76,7 +76,7 @@ void MeasurementOverlay::recompute(const ParamBlock &block, int ch)
         curvesCh_ = -1;
         return;
     }
-    curves_ = MakeOverlay(outputs_[size_t(ch)].levels, block, ch);
+    curves_ = MakeOverlay(grid_, outputs_[size_t(ch)].levels, block, ch);
     curvesCh_ = ch;
 }
 

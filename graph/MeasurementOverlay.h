@@ -28,7 +28,8 @@ public:
     };
     static constexpr int TARGET_FILE = 3;  // the target came from a file
 
-    MeasurementOverlay();
+    // On the grid of the graph it is drawn on.
+    explicit MeasurementOverlay(const GraphGrid &grid);
 
     const Output &output(int ch) const { return outputs_[size_t(ch)]; }
     bool loaded(int ch) const { return ch >= 0 && ch < CH_COUNT && !outputs_[size_t(ch)].measurement.curve.empty(); }
@@ -59,6 +60,7 @@ signals:
 private:
     void relevel(int ch);
 
+    const GraphGrid &grid_;
     std::array<Output, CH_COUNT> outputs_;
     std::array<bool, CurveCount> shown_{{true, true, true}};
     OverlayCurves curves_{};

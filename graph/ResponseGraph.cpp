@@ -19,7 +19,7 @@ const QColor CurveColour[CH_COUNT] = {QColor(255, 0, 0),   QColor(255, 246, 0), 
 }  // namespace
 
 ResponseGraph::ResponseGraph(QWidget &window, KestrunForm &ui, TuningModel &model, MarkerSink &markers)
-    : window_(window), ui_(ui), model_(model), markers_(markers)
+    : window_(window), ui_(ui), model_(model), markers_(markers), curves_(model, &markers), overlay_(curves_.grid)
 {
     QObject::connect(&overlay_, &MeasurementOverlay::changed, &window_, [this] {
         overlay_.recompute(model_.store, model_.CurCh);
@@ -39,11 +39,11 @@ void ResponseGraph::placeLabel(int b, uint8_t ch, bool withMarker)
 // A newly shown channel: crossover markers and lines, every band marker and label, the whole curve.
 void ResponseGraph::showAll(uint8_t ch)
 {
-    HPF_Curve_Update(ch);
-    LPF_Curve_Update(ch);
+    curves_.HPF_Curve_Update(ch);
+    curves_.LPF_Curve_Update(ch);
     for (int b = 0; b < BAND_COUNT; ++b) placeLabel(b, ch, true);
-    EQ_Curve_Update(ch);
-    Curve_Point_Update(ch);
+    curves_.EQ_Curve_Update(ch);
+    curves_.Curve_Point_Update(ch);
     overlay_.recompute(model_.store, ch);
     window_.update();
 }
@@ -58,15 +58,15 @@ void ResponseGraph::apply(const ModelChange &c)
     }
     for (int b = 0; b < BAND_COUNT; ++b) {
         const uint8_t a = c.band[ch][b];
-        if (a & ModelChange::MarkGain) EQ_Mark_Gain_Update(uint8_t(b));
-        if (a & ModelChange::MarkFreq) EQ_Mark_Update(uint8_t(b));
+        if (a & ModelChange::MarkGain) curves_.EQ_Mark_Gain_Update(uint8_t(b));
+        if (a & ModelChange::MarkFreq) curves_.EQ_Mark_Update(uint8_t(b));
         if (a & (ModelChange::Snap | ModelChange::Label)) placeLabel(b, ch, a & ModelChange::Snap);
     }
-    if (c.filter[ch][0]) HPF_Curve_Update(ch);
-    if (c.filter[ch][1]) LPF_Curve_Update(ch);
+    if (c.filter[ch][0]) curves_.HPF_Curve_Update(ch);
+    if (c.filter[ch][1]) curves_.LPF_Curve_Update(ch);
     if (!c.curve[ch]) return;
-    if (c.bandAny(ch)) EQ_Curve_Update(ch);
-    Curve_Point_Update(ch);
+    if (c.bandAny(ch)) curves_.EQ_Curve_Update(ch);
+    curves_.Curve_Point_Update(ch);
     overlay_.recompute(model_.store, ch);
     update();
 }
@@ -80,20 +80,20 @@ void ResponseGraph::paint(QPainter &p) const
     QPen pen(CurveColour[ch], 2, Qt::SolidLine);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(pen);
-    p.drawPolyline(CurvePoint[ch], GRAPH_POINTS);
+    p.drawPolyline(curves_.CurvePoint[ch], GRAPH_POINTS);
 
     // At most one comparison curve: the first box that is not unchecked.
     for (int other = 0; other < CH_COUNT; ++other) {
         if (ui_.checkBox[other]->checkState() == Qt::Unchecked) continue;
         p.setPen(QPen(CurveColour[other], 1, Qt::SolidLine));
-        p.drawPolyline(CurvePoint[other], GRAPH_POINTS);
+        p.drawPolyline(curves_.CurvePoint[other], GRAPH_POINTS);
         break;
     }
 
     pen.setStyle(Qt::DotLine);
     p.setPen(pen);
-    p.drawLine(HPF_Line);
-    p.drawLine(LPF_Line);
+    p.drawLine(curves_.HPF_Line);
+    p.drawLine(curves_.LPF_Line);
     overlay_.paint(p, ch);
 }
 

@@ -3,6 +3,7 @@
 
 #include "MeasurementOverlay.h"
 #include "ModelChange.h"
+#include "ResponseMath.h"
 
 class KestrunForm;
 class MarkerSink;
@@ -24,6 +25,8 @@ public:
     void update();
     // The measurements and targets of the outputs; the graph follows its changes.
     MeasurementOverlay &overlay() { return overlay_; }
+    // The curves of the six outputs in pixels.
+    ResponseCurves &curves() { return curves_; }
 
 private:
     void showAll(uint8_t ch);
@@ -33,5 +36,6 @@ private:
     KestrunForm &ui_;
     TuningModel &model_;
     MarkerSink &markers_;
+    ResponseCurves curves_;
     MeasurementOverlay overlay_;
 };

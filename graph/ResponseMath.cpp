@@ -6,25 +6,7 @@
 
 #include "MarkerSink.h"
 
-double PointFreq[GRAPH_POINTS];
-double PointOmega[GRAPH_POINTS];
-QPoint CurvePoint[CH_COUNT][GRAPH_POINTS];
-double HPFCurve[CH_COUNT][GRAPH_POINTS];
-double LPFCurve[CH_COUNT][GRAPH_POINTS];
-double EQCurve[CH_COUNT][GRAPH_POINTS];
-EqSection EQCoef[EQ_SECTIONS];
-QLine HPF_Line(66, GRAPH_CLIP_TOP, 66, GRAPH_LINE_BOTTOM);
-QLine LPF_Line(666, GRAPH_CLIP_TOP, 666, GRAPH_LINE_BOTTOM);
-
 namespace {
-
-MarkerSink *Markers = nullptr;
-
-// Per grid point, filled by Graph_Table_Init: the two cosines of the section evaluation and the
-// share of each fixed section, which is the same for every channel and every edit.
-double PointCos1[GRAPH_POINTS];
-double PointCos2[GRAPH_POINTS];
-double FixedShare[2][GRAPH_POINTS];
 
 constexpr double LOG10_20 = 1.3010299956639813;
 constexpr double POINTS_PER_DECADE = 42.333333333333336;  // 127 grid steps over three decades
@@ -49,26 +31,10 @@ int TruncPixel(double v)
     return static_cast<int>(v);
 }
 
-void CrossoverCurve(double *curve, uint16_t freq, uint8_t slope, uint8_t bypass, uint8_t type, bool lowPass)
+// Pixels that one section adds at a grid point (4.7 pixels per dB of 10 log10 P).
+double ShareAt(const EqSection &s, double c1, double c2)
 {
-    if (bypass) {
-        for (int i = 0; i < GRAPH_POINTS; ++i) curve[i] = 0.0;
-        return;
-    }
-    const double wc = ClampFreq(freq) * OMEGA_PER_HZ;
-    const int n = ClampSlope(slope) + 1;
-    for (int i = 0; i < GRAPH_POINTS; ++i) {
-        const double r = lowPass ? PointOmega[i] / wc : wc / PointOmega[i];
-        double mag;
-        if (!CrossoverMagnitude(type, n, r, mag)) return;  // an unknown type leaves the curve as it was
-        curve[i] = 20.0 * std::log10(mag) * XOVER_PX_PER_DB;
-    }
-}
-
-// Pixels that one section adds at grid point i (4.7 pixels per dB of 10 log10 P).
-double SectionShare(const EqSection &s, int i)
-{
-    const double p = SectionPower(s, PointCos1[i], PointCos2[i]);
+    const double p = SectionPower(s, c1, c2);
     // A product of 0 (or one rounding below it) has no logarithm and contributes nothing.
     if (!(p > 0.0) || std::isinf(p)) return 0.0;
     return std::log(p) / LN_10 * EQ_PX_PER_DB;
@@ -78,29 +44,53 @@ bool ValidChannel(uint8_t ch) { return ch < CH_COUNT; }
 
 }  // namespace
 
-void SetMarkerSink(MarkerSink *sink) { Markers = sink; }
-MarkerSink *CurrentMarkerSink() { return Markers; }
-
-void Graph_Table_Init()
+GraphGrid::GraphGrid()
 {
     for (int i = 0; i < GRAPH_POINTS; ++i) {
         PointFreq[i] = std::exp(2.995732273553991 + i * 0.054391773850253046);
         PointOmega[i] = PointFreq[i] * 6.28 / 48000.0;
+        PointX[i] = static_cast<int>(i * 1060.0 / 127.0 + GRAPH_LEFT);
         PointCos1[i] = std::cos(PointFreq[i] * OMEGA_PER_HZ);
         PointCos2[i] = std::cos(PointFreq[i] * TWO_OMEGA_PER_HZ);
-        FixedShare[0][i] = SectionShare(FixedSections[0], i);
-        FixedShare[1][i] = SectionShare(FixedSections[1], i);
+        FixedShare[0][i] = ShareAt(FixedSections[0], PointCos1[i], PointCos2[i]);
+        FixedShare[1][i] = ShareAt(FixedSections[1], PointCos1[i], PointCos2[i]);
     }
+}
+
+ResponseCurves::ResponseCurves(const TuningModel &model, MarkerSink *markers) : model_(model), markers_(markers)
+{
+    reset();
+}
+
+void ResponseCurves::reset()
+{
     for (int ch = 0; ch < CH_COUNT; ++ch) {
         for (int i = 0; i < GRAPH_POINTS; ++i) {
             HPFCurve[ch][i] = 0.0;
             LPFCurve[ch][i] = 0.0;
             EQCurve[ch][i] = 0.0;
-            CurvePoint[ch][i] = QPoint(static_cast<int>(i * 1060.0 / 127.0 + GRAPH_LEFT), GRAPH_ZERO_DB_Y);
+            CurvePoint[ch][i] = QPoint(grid.PointX[i], GRAPH_ZERO_DB_Y);
         }
     }
     HPF_Line = QLine(66, GRAPH_CLIP_TOP, 66, GRAPH_LINE_BOTTOM);
     LPF_Line = QLine(666, GRAPH_CLIP_TOP, 666, GRAPH_LINE_BOTTOM);
+}
+
+void ResponseCurves::crossoverCurve(double *curve, uint16_t freq, uint8_t slope, uint8_t bypass, uint8_t type,
+                                    bool lowPass) const
+{
+    if (bypass) {
+        for (int i = 0; i < GRAPH_POINTS; ++i) curve[i] = 0.0;
+        return;
+    }
+    const double wc = ClampFreq(freq) * OMEGA_PER_HZ;
+    const int n = ClampSlope(slope) + 1;
+    for (int i = 0; i < GRAPH_POINTS; ++i) {
+        const double r = lowPass ? grid.PointOmega[i] / wc : wc / grid.PointOmega[i];
+        double mag;
+        if (!CrossoverMagnitude(type, n, r, mag)) return;  // an unknown type leaves the curve as it was
+        curve[i] = 20.0 * std::log10(mag) * XOVER_PX_PER_DB;
+    }
 }
 
 int Freq_To_Pos(double hz)
@@ -124,53 +114,58 @@ uint16_t Pos_To_Freq(int x)
     return SnapFreq(std::pow(10.0, (double(x) - GRAPH_LEFT) / MARKER_PX_PER_STEP / POINTS_PER_DECADE + LOG10_20));
 }
 
-void HPF_Curve_Update(uint8_t ch)
+void ResponseCurves::HPF_Curve_Update(uint8_t ch)
 {
     if (!ValidChannel(ch)) return;
-    const int x = Freq_To_Pos(ParamStore.HpfFreq[ch]);
+    const int x = Freq_To_Pos(model_.store.HpfFreq[ch]);
     HPF_Line.setLine(x + 4, HPF_Line.y1(), x + 4, HPF_Line.y2());
-    if (Markers) Markers->placeHpfMarker(x, XOVER_MARKER_TOP);
-    CrossoverCurve(HPFCurve[ch], ParamStore.HpfFreq[ch], ParamStore.HpfSlope[ch], ParamStore.HpfBypass[ch],
-                   ParamStore.HpfType[ch], false);
+    if (markers_) markers_->placeHpfMarker(x, XOVER_MARKER_TOP);
+    crossoverCurve(HPFCurve[ch], model_.store.HpfFreq[ch], model_.store.HpfSlope[ch], model_.store.HpfBypass[ch],
+                   model_.store.HpfType[ch], false);
 }
 
-void LPF_Curve_Update(uint8_t ch)
+void ResponseCurves::LPF_Curve_Update(uint8_t ch)
 {
     if (!ValidChannel(ch)) return;
-    const int x = Freq_To_Pos(ParamStore.LpfFreq[ch]);
+    const int x = Freq_To_Pos(model_.store.LpfFreq[ch]);
     LPF_Line.setLine(x + 4, LPF_Line.y1(), x + 4, LPF_Line.y2());
-    if (Markers) Markers->placeLpfMarker(x, XOVER_MARKER_TOP);
-    CrossoverCurve(LPFCurve[ch], ParamStore.LpfFreq[ch], ParamStore.LpfSlope[ch], ParamStore.LpfBypass[ch],
-                   ParamStore.LpfType[ch], true);
+    if (markers_) markers_->placeLpfMarker(x, XOVER_MARKER_TOP);
+    crossoverCurve(LPFCurve[ch], model_.store.LpfFreq[ch], model_.store.LpfSlope[ch], model_.store.LpfBypass[ch],
+                   model_.store.LpfType[ch], true);
 }
 
-void EQ_Curve_Update(uint8_t ch)
+void ResponseCurves::EQ_Curve_Update(uint8_t ch)
 {
     if (!ValidChannel(ch)) return;
     // A band at 0 dB is exactly flat and adds nothing; only the others are evaluated.
     int active[BAND_COUNT];
     int activeCount = 0;
     for (int b = 0; b < BAND_COUNT; ++b) {
-        EQCoef[b] = BandSection(ParamStore.EqGain[ch][b], ParamStore.EqFreq[ch][b], ParamStore.EqQ[ch][b]);
-        if (ClampGain(ParamStore.EqGain[ch][b]) != GAIN_ZERO) active[activeCount++] = b;
+        EQCoef[b] = BandSection(model_.store.EqGain[ch][b], model_.store.EqFreq[ch][b], model_.store.EqQ[ch][b]);
+        if (ClampGain(model_.store.EqGain[ch][b]) != GAIN_ZERO) active[activeCount++] = b;
     }
     EQCoef[BAND_COUNT] = FixedSections[0];
     EQCoef[BAND_COUNT + 1] = FixedSections[1];
 
     for (int i = 0; i < GRAPH_POINTS; ++i) {
         double sum = 0.0;
-        for (int k = 0; k < activeCount; ++k) sum += SectionShare(EQCoef[active[k]], i);
-        sum += FixedShare[0][i];
-        sum += FixedShare[1][i];
+        for (int k = 0; k < activeCount; ++k) sum += sectionShare(EQCoef[active[k]], i);
+        sum += grid.FixedShare[0][i];
+        sum += grid.FixedShare[1][i];
         EQCurve[ch][i] = sum;
     }
 }
 
-void Curve_Point_Update(uint8_t ch)
+void ResponseCurves::Curve_Point_Update(uint8_t ch)
 {
     if (!ValidChannel(ch)) return;
     for (int i = 0; i < GRAPH_POINTS; ++i)
         CurvePoint[ch][i].setY(TruncPixel(GRAPH_ZERO_DB_Y - (HPFCurve[ch][i] + LPFCurve[ch][i] + EQCurve[ch][i])));
+}
+
+double ResponseCurves::sectionShare(const EqSection &s, int i) const
+{
+    return ShareAt(s, grid.PointCos1[i], grid.PointCos2[i]);
 }
 
 int GainToMarkerTop(uint16_t gainCode)
@@ -179,20 +174,20 @@ int GainToMarkerTop(uint16_t gainCode)
     return static_cast<int>(GRAPH_ZERO_DB_Y - db / MARKER_DB_PER_PX) - 5;
 }
 
-void EQ_Mark_Update(uint8_t band)
+void ResponseCurves::EQ_Mark_Update(uint8_t band)
 {
-    if (band >= BAND_COUNT || !ValidChannel(Model().CurCh) || !Markers) return;
-    const int x = Freq_To_Pos(ParamStore.EqFreq[Model().CurCh][band]);
-    const int y = Markers->bandMarkerPos(band).y();
-    Markers->placeBandMarker(band, x, y);
-    Markers->placeBandLabel(band, x, y);
+    if (band >= BAND_COUNT || !ValidChannel(model_.CurCh) || !markers_) return;
+    const int x = Freq_To_Pos(model_.store.EqFreq[model_.CurCh][band]);
+    const int y = markers_->bandMarkerPos(band).y();
+    markers_->placeBandMarker(band, x, y);
+    markers_->placeBandLabel(band, x, y);
 }
 
-void EQ_Mark_Gain_Update(uint8_t band)
+void ResponseCurves::EQ_Mark_Gain_Update(uint8_t band)
 {
-    if (band >= BAND_COUNT || !ValidChannel(Model().CurCh) || !Markers) return;
-    const int y = GainToMarkerTop(ParamStore.EqGain[Model().CurCh][band]);
-    const int x = Markers->bandMarkerPos(band).x();
-    Markers->placeBandMarker(band, x, y);
-    Markers->placeBandLabel(band, x, y - BAND_LABEL_RISE);
+    if (band >= BAND_COUNT || !ValidChannel(model_.CurCh) || !markers_) return;
+    const int y = GainToMarkerTop(model_.store.EqGain[model_.CurCh][band]);
+    const int x = markers_->bandMarkerPos(band).x();
+    markers_->placeBandMarker(band, x, y);
+    markers_->placeBandLabel(band, x, y - BAND_LABEL_RISE);
 }

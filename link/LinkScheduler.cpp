@@ -6,16 +6,16 @@
 #include "Transport.h"
 
 #include <QAbstractEventDispatcher>
-#include <QElapsedTimer>
 #include <QTimerEvent>
 #include <algorithm>
+#include <chrono>
 
 namespace {
+// Only differences of it are used.
 qint64 monotonicMs()
 {
-    static QElapsedTimer clock;
-    if (!clock.isValid()) clock.start();
-    return clock.elapsed();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 }  // namespace
 

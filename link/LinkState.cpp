@@ -5,5 +5,8 @@ LinkState Link;
 
 void ResetLinkState()
 {
-    Link = LinkState();
+    LinkState fresh;  // the transfer slot is not part of the reset (TransferGuard::reset frees it)
+    fresh.TransferTaken = Link.TransferTaken;
+    fresh.TransferObserver = std::move(Link.TransferObserver);
+    Link = std::move(fresh);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct LinkState {
@@ -18,10 +19,13 @@ struct LinkState {
     uint8_t LinkStatus = 0;  // 0 not identified, 1 downloading, 2 download complete
     uint8_t BtnRepeatDelay = 0;
     std::string ExpectedDeviceName = "NV_PRC52";
+    // The one transfer slot (TransferGuard): held by a long transfer, and who is told when it changes hands.
+    bool TransferTaken = false;
+    std::function<void(bool)> TransferObserver;
 };
 
 // The one link state of the program.
 extern LinkState Link;
 
-// Puts the link state back to its start values.
+// Puts the link state back to its start values, all but the transfer slot.
 void ResetLinkState();

@@ -6,8 +6,6 @@
 
 #include <cstring>
 
-uint8_t SceneBuffer[SCENE_COUNT][STORE_SIZE];
-
 QByteArray SceneFile::singleImage(const ParamBlock &store)
 {
     ParamBlock copy = store;

@@ -7,9 +7,6 @@
 #include <QByteArray>
 #include <QString>
 
-// The staging area of both all-scenes operations: scene k (1..9) in block k-1.
-extern uint8_t SceneBuffer[SCENE_COUNT][STORE_SIZE];
-
 class SceneFile
 {
 public:

@@ -1,27 +1,22 @@
-// The scene-name table.
+// The scene-name table of one processor.
 #include "SceneNames.h"
 
 #include <cstdio>
 #include <cstring>
 
-uint8_t SceneName[SCENE_COUNT][SCENE_NAME_SIZE];
-uint8_t SceneUsed[SCENE_COUNT];
-
-namespace {
-void defaultName(int i)
+void SceneNames::defaultName(int i)
 {
     std::memset(SceneName[i], 0, SCENE_NAME_SIZE);
     std::snprintf(reinterpret_cast<char *>(SceneName[i]), SCENE_NAME_SIZE, "Mode%d", i + 1);
     SceneUsed[i] = 0;
 }
-}  // namespace
 
-void InitSceneNames()
+void SceneNames::reset()
 {
     for (int i = 0; i < SCENE_COUNT; ++i) defaultName(i);
 }
 
-void StoreSceneName(int k, const uint8_t name[SCENE_NAME_SIZE])
+void SceneNames::store(int k, const uint8_t name[SCENE_NAME_SIZE])
 {
     if (k < 1 || k > SCENE_COUNT) return;
     const int i = k - 1;

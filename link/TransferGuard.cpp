@@ -1,43 +1,38 @@
-// The one transfer slot of the program.
+// The transfer slot of the link state.
 #include "TransferGuard.h"
 
 #include "LinkState.h"
 
-namespace {
-bool taken = false;
-std::function<void(bool)> observer;
-}  // namespace
-
 TransferGuard::TransferGuard()
 {
-    if (taken) return;
-    taken = true;
+    if (Link.TransferTaken) return;
+    Link.TransferTaken = true;
     acquired_ = true;
     heldResync_ = Link.ResyncCountdown;
     Link.ResyncCountdown = 0;
-    if (observer) observer(true);
+    if (Link.TransferObserver) Link.TransferObserver(true);
 }
 
 TransferGuard::~TransferGuard()
 {
     if (!acquired_) return;
-    taken = false;
+    Link.TransferTaken = false;
     if (Link.ResyncCountdown == 0) Link.ResyncCountdown = heldResync_;
-    if (observer) observer(false);
+    if (Link.TransferObserver) Link.TransferObserver(false);
 }
 
 bool TransferGuard::busy()
 {
-    return taken;
+    return Link.TransferTaken;
 }
 
 void TransferGuard::setObserver(std::function<void(bool)> o)
 {
-    observer = std::move(o);
+    Link.TransferObserver = std::move(o);
 }
 
 void TransferGuard::reset()
 {
-    taken = false;
-    observer = nullptr;
+    Link.TransferTaken = false;
+    Link.TransferObserver = nullptr;
 }

@@ -12,6 +12,8 @@
 class EqualiserModel : public ModelCore
 {
 public:
+    using ModelCore::ModelCore;
+
     // --- equaliser ---
     // A band slider moved by the user.
     void setBandGainFromSlider(int b, int code);

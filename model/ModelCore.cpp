@@ -18,7 +18,7 @@ int64_t nowMs()
 
 }  // namespace
 
-ModelCore::ModelCore() : store(ParamStore)
+ModelCore::ModelCore(ParamBlock &block) : store(block)
 {
     qRegisterMetaType<ModelChange>("ModelChange");
     for (uint16_t &g : sliderGain_) g = GAIN_ZERO;

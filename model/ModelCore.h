@@ -18,7 +18,8 @@ class ModelCore : public QObject
 {
     Q_OBJECT
 public:
-    ModelCore();
+    // Built on the store it is given, which it is the only writer of.
+    explicit ModelCore(ParamBlock &store);
 
     // The store (the program's one parameter block) and the state kept beside it.
     ParamBlock &store;

@@ -19,12 +19,6 @@ bool validChannel(int ch) { return ch >= 0 && ch < CH_COUNT; }
 
 }  // namespace
 
-TuningModel &Model()
-{
-    static TuningModel model;
-    return model;
-}
-
 void TuningModel::reset()
 {
     ModelCore::reset();

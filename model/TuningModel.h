@@ -11,6 +11,8 @@
 class TuningModel : public EqualiserModel
 {
 public:
+    using EqualiserModel::EqualiserModel;
+
     // Back to the start state, the A/B memories and held offline edits forgotten too.
     void reset();
 
@@ -81,6 +83,3 @@ private:
                       bool sendUnmoved);
     void linkShown(uint8_t ch);
 };
-
-// The program's model.
-TuningModel &Model();

@@ -26,23 +26,23 @@ const char *const HeaderLook =
 constexpr int RowTop = 64;
 constexpr int RowHeight = 25;
 
-QString nameText(int i)
+QString nameText(const SceneNames &names, int i)
 {
-    const char *bytes = reinterpret_cast<const char *>(SceneName[i]);
+    const char *bytes = reinterpret_cast<const char *>(names.SceneName[i]);
     return QString::fromLatin1(bytes, int(strnlen(bytes, SCENE_NAME_SIZE)));
 }
 
 // A set command may go out: connected, and no download holds set commands back.
-bool readyToSend()
+bool readyToSend(const Notice &notice)
 {
     if (TransferLink::waitLinkIdle()) return true;
-    Notice::info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
+    notice.info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
     return false;
 }
 }  // namespace
 
-SenceManage::SenceManage(QWidget *parent)
-    : QDialog(parent)
+SenceManage::SenceManage(const Notice &notice, SceneNames &names, QWidget *parent)
+    : QDialog(parent), notice_(notice), names_(names)
 {
     setObjectName(QStringLiteral("SenceManage"));
     setWindowTitle(QStringLiteral("场景管理"));
@@ -66,7 +66,7 @@ SenceManage::SenceManage(QWidget *parent)
     }
     for (int i = 0; i < SCENE_COUNT; ++i) {
         Edit_Sence_Name[i]->setAlignment(Qt::AlignCenter);
-        Edit_Sence_Name[i]->setText(nameText(i));
+        Edit_Sence_Name[i]->setText(nameText(names_, i));
     }
     showMarks();
 }
@@ -149,7 +149,7 @@ bool SenceManage::nameAccepted(const QString &name)
 void SenceManage::showMarks()
 {
     for (int i = 0; i < SCENE_COUNT; ++i)
-        Label_Mark[i]->setText(T(SceneUsed[i] == 1 ? Txt::SceneMarkUsed : Txt::SceneMarkEmpty));
+        Label_Mark[i]->setText(T(names_.SceneUsed[i] == 1 ? Txt::SceneMarkUsed : Txt::SceneMarkEmpty));
 }
 
 int SenceManage::selectedSlot()
@@ -160,7 +160,7 @@ int SenceManage::selectedSlot()
             return i;
         }
     }
-    Notice::info(Txt::SceneSelectFirst);
+    notice_.info(Txt::SceneSelectFirst);
     return -1;
 }
 
@@ -186,27 +186,27 @@ void SenceManage::on_BT_SAVE_clicked()
     const int i = selectedSlot();
     if (i < 0) return;
     if (TransferGuard::busy()) {
-        Notice::info(Txt::TransferBusy);
+        notice_.info(Txt::TransferBusy);
         return;
     }
     const QString text = Edit_Sence_Name[i]->text();
     if (!nameAccepted(text)) {
-        Notice::info(Txt::SceneNameFormat);
+        notice_.info(Txt::SceneNameFormat);
         return;
     }
-    if (!readyToSend()) return;
+    if (!readyToSend(notice_)) return;
     // Bytes behind the terminator keep the slot's earlier contents.
     uint8_t name[SCENE_NAME_SIZE];
-    std::memcpy(name, SceneName[i], SCENE_NAME_SIZE);
+    std::memcpy(name, names_.SceneName[i], SCENE_NAME_SIZE);
     const QByteArray latin = text.toLatin1();
     int n = 0;
     for (; n < SCENE_NAME_SIZE && n < latin.size() && latin[n] != 0; ++n) name[n] = uint8_t(latin[n]);
     if (n < SCENE_NAME_SIZE) name[n] = 0;
     CMD_SCENE_SAVE(uint8_t(i + 1), name);
     if (!Link.Connected) return;  // the write failed; the lost-link box has been shown
-    std::memcpy(SceneName[i], name, SCENE_NAME_SIZE);
-    SceneUsed[i] = 1;
-    Notice::info(Txt::SceneSaved);
+    std::memcpy(names_.SceneName[i], name, SCENE_NAME_SIZE);
+    names_.SceneUsed[i] = 1;
+    notice_.info(Txt::SceneSaved);
     showMarks();
 }
 
@@ -216,14 +216,14 @@ void SenceManage::on_BT_CALL_clicked()
     if (i < 0) return;
     TransferGuard guard;
     if (!guard.acquired()) {
-        Notice::info(Txt::TransferBusy);
+        notice_.info(Txt::TransferBusy);
         return;
     }
     if (!Link.Connected) {
-        Notice::info(Txt::ConnectFirst);
+        notice_.info(Txt::ConnectFirst);
         return;
     }
-    Notice::info(Txt::SceneRecalled);
+    notice_.info(Txt::SceneRecalled);
     if (TransferLink::waitLinkIdle()) CMD_SCENE_LOAD(uint8_t(i + 1));
     // The processor now runs the recalled scene: read it again in a moment.
     if (Link.Connected) Link.ResyncCountdown = 100;
@@ -234,14 +234,14 @@ void SenceManage::on_BT_DEL_clicked()
     const int i = selectedSlot();
     if (i < 0) return;
     if (TransferGuard::busy()) {
-        Notice::info(Txt::TransferBusy);
+        notice_.info(Txt::TransferBusy);
         return;
     }
-    if (!Notice::ask(Txt::SceneDeleteAsk)) return;
-    if (!readyToSend()) return;
+    if (!notice_.ask(Txt::SceneDeleteAsk)) return;
+    if (!readyToSend(notice_)) return;
     CMD_SCENE_DELETE(uint8_t(i + 1));
     if (!Link.Connected) return;
-    SceneUsed[i] = 0;
+    names_.SceneUsed[i] = 0;
     showMarks();
 }
 

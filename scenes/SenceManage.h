@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QPoint>
 
+class Notice;
+class SceneNames;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -16,7 +18,7 @@ class SenceManage : public QDialog
     Q_OBJECT
 public:
     // Builds the controls in the current language and fills them from the scene table.
-    explicit SenceManage(QWidget *parent = nullptr);
+    SenceManage(const Notice &notice, SceneNames &names, QWidget *parent = nullptr);
 
     QCheckBox *Check_S[SCENE_COUNT] = {};          // Check_S_1 .. Check_S_9
     QLineEdit *Edit_Sence_Name[SCENE_COUNT] = {};  // Edit_Sence_Name_1 .. 9
@@ -48,5 +50,7 @@ private:
     int selectedSlot();
     void showMarks();
 
+    const Notice &notice_;
+    SceneNames &names_;
     QPoint dragOffset_;
 };

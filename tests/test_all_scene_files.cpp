@@ -30,7 +30,7 @@ private slots:
             std::memcpy(rig.sim.scene(k), data.constData(), IMAGE_SIZE);
         }
         rig.sim.corruptNextReply();  // the first reply is dropped for its checksum and asked for again
-        std::memset(SceneBuffer, 0x77, sizeof SceneBuffer);
+        std::memset(rig.w->SceneBuffer, 0x77, sizeof rig.w->SceneBuffer);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("all.ALL"));
         QList<int> bar;
@@ -105,7 +105,7 @@ private slots:
             QCOMPARE(TransferKit::simScene(rig.sim, k), file.mid((k - 1) * 4096, IMAGE_SIZE));
             QVERIFY(rig.sim.sceneUsed(k));
         }
-        QCOMPARE(std::memcmp(SceneBuffer, file.constData(), size_t(file.size())), 0);
+        QCOMPARE(std::memcmp(rig.w->SceneBuffer, file.constData(), size_t(file.size())), 0);
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("全部场景加载完成，确定后系统将自动同步数据")});
         QVERIFY(rig.w->ui->TickBar->isHidden());
     }

@@ -1,5 +1,6 @@
 // Channel selection: button looks, the refresh of every per-channel control and the traffic it causes.
 #include "TestRig.h"
+#include "ResponseGraph.h"
 #include "TuningModel.h"
 
 #include "ChannelLink.h"
@@ -152,12 +153,12 @@ private slots:
         QCOMPARE(w.ui->Edit_Label[1]->geometry(), QRect(Freq_To_Pos(25), 144 - 5 - 15, 18, 18));
         QCOMPARE(Model().CurBand, uint8_t(30));
         // The plotted curve is the channel's, computed after all bands were in place.
-        std::vector<QPoint> shown(CurvePoint[2], CurvePoint[2] + GRAPH_POINTS);
-        HPF_Curve_Update(2);
-        LPF_Curve_Update(2);
-        EQ_Curve_Update(2);
-        Curve_Point_Update(2);
-        QCOMPARE(shown, std::vector<QPoint>(CurvePoint[2], CurvePoint[2] + GRAPH_POINTS));
+        std::vector<QPoint> shown(w.graph().curves().CurvePoint[2], w.graph().curves().CurvePoint[2] + GRAPH_POINTS);
+        w.graph().curves().HPF_Curve_Update(2);
+        w.graph().curves().LPF_Curve_Update(2);
+        w.graph().curves().EQ_Curve_Update(2);
+        w.graph().curves().Curve_Point_Update(2);
+        QCOMPARE(shown, std::vector<QPoint>(w.graph().curves().CurvePoint[2], w.graph().curves().CurvePoint[2] + GRAPH_POINTS));
         QVERIFY(std::any_of(shown.begin(), shown.end(), [](const QPoint &p) { return p.y() < 144 - 40; }));
 
         // English texts, and a channel without bypasses.

@@ -295,7 +295,7 @@ private slots:
         // The window's entry, last in the scene menu, writes the sheet of its parameters.
         TestRig rig;
         QString answer = path("window.pdf");
-        FileDialogs::setResponder([&](const FileDialogs::Request &) { return answer; });
+        rig.fileDialogs.setResponder([&](const FileDialogs::Request &) { return answer; });
         QAction *entry = rig.w->SenceMenu->actions().last();
         QCOMPARE(entry->text(), QStringLiteral("打印设置单"));
         entry->trigger();
@@ -307,7 +307,7 @@ private slots:
         ParamStore.Tail[10] = 0x5A;
         answer = path("window.SCE");
         rig.w->Sence_Sub2_Fun();
-        FileDialogs::setResponder(nullptr);
+        rig.fileDialogs.setResponder(nullptr);
         QCOMPARE(cli({"export", answer, "-o", path("w.json")}).code, 0);
         QCOMPARE(cli({"import", path("w.json"), "-o", path("w2.SCE")}).code, 0);
         QCOMPARE(readAll(path("w2.SCE")), readAll(answer));

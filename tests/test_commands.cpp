@@ -1,6 +1,6 @@
 // Every command builder against hand-computed payloads, and the store's layout and defaults.
 #include "Commands.h"
-#include "TuningModel.h"
+#include "TestModel.h"
 #include "LinkState.h"
 #include "ParamStore.h"
 #include "Transport.h"

@@ -25,11 +25,11 @@ class TestCompareOffline : public QObject
     {
         rig.w->ui->Slider_CHVol_Bar[0]->setValue(300);
         QVERIFY(Model().hasOfflineEdits());
-        Notice::setChoiceResponder([choice](const Notice::Request &) { return choice; });
+        rig.noticeBox.setChoiceResponder([choice](const Notice::Request &) { return choice; });
         rig.sim.setPlugged(true);
         QVERIFY(rig.connectAndDownload());
         QTest::qWait(1);  // the question comes once the completing tick is over
-        Notice::setChoiceResponder(nullptr);
+        rig.noticeBox.setChoiceResponder(nullptr);
     }
 
 private slots:

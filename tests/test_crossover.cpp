@@ -1,5 +1,6 @@
 // Crossover filter controls: menus, typed frequencies, step buttons and the order of linked frames.
 #include "TestRig.h"
+#include "ResponseGraph.h"
 #include "TuningModel.h"
 
 #include "ChannelLink.h"
@@ -108,7 +109,7 @@ private slots:
         QCOMPARE(rig.sent().back(), filterFrame(1, 0));
         QCOMPARE(ParamStore.LpfSlope[0], uint8_t(7));
         // The curve follows: a low-pass at 20 kHz, -48 dB/Oct, still dips at the top end.
-        QVERIFY(LPFCurve[0][127] < -1.0);
+        QVERIFY(w.graph().curves().LPFCurve[0][127] < -1.0);
     }
 
     void typeMenuNamesByLanguage()
@@ -181,7 +182,7 @@ private slots:
         QCOMPARE(w.ui->Edit_LPF_Freq->text(), QStringLiteral("20"));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x07\x00\x00\x14\x00\x03\x01", 8));
-        QCOMPARE(LPF_Line.x1(), Freq_To_Pos(20) + 4);
+        QCOMPARE(w.graph().curves().LPF_Line.x1(), Freq_To_Pos(20) + 4);
         // The ticks of the poll loop count the repeat window down (paced by the link engineer's loop).
         QCOMPARE(Link.BtnRepeatDelay, uint8_t(25));
     }

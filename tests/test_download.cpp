@@ -71,7 +71,10 @@ void sendName(Kestrun &w, int k, const QByteArray &name)
     w.onSceneNameReply(payload, 18);
 }
 
-QString sceneName(int i) { return QString::fromLatin1(reinterpret_cast<const char *>(SceneName[i])); }
+QString sceneName(const Kestrun &w, int i)
+{
+    return QString::fromLatin1(reinterpret_cast<const char *>(w.sceneNames.SceneName[i]));
+}
 
 // The store as the processor would hold it: the first 1100 bytes, gains in the processor's encoding.
 QByteArray storeAsDeviceImage()
@@ -332,15 +335,15 @@ private slots:
         sendName(w, 4, name16("Zone"));
         sendName(w, 5, name16("@home"));  // 0x40, just below "A"
         sendName(w, 6, name16("{x"));     // 0x7B, just above "z"
-        QCOMPARE(sceneName(0), QStringLiteral("Mode1"));
-        QCOMPARE(SceneUsed[0], uint8_t(0));
-        QCOMPARE(sceneName(1), QStringLiteral("Mode2"));
-        QCOMPARE(SceneUsed[1], uint8_t(0));
-        QCOMPARE(sceneName(2), QStringLiteral("abc"));
-        QCOMPARE(SceneUsed[2], uint8_t(1));
-        QCOMPARE(sceneName(3), QStringLiteral("Zone"));
-        QCOMPARE(sceneName(4), QStringLiteral("Mode5"));
-        QCOMPARE(sceneName(5), QStringLiteral("Mode6"));
+        QCOMPARE(sceneName(*rig.w, 0), QStringLiteral("Mode1"));
+        QCOMPARE(rig.w->sceneNames.SceneUsed[0], uint8_t(0));
+        QCOMPARE(sceneName(*rig.w, 1), QStringLiteral("Mode2"));
+        QCOMPARE(rig.w->sceneNames.SceneUsed[1], uint8_t(0));
+        QCOMPARE(sceneName(*rig.w, 2), QStringLiteral("abc"));
+        QCOMPARE(rig.w->sceneNames.SceneUsed[2], uint8_t(1));
+        QCOMPARE(sceneName(*rig.w, 3), QStringLiteral("Zone"));
+        QCOMPARE(sceneName(*rig.w, 4), QStringLiteral("Mode5"));
+        QCOMPARE(sceneName(*rig.w, 5), QStringLiteral("Mode6"));
         QCOMPARE(Link.AwaitingReply, uint8_t(1));
         // Out of range: ignored, the wait goes on.
         sendName(w, 0, name16("Bad"));
@@ -348,11 +351,11 @@ private slots:
         uint8_t shortName[5] = {0x10, 9, 'A', 'B', 'C'};
         w.onSceneNameReply(shortName, 5);
         QCOMPARE(Link.AwaitingReply, uint8_t(1));
-        for (int i = 6; i < SCENE_COUNT; ++i) QCOMPARE(sceneName(i), QStringLiteral("Mode%1").arg(i + 1));
+        for (int i = 6; i < SCENE_COUNT; ++i) QCOMPARE(sceneName(*rig.w, i), QStringLiteral("Mode%1").arg(i + 1));
         sendName(w, 9, name16("Night"));
         QCOMPARE(Link.AwaitingReply, uint8_t(0));
-        QCOMPARE(sceneName(8), QStringLiteral("Night"));
-        QCOMPARE(SceneUsed[8], uint8_t(1));
+        QCOMPARE(sceneName(*rig.w, 8), QStringLiteral("Night"));
+        QCOMPARE(rig.w->sceneNames.SceneUsed[8], uint8_t(1));
     }
 
     void inputSourceReply()
@@ -429,10 +432,10 @@ private slots:
         QVERIFY(lightLook(w.ui->BT_EQ_BYPASS));
         QVERIFY(lightLook(w.ui->BT_INPUT_OPT));
         QVERIFY(w.NoiseGateAct[3]->isChecked());
-        QCOMPARE(sceneName(2), QStringLiteral("abc"));
-        QCOMPARE(SceneUsed[2], uint8_t(1));
-        QCOMPARE(sceneName(0), QStringLiteral("Mode1"));
-        QCOMPARE(SceneUsed[0], uint8_t(0));
+        QCOMPARE(sceneName(*rig.w, 2), QStringLiteral("abc"));
+        QCOMPARE(rig.w->sceneNames.SceneUsed[2], uint8_t(1));
+        QCOMPARE(sceneName(*rig.w, 0), QStringLiteral("Mode1"));
+        QCOMPARE(rig.w->sceneNames.SceneUsed[0], uint8_t(0));
         QCOMPARE(ParamStore.EqGain[4][0], uint16_t(120));
         ParamStore.EqGain[4][0] = 400 - 120;  // the only corrected field; all else is the processor's image
         QCOMPARE(storeAsDeviceImage(), device);

@@ -1,5 +1,6 @@
 // Equaliser bands: sliders, the three edits per band, PEQ/GEQ, bypass and flat reset.
 #include "TestRig.h"
+#include "ResponseGraph.h"
 #include "TuningModel.h"
 
 #include "ChannelLink.h"
@@ -45,7 +46,7 @@ private slots:
         QCOMPARE(w.BandMark[4]->y(), GainToMarkerTop(150));
         QCOMPARE(w.ui->Edit_Label[4]->y(), GainToMarkerTop(150) - 15);
         // The curve shows the boost around 50 Hz.
-        QVERIFY(EQCurve[0][int(127 * std::log10(50.0 / 20.0) / 3.0 + 0.5)] > 10.0);
+        QVERIFY(w.graph().curves().EQCurve[0][int(127 * std::log10(50.0 / 20.0) / 3.0 + 0.5)] > 10.0);
         w.ui->Slider_EQ_Gain_Bar[4]->setValue(120);
         QCOMPARE(w.ui->Edit_EQ_Gain[4]->text(), QStringLiteral("0.0"));
         QCOMPARE(w.ui->BT_LED[4]->styleSheet(), Styles::bandFlat());

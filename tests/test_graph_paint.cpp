@@ -1,5 +1,6 @@
 // Graph painting: what the window draws for the selected and comparison curves, clipping, captions, markers.
 #include "TestRig.h"
+#include "ResponseGraph.h"
 #include "TuningModel.h"
 
 #include "DragPushButton.h"
@@ -51,20 +52,22 @@ QImage paintOnly(Kestrun &w)
     return img;
 }
 
-void Recompute(uint8_t ch)
+void Recompute(Kestrun &w, uint8_t ch)
 {
-    HPF_Curve_Update(ch);
-    LPF_Curve_Update(ch);
-    EQ_Curve_Update(ch);
-    Curve_Point_Update(ch);
+    ResponseCurves &curves = w.graph().curves();
+    curves.HPF_Curve_Update(ch);
+    curves.LPF_Curve_Update(ch);
+    curves.EQ_Curve_Update(ch);
+    curves.Curve_Point_Update(ch);
 }
 
 // Grid point nearest to a frequency.
 int PointOf(double hz)
 {
+    const GraphGrid grid;
     int best = 0;
     for (int i = 1; i < GRAPH_POINTS; ++i)
-        if (qAbs(std::log(PointFreq[i] / hz)) < qAbs(std::log(PointFreq[best] / hz))) best = i;
+        if (qAbs(std::log(grid.PointFreq[i] / hz)) < qAbs(std::log(grid.PointFreq[best] / hz))) best = i;
     return best;
 }
 
@@ -79,12 +82,12 @@ private slots:
         TestRig rig(false);
         Kestrun &w = *rig.w;
         ParamStore.EqGain[0][20] = 0;  // CH1 has a curve of its own, which must not show
-        Recompute(0);
+        Recompute(w, 0);
         Model().CurCh = 2;
         ParamStore.EqGain[2][17] = 240;  // +12 dB at 1 kHz
         ParamStore.HpfFreq[2] = 100;
         ParamStore.LpfFreq[2] = 10000;
-        Recompute(2);
+        Recompute(w, 2);
         const QImage img = paintOnly(w);
 
         // The style sheet's body and border come first.
@@ -93,7 +96,7 @@ private slots:
         QCOMPARE(img.pixel(1200, 400), Background);
 
         // The selected (blue) curve at its peak, drawn solid at width 2.
-        const QPoint peak = CurvePoint[2][PointOf(1000)];
+        const QPoint peak = w.graph().curves().CurvePoint[2][PointOf(1000)];
         QVERIFY2(peak.y() < 100, qPrintable(QString::number(peak.y())));
         bool solid = false;
         for (int y = peak.y() - 2; y <= peak.y() + 2; ++y) solid |= img.pixel(peak.x(), y) == qRgb(0, 0, 255);
@@ -122,12 +125,12 @@ private slots:
         Kestrun &w = *rig.w;
         ParamStore.EqGain[1][7] = 240;  // CH2: +12 dB at 100 Hz
         ParamStore.EqGain[3][27] = 0;   // CH4: -12 dB at 10 kHz
-        Recompute(1);
-        Recompute(3);
+        Recompute(w, 1);
+        Recompute(w, 3);
         Model().CurCh = 0;
-        Recompute(0);
-        const QPoint bump = CurvePoint[1][PointOf(100)];
-        const QPoint dip = CurvePoint[3][PointOf(10000)];
+        Recompute(w, 0);
+        const QPoint bump = w.graph().curves().CurvePoint[1][PointOf(100)];
+        const QPoint dip = w.graph().curves().CurvePoint[3][PointOf(10000)];
         QVERIFY(bump.y() < 100 && dip.y() > 190);
         const QRect bumpArea(bump.x() - 3, bump.y() - 3, 7, 7);
         const QRect dipArea(dip.x() - 3, dip.y() - 3, 7, 7);
@@ -167,13 +170,13 @@ private slots:
         ParamStore.HpfBypass[4] = 0;  // CH5: steep high-pass at 20 kHz, far below the plot
         ParamStore.HpfFreq[4] = 20000;
         ParamStore.HpfSlope[4] = 7;
-        Recompute(4);
+        Recompute(w, 4);
         Model().CurCh = 0;
-        Recompute(0);
+        Recompute(w, 0);
         int top = INT_MAX, bottom = INT_MIN;
         for (int i = 0; i < GRAPH_POINTS; ++i) {
-            top = qMin(top, CurvePoint[0][i].y());
-            bottom = qMax(bottom, CurvePoint[4][i].y());
+            top = qMin(top, w.graph().curves().CurvePoint[0][i].y());
+            bottom = qMax(bottom, w.graph().curves().CurvePoint[4][i].y());
         }
         QVERIFY(top < 0 && bottom > 686);
         w.ui->checkBox[4]->setChecked(true);
@@ -228,30 +231,25 @@ private slots:
     {
         auto rig = std::make_unique<TestRig>(false);
         Kestrun &w = *rig->w;
-        QCOMPARE(CurrentMarkerSink(), static_cast<MarkerSink *>(&w));
+        QCOMPARE(w.graph().curves().markerSink(), static_cast<MarkerSink *>(&w));
         Model().CurCh = 1;
         ParamStore.HpfFreq[1] = 1000;
         ParamStore.LpfFreq[1] = 100;
-        HPF_Curve_Update(1);
-        LPF_Curve_Update(1);
+        w.graph().curves().HPF_Curve_Update(1);
+        w.graph().curves().LPF_Curve_Update(1);
         QCOMPARE(w.HpfMark->geometry(), QRect(631, 148, 16, 16));
         QCOMPARE(w.LpfMark->geometry(), QRect(281, 148, 16, 16));
 
         ParamStore.EqGain[1][5] = 240;
         ParamStore.EqFreq[1][5] = 10000;
         w.BandMark[5]->move(300, 100);
-        EQ_Mark_Gain_Update(5);
+        w.graph().curves().EQ_Mark_Gain_Update(5);
         QCOMPARE(w.BandMark[5]->geometry(), QRect(300, 82, 11, 11));
         QCOMPARE(w.ui->Edit_Label[5]->geometry(), QRect(300, 67, 18, 18));
-        EQ_Mark_Update(5);
+        w.graph().curves().EQ_Mark_Update(5);
         QCOMPARE(w.BandMark[5]->geometry(), QRect(982, 82, 11, 11));
         QCOMPARE(w.ui->Edit_Label[5]->geometry().topLeft(), QPoint(982, 82));
 
-        // A closed window no longer receives marker moves.
-        rig.reset();
-        QCOMPARE(CurrentMarkerSink(), nullptr);
-        HPF_Curve_Update(1);
-        EQ_Mark_Update(5);
     }
 
     void repaintOnBoxChange()
@@ -264,7 +262,7 @@ private slots:
         // A painted frame with the children on top, and a fresh paint after a box changes.
         const QImage before = w.grab().toImage();
         ParamStore.EqGain[2][17] = 240;
-        Recompute(2);
+        Recompute(w, 2);
         w.ui->checkBox[2]->setChecked(true);
         const QImage after = w.grab().toImage();
         QVERIFY(before != after);

@@ -234,11 +234,11 @@ private slots:
     void openDialogsKeepTheirLanguage()
     {
         TestRig rig(false);
-        LinkForm link;
+        LinkForm link(Model());
         QCOMPARE(link.radioButton_1->text(), QStringLiteral("以左通道为基准"));
         rig.w->Option_Sub7_Fun();
         QCOMPARE(link.radioButton_1->text(), QStringLiteral("以左通道为基准"));
-        LinkForm english;
+        LinkForm english(Model());
         QCOMPARE(english.radioButton_1->text(), QStringLiteral("Based on the left channel"));
         QCOMPARE(english.pushButton->text(), QStringLiteral("SYNC"));
     }

@@ -188,7 +188,7 @@ private slots:
     {
         TestRig rig;
         LanguageFlag = 1;
-        LinkForm f;
+        LinkForm f(Model());
         QCOMPARE(f.lineEdit->text(), QStringLiteral("Parameter joint Set"));
         QCOMPARE(f.lineEdit_2->text(), QStringLiteral("Joint Based"));
         QCOMPARE(f.radioButton_1->text(), QStringLiteral("Based on the left channel"));

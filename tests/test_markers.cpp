@@ -1,6 +1,7 @@
 // Graph interaction: marker drags with real mouse events, band-button double-clicks, and the
 // arrow-key, wheel and focus handling of the value edits.
 #include "TestRig.h"
+#include "ResponseGraph.h"
 #include "TuningModel.h"
 
 #include "ChannelLink.h"
@@ -113,7 +114,7 @@ private slots:
         QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("20000"));
         QCOMPARE(rig.sent().size(), size_t(5));  // one frame per move
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x06\x00\x00\x20\x4E\x03\x01", 8));
-        QCOMPARE(HPF_Line.x1(), Freq_To_Pos(20000) + 4);
+        QCOMPARE(w.graph().curves().HPF_Line.x1(), Freq_To_Pos(20000) + 4);
         m.release(QPoint(1251, 60));
         QVERIFY(!h->heldAtHeight);
         QCOMPARE(h->styleSheet(), HpfNor);
@@ -374,7 +375,7 @@ private slots:
         wheel(lp, -120);
         QCOMPARE(ParamStore.LpfFreq[0], uint16_t(19999));
         QCOMPARE(lp->text(), QStringLiteral("19999"));
-        QCOMPARE(LPF_Line.x1(), Freq_To_Pos(19999) + 4);
+        QCOMPARE(w.graph().curves().LPF_Line.x1(), Freq_To_Pos(19999) + 4);
         // Keys do not open the step buttons' repeat window.
         QCOMPARE(Link.BtnRepeatDelay, uint8_t(0));
     }

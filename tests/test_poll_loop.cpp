@@ -508,7 +508,7 @@ private slots:
         rig.sim.setIdentName("NV_PRC52X");
         // Ticks keep arriving while the box is open.
         int nested = 0;
-        Notice::setResponder([&](const Notice::Request &r) {
+        rig.noticeBox.setResponder([&](const Notice::Request &r) {
             rig.notices.append(r);
             if (nested++ == 0) rig.tick(500);
             return true;
@@ -576,7 +576,7 @@ private slots:
         rig.w->ui->BT_CONNECT->setText(QStringLiteral("x"));
         rig.sim.setPlugged(false);
         QString textWhileBoxOpen;
-        Notice::setResponder([&](const Notice::Request &r) {
+        rig.noticeBox.setResponder([&](const Notice::Request &r) {
             rig.notices.append(r);
             textWhileBoxOpen = rig.w->ui->BT_CONNECT->text();
             rig.tick(300);  // ticks inside the modal box

@@ -47,7 +47,7 @@ private slots:
         rig.sim.setSceneName(3, "Stored");
         rig.clearSent();
         int resetsAtDoneBox = -1;
-        Notice::setResponder([&](const Notice::Request &r) {
+        rig.noticeBox.setResponder([&](const Notice::Request &r) {
             if (!r.question) resetsAtDoneBox = rig.sim.countPayloads(5, 0x01);
             rig.notices.append(r);
             return true;
@@ -86,7 +86,7 @@ private slots:
             TestRig rig;
             TransferKit kit(rig);
             kit.linkUp();
-            Notice::setResponder([&](const Notice::Request &r) {
+            rig.noticeBox.setResponder([&](const Notice::Request &r) {
                 if (r.question) {
                     if (how == 0)
                         rig.sim.setPlugged(false);  // the write will fail

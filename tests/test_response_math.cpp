@@ -1,6 +1,6 @@
 // Response math: axis conversions, crossover and equaliser curves, marker placement, corrupt inputs.
 #include "MarkerSink.h"
-#include "TuningModel.h"
+#include "TestModel.h"
 #include "ResponseMath.h"
 
 #include <QtTest>
@@ -26,12 +26,12 @@ public:
     void placeLpfMarker(int x, int y) override { lpf = QPoint(x, y); }
 };
 
-void FullUpdate(uint8_t ch)
+void FullUpdate(ResponseCurves &curves, uint8_t ch)
 {
-    HPF_Curve_Update(ch);
-    LPF_Curve_Update(ch);
-    EQ_Curve_Update(ch);
-    Curve_Point_Update(ch);
+    curves.HPF_Curve_Update(ch);
+    curves.LPF_Curve_Update(ch);
+    curves.EQ_Curve_Update(ch);
+    curves.Curve_Point_Update(ch);
 }
 
 }  // namespace
@@ -39,29 +39,31 @@ void FullUpdate(uint8_t ch)
 class TestResponseMath : public QObject
 {
     Q_OBJECT
+    ResponseCurves curves{Model()};
+
 private slots:
     void init()
     {
-        SetMarkerSink(nullptr);
+        curves.setMarkerSink(nullptr);
         Model().reset();
         ParamStore.setDefaults();
-        Graph_Table_Init();
+        curves.reset();
     }
-    void cleanup() { SetMarkerSink(nullptr); }
+    void cleanup() { curves.setMarkerSink(nullptr); }
 
     void gridTables()
     {
-        QVERIFY(qAbs(PointFreq[0] - 20.0) < 1e-9);
-        QVERIFY(qAbs(PointFreq[GRAPH_POINTS - 1] - 20000.0) < 1e-6);
-        QVERIFY(qAbs(PointOmega[64] - PointFreq[64] * 6.28 / 48000) < 1e-15);
+        QVERIFY(qAbs(curves.grid.PointFreq[0] - 20.0) < 1e-9);
+        QVERIFY(qAbs(curves.grid.PointFreq[GRAPH_POINTS - 1] - 20000.0) < 1e-6);
+        QVERIFY(qAbs(curves.grid.PointOmega[64] - curves.grid.PointFreq[64] * 6.28 / 48000) < 1e-15);
         const int firstX[] = {36, 44, 52};
-        for (int i = 0; i < 3; ++i) QCOMPARE(CurvePoint[5][i].x(), firstX[i]);
-        QCOMPARE(CurvePoint[0][126].x(), 1087);
-        QCOMPARE(CurvePoint[0][127].x(), 1096);
+        for (int i = 0; i < 3; ++i) QCOMPARE(curves.CurvePoint[5][i].x(), firstX[i]);
+        QCOMPARE(curves.CurvePoint[0][126].x(), 1087);
+        QCOMPARE(curves.CurvePoint[0][127].x(), 1096);
         for (int ch = 0; ch < CH_COUNT; ++ch)
-            for (int i = 0; i < GRAPH_POINTS; ++i) QCOMPARE(CurvePoint[ch][i].y(), 144);
-        QCOMPARE(HPF_Line, QLine(66, 50, 66, 238));
-        QCOMPARE(LPF_Line, QLine(666, 50, 666, 238));
+            for (int i = 0; i < GRAPH_POINTS; ++i) QCOMPARE(curves.CurvePoint[ch][i].y(), 144);
+        QCOMPARE(curves.HPF_Line, QLine(66, 50, 66, 238));
+        QCOMPARE(curves.LPF_Line, QLine(666, 50, 666, 238));
     }
 
     void freqToPos_data()
@@ -125,16 +127,16 @@ private slots:
         for (uint8_t type = 0; type < 3; ++type) {
             for (uint8_t slope = 0; slope < 8; ++slope) {
                 for (uint16_t f : {20, 1000, 20000}) {
-                    for (int i = 0; i < GRAPH_POINTS; ++i) HPFCurve[2][i] = LPFCurve[2][i] = -99.0;
+                    for (int i = 0; i < GRAPH_POINTS; ++i) curves.HPFCurve[2][i] = curves.LPFCurve[2][i] = -99.0;
                     ParamStore.HpfFreq[2] = ParamStore.LpfFreq[2] = f;
                     ParamStore.HpfSlope[2] = ParamStore.LpfSlope[2] = slope;
                     ParamStore.HpfType[2] = ParamStore.LpfType[2] = type;
                     ParamStore.HpfBypass[2] = ParamStore.LpfBypass[2] = 1;
-                    HPF_Curve_Update(2);
-                    LPF_Curve_Update(2);
+                    curves.HPF_Curve_Update(2);
+                    curves.LPF_Curve_Update(2);
                     for (int i = 0; i < GRAPH_POINTS; ++i) {
-                        QCOMPARE(HPFCurve[2][i], 0.0);
-                        QCOMPARE(LPFCurve[2][i], 0.0);
+                        QCOMPARE(curves.HPFCurve[2][i], 0.0);
+                        QCOMPARE(curves.LPFCurve[2][i], 0.0);
                     }
                 }
             }
@@ -150,10 +152,10 @@ private slots:
             ParamStore.HpfType[0] = ParamStore.LpfType[0] = type;
             ParamStore.HpfFreq[0] = 250;
             ParamStore.LpfFreq[0] = 4000;
-            HPF_Curve_Update(0);
-            LPF_Curve_Update(0);
-            std::copy(HPFCurve[0], HPFCurve[0] + GRAPH_POINTS, hp[type]);
-            std::copy(LPFCurve[0], LPFCurve[0] + GRAPH_POINTS, lp[type]);
+            curves.HPF_Curve_Update(0);
+            curves.LPF_Curve_Update(0);
+            std::copy(curves.HPFCurve[0], curves.HPFCurve[0] + GRAPH_POINTS, hp[type]);
+            std::copy(curves.LPFCurve[0], curves.LPFCurve[0] + GRAPH_POINTS, lp[type]);
         }
         for (int t = 1; t < 3; ++t)
             for (int i = 0; i < GRAPH_POINTS; ++i) {
@@ -174,47 +176,47 @@ private slots:
         const double want[3] = {-3.0103, -6.0206, 20 * std::log10(7.0 / 8.0)};
         for (uint8_t type = 0; type < 3; ++type) {
             ParamStore.HpfType[1] = type;
-            HPF_Curve_Update(1);
-            QVERIFY2(qAbs(HPFCurve[1][0] - want[type] * 4) < 0.01, qPrintable(QString::number(HPFCurve[1][0])));
+            curves.HPF_Curve_Update(1);
+            QVERIFY2(qAbs(curves.HPFCurve[1][0] - want[type] * 4) < 0.01, qPrintable(QString::number(curves.HPFCurve[1][0])));
         }
         // An unknown type leaves the curve as it was.
         ParamStore.HpfType[1] = 3;
-        HPF_Curve_Update(1);
-        QVERIFY(qAbs(HPFCurve[1][0] - want[2] * 4) < 0.01);
+        curves.HPF_Curve_Update(1);
+        QVERIFY(qAbs(curves.HPFCurve[1][0] - want[2] * 4) < 0.01);
     }
 
     void flatChannelSitsOnePixelAboveZero()
     {
         // The two fixed sections add a little above 0 dB everywhere; truncation then gives 143.
-        FullUpdate(3);
+        FullUpdate(curves, 3);
         for (int i = 0; i < GRAPH_POINTS; ++i) {
-            QCOMPARE(HPFCurve[3][i], 0.0);
-            QCOMPARE(LPFCurve[3][i], 0.0);
-            QVERIFY(EQCurve[3][i] > 0.0 && EQCurve[3][i] < 1.0);
-            QCOMPARE(CurvePoint[3][i].y(), 143);
+            QCOMPARE(curves.HPFCurve[3][i], 0.0);
+            QCOMPARE(curves.LPFCurve[3][i], 0.0);
+            QVERIFY(curves.EQCurve[3][i] > 0.0 && curves.EQCurve[3][i] < 1.0);
+            QCOMPARE(curves.CurvePoint[3][i].y(), 143);
         }
-        QVERIFY(qAbs(EQCurve[3][0] - 0.47) < 0.05);
-        QVERIFY(qAbs(EQCurve[3][127] - 0.47) < 0.05);
-        QVERIFY(EQCurve[3][64] < 0.001);
+        QVERIFY(qAbs(curves.EQCurve[3][0] - 0.47) < 0.05);
+        QVERIFY(qAbs(curves.EQCurve[3][127] - 0.47) < 0.05);
+        QVERIFY(curves.EQCurve[3][64] < 0.001);
         // The other channels stay where they were.
-        QCOMPARE(CurvePoint[2][64].y(), 144);
+        QCOMPARE(curves.CurvePoint[2][64].y(), 144);
     }
 
     void boostPeaksAtItsFrequency()
     {
         ParamStore.EqGain[0][17] = 240;  // +12 dB at 1 kHz
-        FullUpdate(0);
+        FullUpdate(curves, 0);
         int peak = 0;
         for (int i = 1; i < GRAPH_POINTS; ++i)
-            if (EQCurve[0][i] > EQCurve[0][peak]) peak = i;
-        QVERIFY2(PointFreq[peak] > 900 && PointFreq[peak] < 1100, qPrintable(QString::number(PointFreq[peak])));
-        QVERIFY2(qAbs(EQCurve[0][peak] - 12 * 4.7) < 1.5, qPrintable(QString::number(EQCurve[0][peak])));
-        QCOMPARE(CurvePoint[0][peak].y(), int(144 - EQCurve[0][peak]));
-        QVERIFY(CurvePoint[0][0].y() == 143 && CurvePoint[0][127].y() == 143);
+            if (curves.EQCurve[0][i] > curves.EQCurve[0][peak]) peak = i;
+        QVERIFY2(curves.grid.PointFreq[peak] > 900 && curves.grid.PointFreq[peak] < 1100, qPrintable(QString::number(curves.grid.PointFreq[peak])));
+        QVERIFY2(qAbs(curves.EQCurve[0][peak] - 12 * 4.7) < 1.5, qPrintable(QString::number(curves.EQCurve[0][peak])));
+        QCOMPARE(curves.CurvePoint[0][peak].y(), int(144 - curves.EQCurve[0][peak]));
+        QVERIFY(curves.CurvePoint[0][0].y() == 143 && curves.CurvePoint[0][127].y() == 143);
         // A cut mirrors it.
         ParamStore.EqGain[0][17] = 0;
-        EQ_Curve_Update(0);
-        QVERIFY(EQCurve[0][peak] < -12 * 4.7 + 1.5);
+        curves.EQ_Curve_Update(0);
+        QVERIFY(curves.EQCurve[0][peak] < -12 * 4.7 + 1.5);
     }
 
     void markerHeights_data()
@@ -231,10 +233,10 @@ private slots:
         QFETCH(int, gain);
         QFETCH(int, top);
         RecordingSink sink;
-        SetMarkerSink(&sink);
+        curves.setMarkerSink(&sink);
         sink.band[4] = QPoint(200, 100);
         ParamStore.EqGain[0][4] = uint16_t(gain);
-        EQ_Mark_Gain_Update(4);
+        curves.EQ_Mark_Gain_Update(4);
         QCOMPARE(sink.band[4], QPoint(200, top));
         QCOMPARE(sink.label[4], QPoint(200, top - 15));
     }
@@ -242,12 +244,12 @@ private slots:
     void markerFollowsFrequencyOfSelectedChannel()
     {
         RecordingSink sink;
-        SetMarkerSink(&sink);
+        curves.setMarkerSink(&sink);
         Model().CurCh = 2;
         ParamStore.EqFreq[2][9] = 1000;
         ParamStore.EqFreq[0][9] = 100;
         sink.band[9] = QPoint(0, 120);
-        EQ_Mark_Update(9);
+        curves.EQ_Mark_Update(9);
         QCOMPARE(sink.band[9], QPoint(631, 120));
         QCOMPARE(sink.label[9], QPoint(631, 120));
     }
@@ -255,29 +257,29 @@ private slots:
     void crossoverPlacesMarkerAndLine()
     {
         RecordingSink sink;
-        SetMarkerSink(&sink);
+        curves.setMarkerSink(&sink);
         ParamStore.HpfFreq[1] = 100;
         ParamStore.LpfFreq[1] = 20000;
-        HPF_Curve_Update(1);
-        LPF_Curve_Update(1);
+        curves.HPF_Curve_Update(1);
+        curves.LPF_Curve_Update(1);
         QCOMPARE(sink.hpf, QPoint(281, 148));
         QCOMPARE(sink.lpf, QPoint(1086, 148));
-        QCOMPARE(HPF_Line, QLine(285, 50, 285, 238));
-        QCOMPARE(LPF_Line, QLine(1090, 50, 1090, 238));
+        QCOMPARE(curves.HPF_Line, QLine(285, 50, 285, 238));
+        QCOMPARE(curves.LPF_Line, QLine(1090, 50, 1090, 238));
         // Without a sink the lines still move.
-        SetMarkerSink(nullptr);
+        curves.setMarkerSink(nullptr);
         ParamStore.HpfFreq[1] = 1000;
-        HPF_Curve_Update(1);
-        EQ_Mark_Update(0);
-        EQ_Mark_Gain_Update(0);
-        QCOMPARE(HPF_Line.x1(), 635);
+        curves.HPF_Curve_Update(1);
+        curves.EQ_Mark_Update(0);
+        curves.EQ_Mark_Gain_Update(0);
+        QCOMPARE(curves.HPF_Line.x1(), 635);
     }
 
     void corruptValuesStayFinite()
     {
         // What a damaged image or scene file could hold, straight into the math.
         RecordingSink sink;
-        SetMarkerSink(&sink);
+        curves.setMarkerSink(&sink);
         for (int ch = 0; ch < CH_COUNT; ++ch) {
             ParamStore.HpfFreq[ch] = ch % 2 ? 0 : 65535;
             ParamStore.LpfFreq[ch] = ch % 2 ? 65535 : 0;
@@ -290,17 +292,17 @@ private slots:
                 ParamStore.EqQ[ch][b] = b % 4 ? 0 : 255;
             }
             Model().CurCh = uint8_t(ch);
-            FullUpdate(uint8_t(ch));
+            FullUpdate(curves, uint8_t(ch));
             for (int b = 0; b < BAND_COUNT; ++b) {
-                EQ_Mark_Update(uint8_t(b));
-                EQ_Mark_Gain_Update(uint8_t(b));
+                curves.EQ_Mark_Update(uint8_t(b));
+                curves.EQ_Mark_Gain_Update(uint8_t(b));
                 QVERIFY(sink.band[b].x() >= 36 && sink.band[b].x() <= 1087);
                 QVERIFY(sink.band[b].y() >= 82 && sink.band[b].y() <= 195);
             }
             for (int i = 0; i < GRAPH_POINTS; ++i) {
-                QVERIFY(std::isfinite(HPFCurve[ch][i]) && std::isfinite(LPFCurve[ch][i]));
-                QVERIFY(std::isfinite(EQCurve[ch][i]));
-                QVERIFY(qAbs(CurvePoint[ch][i].y()) < 10000);
+                QVERIFY(std::isfinite(curves.HPFCurve[ch][i]) && std::isfinite(curves.LPFCurve[ch][i]));
+                QVERIFY(std::isfinite(curves.EQCurve[ch][i]));
+                QVERIFY(qAbs(curves.CurvePoint[ch][i].y()) < 10000);
             }
         }
         QVERIFY(sink.hpf.x() >= 36 && sink.hpf.x() <= 1087);
@@ -315,32 +317,32 @@ private slots:
         ParamStore.HpfBypass[0] = 0;
         ParamStore.HpfFreq[0] = 0;
         ParamStore.HpfSlope[0] = 200;
-        FullUpdate(0);
+        FullUpdate(curves, 0);
         QPoint bad[GRAPH_POINTS];
-        std::copy(CurvePoint[0], CurvePoint[0] + GRAPH_POINTS, bad);
+        std::copy(curves.CurvePoint[0], curves.CurvePoint[0] + GRAPH_POINTS, bad);
         ParamStore.EqFreq[0][3] = 20;
         ParamStore.EqQ[0][3] = 4;
         ParamStore.HpfFreq[0] = 20;
         ParamStore.HpfSlope[0] = 7;
-        FullUpdate(0);
-        for (int i = 0; i < GRAPH_POINTS; ++i) QCOMPARE(bad[i], CurvePoint[0][i]);
+        FullUpdate(curves, 0);
+        for (int i = 0; i < GRAPH_POINTS; ++i) QCOMPARE(bad[i], curves.CurvePoint[0][i]);
     }
 
     void outOfRangeIndexesAreIgnored()
     {
         RecordingSink sink;
-        SetMarkerSink(&sink);
-        const QLine before = HPF_Line;
-        HPF_Curve_Update(6);
-        LPF_Curve_Update(200);
-        EQ_Curve_Update(6);
-        Curve_Point_Update(255);
-        EQ_Mark_Update(31);
-        EQ_Mark_Gain_Update(255);
+        curves.setMarkerSink(&sink);
+        const QLine before = curves.HPF_Line;
+        curves.HPF_Curve_Update(6);
+        curves.LPF_Curve_Update(200);
+        curves.EQ_Curve_Update(6);
+        curves.Curve_Point_Update(255);
+        curves.EQ_Mark_Update(31);
+        curves.EQ_Mark_Gain_Update(255);
         Model().CurCh = 9;
-        EQ_Mark_Update(0);
-        EQ_Mark_Gain_Update(0);
-        QCOMPARE(HPF_Line, before);
+        curves.EQ_Mark_Update(0);
+        curves.EQ_Mark_Gain_Update(0);
+        QCOMPARE(curves.HPF_Line, before);
         QCOMPARE(sink.hpf, QPoint(-1, -1));
         QCOMPARE(sink.band[0], QPoint(0, 0));
     }

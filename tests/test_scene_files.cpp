@@ -307,7 +307,7 @@ private slots:
         TransferKit kit(rig);
         kit.linkUp();
         QTemporaryDir dir;
-        std::memset(SceneBuffer, 0x33, sizeof SceneBuffer);
+        std::memset(rig.w->SceneBuffer, 0x33, sizeof rig.w->SceneBuffer);
         const QByteArray store = TransferKit::storeBytes(0, STORE_SIZE);
         const QByteArray processor = TransferKit::simMemory(rig.sim, 0, IMAGE_SIZE);
         const struct {
@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(TransferKit::storeBytes(0, STORE_SIZE), store);
         QCOMPARE(TransferKit::simMemory(rig.sim, 0, IMAGE_SIZE), processor);
         for (int k = 0; k < SCENE_COUNT; ++k)
-            for (int i = 0; i < STORE_SIZE; ++i) QCOMPARE(SceneBuffer[k][i], uint8_t(0x33));
+            for (int i = 0; i < STORE_SIZE; ++i) QCOMPARE(rig.w->SceneBuffer[k][i], uint8_t(0x33));
     }
 
     void cancelledDialogsSendNothing()

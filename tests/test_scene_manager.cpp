@@ -48,7 +48,10 @@ void check(SenceManage *d, int row)
     d->Check_S[row]->click();  // toggles and emits clicked, as the user's click does
 }
 
-QByteArray nameOf(int slot) { return QByteArray(reinterpret_cast<const char *>(SceneName[slot]), SCENE_NAME_SIZE); }
+QByteArray nameOf(TestRig &rig, int slot)
+{
+    return QByteArray(reinterpret_cast<const char *>(rig.w->sceneNames.SceneName[slot]), SCENE_NAME_SIZE);
+}
 
 }  // namespace
 
@@ -77,10 +80,10 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        std::memcpy(SceneName[2], "Party", 6);
-        SceneUsed[2] = 1;
-        std::memcpy(SceneName[8], "ABCDEFGHIJKLMNOP", 16);  // 16 bytes, no terminator
-        SceneUsed[8] = 1;
+        std::memcpy(rig.w->sceneNames.SceneName[2], "Party", 6);
+        rig.w->sceneNames.SceneUsed[2] = 1;
+        std::memcpy(rig.w->sceneNames.SceneName[8], "ABCDEFGHIJKLMNOP", 16);  // 16 bytes, no terminator
+        rig.w->sceneNames.SceneUsed[8] = 1;
         SenceManage *d = openManager(rig);
         QVERIFY(d);
         QCOMPARE(d->objectName(), QStringLiteral("SenceManage"));
@@ -114,7 +117,7 @@ private slots:
         QCOMPARE(d->Label_Mark[2]->text(), QStringLiteral("非空"));
         QCOMPARE(d->Label_Mark[8]->text(), QStringLiteral("非空"));
         // Each use of the entry builds a new dialog from the table as it is then.
-        std::memcpy(SceneName[0], "Road\0", 5);
+        std::memcpy(rig.w->sceneNames.SceneName[0], "Road\0", 5);
         SenceManage *second = openManager(rig);
         QVERIFY(second && second != d);
         QCOMPARE(second->Edit_Sence_Name[0]->text(), QStringLiteral("Road"));
@@ -127,7 +130,7 @@ private slots:
         TransferKit kit(rig);
         kit.linkUp();
         LanguageFlag = 1;
-        SceneUsed[4] = 1;
+        rig.w->sceneNames.SceneUsed[4] = 1;
         SenceManage *d = openManager(rig);
         QVERIFY(d);
         QCOMPARE(d->label->text(), QStringLiteral("Load/Save"));
@@ -200,7 +203,7 @@ private slots:
         kit.linkUp();
         SenceManage *d = openManager(rig);
         check(d, 1);
-        const QByteArray before = nameOf(1);
+        const QByteArray before = nameOf(rig, 1);
         for (const QString &bad : {QStringLiteral("1abc"), QStringLiteral(" abc"), QString(), QStringLiteral("中文"),
                                    QStringLiteral("@x"), QStringLiteral("{x")}) {
             rig.notices.clear();
@@ -213,8 +216,8 @@ private slots:
         d->on_BT_SAVE_clicked();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Name format error!")});
         QVERIFY(rig.sent().empty());
-        QCOMPARE(nameOf(1), before);
-        QCOMPARE(SceneUsed[1], uint8_t(0));
+        QCOMPARE(nameOf(rig, 1), before);
+        QCOMPARE(rig.w->sceneNames.SceneUsed[1], uint8_t(0));
 
         for (const QString &good : {QStringLiteral("_abc"), QStringLiteral("`tick"), QStringLiteral("zed"), QStringLiteral("A")}) {
             rig.notices.clear();
@@ -224,7 +227,7 @@ private slots:
         }
         QCOMPARE(int(kit.sentWith(5, 0x0E).size()), 4);
         QCOMPARE(rig.sim.sceneName(2).left(2), QByteArray("A\0", 2));
-        QCOMPARE(SceneUsed[1], uint8_t(1));
+        QCOMPARE(rig.w->sceneNames.SceneUsed[1], uint8_t(1));
         QCOMPARE(d->Label_Mark[1]->text(), QStringLiteral("Mark"));
     }
 
@@ -233,15 +236,15 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        std::memcpy(SceneName[4], "NextSlotName", 13);
-        const QByteArray next = nameOf(4);
+        std::memcpy(rig.w->sceneNames.SceneName[4], "NextSlotName", 13);
+        const QByteArray next = nameOf(rig, 4);
         SenceManage *d = openManager(rig);
         check(d, 3);
         d->Edit_Sence_Name[3]->setText(QStringLiteral("ABCDEFGHIJKLMNOPQ"));  // the field keeps 16
         QCOMPARE(d->Edit_Sence_Name[3]->text(), QStringLiteral("ABCDEFGHIJKLMNOP"));
         d->on_BT_SAVE_clicked();
-        QCOMPARE(nameOf(3), QByteArray("ABCDEFGHIJKLMNOP"));
-        QCOMPARE(nameOf(4), next);
+        QCOMPARE(nameOf(rig, 3), QByteArray("ABCDEFGHIJKLMNOP"));
+        QCOMPARE(nameOf(rig, 4), next);
         QCOMPARE(rig.sent().at(0), QByteArray("\x05\x0E\x04", 3) + QByteArray("ABCDEFGHIJKLMNOP"));
         QCOMPARE(rig.sim.sceneName(4), QByteArray("ABCDEFGHIJKLMNOP"));
         QVERIFY(rig.sim.sceneUsed(4));
@@ -254,7 +257,7 @@ private slots:
         d->Edit_Sence_Name[0]->setText(QStringLiteral("Ab"));
         d->on_BT_SAVE_clicked();
         const QByteArray expected = QByteArray("Ab\0e1", 5) + QByteArray(11, 0);
-        QCOMPARE(nameOf(0), expected);
+        QCOMPARE(nameOf(rig, 0), expected);
         QCOMPARE(rig.sent().at(0), QByteArray("\x05\x0E\x01", 3) + expected);
     }
 
@@ -264,8 +267,8 @@ private slots:
         TransferKit kit(rig);
         kit.linkUp();
         LanguageFlag = 1;
-        SceneUsed[6] = 1;
-        SceneUsed[2] = 1;
+        rig.w->sceneNames.SceneUsed[6] = 1;
+        rig.w->sceneNames.SceneUsed[2] = 1;
         rig.sim.setSceneName(7, "Seven");
         SenceManage *d = openManager(rig);
         QCOMPARE(d->Label_Mark[6]->text(), QStringLiteral("Mark"));
@@ -276,14 +279,14 @@ private slots:
         QVERIFY(rig.notices[0].question);
         QCOMPARE(rig.notices[0].text, QStringLiteral("Config Delect Sence"));
         QVERIFY(rig.sent().empty());
-        QCOMPARE(SceneUsed[6], uint8_t(1));
+        QCOMPARE(rig.w->sceneNames.SceneUsed[6], uint8_t(1));
         QCOMPARE(d->Label_Mark[6]->text(), QStringLiteral("Mark"));
 
         rig.answers = {true};
         d->on_BT_DEL_clicked();
         QCOMPARE(rig.sent(), std::vector<QByteArray>{QByteArray("\x05\x11\x07", 3)});
         QVERIFY(!rig.sim.sceneUsed(7));
-        QCOMPARE(SceneUsed[6], uint8_t(0));
+        QCOMPARE(rig.w->sceneNames.SceneUsed[6], uint8_t(0));
         QCOMPARE(d->Label_Mark[6]->text(), QStringLiteral("UnMark"));
         QCOMPARE(d->Label_Mark[2]->text(), QStringLiteral("Mark"));
         QCOMPARE(d->Edit_Sence_Name[6]->text(), QStringLiteral("Mode7"));  // the name stays
@@ -300,7 +303,7 @@ private slots:
         SenceManage *d = openManager(rig);
         check(d, 2);
         int recallsAtBox = -1;
-        Notice::setResponder([&](const Notice::Request &r) {
+        rig.noticeBox.setResponder([&](const Notice::Request &r) {
             recallsAtBox = rig.sim.countPayloads(5, 0x0F);
             rig.notices.append(r);
             return true;
@@ -328,13 +331,13 @@ private slots:
         SenceManage *d = openManager(rig);
         check(d, 0);
         d->Edit_Sence_Name[0]->setText(QStringLiteral("Lost"));
-        const QByteArray before = nameOf(0);
+        const QByteArray before = nameOf(rig, 0);
         // Unplugged while the dialog is open: the write fails.
         rig.sim.setPlugged(false);
         d->on_BT_SAVE_clicked();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("机器通讯异常！")});
-        QCOMPARE(nameOf(0), before);
-        QCOMPARE(SceneUsed[0], uint8_t(0));
+        QCOMPARE(nameOf(rig, 0), before);
+        QCOMPARE(rig.w->sceneNames.SceneUsed[0], uint8_t(0));
         // Known to be lost: the connect-first box, nothing changes.
         rig.notices.clear();
         d->on_BT_SAVE_clicked();
@@ -343,7 +346,7 @@ private slots:
         d->on_BT_CALL_clicked();
         QCOMPARE(kit.noticeTexts(), (QStringList{QStringLiteral("请先联机！"), QStringLiteral("请确认是否要删除当前场景"),
                                                  QStringLiteral("请先联机！"), QStringLiteral("请先联机！")}));
-        QCOMPARE(nameOf(0), before);
+        QCOMPARE(nameOf(rig, 0), before);
         QCOMPARE(d->Label_Mark[0]->text(), QStringLiteral("空"));
     }
 

@@ -1,6 +1,6 @@
 // The simulated processor: wire bytes of its replies, the commands it applies, scenes, firmware, faults.
 #include "Commands.h"
-#include "TuningModel.h"
+#include "TestModel.h"
 #include "Framing.h"
 #include "LinkState.h"
 #include "ParamStore.h"

@@ -9,6 +9,7 @@
 #include "ResponseMath.h"
 #include "SyntheticResponse.h"
 #include "TargetCurve.h"
+#include "TestModel.h"
 
 namespace {
 
@@ -71,8 +72,9 @@ double RmsWith(const FitResult &r, const BandSet &bands)
 class TestTuningFit : public QObject
 {
     Q_OBJECT
+    ResponseCurves curves{Model()};
+
 private slots:
-    void initTestCase() { Graph_Table_Init(); }
 
     void peqFitsRealisableBands()
     {
@@ -227,16 +229,16 @@ private slots:
         ParamStore.LpfBypass[3] = 0;
         ParamStore.LpfSlope[3] = 6;
         ParamStore.LpfFreq[3] = 5000;
-        EQ_Curve_Update(3);
-        HPF_Curve_Update(3);
-        LPF_Curve_Update(3);
-        const std::vector<double> grid(PointFreq, PointFreq + GRAPH_POINTS);
+        curves.EQ_Curve_Update(3);
+        curves.HPF_Curve_Update(3);
+        curves.LPF_Curve_Update(3);
+        const std::vector<double> grid(curves.grid.PointFreq, curves.grid.PointFreq + GRAPH_POINTS);
         const std::vector<double> eq = OutputEqDb(ParamStore, 3, grid);
         const std::vector<double> xo = OutputCrossoverDb(ParamStore, 3, grid);
         for (int i = 0; i < GRAPH_POINTS; ++i) {
-            const double fixed = SectionDb(EQCoef[31], grid[i]) + SectionDb(EQCoef[32], grid[i]);
-            QVERIFY(std::abs(EQCurve[3][i] - 4.7 * (eq[i] + fixed)) < 1e-9);
-            QVERIFY(std::abs(HPFCurve[3][i] + LPFCurve[3][i] - 4.0 * xo[i]) < 1e-9);
+            const double fixed = SectionDb(curves.EQCoef[31], grid[i]) + SectionDb(curves.EQCoef[32], grid[i]);
+            QVERIFY(std::abs(curves.EQCurve[3][i] - 4.7 * (eq[i] + fixed)) < 1e-9);
+            QVERIFY(std::abs(curves.HPFCurve[3][i] + curves.LPFCurve[3][i] - 4.0 * xo[i]) < 1e-9);
         }
         ParamStore.EqBypass[3] = 1;
         QCOMPARE(MaxOf(OutputEqDb(ParamStore, 3, grid)), 0.0);
@@ -249,11 +251,11 @@ private slots:
         block.EqGain[0][17] = 180;  // +6 dB
         block.EqQ[0][17] = 10;
         const FreqCurve flat{{10.0, 30000.0}, {85.0, 85.0}};
-        const OverlayCurves o = MakeOverlay(MakeOverlayLevels(flat, BuiltInTarget(TargetKind::Tilt), 2.0), block, 0);
+        const OverlayCurves o = MakeOverlay(curves.grid, MakeOverlayLevels(curves.grid, flat, BuiltInTarget(TargetKind::Tilt), 2.0), block, 0);
         int near1k = 0;
         for (int i = 0; i < GRAPH_POINTS; ++i)
-            if (std::abs(std::log(PointFreq[i] / 1000.0)) < std::abs(std::log(PointFreq[near1k] / 1000.0))) near1k = i;
-        QCOMPARE(o.measured[near1k], QPoint(CurvePoint[0][near1k].x(), 134));  // 2 dB = 9.4 pixels above 144
+            if (std::abs(std::log(curves.grid.PointFreq[i] / 1000.0)) < std::abs(std::log(curves.grid.PointFreq[near1k] / 1000.0))) near1k = i;
+        QCOMPARE(o.measured[near1k], QPoint(curves.CurvePoint[0][near1k].x(), 134));  // 2 dB = 9.4 pixels above 144
         QVERIFY(std::abs(o.predicted[near1k].y() - (144 - 8 * 4.7)) <= 1.0);
         QVERIFY(o.target[0].y() < o.target[GRAPH_POINTS - 1].y());  // tilt falls to the right
         QCOMPARE(OverlayY(-20.0), 144 + 94);

@@ -66,14 +66,12 @@ class TestTuningPanel : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanup() { FileDialogs::setResponder(nullptr); }
-
     void fitIsOneStepAndOneFramePerChangedBand()
     {
         TestRig rig;
         QTemporaryDir dir;
         QString answer = writeFile(dir, "m.txt", measurementText());
-        FileDialogs::setResponder([&answer](const FileDialogs::Request &) { return answer; });
+        rig.fileDialogs.setResponder([&answer](const FileDialogs::Request &) { return answer; });
         TuningPanel *panel = openPanel(*rig.w);
         QVERIFY(panel);
         const QImage without = paintOnly(*rig.w);
@@ -122,7 +120,7 @@ private slots:
                                        "Filter 1: ON PK Fc 8865 Hz Gain 4.9 dB Q 1.30\n"
                                        "Filter 2: ON LS Fc 105 Hz Gain 3.0 dB Q 0.70\n"
                                        "Filter 3: ON PK Fc 250 Hz Gain -15.0 dB BW Oct 0.167\n");
-        FileDialogs::setResponder([&path](const FileDialogs::Request &) { return path; });
+        rig.fileDialogs.setResponder([&path](const FileDialogs::Request &) { return path; });
         connectLink(rig);
         openPanel(*rig.w)->importButton->click();
         const std::vector<double> hz = LogGrid(20.0, 20000.0, 48);

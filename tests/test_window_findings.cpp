@@ -63,12 +63,6 @@ class TestWindowFindings : public QObject
     QTemporaryDir dir_;
 
 private slots:
-    void cleanup()
-    {
-        Notice::setChoiceResponder(nullptr);
-        FileDialogs::setResponder(nullptr);
-    }
-
     // The slider and the field follow a typed gain at once; no later refresh sends the band again, while a
     // channel switch still echoes the bands whose sliders move.
     void typedGainMovesItsSlider()
@@ -113,7 +107,7 @@ private slots:
         TransferKit kit(rig);
         rig.w->ui->Slider_CHVol_Bar[1]->setValue(200);
         Notice::Request asked;
-        Notice::setChoiceResponder([&asked](const Notice::Request &r) { return (asked = r).escapeChoice; });
+        rig.noticeBox.setChoiceResponder([&asked](const Notice::Request &r) { return (asked = r).escapeChoice; });
         rig.w->on_BT_CLOSE_clicked();
         QCOMPARE(asked.choices.value(asked.escapeChoice), T(Txt::CancelButton));
         QVERIFY(kit.dialogs.isEmpty() && Model().hasOfflineEdits());
@@ -210,7 +204,7 @@ private slots:
         QFile file(dir_.filePath(QStringLiteral("flat.txt")));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(flat) == flat.size());
         file.close();
-        FileDialogs::setResponder([&file](const FileDialogs::Request &) { return file.fileName(); });
+        rig.fileDialogs.setResponder([&file](const FileDialogs::Request &) { return file.fileName(); });
         panel->loadButton->click();
         panel->curveBox[MeasurementOverlay::Target]->setChecked(false);
         QVERIFY(plotPixels(w, MeasurementOverlay::pen(MeasurementOverlay::Measured).color().rgb()) > 500);

@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 
 namespace {
-FileDialogs::Responder responder;
 
 // "场景文件(*.SCE)" -> "SCE"
 QString filterSuffix(const QString &filter)
@@ -16,14 +15,9 @@ QString filterSuffix(const QString &filter)
 }
 }  // namespace
 
-void FileDialogs::setResponder(Responder r)
+QString FileDialogs::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter) const
 {
-    responder = std::move(r);
-}
-
-QString FileDialogs::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
-{
-    QString path = responder ? responder(Request{true, caption, dir, filter})
+    QString path = responder_ ? responder_(Request{true, caption, dir, filter})
                              : QFileDialog::getSaveFileName(parent, caption, dir, filter);
     if (path.isEmpty()) return path;
     const QString suffix = filterSuffix(filter);
@@ -31,8 +25,8 @@ QString FileDialogs::getSaveFileName(QWidget *parent, const QString &caption, co
     return path;
 }
 
-QString FileDialogs::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+QString FileDialogs::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter) const
 {
-    if (responder) return responder(Request{false, caption, dir, filter});
+    if (responder_) return responder_(Request{false, caption, dir, filter});
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }

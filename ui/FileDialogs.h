@@ -1,4 +1,4 @@
-// The one way the program asks for file names: the standard dialogs, answerable by tests.
+// How the program asks for file names: the standard dialogs, answerable by tests.
 #pragma once
 
 #include <QString>
@@ -18,9 +18,12 @@ public:
     // A test installs a responder: it sees every dialog instead of the user and answers
     // with a path (empty = cancelled). Without one, the standard dialogs are shown.
     using Responder = std::function<QString(const Request &)>;
-    static void setResponder(Responder r);
+    void setResponder(Responder r) { responder_ = std::move(r); }
 
     // Empty when cancelled. A save name without a suffix gets the filter's suffix.
-    static QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
-    static QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+    QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter) const;
+    QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter) const;
+
+private:
+    Responder responder_;
 };

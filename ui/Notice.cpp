@@ -5,23 +5,15 @@
 #include <QPushButton>
 
 namespace {
-Notice::Responder responder;
-Notice::ChoiceResponder choiceResponder;
-
 Notice::Request request(const QString &text, bool question)
 {
     return Notice::Request{T(Txt::NoticeTitle), text, question, QString(), QString(), false, QStringList(), -1};
 }
 }  // namespace
 
-void Notice::setResponder(Responder r)
+bool Notice::show(const Request &r) const
 {
-    responder = std::move(r);
-}
-
-bool Notice::show(const Request &r)
-{
-    if (responder) return responder(r);
+    if (responder_) return responder_(r);
     if (!r.question) {
         QMessageBox::information(nullptr, r.title, r.text, QMessageBox::Ok);
         return true;
@@ -36,18 +28,13 @@ bool Notice::show(const Request &r)
     return box.exec() == QMessageBox::Yes;
 }
 
-void Notice::setChoiceResponder(ChoiceResponder r)
-{
-    choiceResponder = std::move(r);
-}
-
-int Notice::choose(const QString &text, const QStringList &choices, int escapeChoice)
+int Notice::choose(const QString &text, const QStringList &choices, int escapeChoice) const
 {
     Request r = request(text, true);
     r.choices = choices;
     r.escapeChoice = escapeChoice >= 0 && escapeChoice < choices.size() ? escapeChoice : -1;
-    if (choiceResponder) return choiceResponder(r);
-    if (responder) return responder(r) ? 0 : 1;
+    if (choiceResponder_) return choiceResponder_(r);
+    if (responder_) return responder_(r) ? 0 : 1;
     QMessageBox box(QMessageBox::Question, r.title, r.text);
     QList<QAbstractButton *> buttons;
     for (int k = 0; k < choices.size(); ++k)
@@ -59,12 +46,12 @@ int Notice::choose(const QString &text, const QStringList &choices, int escapeCh
     return chosen >= 0 ? chosen : (r.escapeChoice >= 0 ? r.escapeChoice : 0);
 }
 
-void Notice::info(Txt id) { show(request(T(id), false)); }
-void Notice::info(const QString &zh, const QString &en) { show(request(LanguageFlag ? en : zh, false)); }
-bool Notice::ask(Txt id) { return show(request(T(id), true)); }
-bool Notice::ask(const QString &zh, const QString &en) { return show(request(LanguageFlag ? en : zh, true)); }
+void Notice::info(Txt id) const { show(request(T(id), false)); }
+void Notice::info(const QString &zh, const QString &en) const { show(request(LanguageFlag ? en : zh, false)); }
+bool Notice::ask(Txt id) const { return show(request(T(id), true)); }
+bool Notice::ask(const QString &zh, const QString &en) const { return show(request(LanguageFlag ? en : zh, true)); }
 
-bool Notice::confirm(const QString &text, const QString &acceptText, const QString &rejectText)
+bool Notice::confirm(const QString &text, const QString &acceptText, const QString &rejectText) const
 {
     Request r = request(text, true);
     r.acceptText = acceptText;

@@ -1,4 +1,4 @@
-// The one way the program shows message boxes: title and text by language, answerable by tests.
+// How the program shows message boxes: title and text by language, answerable by tests.
 #pragma once
 
 #include "Texts.h"
@@ -23,26 +23,29 @@ public:
     // A test installs a responder: it sees every box instead of the user and answers
     // questions (true = Yes). Without one, real modal boxes are shown.
     using Responder = std::function<bool(const Request &)>;
-    static void setResponder(Responder r);
+    void setResponder(Responder r) { responder_ = std::move(r); }
     // Answers boxes with several choices (the index chosen). Without one, a responder's true picks the
     // first choice and false the second.
     using ChoiceResponder = std::function<int(const Request &)>;
-    static void setChoiceResponder(ChoiceResponder r);
+    void setChoiceResponder(ChoiceResponder r) { choiceResponder_ = std::move(r); }
 
     // Information box with one OK button.
-    static void info(Txt id);
-    static void info(const QString &zh, const QString &en);
+    void info(Txt id) const;
+    void info(const QString &zh, const QString &en) const;
     // Question box with Yes and No; true for Yes.
-    static bool ask(Txt id);
-    static bool ask(const QString &zh, const QString &en);
+    bool ask(Txt id) const;
+    bool ask(const QString &zh, const QString &en) const;
     // Question box for a risky step: the refusing button is the default. Empty captions mean
     // Yes and No. True only when the accepting button was chosen.
-    static bool confirm(const QString &text, const QString &acceptText = QString(), const QString &rejectText = QString());
+    bool confirm(const QString &text, const QString &acceptText = QString(), const QString &rejectText = QString()) const;
 
     // A box with several answers, the first the default; returns the index of the one chosen. Esc and
     // closing the box answer escapeChoice when it names one of them.
-    static int choose(const QString &text, const QStringList &choices, int escapeChoice = -1);
+    int choose(const QString &text, const QStringList &choices, int escapeChoice = -1) const;
 
 private:
-    static bool show(const Request &r);
+    bool show(const Request &r) const;
+
+    Responder responder_;
+    ChoiceResponder choiceResponder_;
 };

@@ -7,17 +7,17 @@
 #include <QDir>
 #include <QFileInfo>
 
-RecentFolder::RecentFolder() : folder_(QDir::currentPath()) {}
+RecentFolder::RecentFolder(const FileDialogs &files) : files_(files), folder_(QDir::currentPath()) {}
 
 QString RecentFolder::openFile(QWidget *parent, const QString &caption, const QString &filter)
 {
-    return remember(FileDialogs::getOpenFileName(parent, caption, folder_, filter));
+    return remember(files_.getOpenFileName(parent, caption, folder_, filter));
 }
 
 QString RecentFolder::saveFile(QWidget *parent, const QString &caption, const QString &suggestedName,
                                const QString &filter)
 {
-    return remember(FileDialogs::getSaveFileName(parent, caption, QDir(folder_).filePath(suggestedName), filter));
+    return remember(files_.getSaveFileName(parent, caption, QDir(folder_).filePath(suggestedName), filter));
 }
 
 QString RecentFolder::datedName(const QString &prefix, const QString &suffix)

@@ -3,13 +3,14 @@
 
 #include <QString>
 
+class FileDialogs;
 class QWidget;
 
 class RecentFolder
 {
 public:
     // Starts in the program's working folder.
-    RecentFolder();
+    explicit RecentFolder(const FileDialogs &files);
 
     QString folder() const { return folder_; }
     // The dialogs through FileDialogs; a chosen file's folder becomes the start of the next dialog.
@@ -23,5 +24,6 @@ public:
 private:
     QString remember(const QString &path);
 
+    const FileDialogs &files_;
     QString folder_;
 };

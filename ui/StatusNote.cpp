@@ -13,9 +13,10 @@ constexpr int RefreshMs = 500;
 constexpr qint64 WordMs = 5000;
 }
 
-StatusNote::StatusNote(QWidget *window, const QWidget *progressBar)
+StatusNote::StatusNote(QWidget *window, const QWidget *progressBar, const TuningModel &model)
     : QLabel(window)
     , progressBar_(progressBar)
+    , model_(model)
 {
     setObjectName(QStringLiteral("Label_Offline_Note"));
     // Right of the link button, over the progress bar's place.
@@ -52,7 +53,7 @@ void StatusNote::refresh()
         // The last open attempt tells a processor that is listed but refused apart from none at all.
         text = T(Port.listing() == DeviceListing::Unopenable ? Txt::NoAccessNote : Txt::OfflineNote);
         // The changed-state mark: edits that neither the processor nor a saved file has.
-        if (Model().hasOfflineEdits()) text = QStringLiteral("● ") + T(Txt::UnsavedEdits) + QStringLiteral(" · ") + text;
+        if (model_.hasOfflineEdits()) text = QStringLiteral("● ") + T(Txt::UnsavedEdits) + QStringLiteral(" · ") + text;
     }
     if (text != this->text()) setText(text);
     if (isHidden()) show();

@@ -7,13 +7,15 @@
 #include <QElapsedTimer>
 #include <QLabel>
 
+class TuningModel;
+
 class StatusNote : public QLabel
 {
     Q_OBJECT
 public:
     // Placed in the free stretch of the window's top bar, the place of the progress bar, which keeps
     // it while it shows; checks the link twice a second.
-    StatusNote(QWidget *window, const QWidget *progressBar);
+    StatusNote(QWidget *window, const QWidget *progressBar, const TuningModel &model);
 
     // Shows the note for the link's state in the current language (hidden while connected).
     void refresh();
@@ -28,4 +30,5 @@ private:
     Txt word_ = Txt::SavedNote;
     QString wordArg_;
     QElapsedTimer wordShown_;  // invalid while there is no word
+    const TuningModel &model_;
 };

@@ -22,7 +22,6 @@ void TestRig::resetGlobals()
     Model().reset();
     ResetLinkState();
     LanguageFlag = 0;
-    InitSceneNames();
             Port.setDevice(nullptr);
     Port.SeqNo = 0;
     Port.Rx.clear();
@@ -36,7 +35,7 @@ TestRig::TestRig(bool plugged)
     resetGlobals();
     sim.setPlugged(plugged);
     Port.setDevice(&dev);
-    Notice::setResponder([this](const Notice::Request &r) {
+    noticeBox.setResponder([this](const Notice::Request &r) {
         notices.append(r);
         if (!r.question) return true;
         if (answers.empty()) return defaultAnswer;
@@ -44,14 +43,12 @@ TestRig::TestRig(bool plugged)
         answers.pop_front();
         return a;
     });
-    w = std::make_unique<Kestrun>();
+    w = std::make_unique<Kestrun>(Model(), noticeBox, fileDialogs);
 }
 
 TestRig::~TestRig()
 {
     w.reset();
-    Notice::setResponder(nullptr);
-    FileDialogs::setResponder(nullptr);
     TransferGuard::reset();
     Port.close();
     Port.setDevice(nullptr);

@@ -2,9 +2,11 @@
 #pragma once
 
 #include "Kestrun.h"
+#include "FileDialogs.h"
 #include "Notice.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
+#include "TestModel.h"
 
 #include <QList>
 #include <deque>
@@ -19,6 +21,9 @@ public:
 
     SimProcessor sim;
     SimDevice dev{sim};
+    // The window's message boxes (answered as below) and file dialogs (answered by the test, else real).
+    Notice noticeBox;
+    FileDialogs fileDialogs;
 
 // Marks the rig's link connected with an empty log.
 void connectLink(TestRig &rig);

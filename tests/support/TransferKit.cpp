@@ -13,7 +13,7 @@
 TransferKit::TransferKit(TestRig &r)
     : rig(r)
 {
-    FileDialogs::setResponder([this](const FileDialogs::Request &req) {
+    rig.fileDialogs.setResponder([this](const FileDialogs::Request &req) {
         dialogs.append(req);
         if (paths.empty()) return QString();
         const QString p = paths.front();
@@ -29,7 +29,7 @@ TransferKit::TransferKit(TestRig &r)
 
 TransferKit::~TransferKit()
 {
-    FileDialogs::setResponder(nullptr);
+    rig.fileDialogs.setResponder(nullptr);
 }
 
 void TransferKit::linkUp()
