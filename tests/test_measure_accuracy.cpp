@@ -205,7 +205,8 @@ private slots:
             QVERIFY(fig.maxArrival <= (c == Clean ? 0.1 : 1.0));
         } else {
             qInfo("%d outputs (%d within the goal): magnitude error max %.4f dB", fig.outputs, fig.withinGoal, fig.maxMagnitude);
-            QEXPECT_FAIL("", "a sub's low-pass ringing starts before the 5 ms pre-gate", Continue);
+            // At 40 dB SNR a point 20 dB under the output's peak is heard at 20 dB SNR: a few such points miss.
+            QEXPECT_FAIL("magnitude, 40 dB SNR, no reflections", "points 20 dB under the peak at 20 dB SNR", Continue);
             QVERIFY(fig.maxMagnitude <= (c == MagnitudeClean ? 0.1 : 0.5));
         }
     }
