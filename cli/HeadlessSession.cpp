@@ -9,10 +9,10 @@
 
 #include <cstring>
 
-HeadlessSession::HeadlessSession() : language_(LanguageFlag)
+HeadlessSession::HeadlessSession() : model_(std::make_unique<TuningModel>(ParamStore)), language_(LanguageFlag)
 {
     LanguageFlag = 1;
-    Model().reset();
+    model_->reset();
     ResetLinkState();
     Port.setDevice(&dev_);
     Port.SeqNo = 0;
@@ -30,7 +30,7 @@ HeadlessSession::~HeadlessSession()
 
 TuningModel &HeadlessSession::model()
 {
-    return Model();
+    return *model_;
 }
 
 bool HeadlessSession::load(const QByteArray &block)
@@ -40,7 +40,7 @@ bool HeadlessSession::load(const QByteArray &block)
     const uint32_t version = sim_.firmwareVersion();
     std::memcpy(sim_.memory(), block.constData(), size_t(IMAGE_SIZE));
     sim_.setFirmwareVersion(version);
-    TuningModel &m = Model();
+    TuningModel &m = *model_;
     std::memcpy(&m.store, block.constData(), size_t(STORE_SIZE));
     m.store.FirmwareVersion = version;
     m.adoptStore();

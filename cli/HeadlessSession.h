@@ -7,6 +7,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <memory>
 
 class TuningModel;
 
@@ -39,5 +40,6 @@ private:
 
     SimProcessor sim_;
     SimDevice dev_{sim_};
+    std::unique_ptr<TuningModel> model_;  // built on the program's store
     uint8_t language_;
 };
