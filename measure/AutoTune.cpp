@@ -156,7 +156,7 @@ struct AutoTune::Impl : public AudioIo {
         if (cancelled) return end(cancelledText());
         ModelState s = model.state();
         s.store = planned;
-        model.writeState(s);
+        model.restoreUnrecorded(s);
         written = true;
         phase = next;
         measure(verify, true);
@@ -208,7 +208,7 @@ struct AutoTune::Impl : public AudioIo {
         if (phase == Phase::Idle) return;
         ++generation;
         phase = Phase::Idle;
-        if (written) model.writeState(start);
+        if (written) model.restoreUnrecorded(start);
         written = false;
         emit q.failed(reason);
     }
@@ -241,7 +241,7 @@ AutoTune::~AutoTune()
     d_->run.reset();
     ++d_->generation;
     d_->joinWorker();
-    if (d_->written) d_->model.writeState(d_->start);
+    if (d_->written) d_->model.restoreUnrecorded(d_->start);
 }
 
 std::vector<int> AutoTune::channels(const AutoTuneSettings &settings) const
