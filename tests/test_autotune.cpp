@@ -136,7 +136,12 @@ struct Figures {
                 if (c.channel == t.channel + 1) o = &c;
             const int heard = o->polarity * (p.ChPhase[t.channel] ? -1 : 1);
             if (t.polarity == Polarity::Ambiguous) ++ambiguous;
-            else if (heard != 1) ++wrongPolarity;
+            else if (heard != 1) {
+                ++wrongPolarity;
+                qWarning("CH%d read %s: high-pass %.0f Hz order %d, low-pass %.0f Hz order %d, %d peaks, %d reflections",
+                         t.channel + 1, qPrintable(PolarityText(t.polarity)), o->highpassHz, o->highpassOrder,
+                         o->lowpassHz, o->lowpassOrder, int(o->peaks.size()), int(o->reflections.size()));
+            }
             const double arrival = o->distanceCm / CarFile::SPEED_CM_PER_MS + p.ChDelay[t.channel] / 100.0;
             if (twins && !t.delayLimited) {
                 if (haveFirst) delayError = std::max(delayError, std::abs(arrival - first));
@@ -186,6 +191,14 @@ private slots:
         QVERIFY(!outs[0].phaseSwitched && !outs[1].phaseSwitched && outs[2].phaseSwitched);
         QVERIFY(outs[1].note.contains("polarity ambiguous"));
         QVERIFY(outs[0].note.isEmpty());
+
+        // Between crossovers three octaves apart a clear reading is not trusted.
+        start.HpfBypass[0] = start.LpfBypass[0] = 0;
+        start.HpfFreq[0] = 100;
+        start.LpfFreq[0] = 800;
+        outs = Outputs({0});
+        QCOMPARE(int(AutoTunePlan::Plan(start, {Capture(0, 3, Polarity::Negative)}, TuningGoal(), outs).ChPhase[0]), 0);
+        QVERIFY(outs[0].polarity == Polarity::Ambiguous && outs[0].note.contains("not trusted"));
     }
 
     void delaysFromArrivalsQuantisedAndLimited()
