@@ -328,10 +328,9 @@ const TextPair Table[] = {
     // Measuring runs.
     {"CH%1 命名为高音（%2），但其高通滤波器未开启：请先开启高通再测量。",
      "CH%1 is named as a tweeter (%2) but its high-pass filter is off: switch the high-pass on before measuring it."},
-    {"电平检查时话筒输入削波：请降低扫频电平或输入增益。",
-     "The level check clipped at the microphone input: lower the sweep level or the input gain."},
-    {"电平检查时话筒没有收到信号：请检查话筒是否已连接且未静音。",
-     "The level check heard nothing at the microphone: check that it is connected and not muted."},
+    {"话筒输入削波：请降低扫频电平或输入增益。", "The microphone input clipped: lower the sweep level or the input gain."},
+    {"话筒没有收到信号：请检查话筒是否已连接且未静音。",
+     "The microphone heard nothing: check that it is connected and not muted."},
     {"测量已取消，处理器已恢复原状。", "Measurement cancelled; the processor is as it was."},
     {"测量期间处理器已断开。", "The processor was disconnected during the measurement."},
     {"CH%1 测量失败：%2", "Measuring CH%1 failed: %2"},
