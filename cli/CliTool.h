@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+struct FreqCurve;
 struct ParamBlock;
 
 class CliTool
@@ -67,6 +68,12 @@ private:
     int channelOf(const Args &a, int *ch);
     // Measuring through the simulated processor and a virtual car (cli/CliMeasure.cpp).
     int measure(const Args &a);
+    // --range LO-HI and --max-boost DB into the given values (left alone when not given).
+    int fitLimits(const Args &a, double *loHz, double *hiHz, double *maxBoostDb);
+    // --target flat|tilt|car|FILE (flat when not given).
+    int targetOf(const Args &a, FreqCurve *target);
+    // The auto-tune on a virtual car (cli/CliAutotune.cpp).
+    int autotune(const Args &a);
 
     QTextStream &out_;
     QTextStream &err_;

@@ -47,6 +47,8 @@ public:
     void restoreUnrecorded(const ModelState &state) { walk(&state); }
     // Whether edits reach a processor now (frames are sent only then).
     bool linked() const;
+    // One step of the history from `before` to the present state (an auto-tune's unrecorded writes as one step).
+    void recordStepFrom(const ModelState &before);
 
     // Gestures: every operation between begin and end is one step.
     void beginGesture();
