@@ -30,8 +30,8 @@
 // Resources live in the static library; register them before the first use.
 static void initResources() { Q_INIT_RESOURCE(kestrun); }
 
-Kestrun::Kestrun(QWidget *parent)
-    : QWidget(parent)
+Kestrun::Kestrun(AudioIo &audio, QWidget *parent)
+    : QWidget(parent), audio_(audio)
 {
     initResources();
     qtTexts_.setLanguage(LanguageFlag);

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 class AbControls;
+class AudioIo;
 class BandColumn;
 class CrossoverPanel;
 class DragPushButton;
@@ -36,7 +37,8 @@ class Kestrun : public QWidget, public MarkerSink
 {
     Q_OBJECT
 public:
-    explicit Kestrun(QWidget *parent = nullptr);
+    // audio: the sound card the measurement panel measures through (owned by the program entry).
+    explicit Kestrun(AudioIo &audio, QWidget *parent = nullptr);
     ~Kestrun() override;
 
     KestrunForm *ui = nullptr;
@@ -255,6 +257,7 @@ private:
     QPoint dragOffset_;
     bool dragging_ = false;
     RecentFolder folder_;  // where the file dialogs start
+    AudioIo &audio_;       // the measurement panel's sound card
 
     // --- connection and polling (link/KestrunPoll.cpp): the window side of the link ---
     class PollView : public PollHost

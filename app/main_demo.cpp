@@ -4,6 +4,7 @@
 #include "SimDevice.h"
 #include "SimProcessor.h"
 #include "Transport.h"
+#include "VirtualCar.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,9 +22,14 @@ int main(int argc, char *argv[])
     device.setPresenceEvents(true);
     processor.setPlugged(false);
     Port.setDevice(&device);
+    // Measuring goes through a sedan around the simulated processor, as slow as a real sound card.
+    QString why;
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(processor, QStringLiteral("sedan"), &why);
+    if (!car) qFatal("the shipped car cannot be read: %s", qPrintable(why));
+    car->setPaced(true);
     int rc;
     {
-        Kestrun window;
+        Kestrun window(*car);
         // KESTRUN_FIGURES=<seconds> prints the README's figures after that long connected and quits.
         DemoFigures *figures = nullptr;
         if (qEnvironmentVariableIsSet("KESTRUN_FIGURES"))

@@ -1,6 +1,7 @@
 // Program entry of the tuning application on the real processor (hidapi).
 #include "HidapiDevice.h"
 #include "Kestrun.h"
+#include "PortAudioIo.h"
 #include "Transport.h"
 
 #include <QApplication>
@@ -11,9 +12,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     HidapiDevice device;
     Port.setDevice(&device);
+    PortAudioIo audio;  // a failed start leaves it without devices, which the measurement panel reports
     int rc;
     {
-        Kestrun window;
+        Kestrun window(audio);
         window.show();
         rc = app.exec();
     }

@@ -7,6 +7,7 @@
 #include "SimProcessor.h"
 #include "Transport.h"
 #include "TuningModel.h"
+#include "VirtualCar.h"
 
 #include <QApplication>
 
@@ -17,6 +18,7 @@
 struct BenchRig {
     SimProcessor sim;
     SimDevice dev{sim};
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);  // the window's sound card
     std::unique_ptr<Kestrun> w;
 
     BenchRig()
@@ -24,7 +26,7 @@ struct BenchRig {
         Model().reset();
         ResetLinkState();
         Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>();
+        w = std::make_unique<Kestrun>(*car);
         Port.open();
         Link.Connected = 1;
     }

@@ -2,6 +2,8 @@
 #include "Kestrun.h"
 #include "TuningModel.h"
 #include "ResponseMath.h"
+#include "SimProcessor.h"
+#include "VirtualCar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -52,7 +54,9 @@ BENCHMARK(BM_CrossoverEditRecompute)->Unit(benchmark::kMicrosecond);
 
 // A window showing CH1 with a shaped curve and CH2 as comparison.
 struct PaintScene {
-    Kestrun window;
+    SimProcessor sim;
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);  // the window's sound card
+    Kestrun window{*car};
     QImage image{window.size(), QImage::Format_RGB32};
     PaintScene()
     {

@@ -12,6 +12,7 @@
 #include "SimProcessor.h"
 #include "TransferLink.h"
 #include "Transport.h"
+#include "VirtualCar.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,6 +31,7 @@ namespace {
 struct TransferRig {
     SimProcessor sim;
     SimDevice dev{sim};
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);  // the window's sound card
     std::unique_ptr<Kestrun> w;
     QTemporaryDir dir;
     QString path;
@@ -41,7 +43,7 @@ struct TransferRig {
         ResetLinkState();
         Pace = TransferPace();
         Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>();
+        w = std::make_unique<Kestrun>(*car);
         Port.open();
         Link.Connected = 1;
         Link.LinkStatus = 2;

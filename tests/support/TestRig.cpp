@@ -44,7 +44,7 @@ TestRig::TestRig(bool plugged)
         answers.pop_front();
         return a;
     });
-    w = std::make_unique<Kestrun>();
+    w = std::make_unique<Kestrun>(*car);
 }
 
 TestRig::~TestRig()

@@ -5,6 +5,7 @@
 #include "Notice.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
+#include "VirtualCar.h"
 
 #include <QList>
 #include <deque>
@@ -19,6 +20,8 @@ public:
 
     SimProcessor sim;
     SimDevice dev{sim};
+    // The window's sound card: the shipped sedan around the simulated processor, not paced.
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);
 
 // Marks the rig's link connected with an empty log.
 void connectLink(TestRig &rig);
