@@ -95,7 +95,11 @@ MeasurePanel::MeasurePanel(TuningModel &model, AudioIo &audio, MeasurementOverla
     applyLanguage(0);
 }
 
-MeasurePanel::~MeasurePanel() = default;  // the run puts the processor back before it goes
+MeasurePanel::~MeasurePanel()
+{
+    // The run puts the processor back as it goes; its last signal must not reach the members already gone.
+    disconnect(&run_, nullptr, this, nullptr);
+}
 
 QGridLayout *MeasurePanel::group(QVBoxLayout *column, MTxt title)
 {
