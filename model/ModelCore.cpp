@@ -107,6 +107,11 @@ bool ModelCore::busy() const
     return TransferGuard::busy() || Link.LinkStatus == 1;
 }
 
+bool ModelCore::linked() const
+{
+    return Link.Connected != 0;
+}
+
 ModelState ModelCore::state() const
 {
     ModelState s;

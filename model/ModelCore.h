@@ -42,6 +42,10 @@ public:
     // The whole state (undo, A/B memories) and its restoration: only the differing fields are sent.
     ModelState state() const;
     void restoreState(const ModelState &state);
+    // The same without a step in the history (temporary states such as a measurement's mutes).
+    void restoreUnrecorded(const ModelState &state) { walk(&state); }
+    // Whether edits reach a processor now (frames are sent only then).
+    bool linked() const;
 
     // Gestures: every operation between begin and end is one step.
     void beginGesture();
