@@ -71,7 +71,6 @@ MeasurePanel::MeasurePanel(TuningModel &model, AudioIo &audio, MeasurementOverla
     last_.channel = -1;
 
     auto *column = new QVBoxLayout(this);
-    column->setSizeConstraint(QLayout::SetFixedSize);
     auto *top = new QHBoxLayout;
     top->addWidget(captioned<QLabel>(MTxt::Title));
     top->addStretch();
@@ -315,14 +314,13 @@ void MeasurePanel::start(const std::vector<int> &channels)
 {
     if (run_.running()) return;
     if (audio_.devices().empty()) return setStatus([](uint8_t l) { return MT(MTxt::NoDevice, l); });
+    QString why;
+    if (!run_.start(channels, settings(), &why))
+        return setStatus([why](uint8_t l) { return MT(MTxt::Refused, l).arg(why); });
     measured_.clear();
     progress->setValue(0);
     setStatus([](uint8_t l) { return MT(MTxt::Running, l); });
     setRunning(true);
-    QString why;
-    if (run_.start(channels, settings(), &why)) return;
-    setRunning(false);
-    setStatus([why](uint8_t l) { return MT(MTxt::Refused, l).arg(why); });
 }
 
 void MeasurePanel::cancel()
@@ -349,6 +347,17 @@ void MeasurePanel::setStatus(Text text)
 {
     status_ = std::move(text);
     status->setText(status_(language_));
+    fitText();
+}
+
+void MeasurePanel::fitText()
+{
+    // The wrapped lines' heights, which a fixed-size layout would not ask for; not adjustSize(), which keeps a
+    // window within two thirds of the screen.
+    layout()->activate();
+    const int w = std::max(sizeHint().width(), minimumSizeHint().width());
+    const int h = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(w) : sizeHint().height();
+    resize(w, std::max(h, minimumSizeHint().height()));
 }
 
 void MeasurePanel::onProgress(int ch, int position, int percent, const QString &step)
@@ -417,6 +426,7 @@ void MeasurePanel::showResult()
                              .arg(polarityText(r.polarity, language_))
                              .arg(r.snrDb, 0, 'f', 1) +
                          QStringLiteral("\n") + timing);
+    fitText();
 }
 
 void MeasurePanel::modelChanged(const ModelChange &c)

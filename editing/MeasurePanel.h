@@ -94,6 +94,7 @@ private:
     void start(const std::vector<int> &channels);
     void setRunning(bool on);
     void setStatus(Text text);
+    void fitText();  // the panel grows or shrinks to its texts
     void showResult();  // the impulse view and its line from last_
     void modelChanged(const ModelChange &c);
     int selected() const;  // the selected output, or -1

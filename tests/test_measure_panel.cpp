@@ -62,9 +62,13 @@ private slots:
         TuningPanel *tuning = tuningPanel(*rig.w);
         QCOMPARE(tuning->measurementName->text(), T(Txt::PanelNoMeasurement));
 
+        panel->positions->setValue(2);
         panel->measureButton->click();
         QVERIFY2(panel->run().running(), qPrintable(panel->status->text()));
         QVERIFY(!panel->measureButton->isEnabled() && panel->cancelButton->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(panel->continueButton->isEnabled(), 60000);  // move the microphone
+        QVERIFY2(panel->status->text().contains(QStringLiteral("位置 2")), qPrintable(panel->status->text()));
+        panel->continueButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(!panel->run().running(), 60000);
 
         QVERIFY2(tuning->measurementName->text().startsWith(QStringLiteral("CH1 ")), qPrintable(panel->status->text()));
@@ -96,10 +100,13 @@ private slots:
         MeasurePanel *panel = openPanel(rig);
         const ParamBlock before = rig.sim.params();
         const ParamBlock store = ParamStore;
+        rig.car->setPaced(true);  // a capture lasts as long as on a sound card: cancelled in the middle of one
         panel->measureAllButton->click();
         QVERIFY(panel->run().running());
+        QTRY_VERIFY(!sameMemory(rig.sim, before));  // the other outputs are muted for the first capture
         panel->cancelButton->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!panel->run().running(), 30000);
+        QCOMPARE(panel->status->text(), MT(MTxt::Cancelling, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->run().running(), 2000);
         QTRY_VERIFY(sameMemory(rig.sim, before));
         QVERIFY(std::memcmp(&ParamStore, &store, IMAGE_SIZE) == 0);
         QVERIFY(panel->status->text().startsWith(QStringLiteral("测量未完成")));
@@ -126,6 +133,15 @@ private slots:
         panel->micLoad->click();
         QVERIFY2(panel->status->text().startsWith(QStringLiteral("校准文件被拒绝，第 2 行")), qPrintable(panel->status->text()));
         QVERIFY(!panel->settings().hasMic);
+        // A tweeter without its high-pass is never swept.
+        Model().selectChannel(0);
+        Model().nameChannel(0, 0);
+        ParamStore.HpfBypass[0] = 1;
+        const ParamBlock before = rig.sim.params();
+        panel->measureButton->click();
+        QVERIFY(!panel->run().running());
+        QVERIFY2(panel->status->text().startsWith(QStringLiteral("无法测量：CH1")), qPrintable(panel->status->text()));
+        QVERIFY(sameMemory(rig.sim, before));
         // No sound card: the reason, and no run.
         rig.car->setPlugged(false);
         panel->measureButton->click();
