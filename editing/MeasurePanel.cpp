@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -490,6 +491,6 @@ void MeasurePanel::showEvent(QShowEvent *event)
 
 void MeasurePanel::hideEvent(QHideEvent *event)
 {
-    cancel();  // a run is never left going behind a closed window
+    if (!event->spontaneous()) cancel();  // closed, not minimised: a run is never left going behind it
     FramelessDialog::hideEvent(event);
 }
