@@ -30,8 +30,8 @@
 // Resources live in the static library; register them before the first use.
 static void initResources() { Q_INIT_RESOURCE(kestrun); }
 
-Kestrun::Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, QWidget *parent)
-    : QWidget(parent), model_(model), notice_(notice), files_(files), folder_(files)
+Kestrun::Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, AudioIo &audio, QWidget *parent)
+    : QWidget(parent), model_(model), notice_(notice), files_(files), folder_(files), audio_(audio)
 {
     initResources();
     qtTexts_.setLanguage(LanguageFlag);

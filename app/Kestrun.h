@@ -15,6 +15,7 @@
 #include <cstdint>
 
 class AbControls;
+class AudioIo;
 class BandColumn;
 class CrossoverPanel;
 class DragPushButton;
@@ -40,8 +41,9 @@ class Kestrun : public QWidget, public MarkerSink
 {
     Q_OBJECT
 public:
-    // Boxes and file dialogs go through the given seams.
-    Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, QWidget *parent = nullptr);
+    // Boxes and file dialogs go through the given seams; audio is the sound card the measurement panel measures
+    // through (owned by the program entry).
+    Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, AudioIo &audio, QWidget *parent = nullptr);
     ~Kestrun() override;
 
     KestrunForm *ui = nullptr;
@@ -269,6 +271,7 @@ private:
     QPoint dragOffset_;
     bool dragging_ = false;
     RecentFolder folder_;  // where the file dialogs start
+    AudioIo &audio_;       // the measurement panel's sound card
 
     // --- connection and polling (link/KestrunPoll.cpp): the window side of the link ---
     class PollView : public PollHost

@@ -5,6 +5,8 @@
 #include "LinkState.h"
 #include "SpeakerPresets.h"
 #include "Texts.h"
+#include "MeasurePanel.h"
+#include "MeasureTexts.h"
 #include "TuningPanel.h"
 
 #include <QAction>
@@ -66,6 +68,8 @@ void Kestrun::applyLanguage()
     RedoAct->setText(T(Txt::MenuRedo));
     TuningAct->setText(T(Txt::MenuTuning));
     if (auto *panel = findChild<TuningPanel *>()) panel->applyLanguage();
+    if (auto *act = OptionMenu->findChild<QAction *>(QStringLiteral("MeasureAct"))) act->setText(MT(MTxt::MenuEntry, LanguageFlag));
+    if (auto *panel = findChild<MeasurePanel *>()) panel->applyLanguage(LanguageFlag);
     ResetAct->setText(T(Txt::MenuReset));
     UpgradeAct->setText(T(Txt::MenuUpgrade));
     const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,

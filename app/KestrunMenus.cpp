@@ -1,6 +1,8 @@
 // The pop-up menus of the scene, option, crossover and delay-unit buttons.
 #include "Kestrun.h"
 
+#include "MeasurePanel.h"
+#include "MeasureTexts.h"
 #include "Notice.h"
 #include "ResponseGraph.h"
 #include "SceneFile.h"
@@ -8,6 +10,7 @@
 #include "StatusNote.h"
 #include "Styles.h"
 #include "Texts.h"
+#include "TuningModel.h"
 #include "TuningPanel.h"
 
 #include <QAction>
@@ -61,6 +64,20 @@ void Kestrun::buildOptionMenus()
             panel->placeBeside(*this);
         }
         panel->applyLanguage();
+        panel->show();
+        panel->raise();
+        panel->activateWindow();
+    });
+    // The measurement panel: one for the window's life, on the sound card the program entry gave.
+    QAction *measureAct = OptionMenu->addAction(MT(MTxt::MenuEntry, LanguageFlag));
+    measureAct->setObjectName(QStringLiteral("MeasureAct"));
+    connect(measureAct, &QAction::triggered, this, [this] {
+        auto *panel = findChild<MeasurePanel *>();
+        if (!panel) {
+            panel = new MeasurePanel(Model(), audio_, Graph->overlay(), folder_, this);
+            panel->placeBeside(*this);
+        }
+        panel->applyLanguage(LanguageFlag);
         panel->show();
         panel->raise();
         panel->activateWindow();

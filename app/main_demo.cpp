@@ -8,6 +8,7 @@
 #include "SimProcessor.h"
 #include "Transport.h"
 #include "TuningModel.h"
+#include "VirtualCar.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,12 +26,17 @@ int main(int argc, char *argv[])
     device.setPresenceEvents(true);
     processor.setPlugged(false);
     Port.setDevice(&device);
+    // Measuring goes through a sedan around the simulated processor, as slow as a real sound card.
+    QString why;
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(processor, QStringLiteral("sedan"), &why);
+    if (!car) qFatal("the shipped car cannot be read: %s", qPrintable(why));
+    car->setPaced(true);
     int rc;
     {
         Notice notice;
         FileDialogs files;
         TuningModel model(ParamStore);
-        Kestrun window(model, notice, files);
+        Kestrun window(model, notice, files, *car);
         // KESTRUN_FIGURES=<seconds> prints the README's figures after that long connected and quits.
         DemoFigures *figures = nullptr;
         if (qEnvironmentVariableIsSet("KESTRUN_FIGURES"))

@@ -4,6 +4,7 @@
 #include "Kestrun.h"
 #include "Notice.h"
 #include "ParamStore.h"
+#include "PortAudioIo.h"
 #include "Transport.h"
 #include "TuningModel.h"
 
@@ -15,12 +16,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     HidapiDevice device;
     Port.setDevice(&device);
+    PortAudioIo audio;  // a failed start leaves it without devices, which the measurement panel reports
     int rc;
     {
         Notice notice;
         FileDialogs files;
         TuningModel model(ParamStore);
-        Kestrun window(model, notice, files);
+        Kestrun window(model, notice, files, audio);
         window.show();
         rc = app.exec();
     }

@@ -9,6 +9,8 @@
 #include "SimProcessor.h"
 #include "Transport.h"
 #include "BenchModel.h"
+#include "TuningModel.h"
+#include "VirtualCar.h"
 
 #include <QApplication>
 
@@ -21,6 +23,7 @@ struct BenchRig {
     SimDevice dev{sim};
     Notice notice;
     FileDialogs files;
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);  // the window's sound card
     std::unique_ptr<Kestrun> w;
 
     BenchRig()
@@ -28,7 +31,7 @@ struct BenchRig {
         Model().reset();
         ResetLinkState();
         Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>(Model(), notice, files);
+        w = std::make_unique<Kestrun>(Model(), notice, files, *car);
         Port.open();
         Link.Connected = 1;
     }

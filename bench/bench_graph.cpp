@@ -5,6 +5,8 @@
 #include "BenchModel.h"
 #include "ResponseGraph.h"
 #include "ResponseMath.h"
+#include "SimProcessor.h"
+#include "VirtualCar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -58,7 +60,9 @@ BENCHMARK(BM_CrossoverEditRecompute)->Unit(benchmark::kMicrosecond);
 struct PaintScene {
     Notice notice;
     FileDialogs files;
-    Kestrun window{Model(), notice, files};
+    SimProcessor sim;
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);  // the window's sound card
+    Kestrun window{Model(), notice, files, *car};
     QImage image{window.size(), QImage::Format_RGB32};
     PaintScene()
     {

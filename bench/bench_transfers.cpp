@@ -12,6 +12,7 @@
 #include "SimProcessor.h"
 #include "TransferLink.h"
 #include "Transport.h"
+#include "VirtualCar.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,6 +33,7 @@ struct TransferRig {
     SimDevice dev{sim};
     Notice notice;
     FileDialogs files;
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);  // the window's sound card
     std::unique_ptr<Kestrun> w;
     QTemporaryDir dir;
     QString path;
@@ -43,7 +45,7 @@ struct TransferRig {
         ResetLinkState();
         Pace = TransferPace();
         Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>(Model(), notice, files);
+        w = std::make_unique<Kestrun>(Model(), notice, files, *car);
         Port.open();
         Link.Connected = 1;
         Link.LinkStatus = 2;

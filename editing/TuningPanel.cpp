@@ -18,14 +18,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -34,14 +32,6 @@
 #include <iterator>
 
 namespace {
-
-const char *PanelStyle =
-    "QDialog{background-color: rgb(67, 67, 68);border:2px solid gray;}"
-    "QLabel,QCheckBox,QGroupBox{color: rgb(255, 255, 255);}"
-    "QGroupBox{border:1px solid gray;margin-top:14px;padding-top:4px;}"
-    "QGroupBox::title{subcontrol-origin: margin;left:8px;}"
-    "QPushButton{color: rgb(255, 255, 255);background-color: rgb(90, 90, 92);border:1px solid gray;padding:3px 8px;}"
-    "QPushButton:pressed{background-color: rgb(120, 120, 122);}";
 
 // The smoothing choices in the order of the enum.
 const int SmoothingOctaves[] = {24, 12, 6, 3};
@@ -129,26 +119,20 @@ TuningPanel::TuningPanel(TuningModel &model, MeasurementOverlay &overlay, const 
     setAttribute(Qt::WA_DeleteOnClose, false);
     setObjectName(QStringLiteral("TuningPanel"));
     setWindowTitle(T(Txt::PanelTitle));
-    setStyleSheet(QString::fromLatin1(PanelStyle));
+    setStyleSheet(panelStyle());
 
     auto *column = new QVBoxLayout(this);
     column->setSizeConstraint(QLayout::SetFixedSize);  // grows with a longer note instead of clipping it
     auto *top = new QHBoxLayout;
     QLabel *heading = label(Txt::PanelTitle);
     outputLabel = new QLabel;
-    auto *close = new QPushButton;
-    close->setObjectName(QStringLiteral("BT_CLOSE"));
-    close->setFixedSize(24, 24);
-    close->setFocusPolicy(Qt::NoFocus);
-    close->setStyleSheet(QStringLiteral(
-        "QPushButton#BT_CLOSE{border-image: url(:/PNG/MainClose.png);background-color: transparent;border:none;}"));
+    QPushButton *close = panelCloseButton();
     top->addWidget(heading);
     top->addStretch();
     top->addWidget(outputLabel);
     top->addSpacing(16);
     top->addWidget(close);
     column->addLayout(top);
-    connect(close, &QPushButton::clicked, this, &QDialog::close);
 
     buildMeasurement(group(column, Txt::PanelGroupMeasurement));
     buildFit(group(column, Txt::PanelGroupFit));
@@ -162,6 +146,7 @@ TuningPanel::TuningPanel(TuningModel &model, MeasurementOverlay &overlay, const 
     buildAlignment(group(column, Txt::PanelGroupAlign));
 
     connect(&model_, &ModelCore::changed, this, &TuningPanel::modelChanged);
+    connect(&overlay_, &MeasurementOverlay::changed, this, &TuningPanel::showOutput);  // e.g. a measured output
     applyLanguage();
     setDefaultRange();
 }
@@ -484,16 +469,4 @@ void TuningPanel::convertDistances(int unitIndex)
     const double factor = unitIndex == 1 ? 1.0 / 2.54 : 2.54;
     for (QDoubleSpinBox *d : distance) d->setValue(d->value() * factor);
     unitShown_ = unitIndex;
-}
-
-void TuningPanel::placeBeside(const QWidget &window)
-{
-    adjustSize();
-    const QRect main = window.frameGeometry();
-    const QScreen *screen = QGuiApplication::screenAt(main.center());
-    const QRect room = screen ? screen->availableGeometry() : main.adjusted(-width(), 0, width(), 0);
-    QPoint at(main.right() + 8, main.top());
-    if (at.x() + width() > room.right()) at.setX(qMax(room.left(), main.left() - width() - 8));
-    at.setY(qBound(room.top(), at.y(), qMax(room.top(), room.bottom() - height())));
-    move(at);
 }

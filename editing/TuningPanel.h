@@ -62,8 +62,6 @@ public:
     static QString refusal(const TextError &err, uint8_t language);
     // Every caption again in the current language.
     void applyLanguage();
-    // Right of the window, or left of it where the screen has no room on the right.
-    void placeBeside(const QWidget &window);
 
 signals:
     // A file was written (filter export).

@@ -43,7 +43,7 @@ TestRig::TestRig(bool plugged)
         answers.pop_front();
         return a;
     });
-    w = std::make_unique<Kestrun>(Model(), noticeBox, fileDialogs);
+    w = std::make_unique<Kestrun>(Model(), noticeBox, fileDialogs, *car);
 }
 
 TestRig::~TestRig()

@@ -7,6 +7,7 @@
 #include "SimDevice.h"
 #include "SimProcessor.h"
 #include "TestModel.h"
+#include "VirtualCar.h"
 
 #include <QList>
 #include <deque>
@@ -24,6 +25,8 @@ public:
     // The window's message boxes (answered as below) and file dialogs (answered by the test, else real).
     Notice noticeBox;
     FileDialogs fileDialogs;
+    // The window's sound card: the shipped sedan around the simulated processor, not paced.
+    std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);
 
 // Marks the rig's link connected with an empty log.
 void connectLink(TestRig &rig);
