@@ -150,6 +150,23 @@ void ModelCore::restoreState(const ModelState &s)
     pending_.all = true;
 }
 
+void ModelCore::writeState(const ModelState &s)
+{
+    const bool recording = recording_;
+    recording_ = false;
+    restoreState(s);
+    recording_ = recording;
+}
+
+void ModelCore::recordStepFrom(const ModelState &before)
+{
+    const ModelState now = state();
+    if (now == before) return;
+    history.record(before, now, 0, nowMs());
+    if (!Link.Connected) offlineEdits_ = true;
+    Scope scope(*this);  // one notification: the views learn that the history changed
+}
+
 // Global fields first, then per output: output controls, crossovers, bands.
 void ModelCore::sendDifferences(const ParamBlock &o)
 {

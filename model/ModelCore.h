@@ -42,6 +42,10 @@ public:
     // The whole state (undo, A/B memories) and its restoration: only the differing fields are sent.
     ModelState state() const;
     void restoreState(const ModelState &state);
+    // A whole state put into the model without a step of the history (an auto-tune's trial writes, and its
+    // way back on cancel); recordStepFrom then records one step from `before` to the present state.
+    void writeState(const ModelState &state);
+    void recordStepFrom(const ModelState &before);
 
     // Gestures: every operation between begin and end is one step.
     void beginGesture();
