@@ -15,7 +15,7 @@ public:
 
     void setComparison(const OutputComparison &c, const QString &title, uint8_t language);
     const OutputComparison &comparison() const { return comparison_; }
-    QSize sizeHint() const override { return QSize(340, 190); }
+    QSize sizeHint() const override { return QSize(340, 230); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -124,12 +124,16 @@ void ComparisonPlot::draw(QPainter &p, const QRectF &box, const OutputComparison
     }
     const double ticks[] = {20, 100, 1000, 10000, 20000};
     const char *const tickNames[] = {"20", "100", "1k", "10k", "20k"};
+    double labelEnd = -1e9;  // a label that would touch the one before it is left out (20k beside 10k)
     for (int i = 0; i < 5; ++i) {
         p.setPen(grid);
         p.drawLine(QPointF(xOf(ticks[i]), plot.top()), QPointF(xOf(ticks[i]), plot.bottom()));
+        const QString name = QLatin1String(tickNames[i]);
+        const double half = p.fontMetrics().horizontalAdvance(name) / 2.0;
+        if (xOf(ticks[i]) - half < labelEnd + em) continue;
+        labelEnd = xOf(ticks[i]) + half;
         p.setPen(Qt::black);
-        p.drawText(QRectF(xOf(ticks[i]) - labelW, plot.bottom(), labelW * 2, unit * 1.2), Qt::AlignCenter,
-                   QLatin1String(tickNames[i]));
+        p.drawText(QRectF(xOf(ticks[i]) - labelW, plot.bottom(), labelW * 2, unit * 1.2), Qt::AlignCenter, name);
     }
 
     if (any) {
