@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+struct FreqCurve;
 struct ParamBlock;
 
 class CliTool
@@ -64,6 +65,12 @@ private:
     // Writes the file back to -o with the scene replaced by the store.
     int writeStore(const Args &a, const ParamBlock &store, QByteArray file);
     int channelOf(const Args &a, int *ch);
+    // --range LO-HI and --max-boost DB into the given values (left alone when not given).
+    int fitLimits(const Args &a, double *loHz, double *hiHz, double *maxBoostDb);
+    // --target flat|tilt|car|FILE (flat when not given).
+    int targetOf(const Args &a, FreqCurve *target);
+    // The auto-tune on a virtual car (cli/CliAutotune.cpp).
+    int autotune(const Args &a);
 
     QTextStream &out_;
     QTextStream &err_;

@@ -79,6 +79,38 @@ int CliTool::channelOf(const Args &a, int *ch)
     return Ok;
 }
 
+int CliTool::fitLimits(const Args &a, double *loHz, double *hiHz, double *maxBoostDb)
+{
+    if (a.values.contains(QStringLiteral("--range"))) {
+        const QStringList r = a.values.value(QStringLiteral("--range")).split(QLatin1Char('-'));
+        bool okLo = false, okHi = false;
+        *loHz = r.value(0).toDouble(&okLo);
+        *hiHz = r.value(1).toDouble(&okHi);
+        if (r.size() != 2 || !okLo || !okHi || !(*loHz >= 20 && *loHz < *hiHz && *hiHz <= 20000))
+            return usage(QStringLiteral("--range must be LO-HI in hertz within 20-20000, e.g. 60-8000"));
+    }
+    if (a.values.contains(QStringLiteral("--max-boost"))) {
+        bool ok = false;
+        *maxBoostDb = a.values.value(QStringLiteral("--max-boost")).toDouble(&ok);
+        if (!ok || !(*maxBoostDb >= 0 && *maxBoostDb <= 12)) return usage(QStringLiteral("--max-boost must be 0..12 dB"));
+    }
+    return Ok;
+}
+
+int CliTool::targetOf(const Args &a, FreqCurve *target)
+{
+    const QString t = a.values.value(QStringLiteral("--target"), QStringLiteral("flat"));
+    const QStringList builtIn = {"flat", "tilt", "car"};
+    TextError err;
+    if (builtIn.contains(t))
+        *target = BuiltInTarget(TargetKind(builtIn.indexOf(t)));
+    else if (!QFileInfo::exists(t))
+        return fail(Unreadable, t, QStringLiteral("neither a built-in target (flat, tilt, car) nor a file"));
+    else if (!LoadTargetFile(t, *target, err))
+        return fail(textFault(err), t, err.message());
+    return Ok;
+}
+
 int CliTool::autoeq(const Args &a)
 {
     int ch = 0;
@@ -89,20 +121,7 @@ int CliTool::autoeq(const Args &a)
     if (const int code = loadStore(a, &store, &file)) return code;
 
     FitSettings settings = DefaultFitSettings(store, ch);
-    if (a.values.contains(QStringLiteral("--range"))) {
-        const QStringList r = a.values.value(QStringLiteral("--range")).split(QLatin1Char('-'));
-        bool okLo = false, okHi = false;
-        settings.loHz = r.value(0).toDouble(&okLo);
-        settings.hiHz = r.value(1).toDouble(&okHi);
-        if (r.size() != 2 || !okLo || !okHi || !(settings.loHz >= 20 && settings.loHz < settings.hiHz && settings.hiHz <= 20000))
-            return usage(QStringLiteral("--range must be LO-HI in hertz within 20-20000, e.g. 60-8000"));
-    }
-    if (a.values.contains(QStringLiteral("--max-boost"))) {
-        bool ok = false;
-        settings.maxBoostDb = a.values.value(QStringLiteral("--max-boost")).toDouble(&ok);
-        if (!ok || !(settings.maxBoostDb >= 0 && settings.maxBoostDb <= 12))
-            return usage(QStringLiteral("--max-boost must be 0..12 dB"));
-    }
+    if (const int code = fitLimits(a, &settings.loHz, &settings.hiHz, &settings.maxBoostDb)) return code;
     const QString mode = a.values.value(QStringLiteral("--mode"), QStringLiteral("peq"));
     if (mode != QLatin1String("peq") && mode != QLatin1String("geq")) return usage(QStringLiteral("--mode must be peq or geq"));
     settings.graphic = mode == QLatin1String("geq");
@@ -122,16 +141,8 @@ int CliTool::autoeq(const Args &a)
     TextError err;
     const QString mPath = a.values.value(QStringLiteral("--measurement"));
     if (!LoadMeasurementFile(mPath, m, err)) return fail(textFault(err), mPath, err.message());
-    FreqCurve target = BuiltInTarget(TargetKind::Flat);
-    const QString t = a.values.value(QStringLiteral("--target"), QStringLiteral("flat"));
-    const QStringList builtIn = {"flat", "tilt", "car"};
-    if (builtIn.contains(t))
-        target = BuiltInTarget(TargetKind(builtIn.indexOf(t)));
-    else if (!QFileInfo::exists(t))
-        return fail(Unreadable, t, QStringLiteral("neither a built-in target (flat, tilt, car) nor a file"));
-    else if (!LoadTargetFile(t, target, err))
-        return fail(textFault(err), t, err.message());
-
+    FreqCurve target;
+    if (const int code = targetOf(a, &target)) return code;
     const FitResult fit = FitOutput(Smooth(m.curve, Smoothing(smoothing)), target, store, ch, settings);
     if (!fit.ok())
         return fail(Invalid, mPath, fit.fault == FitFault::EmptyRange

@@ -19,6 +19,7 @@ struct AutoTuneSettings {
     double verifySeconds = 0.5;   // the verifying sweeps' length (one position; no level check)
     TuningGoal goal;              // target, boost limit, range, subwoofer offset (AutoTunePlan.h)
     std::vector<int> channels;    // outputs 0..5 to tune; empty: every output with a speaker name
+    bool english = true;          // the reasons and steps in English, else in Chinese (the window's language)
 };
 
 enum class AutoTuneStage {
@@ -52,7 +53,7 @@ public:
 
     // The outputs a run with these settings tunes (settings.channels, or every output with a speaker name).
     std::vector<int> channels(const AutoTuneSettings &settings) const;
-    // Empty when a run can start with these settings, else the reason in the window's language.
+    // Empty when a run can start with these settings, else the reason (in the settings' language).
     QString check(const AutoTuneSettings &settings) const;
     // False with the reason, and nothing changed, when check() fails or a run is under way.
     bool start(const AutoTuneSettings &settings, QString *why);
@@ -71,7 +72,7 @@ public:
     const AutoTuneReport &report() const;
 
 signals:
-    // percent: of the whole run, 0..100; ch: the output at work (-1 for none); step: in the window's language.
+    // percent: of the whole run, 0..100; ch: the output at work (-1 for none); step: in the settings' language.
     void progress(AutoTuneStage stage, int ch, int percent, const QString &step);
     void waitingForPosition(int ch, int nextPosition);  // 1-based position the user should move to
     void finished(const AutoTuneReport &report);        // the tuning is written and is one undoable step

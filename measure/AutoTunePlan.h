@@ -52,6 +52,7 @@ struct OutputTuning {
     double hiHz = 0.0;
     double rmsPredicted = 0.0;
     double rmsVerified = -1.0;    // -1 until verified
+    double levelVerifiedDb = 0.0; // the level as verified
     bool refined = false;
     bool fitted = false;          // false: the measurement could not be fitted (note says why)
     FreqCurve before;             // measured through the processor before the run (20 Hz..20 kHz, swept band)

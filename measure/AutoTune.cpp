@@ -1,0 +1,337 @@
+// The auto-tune's run: measure, plan on a worker thread, write, verify, refine once, and report or put back.
+#include "AutoTune.h"
+
+#include "EditHistory.h"
+#include "TuningModel.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace {
+
+enum class Phase { Idle, Measuring, Fitting, Verifying, Refining, RefineVerifying };
+
+QString Text(bool english, const char *en, const QString &zh) { return english ? QString::fromLatin1(en) : zh; }
+
+}  // namespace
+
+// The run's state. It stands between MeasureRun and the sound card to count the audio the run takes.
+struct AutoTune::Impl : public AudioIo {
+    Impl(AutoTune &owner, TuningModel &m, AudioIo &a)
+        : q(owner), model(m), audio(a), run(std::make_unique<MeasureRun>(m, *this))
+    {
+    }
+
+    AutoTune &q;
+    TuningModel &model;
+    AudioIo &audio;
+    std::unique_ptr<MeasureRun> run;
+
+    Phase phase = Phase::Idle;
+    AutoTuneSettings settings;
+    std::vector<int> channels;
+    ModelState start;
+    bool written = false;
+    bool cancelled = false;
+    AutoTuneReport report;   // the run under way
+    AutoTuneReport last;     // the last finished run
+    double audioSeconds = 0.0;
+
+    // The worker's job and what it leaves (read on the window's thread after the join).
+    std::thread worker;
+    uint64_t generation = 0;
+    ParamBlock planned{};
+    std::vector<CaptureResult> measured;
+    std::vector<int> refining;  // indexes into report.outputs
+
+    // --- AudioIo: forwarded, the recorded frames counted ---
+    std::vector<AudioDevice> devices() override { return audio.devices(); }
+    bool prepare(const AudioRequest &request, QString *why) override
+    {
+        if (!audio.prepare(request, why)) return false;
+        if (request.sampleRate > 0) audioSeconds += double(request.recordFrames) / request.sampleRate;
+        return true;
+    }
+    bool playRecord(const AudioRequest &request, AudioCapture &out, const std::atomic<bool> &cancel,
+                    QString *why) override
+    {
+        return audio.playRecord(request, out, cancel, why);
+    }
+
+    QString tr(const char *en, const QString &zh) const { return Text(settings.english, en, zh); }
+
+    int base() const  // the share of the whole run done before the present phase
+    {
+        switch (phase) {
+        case Phase::Measuring: return 0;
+        case Phase::Fitting: return 55;
+        case Phase::Verifying: return 60;
+        case Phase::Refining: case Phase::RefineVerifying: return 90;
+        case Phase::Idle: break;
+        }
+        return 100;
+    }
+    int span() const
+    {
+        return phase == Phase::Measuring ? 55 : phase == Phase::Verifying ? 30 : phase == Phase::Fitting ? 5 : 10;
+    }
+    AutoTuneStage stage() const
+    {
+        switch (phase) {
+        case Phase::Fitting: return AutoTuneStage::Fitting;
+        case Phase::Verifying: return AutoTuneStage::Verifying;
+        case Phase::Refining: case Phase::RefineVerifying: return AutoTuneStage::Refining;
+        default: return AutoTuneStage::Measuring;
+        }
+    }
+
+    void joinWorker()
+    {
+        if (worker.joinable()) worker.join();
+    }
+
+    // Runs job on the worker thread; then() follows on the window's thread unless the run ended meanwhile.
+    void onWorker(std::function<void()> job, std::function<void()> then)
+    {
+        joinWorker();
+        const uint64_t gen = ++generation;
+        worker = std::thread([this, gen, job = std::move(job), then = std::move(then)]() {
+            const auto t0 = std::chrono::steady_clock::now();
+            job();
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            QMetaObject::invokeMethod(
+                &q,
+                [this, gen, seconds, then]() {
+                    if (gen != generation) return;
+                    joinWorker();
+                    report.computeSeconds += seconds;
+                    if (cancelled) return end(tr("Cancelled.", QStringLiteral("已取消。")));
+                    then();
+                },
+                Qt::QueuedConnection);
+        });
+    }
+
+    bool measure(const std::vector<int> &chs, bool verifying)
+    {
+        MeasureSettings ms = settings.measure;
+        if (verifying) {
+            ms.sweep.seconds = settings.verifySeconds;
+            ms.positions = 1;
+            ms.levelCheck = false;
+        }
+        QString why;
+        if (run->start(chs, ms, &why)) return true;
+        end(why);
+        return false;
+    }
+
+    void measured1(const std::vector<OutputMeasurement> &all)
+    {
+        measured.clear();
+        report.outputs.clear();
+        for (int ch : channels) {
+            for (const OutputMeasurement &m : all)
+                if (m.channel == ch) measured.push_back(m.result);
+            OutputTuning t;
+            t.channel = ch;
+            report.outputs.push_back(t);
+        }
+        if (measured.size() != channels.size())
+            return end(tr("An output was not measured.", QStringLiteral("有输出未被测量。")));
+        phase = Phase::Fitting;
+        emit q.progress(stage(), -1, base(), tr("Fitting", QStringLiteral("计算调音")));
+        onWorker([this]() { planned = AutoTunePlan::Plan(start.store, measured, settings.goal, report.outputs); },
+                 [this]() { write(Phase::Verifying, channels); });
+    }
+
+    void write(Phase next, const std::vector<int> &verify)
+    {
+        emit q.progress(AutoTuneStage::Writing, -1, base() + span(), tr("Writing", QStringLiteral("写入")));
+        ModelState s = model.state();
+        s.store = planned;
+        model.writeState(s);
+        written = true;
+        phase = next;
+        measure(verify, true);
+    }
+
+    void verified(const std::vector<OutputMeasurement> &all)
+    {
+        refining.clear();
+        for (size_t i = 0; i < report.outputs.size(); ++i) {
+            OutputTuning &t = report.outputs[i];
+            for (const OutputMeasurement &m : all) {
+                if (m.channel != t.channel) continue;
+                AutoTunePlan::Verify(t, m.result);
+                if (phase == Phase::Verifying && AutoTunePlan::NeedsRefining(t)) {
+                    refining.push_back(int(i));
+                    measured[i] = m.result;
+                }
+            }
+        }
+        if (refining.empty()) return succeed();
+        phase = Phase::Refining;
+        emit q.progress(stage(), -1, base(), tr("Refining", QStringLiteral("细调")));
+        planned = model.state().store;
+        onWorker(
+            [this]() {
+                for (int i : refining)
+                    AutoTunePlan::Refine(report.outputs[size_t(i)], measured[size_t(i)], settings.goal, planned);
+            },
+            [this]() {
+                std::vector<int> again;
+                for (int i : refining) again.push_back(report.outputs[size_t(i)].channel);
+                write(Phase::RefineVerifying, again);
+            });
+    }
+
+    void succeed()
+    {
+        model.recordStepFrom(start);
+        phase = Phase::Idle;
+        report.audioSeconds = audioSeconds;
+        last = report;
+        emit q.progress(AutoTuneStage::Verifying, -1, 100, tr("Done", QStringLiteral("完成")));
+        emit q.finished(last);
+    }
+
+    // Ends a run that did not succeed: the processor back as it was, without a step.
+    void end(const QString &reason)
+    {
+        if (phase == Phase::Idle) return;
+        ++generation;
+        phase = Phase::Idle;
+        if (written) model.writeState(start);
+        written = false;
+        emit q.failed(reason);
+    }
+};
+
+AutoTune::AutoTune(TuningModel &model, AudioIo &audio, QObject *parent)
+    : QObject(parent), d_(std::make_unique<Impl>(*this, model, audio))
+{
+    qRegisterMetaType<AutoTuneReport>("AutoTuneReport");
+    MeasureRun *run = d_->run.get();
+    connect(run, &MeasureRun::progress, this, [this](int ch, int, int percent, const QString &step) {
+        if (d_->phase == Phase::Idle) return;
+        emit progress(d_->stage(), ch, d_->base() + d_->span() * percent / 100, step);
+    });
+    connect(run, &MeasureRun::waitingForPosition, this, &AutoTune::waitingForPosition);
+    connect(run, &MeasureRun::finished, this, [this](const std::vector<OutputMeasurement> &all) {
+        if (d_->phase == Phase::Measuring) d_->measured1(all);
+        else if (d_->phase == Phase::Verifying || d_->phase == Phase::RefineVerifying) d_->verified(all);
+    });
+    connect(run, &MeasureRun::failed, this, [this](const QString &reason) {
+        d_->end(d_->cancelled ? d_->tr("Cancelled.", QStringLiteral("已取消。")) : reason);
+    });
+}
+
+AutoTune::~AutoTune()
+{
+    // The measuring run first puts back what it changed; then the tuning written is taken back.
+    disconnect(d_->run.get(), nullptr, this, nullptr);
+    d_->cancelled = true;
+    d_->run.reset();
+    ++d_->generation;
+    d_->joinWorker();
+    if (d_->written) d_->model.writeState(d_->start);
+}
+
+std::vector<int> AutoTune::channels(const AutoTuneSettings &settings) const
+{
+    if (!settings.channels.empty()) return settings.channels;
+    std::vector<int> out;
+    for (int ch = 0; ch < CH_COUNT; ++ch)
+        if (AutoTunePlan::HasSpeaker(d_->model.store, ch)) out.push_back(ch);
+    return out;
+}
+
+QString AutoTune::check(const AutoTuneSettings &settings) const
+{
+    const std::vector<int> chs = channels(settings);
+    const bool en = settings.english;
+    if (chs.empty()) return Text(en, "No output has a speaker name.", QStringLiteral("没有已命名扬声器的输出。"));
+    for (int ch : chs)
+        if (ch < 0 || ch >= CH_COUNT) return Text(en, "An output is not 1..6.", QStringLiteral("输出不在 1..6 之内。"));
+    if (!(settings.verifySeconds >= SWEEP_MIN_SECONDS && settings.verifySeconds <= SWEEP_MAX_SECONDS))
+        return Text(en, "The verifying sweep must last 0.5 to 6 s.", QStringLiteral("验证扫频须为 0.5 至 6 秒。"));
+    if (!(settings.goal.maxBoostDb >= 0.0 && settings.goal.maxBoostDb <= 12.0))
+        return Text(en, "The maximum boost must be 0 to 12 dB.", QStringLiteral("最大提升须为 0 至 12 dB。"));
+    if (!(std::abs(settings.goal.subOffsetDb) <= 20.0))
+        return Text(en, "The subwoofer offset must be within +-20 dB.", QStringLiteral("低音炮偏移须在 ±20 dB 之内。"));
+    for (int ch : chs) {
+        const QString why = d_->run->check(ch, settings.measure);
+        if (!why.isEmpty()) return QStringLiteral("CH%1: %2").arg(ch + 1).arg(why);
+    }
+    return QString();
+}
+
+bool AutoTune::start(const AutoTuneSettings &settings, QString *why)
+{
+    QString reason = running() ? Text(settings.english, "An auto-tune is under way.", QStringLiteral("自动调音正在进行。"))
+                               : check(settings);
+    if (!reason.isEmpty()) {
+        if (why) *why = reason;
+        return false;
+    }
+    Impl &d = *d_;
+    d.joinWorker();
+    d.settings = settings;
+    d.channels = channels(settings);
+    d.start = d.model.state();
+    d.written = false;
+    d.cancelled = false;
+    d.report = AutoTuneReport();
+    d.audioSeconds = 0.0;
+    d.phase = Phase::Measuring;
+    if (!d.run->start(d.channels, settings.measure, &reason)) {
+        d.phase = Phase::Idle;
+        if (why) *why = reason;
+        return false;
+    }
+    return true;
+}
+
+void AutoTune::cancel()
+{
+    if (!running()) return;
+    d_->cancelled = true;
+    if (d_->run->running()) d_->run->cancel();  // its failed() ends the run
+    else if (d_->phase != Phase::Fitting && d_->phase != Phase::Refining)
+        d_->end(d_->tr("Cancelled.", QStringLiteral("已取消。")));
+    // While fitting, the worker's end finds the run cancelled.
+}
+
+bool AutoTune::running() const { return d_->phase != Phase::Idle; }
+
+void AutoTune::setAutoAdvance(bool on) { d_->run->setAutoAdvance(on); }
+
+void AutoTune::continuePositions() { d_->run->continuePositions(); }
+
+bool AutoTune::runBlocking(const AutoTuneSettings &settings, AutoTuneReport &out, QString *why)
+{
+    QEventLoop loop;
+    bool ok = false;
+    QString reason;
+    const auto done = connect(this, &AutoTune::finished, &loop, [&](const AutoTuneReport &r) {
+        out = r;
+        ok = true;
+        loop.quit();
+    });
+    const auto fail = connect(this, &AutoTune::failed, &loop, [&](const QString &r) {
+        reason = r;
+        loop.quit();
+    });
+    if (start(settings, &reason)) loop.exec();
+    disconnect(done);
+    disconnect(fail);
+    if (!ok && why) *why = reason;
+    return ok;
+}
+
+const AutoTuneReport &AutoTune::report() const { return d_->last; }

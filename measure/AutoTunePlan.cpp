@@ -1,0 +1,245 @@
+// The auto-tune's decisions: polarity, delays, levels and equalisers from measurements, and their verification.
+#include "AutoTunePlan.h"
+
+#include "OutputResponse.h"
+#include "SpeakerCodes.h"
+#include "TargetCurve.h"
+#include "TimeAlignment.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int VOLUME_ZERO_DB = 600;  // ChVol code of 0 dB; 0.1 dB per code
+
+double VolumeDb(const ParamBlock &block, int ch) { return (int(block.ChVol[ch]) - VOLUME_ZERO_DB) / 10.0; }
+
+FreqCurve TargetOf(const TuningGoal &goal) { return goal.target.empty() ? BuiltInTarget(TargetKind::Flat) : goal.target; }
+
+// Mean over the counted points of response minus target, both read on the target's grid.
+double MeanOffset(const FreqCurve &response, const FreqCurve &target, const std::vector<bool> &counted)
+{
+    const std::vector<double> r = response.sample(target.hz);
+    double sum = 0.0;
+    int n = 0;
+    for (size_t i = 0; i < r.size(); ++i) {
+        if (i < counted.size() && !counted[i]) continue;
+        sum += r[i] - target.db[i];
+        ++n;
+    }
+    return n ? sum / n : 0.0;
+}
+
+void Shift(FreqCurve &c, double db)
+{
+    for (double &v : c.db) v += db;
+}
+
+void AddNote(OutputTuning &t, const QString &note) { t.note += (t.note.isEmpty() ? QString() : QStringLiteral("; ")) + note; }
+
+// The output's level against the raw target, and the target moved there.
+void PlaceTarget(OutputTuning &t, const TuningGoal &goal)
+{
+    const FreqCurve raw = TargetOf(goal);
+    t.target.db = raw.sample(t.target.hz);
+    t.levelDb = MeanOffset(t.predicted, t.target, t.counted);
+    Shift(t.target, t.levelDb);
+}
+
+// Moves the output's volume by up to `db` (0.1 dB steps, within -60..0 dB) and its prediction with it.
+void MoveVolume(OutputTuning &t, double db, ParamBlock &block)
+{
+    const int ch = t.channel;
+    const int wanted = int(block.ChVol[ch]) + int(std::lround(db * 10.0));
+    const int code = std::clamp(wanted, 0, VOLUME_ZERO_DB);
+    t.volumeLimited = wanted < 0;
+    const double moved = (code - int(block.ChVol[ch])) / 10.0;
+    block.ChVol[ch] = uint16_t(code);
+    t.volume = uint16_t(code);
+    Shift(t.predicted, moved);
+    Shift(t.target, moved);
+    t.levelDb += moved;
+}
+
+}  // namespace
+
+namespace AutoTunePlan {
+
+bool HasSpeaker(const ParamBlock &block, int ch) { return ch >= 0 && ch < CH_COUNT && block.ChName[ch] != SPK_OFF; }
+
+bool IsSubwoofer(const ParamBlock &block, int ch)
+{
+    if (ch < 0 || ch >= CH_COUNT) return false;
+    const uint8_t c = block.ChName[ch];
+    return c == SPK_LSUB || c == SPK_RSUB || c == SPK_SSUB;
+}
+
+FreqCurve Measured(const CaptureResult &r)
+{
+    FreqCurve c;
+    for (size_t i = 0; i < r.hz.size() && i < r.magnitudeDb.size(); ++i) {
+        if (r.hz[i] < r.validLowHz || r.hz[i] > r.validHighHz || !std::isfinite(r.magnitudeDb[i])) continue;
+        c.hz.push_back(r.hz[i]);
+        c.db.push_back(r.magnitudeDb[i]);
+    }
+    return c;
+}
+
+FreqCurve SpeakerResponse(const CaptureResult &r, const ParamBlock &block, int ch)
+{
+    FreqCurve c = Measured(r);
+    const std::vector<double> eq = OutputEqDb(block, ch, c.hz);
+    const std::vector<double> xo = OutputCrossoverDb(block, ch, c.hz);
+    const double volume = VolumeDb(block, ch);
+    for (int i = 0; i < c.size(); ++i) c.db[i] -= eq[i] + xo[i] + volume;
+    return c;
+}
+
+void PlanPolarity(OutputTuning &t, const CaptureResult &r, ParamBlock &block)
+{
+    t.polarity = r.polarity;
+    t.phaseSwitched = r.polarity == Polarity::Negative;
+    if (t.phaseSwitched) block.ChPhase[t.channel] = block.ChPhase[t.channel] == 0 ? 1 : 0;
+    if (r.polarity == Polarity::Ambiguous) AddNote(t, QStringLiteral("polarity ambiguous, left as it was"));
+}
+
+void PlanArrival(OutputTuning &t, const CaptureResult &r, const ParamBlock &block)
+{
+    t.arrivalMs = r.arrivalMs() - block.ChDelay[t.channel] / 100.0;
+    t.delay = block.ChDelay[t.channel];
+}
+
+bool PlanEqualiser(OutputTuning &t, const FreqCurve &speaker, const TuningGoal &goal, ParamBlock &block)
+{
+    const int ch = t.channel;
+    FitSettings settings = DefaultFitSettings(block, ch);
+    if (goal.loHz > 0.0) settings.loHz = std::max(settings.loHz, goal.loHz);
+    if (goal.hiHz > 0.0) settings.hiHz = std::min(settings.hiHz, goal.hiHz);
+    settings.maxBoostDb = goal.maxBoostDb;
+    const FitResult fit = FitOutput(speaker, TargetOf(goal), block, ch, settings);
+    t.fitted = fit.ok();
+    t.volume = block.ChVol[ch];
+    if (!t.fitted) {
+        AddNote(t, fit.fault == FitFault::EmptyRange ? QStringLiteral("the pass band was not measured; equaliser left as it was")
+                                                     : QStringLiteral("too little was measured; equaliser left as it was"));
+        return false;
+    }
+    block.EqBypass[ch] = 0;  // the fitted bands must sound
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        block.EqFreq[ch][b] = fit.bands[b].freq;
+        block.EqGain[ch][b] = fit.bands[b].gain;
+        block.EqQ[ch][b] = fit.bands[b].q;
+    }
+    t.loHz = fit.loHz;
+    t.hiHz = fit.hiHz;
+    t.counted = fit.counted;
+    t.predicted = fit.predicted;
+    Shift(t.predicted, VolumeDb(block, ch));  // the fit leaves the volume out; the measurements have it
+    t.target = fit.target;
+    PlaceTarget(t, goal);
+    t.rmsPredicted = ResidualRms(t.predicted, t.target, t.counted);
+    return true;
+}
+
+void PlanDelays(std::vector<OutputTuning> &outputs, ParamBlock &block)
+{
+    std::array<double, CH_COUNT> cm{};
+    for (const OutputTuning &t : outputs) cm[size_t(t.channel)] = std::max(0.0, t.arrivalMs) * SPEED_OF_SOUND_CM_PER_MS;
+    const Alignment al = AlignDelays(cm, DistanceUnit::Centimetres);
+    if (!al.ok) return;
+    for (OutputTuning &t : outputs) {
+        t.delay = al.delay[size_t(t.channel)];
+        t.delayLimited = al.limited[size_t(t.channel)];
+        block.ChDelay[t.channel] = t.delay;
+        if (t.delayLimited) AddNote(t, QStringLiteral("delay limited to 15.00 ms; more was needed"));
+    }
+}
+
+void PlanLevels(std::vector<OutputTuning> &outputs, const TuningGoal &goal, ParamBlock &block)
+{
+    // Every output is cut to the quietest; a subwoofer counts as subOffsetDb quieter than it is.
+    auto relative = [&](const OutputTuning &t) {
+        return t.levelDb - (IsSubwoofer(block, t.channel) ? goal.subOffsetDb : 0.0);
+    };
+    bool any = false;
+    double quietest = 0.0;
+    for (const OutputTuning &t : outputs) {
+        if (!t.fitted) continue;
+        quietest = any ? std::min(quietest, relative(t)) : relative(t);
+        any = true;
+    }
+    for (OutputTuning &t : outputs) {
+        if (!t.fitted) continue;
+        MoveVolume(t, quietest - relative(t), block);
+        if (t.volumeLimited) AddNote(t, QStringLiteral("volume at its lowest; the level is still too high"));
+    }
+}
+
+ParamBlock Plan(const ParamBlock &start, const std::vector<CaptureResult> &measured, const TuningGoal &goal,
+                std::vector<OutputTuning> &outputs)
+{
+    ParamBlock block = start;
+    for (size_t i = 0; i < outputs.size() && i < measured.size(); ++i) {
+        OutputTuning &t = outputs[i];
+        const CaptureResult &r = measured[i];
+        t.before = Measured(r);
+        t.volume = start.ChVol[t.channel];
+        PlanArrival(t, r, start);
+        PlanPolarity(t, r, block);
+        PlanEqualiser(t, SpeakerResponse(r, start, t.channel), goal, block);
+    }
+    PlanDelays(outputs, block);
+    PlanLevels(outputs, goal, block);
+    return block;
+}
+
+double ResidualRms(const FreqCurve &response, const FreqCurve &target, const std::vector<bool> &counted)
+{
+    const std::vector<double> r = response.sample(target.hz);
+    const double mean = MeanOffset(response, target, counted);
+    double sum = 0.0;
+    int n = 0;
+    for (size_t i = 0; i < r.size(); ++i) {
+        if (i < counted.size() && !counted[i]) continue;
+        const double e = r[i] - target.db[i] - mean;
+        sum += e * e;
+        ++n;
+    }
+    return n ? std::sqrt(sum / n) : 0.0;
+}
+
+void Verify(OutputTuning &t, const CaptureResult &r)
+{
+    t.after = Measured(r);
+    if (!t.fitted || t.after.size() < 2) return;
+    t.rmsVerified = ResidualRms(t.after, t.target, t.counted);
+    t.levelVerifiedDb = t.levelDb + MeanOffset(t.after, t.target, t.counted);
+}
+
+bool NeedsRefining(const OutputTuning &t)
+{
+    return t.fitted && !t.refined && t.rmsVerified >= 0.0 && t.rmsVerified > t.rmsPredicted + REFINE_MARGIN_DB;
+}
+
+void Refine(OutputTuning &t, const CaptureResult &r, const TuningGoal &goal, ParamBlock &block)
+{
+    const double planned = t.levelDb;
+    if (!PlanEqualiser(t, SpeakerResponse(r, block, t.channel), goal, block)) return;
+    t.refined = true;
+    t.rmsVerified = -1.0;
+    MoveVolume(t, planned - t.levelDb, block);  // never above 0 dB
+}
+
+QString ReportLine(const OutputTuning &t)
+{
+    return QStringLiteral("CH%1: delay %2 ms, polarity %3, level %4 dB, RMS predicted %5 dB, verified %6 dB")
+        .arg(t.channel + 1)
+        .arg(t.delayMs(), 0, 'f', 2)
+        .arg(PolarityText(t.polarity))
+        .arg(t.volumeDb(), 0, 'f', 1)
+        .arg(t.rmsPredicted, 0, 'f', 2)
+        .arg(t.rmsVerified, 0, 'f', 2);
+}
+
+}  // namespace AutoTunePlan
