@@ -14,6 +14,7 @@
 #include <cstdint>
 
 class AbControls;
+class AudioIo;
 class BandColumn;
 class CrossoverPanel;
 class DragPushButton;
@@ -212,6 +213,8 @@ private:
     void buildChannelNameMenus();  // app/KestrunNaming.cpp
     void buildOptionMenus();       // app/KestrunMenus.cpp
     void buildFilterMenus();
+    // The auto-tune window on the given sound card: made on first use, then shown again with its settings.
+    void openAutoTune(AudioIo &audio);
     void wireControls();
     void initGraphTables();  // graph/KestrunPaint.cpp: the response tables and the marker sink
 

@@ -1,6 +1,9 @@
 // The pop-up menus of the scene, option, crossover and delay-unit buttons.
 #include "Kestrun.h"
 
+#ifdef KESTRUN_AUTOTUNE_WINDOW
+#include "AutoTuneDialog.h"
+#endif
 #include "Notice.h"
 #include "ResponseGraph.h"
 #include "SceneFile.h"
@@ -8,6 +11,7 @@
 #include "StatusNote.h"
 #include "Styles.h"
 #include "Texts.h"
+#include "TuningModel.h"
 #include "TuningPanel.h"
 
 #include <QAction>
@@ -65,6 +69,14 @@ void Kestrun::buildOptionMenus()
         panel->raise();
         panel->activateWindow();
     });
+#ifdef KESTRUN_AUTOTUNE_WINDOW
+    // The auto-tune, last: usable once the window has a sound card to run it on (openAutoTune).
+    QAction *autoTuneAct = OptionMenu->addAction(AutoTuneDialog::menuText(LanguageFlag));
+    autoTuneAct->setObjectName(QStringLiteral("AutoTuneAct"));
+    autoTuneAct->setEnabled(false);
+    connect(OptionMenu, &QMenu::aboutToShow, autoTuneAct,
+            [autoTuneAct] { autoTuneAct->setText(AutoTuneDialog::menuText(LanguageFlag)); });
+#endif
     ui->BT_OPTION->setMenu(OptionMenu);
 
     SenceMenu = newMenu(this);
@@ -86,13 +98,33 @@ void Kestrun::buildOptionMenus()
         const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString(), LanguageFlag};
         QString why;
         if (path.isEmpty()) return;
-        if (!SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why))
+        std::vector<OutputComparison> measured;  // the last auto-tune's before/after curves, when one ran
+#ifdef KESTRUN_AUTOTUNE_WINDOW
+        if (const auto *autoTune = findChild<AutoTuneDialog *>()) measured = autoTune->comparisons();
+#endif
+        if (!SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why, measured))
             Notice::info(Txt::SceneFileWriteFailed);
         else
             OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
     });
     ui->BT_SENCE->setMenu(SenceMenu);
 }
+
+#ifdef KESTRUN_AUTOTUNE_WINDOW
+void Kestrun::openAutoTune(AudioIo &audio)
+{
+    auto *dialog = findChild<AutoTuneDialog *>();
+    if (!dialog) {
+        dialog = new AutoTuneDialog(Model(), audio, folder_, this);
+        dialog->adjustSize();
+        dialog->move(frameGeometry().center() - dialog->rect().center());
+    }
+    dialog->applyLanguage(LanguageFlag);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+#endif
 
 void Kestrun::buildFilterMenus()
 {
