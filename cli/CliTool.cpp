@@ -18,7 +18,7 @@ constexpr qint64 MAX_JSON_SIZE = 1 << 20;
 const char *const ExitCodes =
     "Exit codes: 0 done; 1 the files differ (diff); 2 usage error (for diff: any error); 3 an input cannot be read;\n"
     "4 a scene file of the wrong size; 5 content refused (JSON syntax or range, an invalid stored value);\n"
-    "6 the output cannot be written.\n";
+    "6 the output cannot be written; 7 the measurement failed (measure, autotune).\n";
 
 }  // namespace
 
@@ -79,6 +79,24 @@ const CliTool::Command CliTool::Commands[] = {
      "the farthest gets 0, each other the difference over the speed of sound (345 m/s), at most 15.00 ms.\n"
      "Without -o the delays are printed and nothing is written.\n",
      {"--distances", "--unit", "--scene", "-o"}, {}, 1, false, &CliTool::align},
+    {"measure", "measure --car CAR.json [--scene IN.SCE] --channel N [--positions K] [--sweep-s S] -o OUT.txt",
+     "Measures output N (1..6) headless: the simulated processor with the scene (default: factory parameters),\n"
+     "the virtual car of CAR.json and a sweep of S seconds (0.5..6, default 1.5) at K microphone positions (1..9,\n"
+     "default 1). Writes the REW-text measurement to OUT.txt and prints \"CHn: arrival X.XXX ms, polarity\n"
+     "+|-|ambiguous, SNR Y dB\": the arrival after the processor's input, the card's latency taken out by the\n"
+     "loopback (the output's own delay plus the path; 345 cm and no delay give 10.000 ms).\n",
+     {"--car", "--scene", "--channel", "--positions", "--sweep-s", "-o"}, {}, 0, true, &CliTool::measure},
+    {"autotune",
+     "autotune --car CAR.json IN.SCE [--target flat|tilt|car|FILE] [--positions K] [--range A-B] [--max-boost DB]\n"
+     "       -o OUT.SCE",
+     "Runs the whole auto-tune headless on the virtual car of CAR.json and the simulated processor loaded with\n"
+     "IN.SCE (its crossovers stay as they are): every output with a speaker name measured at K microphone\n"
+     "positions (1..9, default 1), polarity corrected where inverted, delays from the arrivals (the latest gets 0),\n"
+     "levels matched by cuts, each equaliser fitted to the target within its pass band (or A-B within it, boosting\n"
+     "at most DB, default 6.0), then measured again to verify. Prints one line per output, \"CHn: delay X.XX ms,\n"
+     "polarity +|-|ambiguous, level Y.Y dB, RMS predicted P.PP dB, verified V.VV dB\" (level: the output's volume),\n"
+     "and writes the processor's state after the tuning to OUT.SCE.\n",
+     {"--car", "--target", "--positions", "--range", "--max-boost", "-o"}, {}, 1, true, &CliTool::autotune},
 };
 
 int CliTool::fail(int code, const QString &file, const QString &reason)
@@ -147,7 +165,8 @@ int CliTool::parse(const Command &c, const QStringList &args, Args *a)
     if (a->positional.size() != c.positional)
         return usage(QStringLiteral("expected %1 file argument%2").arg(c.positional).arg(c.positional == 1 ? "" : "s"));
     if (c.needsOutput && !a->values.contains(QStringLiteral("-o"))) return usage(QStringLiteral("-o OUT is required"));
-    if (a->values.contains(QStringLiteral("--scene"))) {
+    // --scene K picks a scene of the FILE argument; a command without one takes --scene as a file (measure).
+    if (c.positional > 0 && a->values.contains(QStringLiteral("--scene"))) {
         bool ok = false;
         a->scene = a->values.value(QStringLiteral("--scene")).toInt(&ok);
         if (!ok || a->scene < 1 || a->scene > SCENE_COUNT) return usage(QStringLiteral("--scene must be 1..9"));

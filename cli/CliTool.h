@@ -22,6 +22,7 @@ public:
         WrongSize = 4,    // a scene file that is neither 4096 bytes (.SCE) nor 36864 bytes (.ALL)
         Invalid = 5,      // an input's content is refused: JSON syntax or range, a value no field can hold
         WriteFailed = 6,  // the -o file cannot be written
+        MeasureFailed = 7,  // measure: the run could not measure the output (no signal, clipping, ...)
     };
 
     CliTool(QTextStream &out, QTextStream &err) : out_(out), err_(err) {}
@@ -65,6 +66,8 @@ private:
     // Writes the file back to -o with the scene replaced by the store.
     int writeStore(const Args &a, const ParamBlock &store, QByteArray file);
     int channelOf(const Args &a, int *ch);
+    // Measuring through the simulated processor and a virtual car (cli/CliMeasure.cpp).
+    int measure(const Args &a);
     // --range LO-HI and --max-boost DB into the given values (left alone when not given).
     int fitLimits(const Args &a, double *loHz, double *hiHz, double *maxBoostDb);
     // --target flat|tilt|car|FILE (flat when not given).

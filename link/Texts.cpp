@@ -325,6 +325,20 @@ const TextPair Table[] = {
     {"不保存", "Discard"},
     {"已保存：%1", "Saved: %1"},
     {"文件中没有可读取的滤波器，未作任何更改。", "The file holds no readable filter; nothing was changed."},
+    // Measuring runs.
+    {"CH%1 命名为高音（%2），但其高通滤波器未开启：请先开启高通再测量。",
+     "CH%1 is named as a tweeter (%2) but its high-pass filter is off: switch the high-pass on before measuring it."},
+    {"电平检查时话筒输入削波：请降低扫频电平或输入增益。",
+     "The level check clipped at the microphone input: lower the sweep level or the input gain."},
+    {"电平检查时话筒没有收到信号：请检查话筒是否已连接且未静音。",
+     "The level check heard nothing at the microphone: check that it is connected and not muted."},
+    {"测量已取消，处理器已恢复原状。", "Measurement cancelled; the processor is as it was."},
+    {"测量期间处理器已断开。", "The processor was disconnected during the measurement."},
+    {"CH%1 测量失败：%2", "Measuring CH%1 failed: %2"},
+    {"已有测量正在进行。", "A measurement is already running."},
+    {"测量设置无效：%1", "The measurement settings are invalid: %1"},
+    {"电平检查", "Level check"},
+    {"扫频", "Sweep"},
 };
 static_assert(sizeof Table / sizeof Table[0] == int(Txt::Count_), "one pair per text id");
 

@@ -115,6 +115,9 @@ enum class Txt {
     PanelGroupAlign, PanelUnitCm, PanelUnitInch, PanelAlignApply, PanelAlignDone, PanelAlignLimited,
     // A/B switch to an empty memory, the close question's answers, the top bar's word after a save.
     AbEmptyA, AbEmptyB, CloseSave, CloseDiscard, SavedNote, PanelNoFilter,
+    // Why a measuring run refuses to start or stops (%1 the output's number, %2 its name or a reason).
+    RunTweeterNoHighpass, RunLevelClipped, RunLevelSilent, RunCancelled, RunProcessorLost, RunCaptureFailed,
+    RunBusy, RunBadSettings, RunStepLevel, RunStepSweep,
     Count_
 };
 

@@ -63,6 +63,7 @@ struct AutoTune::Impl : public AudioIo {
     }
 
     QString tr(const char *en, const QString &zh) const { return Text(settings.english, en, zh); }
+    QString cancelledText() const { return tr("Cancelled.", QStringLiteral("已取消。")); }
 
     int base() const  // the share of the whole run done before the present phase
     {
@@ -109,7 +110,7 @@ struct AutoTune::Impl : public AudioIo {
                     if (gen != generation) return;
                     joinWorker();
                     report.computeSeconds += seconds;
-                    if (cancelled) return end(tr("Cancelled.", QStringLiteral("已取消。")));
+                    if (cancelled) return end(cancelledText());
                     then();
                 },
                 Qt::QueuedConnection);
@@ -152,9 +153,10 @@ struct AutoTune::Impl : public AudioIo {
     void write(Phase next, const std::vector<int> &verify)
     {
         emit q.progress(AutoTuneStage::Writing, -1, base() + span(), tr("Writing", QStringLiteral("写入")));
+        if (cancelled) return end(cancelledText());
         ModelState s = model.state();
         s.store = planned;
-        model.writeState(s);
+        model.restoreUnrecorded(s);
         written = true;
         phase = next;
         measure(verify, true);
@@ -206,7 +208,7 @@ struct AutoTune::Impl : public AudioIo {
         if (phase == Phase::Idle) return;
         ++generation;
         phase = Phase::Idle;
-        if (written) model.writeState(start);
+        if (written) model.restoreUnrecorded(start);
         written = false;
         emit q.failed(reason);
     }
@@ -227,7 +229,7 @@ AutoTune::AutoTune(TuningModel &model, AudioIo &audio, QObject *parent)
         else if (d_->phase == Phase::Verifying || d_->phase == Phase::RefineVerifying) d_->verified(all);
     });
     connect(run, &MeasureRun::failed, this, [this](const QString &reason) {
-        d_->end(d_->cancelled ? d_->tr("Cancelled.", QStringLiteral("已取消。")) : reason);
+        d_->end(d_->cancelled ? d_->cancelledText() : reason);
     });
 }
 
@@ -239,7 +241,7 @@ AutoTune::~AutoTune()
     d_->run.reset();
     ++d_->generation;
     d_->joinWorker();
-    if (d_->written) d_->model.writeState(d_->start);
+    if (d_->written) d_->model.restoreUnrecorded(d_->start);
 }
 
 std::vector<int> AutoTune::channels(const AutoTuneSettings &settings) const
@@ -301,10 +303,10 @@ void AutoTune::cancel()
 {
     if (!running()) return;
     d_->cancelled = true;
+    // While fitting or writing, the worker's end or the write finds the run cancelled.
+    if (d_->phase == Phase::Fitting || d_->phase == Phase::Refining) return;
     if (d_->run->running()) d_->run->cancel();  // its failed() ends the run
-    else if (d_->phase != Phase::Fitting && d_->phase != Phase::Refining)
-        d_->end(d_->tr("Cancelled.", QStringLiteral("已取消。")));
-    // While fitting, the worker's end finds the run cancelled.
+    else d_->end(d_->cancelledText());
 }
 
 bool AutoTune::running() const { return d_->phase != Phase::Idle; }

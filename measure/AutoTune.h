@@ -15,6 +15,8 @@
 class TuningModel;
 
 struct AutoTuneSettings {
+    // A car's decay, the gate and the noise estimate fit in the shortest recorded tail (0.5 s).
+    AutoTuneSettings() { measure.sweep.tailSeconds = 0.5; }
     MeasureSettings measure;      // devices, sweep (1.5 s by default), positions 1..9, calibrations
     double verifySeconds = 0.5;   // the verifying sweeps' length (one position; no level check)
     TuningGoal goal;              // target, boost limit, range, subwoofer offset (AutoTunePlan.h)

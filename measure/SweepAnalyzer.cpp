@@ -96,6 +96,11 @@ SweepAnalyzer::~SweepAnalyzer()
     fftw_free(gateBins_);
 }
 
+double SweepAnalyzer::bandWeight(double hz) const
+{
+    return TopWeight(hz, sweep_.endHz(), sweep_.settings().sampleRate) * std::abs(LowWeight(hz, sweep_.settings().startHz));
+}
+
 void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, std::vector<std::complex<double>> &analytic)
 {
     const int frames = std::min(sweep_.recordFrames(), int(capture.samples.size()) / capture.channels);

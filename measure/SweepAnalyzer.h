@@ -38,6 +38,9 @@ public:
     CaptureResult analyze(const AudioCapture &capture, const AnalysisOptions &options);
 
     int fftSize() const { return n_; }
+    // The zero-phase band the arrival and polarity are found in (the low limit's phase undone): an impulse
+    // response filtered by it and searched as the analysis searches gives the arrival a measurement should.
+    double bandWeight(double hz) const;
 
 private:
     // The deconvolved spectrum of one input into bins_, and its analytic impulse into analytic (size n_).

@@ -107,6 +107,11 @@ bool ModelCore::busy() const
     return TransferGuard::busy() || Link.LinkStatus == 1;
 }
 
+bool ModelCore::linked() const
+{
+    return Link.Connected != 0;
+}
+
 ModelState ModelCore::state() const
 {
     ModelState s;
@@ -148,14 +153,6 @@ void ModelCore::restoreState(const ModelState &s)
     if (!Link.Connected) offlineEdits_ = true;
     for (int b = 0; b < BAND_COUNT; ++b) sliderGain_[b] = store.EqGain[CurCh][b];
     pending_.all = true;
-}
-
-void ModelCore::writeState(const ModelState &s)
-{
-    const bool recording = recording_;
-    recording_ = false;
-    restoreState(s);
-    recording_ = recording;
 }
 
 void ModelCore::recordStepFrom(const ModelState &before)

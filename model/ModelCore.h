@@ -42,9 +42,11 @@ public:
     // The whole state (undo, A/B memories) and its restoration: only the differing fields are sent.
     ModelState state() const;
     void restoreState(const ModelState &state);
-    // A whole state put into the model without a step of the history (an auto-tune's trial writes, and its
-    // way back on cancel); recordStepFrom then records one step from `before` to the present state.
-    void writeState(const ModelState &state);
+    // The same without a step in the history (temporary states such as a measurement's mutes).
+    void restoreUnrecorded(const ModelState &state) { walk(&state); }
+    // Whether edits reach a processor now (frames are sent only then).
+    bool linked() const;
+    // One step of the history from `before` to the present state (an auto-tune's unrecorded writes as one step).
     void recordStepFrom(const ModelState &before);
 
     // Gestures: every operation between begin and end is one step.

@@ -2,6 +2,8 @@
 // between libraries).
 #include "RandomCar.h"
 
+#include "SpeakerCodes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -54,4 +56,28 @@ Car RandomCar::draw(uint64_t seed)
         car.outputs.push_back(o);
     }
     return car;
+}
+
+ParamBlock RandomCar::sceneFor(const Car &car)
+{
+    ParamBlock block{};
+    block.setDefaults();
+    block.MasterVol = 600;
+    for (int ch = 0; ch < CH_COUNT; ++ch) block.ChName[ch] = SPK_OFF;
+    for (const CarOutput &o : car.outputs) {
+        const int ch = o.channel - 1;
+        if (ch < 0 || ch >= CH_COUNT) continue;
+        block.ChName[ch] = DefaultChName[ch];
+        if (o.highpassHz > 0.0) {
+            block.HpfFreq[ch] = uint16_t(std::clamp(std::lround(o.highpassHz), 20L, 20000L));
+            block.HpfSlope[ch] = 1;
+            block.HpfBypass[ch] = 0;
+        }
+        if (o.lowpassHz > 0.0) {
+            block.LpfFreq[ch] = uint16_t(std::clamp(std::lround(o.lowpassHz), 20L, 20000L));
+            block.LpfSlope[ch] = 1;
+            block.LpfBypass[ch] = 0;
+        }
+    }
+    return block;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CarFile.h"
+#include "ParamStore.h"
 
 #include <cstdint>
 
@@ -13,4 +14,7 @@ class RandomCar
 {
 public:
     static Car draw(uint64_t seed);
+    // A scene that suits a car as an installer would set it up: the processor's defaults, the outputs the car
+    // does not list named "off", and the processor's crossovers (second order) at each speaker's own corners.
+    static ParamBlock sceneFor(const Car &car);
 };

@@ -1,0 +1,279 @@
+// The measuring run: mutes through the model, captures and analysis on a worker thread, everything put back.
+#include "MeasureRun.h"
+
+#include "PositionAverage.h"
+#include "SpeakerCodes.h"
+#include "SpeakerNames.h"
+#include "SweepAnalyzer.h"
+#include "Texts.h"
+#include "TuningModel.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace {
+
+constexpr double LEVEL_CHECK_SECONDS = 0.5;  // the shortest sweep: enough to hear clipping or silence
+constexpr double LEVEL_CHECK_TAIL = 0.4;
+
+// Tweeters are the first of each four-code group of the corner positions (FL, FR, RL, RR).
+bool IsTweeter(uint8_t code) { return code < SPK_CEN && code % 4 == 0; }
+
+// The output's high-pass corner when its high-pass is on, else 0.
+double HighpassCorner(const ParamBlock &store, int ch)
+{
+    return store.HpfBypass[ch] ? 0.0 : std::clamp(double(store.HpfFreq[ch]), 20.0, 20000.0);
+}
+
+}  // namespace
+
+struct MeasureRun::Impl {
+    MeasureRun *q;
+    TuningModel &model;
+    AudioIo &audio;
+
+    // What a worker hands back.
+    struct Outcome {
+        bool ok = false;
+        QString why;
+        CaptureResult result;
+    };
+
+    bool running = false;
+    bool autoAdvance = false;
+    bool waiting = false;  // between positions, for continuePositions()
+    std::vector<int> channels;
+    MeasureSettings settings;
+    ModelState start;       // the model when the run began: the mutes go back to it
+    size_t index = 0;       // into channels
+    int position = 0;       // 0-based; -1 while the level check of the output runs
+    std::vector<CaptureResult> captured;
+    std::vector<OutputMeasurement> done;
+
+    std::thread worker;
+    std::atomic<bool> cancel{false};
+
+    Impl(MeasureRun *owner, TuningModel &m, AudioIo &a) : q(owner), model(m), audio(a) {}
+
+    int totalCaptures() const { return int(channels.size()) * (settings.positions + (settings.levelCheck ? 1 : 0)); }
+    int capturesDone() const
+    {
+        const int per = settings.positions + (settings.levelCheck ? 1 : 0);
+        return int(index) * per + (settings.levelCheck ? 1 : 0) + position;
+    }
+
+    // The sweep of output ch: from its own high-pass corner when that is above the settings' start.
+    SweepSettings sweepFor(int ch, bool levelCheck) const
+    {
+        SweepSettings s = settings.sweep;
+        s.startHz = std::max(s.startHz, HighpassCorner(model.store, ch));
+        if (levelCheck) {
+            s.seconds = LEVEL_CHECK_SECONDS;
+            s.tailSeconds = LEVEL_CHECK_TAIL;
+        }
+        return s;
+    }
+
+    // Output ch sounds alone: the others muted, ch unmuted (the user asked to hear it).
+    void soloOutput(int ch)
+    {
+        ModelState target = model.state();
+        for (int o = 0; o < CH_COUNT; ++o) target.store.ChMute[o] = o == ch ? 0 : 1;
+        if (target != model.state()) model.restoreUnrecorded(target);
+    }
+
+    // Every mute back as it was when the run began (only what differs is sent; no step in the history).
+    void putBack()
+    {
+        ModelState now = model.state();
+        std::copy(std::begin(start.store.ChMute), std::end(start.store.ChMute), std::begin(now.store.ChMute));
+        if (now != model.state()) model.restoreUnrecorded(now);
+    }
+
+    void joinWorker()
+    {
+        if (worker.joinable()) worker.join();
+    }
+
+    void end(bool ok, const QString &reason)
+    {
+        cancel = true;
+        joinWorker();
+        putBack();
+        running = false;
+        waiting = false;
+        if (ok) emit q->finished(done);
+        else emit q->failed(reason);
+    }
+
+    // The next capture of the current output: the mutes first, then the card prepared, then the worker.
+    void capture()
+    {
+        const int ch = channels[index];
+        soloOutput(ch);
+        if (!model.linked()) return end(false, T(Txt::RunProcessorLost));
+        const bool check = position < 0;
+        const Sweep sweep(sweepFor(ch, check));
+        AudioRequest request = sweep.request(settings.outputDevice, settings.inputDevice);
+        QString why;
+        if (!audio.prepare(request, &why)) return end(false, T(Txt::RunCaptureFailed).arg(ch + 1).arg(why));
+        emit q->progress(ch, std::max(position, 0), 100 * capturesDone() / std::max(1, totalCaptures()),
+                         T(check ? Txt::RunStepLevel : Txt::RunStepSweep));
+        AnalysisOptions options;
+        options.mic = settings.hasMic ? &settings.mic : nullptr;
+        options.spl = settings.spl;
+        cancel = false;
+        worker = std::thread([this, sweep, request = std::move(request), options] {
+            auto outcome = std::make_shared<Outcome>();
+            AudioCapture recorded;
+            outcome->ok = audio.playRecord(request, recorded, cancel, &outcome->why);
+            if (outcome->ok && !cancel) {
+                SweepAnalyzer analyzer(sweep);
+                outcome->result = analyzer.analyze(recorded, options);
+            }
+            // Queued to the run's thread; dropped when the run is gone (its destructor joins this thread).
+            QMetaObject::invokeMethod(q, [this, outcome] { onCaptured(*outcome); }, Qt::QueuedConnection);
+        });
+    }
+
+    void onCaptured(const Outcome &o)
+    {
+        joinWorker();
+        if (!running) return;
+        const int ch = channels[index];
+        if (cancel) return end(false, T(Txt::RunCancelled));
+        if (!o.ok) return end(false, T(Txt::RunCaptureFailed).arg(ch + 1).arg(o.why));
+        if (!model.linked()) return end(false, T(Txt::RunProcessorLost));
+        const CaptureResult &r = o.result;
+        if (r.clipped()) return end(false, position < 0 ? T(Txt::RunLevelClipped) : T(Txt::RunCaptureFailed).arg(ch + 1).arg(T(Txt::RunLevelClipped)));
+        if (r.noSignal) return end(false, position < 0 ? T(Txt::RunLevelSilent) : T(Txt::RunCaptureFailed).arg(ch + 1).arg(T(Txt::RunLevelSilent)));
+        if (!r.problem.isEmpty()) return end(false, T(Txt::RunCaptureFailed).arg(ch + 1).arg(r.problem));
+        if (position >= 0) captured.push_back(r);
+        ++position;
+        if (position < settings.positions) {
+            if (position == 0 || autoAdvance) return capture();
+            waiting = true;
+            emit q->waitingForPosition(ch, position + 1);
+            return;
+        }
+        OutputMeasurement m;
+        m.channel = ch;
+        m.positions = std::move(captured);
+        captured.clear();
+        QString why;
+        if (!AveragePositions(m.positions, m.result, &why)) return end(false, T(Txt::RunCaptureFailed).arg(ch + 1).arg(why));
+        done.push_back(m);
+        emit q->outputMeasured(m);
+        if (!running) return;  // a receiver cancelled
+        if (++index == channels.size()) return end(true, QString());
+        position = settings.levelCheck ? -1 : 0;
+        capture();
+    }
+};
+
+MeasureRun::MeasureRun(TuningModel &model, AudioIo &audio, QObject *parent)
+    : QObject(parent), d_(std::make_unique<Impl>(this, model, audio))
+{
+    qRegisterMetaType<OutputMeasurement>("OutputMeasurement");
+}
+
+MeasureRun::~MeasureRun()
+{
+    if (d_->running) d_->end(false, T(Txt::RunCancelled));
+    d_->cancel = true;
+    d_->joinWorker();
+}
+
+QString MeasureRun::check(int ch, const MeasureSettings &settings) const
+{
+    if (ch < 0 || ch >= CH_COUNT) return T(Txt::RunBadSettings).arg(QStringLiteral("CH%1").arg(ch + 1));
+    const uint8_t code = d_->model.store.ChName[ch];
+    if (IsTweeter(code) && HighpassCorner(d_->model.store, ch) <= 0.0)
+        return T(Txt::RunTweeterNoHighpass).arg(ch + 1).arg(SpeakerName(code));
+    SweepSettings s = settings.sweep;
+    s.startHz = std::max(s.startHz, HighpassCorner(d_->model.store, ch));
+    const QString why = s.check();
+    return why.isEmpty() ? QString() : T(Txt::RunBadSettings).arg(why);
+}
+
+bool MeasureRun::start(const std::vector<int> &channels, const MeasureSettings &settings, QString *why)
+{
+    auto refuse = [why](const QString &reason) {
+        if (why) *why = reason;
+        return false;
+    };
+    if (d_->running) return refuse(T(Txt::RunBusy));
+    if (channels.empty()) return refuse(T(Txt::RunBadSettings).arg(QStringLiteral("no output")));
+    if (settings.positions < 1 || settings.positions > MAX_POSITIONS)
+        return refuse(T(Txt::RunBadSettings).arg(QStringLiteral("positions: 1..%1").arg(MAX_POSITIONS)));
+    for (int ch : channels)
+        if (const QString reason = check(ch, settings); !reason.isEmpty()) return refuse(reason);
+    Impl &d = *d_;
+    d.channels = channels;
+    d.settings = settings;
+    d.start = d.model.state();
+    d.index = 0;
+    d.position = settings.levelCheck ? -1 : 0;
+    d.captured.clear();
+    d.done.clear();
+    d.waiting = false;
+    d.cancel = false;
+    d.running = true;
+    // The first capture follows from the event loop, so that start() itself never emits.
+    QMetaObject::invokeMethod(this, [this] {
+        if (d_->running && !d_->worker.joinable()) d_->capture();
+    }, Qt::QueuedConnection);
+    return true;
+}
+
+void MeasureRun::cancel()
+{
+    if (!d_->running) return;
+    d_->cancel = true;
+    // A capture under way ends through its worker; otherwise the run ends here.
+    if (!d_->worker.joinable()) d_->end(false, T(Txt::RunCancelled));
+}
+
+bool MeasureRun::running() const
+{
+    return d_->running;
+}
+
+void MeasureRun::setAutoAdvance(bool on)
+{
+    d_->autoAdvance = on;
+    if (on) continuePositions();
+}
+
+void MeasureRun::continuePositions()
+{
+    if (!d_->running || !d_->waiting) return;
+    d_->waiting = false;
+    d_->capture();
+}
+
+bool MeasureRun::runBlocking(const std::vector<int> &channels, const MeasureSettings &settings,
+                             std::vector<OutputMeasurement> &out, QString *why)
+{
+    if (!start(channels, settings, why)) return false;
+    QEventLoop loop;
+    bool ok = false;
+    const auto a = connect(this, &MeasureRun::finished, &loop, [&](const std::vector<OutputMeasurement> &all) {
+        out = all;
+        ok = true;
+        loop.quit();
+    });
+    const auto b = connect(this, &MeasureRun::failed, &loop, [&](const QString &reason) {
+        if (why) *why = reason;
+        loop.quit();
+    });
+    if (d_->running) loop.exec();
+    disconnect(a);
+    disconnect(b);
+    return ok;
+}
