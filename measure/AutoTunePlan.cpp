@@ -98,10 +98,18 @@ FreqCurve SpeakerResponse(const CaptureResult &r, const ParamBlock &block, int c
 
 void PlanPolarity(OutputTuning &t, const CaptureResult &r, ParamBlock &block)
 {
-    t.polarity = r.polarity;
-    t.phaseSwitched = r.polarity == Polarity::Negative;
-    if (t.phaseSwitched) block.ChPhase[t.channel] = block.ChPhase[t.channel] == 0 ? 1 : 0;
-    if (r.polarity == Polarity::Ambiguous) AddNote(t, QStringLiteral("polarity ambiguous, left as it was"));
+    const int ch = t.channel;
+    // Between two crossovers less than four octaves apart, the filters (the processor's and, as a rule, the
+    // driver's own at the same corners) turn the phase at the arrival by half a turn or more: the reading is
+    // not trusted there (on random cars such readings were wrong one time in three).
+    const bool narrow = !block.HpfBypass[ch] && !block.LpfBypass[ch] && block.LpfFreq[ch] < 16.0 * block.HpfFreq[ch];
+    t.polarity = narrow ? Polarity::Ambiguous : r.polarity;
+    t.phaseSwitched = t.polarity == Polarity::Negative;
+    if (t.phaseSwitched) block.ChPhase[ch] = block.ChPhase[ch] == 0 ? 1 : 0;
+    if (narrow && r.polarity != Polarity::Ambiguous)
+        AddNote(t, QStringLiteral("polarity not trusted between crossovers less than four octaves apart, left as it was"));
+    else if (t.polarity == Polarity::Ambiguous)
+        AddNote(t, QStringLiteral("polarity ambiguous, left as it was"));
 }
 
 void PlanArrival(OutputTuning &t, const CaptureResult &r, const ParamBlock &block)
