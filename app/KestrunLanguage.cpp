@@ -1,8 +1,6 @@
 // Language switching of every text of the main window.
 #include "Kestrun.h"
-#ifdef KESTRUN_AUTOTUNE_WINDOW
 #include "AutoTuneDialog.h"
-#endif
 #include "TuningModel.h"
 
 #include "LinkState.h"
@@ -69,9 +67,7 @@ void Kestrun::applyLanguage()
     RedoAct->setText(T(Txt::MenuRedo));
     TuningAct->setText(T(Txt::MenuTuning));
     if (auto *panel = findChild<TuningPanel *>()) panel->applyLanguage();
-#ifdef KESTRUN_AUTOTUNE_WINDOW
     if (auto *autoTune = findChild<AutoTuneDialog *>()) autoTune->applyLanguage(LanguageFlag);
-#endif
     ResetAct->setText(T(Txt::MenuReset));
     UpgradeAct->setText(T(Txt::MenuUpgrade));
     const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,

@@ -1,9 +1,7 @@
 // The pop-up menus of the scene, option, crossover and delay-unit buttons.
 #include "Kestrun.h"
 
-#ifdef KESTRUN_AUTOTUNE_WINDOW
 #include "AutoTuneDialog.h"
-#endif
 #include "Notice.h"
 #include "ResponseGraph.h"
 #include "SceneFile.h"
@@ -69,14 +67,12 @@ void Kestrun::buildOptionMenus()
         panel->raise();
         panel->activateWindow();
     });
-#ifdef KESTRUN_AUTOTUNE_WINDOW
     // The auto-tune, last: usable once the window has a sound card to run it on (openAutoTune).
     QAction *autoTuneAct = OptionMenu->addAction(AutoTuneDialog::menuText(LanguageFlag));
     autoTuneAct->setObjectName(QStringLiteral("AutoTuneAct"));
     autoTuneAct->setEnabled(false);
     connect(OptionMenu, &QMenu::aboutToShow, autoTuneAct,
             [autoTuneAct] { autoTuneAct->setText(AutoTuneDialog::menuText(LanguageFlag)); });
-#endif
     ui->BT_OPTION->setMenu(OptionMenu);
 
     SenceMenu = newMenu(this);
@@ -99,9 +95,7 @@ void Kestrun::buildOptionMenus()
         QString why;
         if (path.isEmpty()) return;
         std::vector<OutputComparison> measured;  // the last auto-tune's before/after curves, when one ran
-#ifdef KESTRUN_AUTOTUNE_WINDOW
         if (const auto *autoTune = findChild<AutoTuneDialog *>()) measured = autoTune->comparisons();
-#endif
         if (!SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why, measured))
             Notice::info(Txt::SceneFileWriteFailed);
         else
@@ -110,7 +104,6 @@ void Kestrun::buildOptionMenus()
     ui->BT_SENCE->setMenu(SenceMenu);
 }
 
-#ifdef KESTRUN_AUTOTUNE_WINDOW
 void Kestrun::openAutoTune(AudioIo &audio)
 {
     auto *dialog = findChild<AutoTuneDialog *>();
@@ -124,7 +117,6 @@ void Kestrun::openAutoTune(AudioIo &audio)
     dialog->raise();
     dialog->activateWindow();
 }
-#endif
 
 void Kestrun::buildFilterMenus()
 {
