@@ -225,6 +225,8 @@ private:
     void buildChannelNameMenus();  // app/KestrunNaming.cpp
     void buildOptionMenus();       // app/KestrunMenus.cpp
     void buildFilterMenus();
+    // The auto-tune window on the given sound card: made on first use, then shown again with its settings.
+    void openAutoTune(AudioIo &audio);
     void wireControls();
     void initGraphTables();  // app/KestrunPaint.cpp: the response curves back to flat
 

@@ -1,5 +1,6 @@
 // Language switching of every text of the main window.
 #include "Kestrun.h"
+#include "AutoTuneDialog.h"
 #include "TuningModel.h"
 
 #include "LinkState.h"
@@ -70,6 +71,7 @@ void Kestrun::applyLanguage()
     if (auto *panel = findChild<TuningPanel *>()) panel->applyLanguage();
     if (auto *act = OptionMenu->findChild<QAction *>(QStringLiteral("MeasureAct"))) act->setText(MT(MTxt::MenuEntry, LanguageFlag));
     if (auto *panel = findChild<MeasurePanel *>()) panel->applyLanguage(LanguageFlag);
+    if (auto *autoTune = findChild<AutoTuneDialog *>()) autoTune->applyLanguage(LanguageFlag);
     ResetAct->setText(T(Txt::MenuReset));
     UpgradeAct->setText(T(Txt::MenuUpgrade));
     const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,

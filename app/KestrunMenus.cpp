@@ -3,6 +3,7 @@
 
 #include "MeasurePanel.h"
 #include "MeasureTexts.h"
+#include "AutoTuneDialog.h"
 #include "Notice.h"
 #include "ResponseGraph.h"
 #include "SceneFile.h"
@@ -74,7 +75,7 @@ void Kestrun::buildOptionMenus()
     connect(measureAct, &QAction::triggered, this, [this] {
         auto *panel = findChild<MeasurePanel *>();
         if (!panel) {
-            panel = new MeasurePanel(Model(), audio_, Graph->overlay(), folder_, this);
+            panel = new MeasurePanel(model_, audio_, Graph->overlay(), folder_, this);
             panel->placeBeside(*this);
         }
         panel->applyLanguage(LanguageFlag);
@@ -82,6 +83,12 @@ void Kestrun::buildOptionMenus()
         panel->raise();
         panel->activateWindow();
     });
+    // The auto-tune, last, on the same sound card.
+    QAction *autoTuneAct = OptionMenu->addAction(AutoTuneDialog::menuText(LanguageFlag));
+    autoTuneAct->setObjectName(QStringLiteral("AutoTuneAct"));
+    connect(autoTuneAct, &QAction::triggered, this, [this] { openAutoTune(audio_); });
+    connect(OptionMenu, &QMenu::aboutToShow, autoTuneAct,
+            [autoTuneAct] { autoTuneAct->setText(AutoTuneDialog::menuText(LanguageFlag)); });
     ui->BT_OPTION->setMenu(OptionMenu);
 
     SenceMenu = newMenu(this);
@@ -103,12 +110,28 @@ void Kestrun::buildOptionMenus()
         const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString(), LanguageFlag};
         QString why;
         if (path.isEmpty()) return;
-        if (!SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why))
+        std::vector<OutputComparison> measured;  // the last auto-tune's before/after curves, when one ran
+        if (const auto *autoTune = findChild<AutoTuneDialog *>()) measured = autoTune->comparisons();
+        if (!SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why, measured))
             notice_.info(Txt::SceneFileWriteFailed);
         else
             OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
     });
     ui->BT_SENCE->setMenu(SenceMenu);
+}
+
+void Kestrun::openAutoTune(AudioIo &audio)
+{
+    auto *dialog = findChild<AutoTuneDialog *>();
+    if (!dialog) {
+        dialog = new AutoTuneDialog(model_, audio, notice_, folder_, this);
+        dialog->adjustSize();
+        dialog->move(frameGeometry().center() - dialog->rect().center());
+    }
+    dialog->applyLanguage(LanguageFlag);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void Kestrun::buildFilterMenus()

@@ -48,8 +48,6 @@ class TestMeasurePanel : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanup() { FileDialogs::setResponder(nullptr); }
-
     void measuresTheSelectedOutputIntoTheOverlay()
     {
         TestRig rig;
@@ -85,7 +83,7 @@ private slots:
         // Both exports write what the library reads back.
         QTemporaryDir dir;
         QString answer = dir.filePath(QStringLiteral("m.txt"));
-        FileDialogs::setResponder([&answer](const FileDialogs::Request &) { return answer; });
+        rig.fileDialogs.setResponder([&answer](const FileDialogs::Request &) { return answer; });
         panel->exportTextButton->click();
         QVERIFY(QFileInfo(answer).size() > 0);
         answer = dir.filePath(QStringLiteral("m.wav"));
@@ -129,7 +127,7 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write("20 1.0\nfoo bar\n");
         bad.close();
-        FileDialogs::setResponder([&bad](const FileDialogs::Request &) { return bad.fileName(); });
+        rig.fileDialogs.setResponder([&bad](const FileDialogs::Request &) { return bad.fileName(); });
         panel->micLoad->click();
         QVERIFY2(panel->status->text().startsWith(QStringLiteral("校准文件被拒绝，第 2 行")), qPrintable(panel->status->text()));
         QVERIFY(!panel->settings().hasMic);

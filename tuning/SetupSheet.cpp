@@ -1,6 +1,7 @@
 // The setup sheet drawn with Qt's PDF writer: a page of outputs, crossovers and graphs, a page of bands.
 #include "SetupSheet.h"
 
+#include "ComparisonPlot.h"
 #include "OutputResponse.h"
 #include "ProcessorResponse.h"
 #include "SceneFields.h"
@@ -33,7 +34,7 @@ constexpr int BAND_TABLE_COLUMNS = 4;
 
 // The sheet's own texts, Chinese and English.
 enum SheetText {
-    Title, DocTitle, Date, Note, BandsTitle, On, Off, Level,
+    Title, DocTitle, Date, Note, BandsTitle, On, Off, Level, MeasuredTitle,
     ColOutput,
     ColBand = ColOutput + OUTPUT_COLUMNS,
     GlobalLabel = ColBand + BAND_TABLE_COLUMNS,
@@ -47,6 +48,7 @@ const TextPair SheetTexts[] = {
     {"开", "on"},
     {"关", "off"},
     {"%1 级", "level %1"},
+    {"调音前后的实测响应", "Measured response before and after tuning"},
     {"输出", "Output"}, {"名称", "Name"}, {"音量", "Volume"}, {"延时", "Delay"}, {"相位", "Phase"},
     {"静音", "Mute"}, {"均衡旁通", "EQ bypass"}, {"高通", "High-pass"}, {"低通", "Low-pass"},
     {"频段", "Band"}, {"频率", "Frequency"}, {"增益", "Gain"}, {"Q", "Q"},
@@ -185,7 +187,8 @@ QString SetupSheet::outputTitle(int ch) const
     return QStringLiteral("CH%1 %2").arg(ch + 1).arg(value(SceneFields::Outputs[0], ch));
 }
 
-bool SetupSheet::write(const QByteArray &block, const Heading &heading, const QString &path, QString *why)
+bool SetupSheet::write(const QByteArray &block, const Heading &heading, const QString &path, QString *why,
+                       const std::vector<OutputComparison> &measured)
 {
     if (block.size() != STORE_SIZE) return *why = QStringLiteral("a scene block must be 4096 bytes"), false;
     QSaveFile file(path);
@@ -208,6 +211,10 @@ bool SetupSheet::write(const QByteArray &block, const Heading &heading, const QS
         if (anyBandShaped(block)) {
             pdf.newPage();
             sheet.drawBandPages(pdf, p, page);
+        }
+        if (!measured.empty()) {
+            pdf.newPage();
+            sheet.drawMeasuredPages(pdf, p, page, measured);
         }
         p.end();
     }
@@ -330,6 +337,30 @@ void SetupSheet::drawResponse(QPainter &p, const QRectF &box, int ch) const
     p.drawPath(curve);
     p.restore();
     p.setPen(Qt::black);
+}
+
+void SetupSheet::drawMeasuredPages(QPdfWriter &pdf, QPainter &p, const QRectF &page,
+                                   const std::vector<OutputComparison> &measured) const
+{
+    constexpr int perPage = 6;  // two columns by three rows
+    const double gap = page.width() * 0.04;
+    const double boxW = (page.width() - gap) / 2;
+    for (size_t k = 0; k < measured.size(); ++k) {
+        const int slot = int(k % perPage);
+        if (slot == 0 && k > 0) pdf.newPage();
+        p.setFont(sheetFont(14, true));
+        const double titleH = lineHeight(p) * 1.5;
+        if (slot == 0) p.drawText(QRectF(0, 0, page.width(), lineHeight(p)), Qt::AlignLeft | Qt::AlignVCenter, text(MeasuredTitle));
+        const double boxH = (page.height() - titleH) / 3;
+        const QRectF box((slot % 2) * (boxW + gap), titleH + (slot / 2) * boxH, boxW, boxH * 0.92);
+        const int ch = measured[k].channel;
+        p.setFont(sheetFont(8, true));
+        const double h = lineHeight(p);
+        if (ch >= 0 && ch < CH_COUNT)
+            p.drawText(QRectF(box.left(), box.top(), box.width(), h), Qt::AlignLeft | Qt::AlignVCenter, outputTitle(ch));
+        p.setFont(sheetFont(6));
+        ComparisonPlot::draw(p, QRectF(box.left(), box.top() + h, box.width(), box.height() - h), measured[k], language_);
+    }
 }
 
 void SetupSheet::drawBandPages(QPdfWriter &pdf, QPainter &p, const QRectF &page) const

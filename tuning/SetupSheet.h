@@ -1,9 +1,12 @@
 // The printable setup sheet of a scene: outputs, levels, crossovers, bands and one response graph per output.
 #pragma once
 
+#include "OutputComparison.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 class QPainter;
 class QPdfWriter;
@@ -23,7 +26,9 @@ public:
 
     // Writes the sheet of a 4096-byte block as a scene file holds it (gains in the processor's encoding) to a
     // PDF at `path`, through a temporary that replaces the file only when complete; false with the reason.
-    static bool write(const QByteArray &block, const Heading &heading, const QString &path, QString *why);
+    // Outputs in `measured` get a page of before/after plots at the end; without any the sheet has none.
+    static bool write(const QByteArray &block, const Heading &heading, const QString &path, QString *why,
+                      const std::vector<OutputComparison> &measured = {});
 
 private:
     SetupSheet(const QByteArray &block, uint8_t language) : block_(block), language_(language) {}
@@ -31,6 +36,9 @@ private:
     // The band tables, in columns, continued on further pages when needed.
     void drawBandPages(QPdfWriter &pdf, QPainter &p, const QRectF &page) const;
     void drawResponse(QPainter &p, const QRectF &box, int ch) const;
+    // The measured outputs' before/after plots, six to a page.
+    void drawMeasuredPages(QPdfWriter &pdf, QPainter &p, const QRectF &page,
+                           const std::vector<OutputComparison> &measured) const;
     // A sheet text in the sheet's language.
     QString text(int id) const;
     // A stored field as printed, words in the sheet's language.
