@@ -1,31 +1,21 @@
-// The headless processor session: globals reset, the simulated processor attached, one scene in both places.
+// The headless processor session: the simulated processor attached, one scene in both places.
 #include "HeadlessSession.h"
 
-#include "LinkState.h"
-#include "ParamStore.h"
-#include "Texts.h"
-#include "Transport.h"
 #include "TuningModel.h"
 
 #include <cstring>
 
-HeadlessSession::HeadlessSession() : model_(std::make_unique<TuningModel>(ParamStore)), language_(LanguageFlag)
+HeadlessSession::HeadlessSession() : model_(std::make_unique<TuningModel>(session_))
 {
-    LanguageFlag = 1;
     model_->reset();
-    ResetLinkState();
-    Port.setDevice(&dev_);
-    Port.SeqNo = 0;
-    Port.Rx.clear();
+    session_.Port.setDevice(&dev_);
     load(sim_.memoryBytes().leftJustified(STORE_SIZE, '\0'));
 }
 
 HeadlessSession::~HeadlessSession()
 {
-    Port.close();
-    Port.setDevice(nullptr);
-    ResetLinkState();
-    LanguageFlag = language_;
+    session_.Port.close();
+    session_.Port.setDevice(nullptr);
 }
 
 TuningModel &HeadlessSession::model()
@@ -36,7 +26,7 @@ TuningModel &HeadlessSession::model()
 bool HeadlessSession::load(const QByteArray &block)
 {
     if (block.size() != STORE_SIZE) return false;
-    Link.Connected = 0;  // adopting the scene sends nothing
+    session_.Link.Connected = 0;  // adopting the scene sends nothing
     const uint32_t version = sim_.firmwareVersion();
     std::memcpy(sim_.memory(), block.constData(), size_t(IMAGE_SIZE));
     sim_.setFirmwareVersion(version);
@@ -50,7 +40,7 @@ bool HeadlessSession::load(const QByteArray &block)
 
 void HeadlessSession::connect()
 {
-    if (!Port.isOpen()) Port.open();
-    Link.Connected = Port.isOpen() ? 1 : 0;
+    if (!session_.Port.isOpen()) session_.Port.open();
+    session_.Link.Connected = session_.Port.isOpen() ? 1 : 0;
     sim_.clearLog();
 }

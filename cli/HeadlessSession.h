@@ -1,6 +1,7 @@
 // A processor session without a window: the simulated processor loaded with a scene and linked to the tuning model.
 #pragma once
 
+#include "ProcessorSession.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
 
@@ -11,11 +12,9 @@
 
 class TuningModel;
 
-// The one place where the command line touches the program-wide link, transport and model: it resets them,
-// attaches the simulated processor as the device, and puts the same scene into the processor's memory and the
-// model, so that every model edit reaches the processor as its frames. Only one session may exist at a time;
-// the destructor detaches the processor and puts the link back to its start values. The texts are English
-// while the session lasts (the command line's language).
+// It owns its processor session and model, attaches the simulated processor as the session's device, and puts
+// the same scene into the processor's memory and the model, so that every model edit reaches the processor as
+// its frames. Sessions are independent of each other.
 class HeadlessSession
 {
 public:
@@ -32,6 +31,7 @@ public:
     SimProcessor &processor() { return sim_; }
     SimDevice &device() { return dev_; }
     TuningModel &model();
+    ProcessorSession &session() { return session_; }
     // Unplugs the processor or plugs it back in (the link notices at its next frame).
     void setPlugged(bool plugged) { dev_.setPlugged(plugged); }
 
@@ -40,6 +40,6 @@ private:
 
     SimProcessor sim_;
     SimDevice dev_{sim_};
-    std::unique_ptr<TuningModel> model_;  // built on the program's store
-    uint8_t language_;
+    ProcessorSession session_;
+    std::unique_ptr<TuningModel> model_;  // built on session_
 };

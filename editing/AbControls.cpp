@@ -1,6 +1,8 @@
 // Builds the A/B group, passes its clicks to the model and shows which memory is active.
 #include "AbControls.h"
 
+#include "Language.h"
+
 #include "EntryHint.h"
 #include "ModelChange.h"
 #include "Styles.h"
@@ -24,8 +26,8 @@ QPushButton *abButton(QWidget &window, const QString &name, int x, int y)
 
 }  // namespace
 
-AbControls::AbControls(QWidget &window, TuningModel &model, EntryHint &hint)
-    : QObject(&window), model_(model), hint_(hint)
+AbControls::AbControls(QWidget &window, TuningModel &model, EntryHint &hint, const Language &language)
+    : QObject(&window), model_(model), hint_(hint), language_(language)
 {
     caption_ = new QLabel(&window);
     caption_->setObjectName(QStringLiteral("Label_AB"));
@@ -66,10 +68,10 @@ void AbControls::showState()
 
 void AbControls::retranslate()
 {
-    caption_->setText(T(Txt::AbCaption));
+    caption_->setText(language_.text(Txt::AbCaption));
     for (int k = 0; k < 2; ++k) {
-        store_[k]->setText(T(k == 0 ? Txt::AbStoreA : Txt::AbStoreB));
-        store_[k]->setToolTip(T(Txt::TipAbStore).arg(QLatin1Char(char('A' + k))));
-        switch_[k]->setToolTip(T(Txt::TipAbSwitch).arg(QLatin1Char(char('A' + k))));
+        store_[k]->setText(language_.text(k == 0 ? Txt::AbStoreA : Txt::AbStoreB));
+        store_[k]->setToolTip(language_.text(Txt::TipAbStore).arg(QLatin1Char(char('A' + k))));
+        switch_[k]->setToolTip(language_.text(Txt::TipAbSwitch).arg(QLatin1Char(char('A' + k))));
     }
 }

@@ -4,6 +4,7 @@
 #include <QObject>
 
 class EntryHint;
+class Language;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -16,7 +17,7 @@ class AbControls : public QObject
 public:
     // Builds the group in the free lower right corner of the window; a switch to an empty memory shows a
     // hint beside its button.
-    AbControls(QWidget &window, TuningModel &model, EntryHint &hint);
+    AbControls(QWidget &window, TuningModel &model, EntryHint &hint, const Language &language);
 
     void refresh(const ModelChange &change);
     void retranslate();  // captions and tooltips in the current language
@@ -28,6 +29,7 @@ private:
 
     TuningModel &model_;
     EntryHint &hint_;
+    const Language &language_;
     QLabel *caption_;
     QPushButton *switch_[2];
     QPushButton *store_[2];

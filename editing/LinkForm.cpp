@@ -14,13 +14,13 @@
 
 namespace {
 
-const char *HeadingStyle = "QLineEdit{color: rgb(255, 255, 255);background-color: rgb(67, 67, 68);border:none;}";
-const char *RadioStyle = "QRadioButton{color: rgb(255, 255, 255);background-color: rgb(67, 67, 68);border:none;}";
-const char *GroupStyle = "QGroupBox{background-color: rgb(67, 67, 68);border:1px solid gray;}";
+const char HeadingStyle[] = "QLineEdit{color: rgb(255, 255, 255);background-color: rgb(67, 67, 68);border:none;}";
+const char RadioStyle[] = "QRadioButton{color: rgb(255, 255, 255);background-color: rgb(67, 67, 68);border:none;}";
+const char GroupStyle[] = "QGroupBox{background-color: rgb(67, 67, 68);border:1px solid gray;}";
 
-QLineEdit *heading(QWidget *parent, const QString &name, Txt text, const QRect &geometry)
+QLineEdit *heading(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
 {
-    auto *e = new QLineEdit(T(text), parent);
+    auto *e = new QLineEdit(text, parent);
     e->setObjectName(name);
     e->setGeometry(geometry);
     e->setReadOnly(true);
@@ -29,9 +29,9 @@ QLineEdit *heading(QWidget *parent, const QString &name, Txt text, const QRect &
     return e;
 }
 
-QRadioButton *radio(QGroupBox *box, const QString &name, Txt text, const QRect &geometry)
+QRadioButton *radio(QGroupBox *box, const QString &name, const QString &text, const QRect &geometry)
 {
-    auto *r = new QRadioButton(T(text), box);
+    auto *r = new QRadioButton(text, box);
     r->setObjectName(name);
     r->setGeometry(geometry);
     r->setStyleSheet(QString::fromLatin1(RadioStyle));
@@ -40,7 +40,7 @@ QRadioButton *radio(QGroupBox *box, const QString &name, Txt text, const QRect &
 
 }  // namespace
 
-LinkForm::LinkForm(TuningModel &model, QWidget *parent)
+LinkForm::LinkForm(TuningModel &model, uint8_t language, QWidget *parent)
     : QDialog(parent), model_(model)
 {
     setObjectName(QStringLiteral("LinkForm"));
@@ -50,28 +50,28 @@ LinkForm::LinkForm(TuningModel &model, QWidget *parent)
     setWindowTitle(QStringLiteral("左右联调"));
     setStyleSheet(QStringLiteral("background-color: rgb(67, 67, 68);\nborder : 2px solid gray;"));
 
-    lineEdit = heading(this, QStringLiteral("lineEdit"), Txt::LinkHeading, QRect(16, 10, 260, 26));
+    lineEdit = heading(this, QStringLiteral("lineEdit"), T(Txt::LinkHeading, language), QRect(16, 10, 260, 26));
 
     groupBox = new QGroupBox(this);
     groupBox->setObjectName(QStringLiteral("groupBox"));
     groupBox->setGeometry(16, 50, 240, 120);
     groupBox->setStyleSheet(QString::fromLatin1(GroupStyle));
-    lineEdit_2 = heading(groupBox, QStringLiteral("lineEdit_2"), Txt::LinkRefHeading, QRect(10, 8, 220, 22));
-    radioButton_1 = radio(groupBox, QStringLiteral("radioButton_1"), Txt::LinkRefLeft, QRect(16, 42, 216, 22));
-    radioButton_2 = radio(groupBox, QStringLiteral("radioButton_2"), Txt::LinkRefRight, QRect(16, 78, 216, 22));
+    lineEdit_2 = heading(groupBox, QStringLiteral("lineEdit_2"), T(Txt::LinkRefHeading, language), QRect(10, 8, 220, 22));
+    radioButton_1 = radio(groupBox, QStringLiteral("radioButton_1"), T(Txt::LinkRefLeft, language), QRect(16, 42, 216, 22));
+    radioButton_2 = radio(groupBox, QStringLiteral("radioButton_2"), T(Txt::LinkRefRight, language), QRect(16, 78, 216, 22));
     radioButton_1->setChecked(true);
 
     groupBox_2 = new QGroupBox(this);
     groupBox_2->setObjectName(QStringLiteral("groupBox_2"));
     groupBox_2->setGeometry(276, 50, 240, 120);
     groupBox_2->setStyleSheet(QString::fromLatin1(GroupStyle));
-    lineEdit_3 = heading(groupBox_2, QStringLiteral("lineEdit_3"), Txt::LinkParamHeading, QRect(10, 8, 220, 22));
-    radioButton_3 = radio(groupBox_2, QStringLiteral("radioButton_3"), Txt::LinkFilter, QRect(16, 36, 216, 22));
-    radioButton_4 = radio(groupBox_2, QStringLiteral("radioButton_4"), Txt::LinkEq, QRect(16, 62, 216, 22));
-    radioButton_5 = radio(groupBox_2, QStringLiteral("radioButton_5"), Txt::LinkEqFilter, QRect(16, 88, 216, 22));
+    lineEdit_3 = heading(groupBox_2, QStringLiteral("lineEdit_3"), T(Txt::LinkParamHeading, language), QRect(10, 8, 220, 22));
+    radioButton_3 = radio(groupBox_2, QStringLiteral("radioButton_3"), T(Txt::LinkFilter, language), QRect(16, 36, 216, 22));
+    radioButton_4 = radio(groupBox_2, QStringLiteral("radioButton_4"), T(Txt::LinkEq, language), QRect(16, 62, 216, 22));
+    radioButton_5 = radio(groupBox_2, QStringLiteral("radioButton_5"), T(Txt::LinkEqFilter, language), QRect(16, 88, 216, 22));
     radioButton_5->setChecked(true);
 
-    pushButton = new QPushButton(T(Txt::LinkSync), this);
+    pushButton = new QPushButton(T(Txt::LinkSync, language), this);
     pushButton->setObjectName(QStringLiteral("pushButton"));
     pushButton->setGeometry(207, 184, 120, 28);
     pushButton->setStyleSheet(Styles::dark(QStringLiteral("pushButton")));

@@ -16,7 +16,8 @@ class LinkForm : public QDialog
 {
     Q_OBJECT
 public:
-    explicit LinkForm(TuningModel &model, QWidget *parent = nullptr);
+    // Texts in the given language (0 = Chinese).
+    LinkForm(TuningModel &model, uint8_t language, QWidget *parent = nullptr);
 
     QLineEdit *lineEdit = nullptr;    // heading
     QLineEdit *lineEdit_2 = nullptr;  // heading of the reference group

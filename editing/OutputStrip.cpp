@@ -1,6 +1,8 @@
 // Passes an output strip's input to the model and shows the output's values.
 #include "OutputStrip.h"
 
+#include "Language.h"
+
 #include "EntryHint.h"
 #include "KestrunForm.h"
 #include "OutputValues.h"
@@ -13,8 +15,9 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-OutputStrip::OutputStrip(KestrunForm &ui, TuningModel &model, EntryHint &hint, int ch, QObject *parent)
-    : QObject(parent), ui_(ui), model_(model), hint_(hint), ch_(ch)
+OutputStrip::OutputStrip(KestrunForm &ui, TuningModel &model, EntryHint &hint, const Language &language, int ch,
+                         QObject *parent)
+    : QObject(parent), ui_(ui), model_(model), hint_(hint), language_(language), ch_(ch)
 {
     QSlider *slider = ui.Slider_CHVol_Bar[ch];
     connect(slider, &QSlider::valueChanged, this, &OutputStrip::volumeMoved);
@@ -77,7 +80,7 @@ void OutputStrip::showPhase(uint8_t state)
 {
     QPushButton *b = ui_.BT_Phase[ch_];
     b->setStyleSheet(state ? Styles::lightRed(b->objectName()) : Styles::dark(b->objectName()));
-    b->setText(T(state ? Txt::PhaseInverted : Txt::PhaseNormal));
+    b->setText(language_.text(state ? Txt::PhaseInverted : Txt::PhaseNormal));
 }
 
 void OutputStrip::showMute(uint8_t state)

@@ -8,13 +8,14 @@
 
 class EntryHint;
 class KestrunForm;
+class Language;
 class TuningModel;
 
 class OutputStrip : public QObject
 {
     Q_OBJECT
 public:
-    OutputStrip(KestrunForm &ui, TuningModel &model, EntryHint &hint, int ch, QObject *parent);
+    OutputStrip(KestrunForm &ui, TuningModel &model, EntryHint &hint, const Language &language, int ch, QObject *parent);
 
     // Shows what the change touched of this output; the controls' signals are blocked meanwhile.
     void refresh(const ModelChange &change);
@@ -33,5 +34,6 @@ private:
     KestrunForm &ui_;
     TuningModel &model_;
     EntryHint &hint_;
+    const Language &language_;
     const int ch_;
 };

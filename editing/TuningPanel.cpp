@@ -65,13 +65,13 @@ const Txt ModeItems[] = {Txt::PanelModePeq, Txt::PanelModeGeq};
 const Txt UnitItems[] = {Txt::PanelUnitCm, Txt::PanelUnitInch};
 
 template <size_t N>
-void fillItems(QComboBox *box, const Txt (&items)[N])
+void fillItems(QComboBox *box, const Txt (&items)[N], const Language &language)
 {
     for (size_t k = 0; k < N; ++k) {
         if (int(k) < box->count())
-            box->setItemText(int(k), T(items[k]));
+            box->setItemText(int(k), language.text(items[k]));
         else
-            box->addItem(T(items[k]));
+            box->addItem(language.text(items[k]));
     }
 }
 
@@ -118,7 +118,7 @@ TuningPanel::TuningPanel(TuningModel &model, MeasurementOverlay &overlay, const 
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setObjectName(QStringLiteral("TuningPanel"));
-    setWindowTitle(T(Txt::PanelTitle));
+    setWindowTitle(notice_.language().text(Txt::PanelTitle));
     setStyleSheet(panelStyle());
 
     auto *column = new QVBoxLayout(this);
@@ -175,22 +175,22 @@ QLabel *TuningPanel::label(Txt text)
 
 void TuningPanel::applyLanguage()
 {
-    setWindowTitle(T(Txt::PanelTitle));
+    setWindowTitle(notice_.language().text(Txt::PanelTitle));
     for (const auto &c : captions_) {
         if (auto *box = qobject_cast<QGroupBox *>(c.first))
-            box->setTitle(T(c.second));
+            box->setTitle(notice_.language().text(c.second));
         else if (auto *l = qobject_cast<QLabel *>(c.first))
-            l->setText(T(c.second));
+            l->setText(notice_.language().text(c.second));
         else if (auto *b = qobject_cast<QAbstractButton *>(c.first))
-            b->setText(T(c.second));
+            b->setText(notice_.language().text(c.second));
     }
-    smoothing->setItemText(0, T(Txt::PanelSmoothNone));
+    smoothing->setItemText(0, notice_.language().text(Txt::PanelSmoothNone));
     for (int k = 0; k < int(std::size(SmoothingOctaves)); ++k)
-        smoothing->setItemText(k + 1, T(Txt::PanelSmoothOctave).arg(SmoothingOctaves[k]));
-    fillItems(target, TargetItems);
-    fillItems(mode, ModeItems);
-    fillItems(unit, UnitItems);
-    locks->setPlaceholderText(T(Txt::PanelLocksHint));
+        smoothing->setItemText(k + 1, notice_.language().text(Txt::PanelSmoothOctave).arg(SmoothingOctaves[k]));
+    fillItems(target, TargetItems, notice_.language());
+    fillItems(mode, ModeItems, notice_.language());
+    fillItems(unit, UnitItems, notice_.language());
+    locks->setPlaceholderText(notice_.language().text(Txt::PanelLocksHint));
     showOutput();
 }
 
@@ -309,12 +309,12 @@ void TuningPanel::showOutput()
         w->setEnabled(ch >= 0);
     if (ch < 0) return;
     const MeasurementOverlay::Output &o = overlay_.output(ch);
-    outputLabel->setText(T(Txt::PanelOutput).arg(ch + 1));
-    measurementName->setText(overlay_.loaded(ch) ? o.measurement.name : T(Txt::PanelNoMeasurement));
+    outputLabel->setText(notice_.language().text(Txt::PanelOutput).arg(ch + 1));
+    measurementName->setText(overlay_.loaded(ch) ? o.measurement.name : notice_.language().text(Txt::PanelNoMeasurement));
     smoothing->setCurrentIndex(int(o.smoothing));
     offset->setValue(o.offsetDb);
     target->setItemText(MeasurementOverlay::TARGET_FILE,
-                        o.targetName.isEmpty() ? T(Txt::PanelTargetFile) : o.targetName);
+                        o.targetName.isEmpty() ? notice_.language().text(Txt::PanelTargetFile) : o.targetName);
     target->setCurrentIndex(o.targetKind);
 }
 
@@ -342,8 +342,8 @@ void TuningPanel::refuse(const TextError &err) const
 QString TuningPanel::pickFile(Txt caption, Txt filter, const QString &saveName)
 {
     if (channel() < 0) return QString();
-    return saveName.isEmpty() ? folder_.openFile(this, T(caption), T(filter))
-                              : folder_.saveFile(this, T(caption), saveName, T(filter));
+    return saveName.isEmpty() ? folder_.openFile(this, notice_.language().text(caption), notice_.language().text(filter))
+                              : folder_.saveFile(this, notice_.language().text(caption), saveName, notice_.language().text(filter));
 }
 
 void TuningPanel::loadMeasurement()
@@ -406,7 +406,7 @@ void TuningPanel::fit()
     const FitResult r = FitOutput(overlay_.smoothed(ch), overlay_.output(ch).target, model_.store, ch, settings);
     if (!r.ok()) return notice_.info(r.fault == FitFault::EmptyRange ? Txt::PanelFitEmptyRange : Txt::PanelFitNoMeasurement);
     applyBands(model_, ch, r.bands);
-    fitResult->setText(T(Txt::PanelFitResult)
+    fitResult->setText(notice_.language().text(Txt::PanelFitResult)
                            .arg(r.rmsBefore, 0, 'f', 2)
                            .arg(r.rmsAfter, 0, 'f', 2)
                            .arg(std::lround(r.loHz))
@@ -449,9 +449,9 @@ void TuningPanel::align()
     if (!al.ok) return;  // the spin boxes hold no negative or non-numeric distance
     model_.setDelays(al.delay.data());
     for (int ch = 0; ch < CH_COUNT; ++ch) aligned_[size_t(ch)] = model_.store.ChDelay[ch];
-    QStringList lines{T(Txt::PanelAlignDone)};
+    QStringList lines{notice_.language().text(Txt::PanelAlignDone)};
     for (int ch = 0; ch < CH_COUNT; ++ch)
-        if (al.limited[size_t(ch)]) lines << T(Txt::PanelAlignLimited).arg(ch + 1);
+        if (al.limited[size_t(ch)]) lines << notice_.language().text(Txt::PanelAlignLimited).arg(ch + 1);
     alignResult->setText(lines.join(QLatin1Char('\n')));
 }
 

@@ -4,15 +4,15 @@
 #include "CrossoverRules.h"
 #include "EntryHint.h"
 #include "KestrunForm.h"
-#include "LinkState.h"
-#include "Texts.h"
+#include "Language.h"
 #include "TuningModel.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-CrossoverPanel::CrossoverPanel(KestrunForm &ui, TuningModel &model, EntryHint &hint, int filter, QObject *parent)
-    : QObject(parent), model_(model), filter_(filter),
+CrossoverPanel::CrossoverPanel(KestrunForm &ui, TuningModel &model, EntryHint &hint, const Language &language, int filter,
+                               QObject *parent)
+    : QObject(parent), model_(model), language_(language), filter_(filter),
       type_(filter == 0 ? ui.BT_HPF_TYPE : ui.BT_LPF_TYPE), slope_(filter == 0 ? ui.BT_HPF_SLOPE : ui.BT_LPF_SLOPE),
       freq_(filter == 0 ? ui.Edit_HPF_Freq : ui.Edit_LPF_Freq)
 {
@@ -31,10 +31,10 @@ void CrossoverPanel::step(bool up)
 {
     const uint8_t ch = model_.CurCh;
     if (ch >= CH_COUNT) return;
-    const bool fast = Link.BtnRepeatDelay > 0;
+    const bool fast = model_.session.Link.BtnRepeatDelay > 0;
     const uint16_t f = filter_ == 0 ? model_.store.HpfFreq[ch] : model_.store.LpfFreq[ch];
     model_.stepFilterFreq(filter_, CrossoverStepFreq(f, up, fast));
-    Link.BtnRepeatDelay = STEP_REPEAT_TICKS;
+    model_.session.Link.BtnRepeatDelay = STEP_REPEAT_TICKS;
 }
 
 void CrossoverPanel::refresh(bool force)
@@ -46,7 +46,7 @@ void CrossoverPanel::refresh(bool force)
     const uint16_t freq = hp ? s.HpfFreq[ch] : s.LpfFreq[ch];
     bool ok = false;
     if (force || freq_->text().toInt(&ok, 10) != freq || !ok) freq_->setText(QString::number(freq));
-    type_->setText(FilterTypeName(hp ? s.HpfType[ch] : s.LpfType[ch]));
+    type_->setText(FilterTypeName(hp ? s.HpfType[ch] : s.LpfType[ch], language_.LanguageFlag));
     const bool bypass = hp ? s.HpfBypass[ch] : s.LpfBypass[ch];
-    slope_->setText(bypass ? T(Txt::FilterOff) : FilterSlopeName(hp ? s.HpfSlope[ch] : s.LpfSlope[ch]));
+    slope_->setText(bypass ? language_.text(Txt::FilterOff) : FilterSlopeName(hp ? s.HpfSlope[ch] : s.LpfSlope[ch]));
 }

@@ -5,6 +5,7 @@
 
 class EntryHint;
 class KestrunForm;
+class Language;
 class QLineEdit;
 class QPushButton;
 class TuningModel;
@@ -14,7 +15,8 @@ class CrossoverPanel : public QObject
     Q_OBJECT
 public:
     // filter 0 = high-pass, 1 = low-pass.
-    CrossoverPanel(KestrunForm &ui, TuningModel &model, EntryHint &hint, int filter, QObject *parent);
+    CrossoverPanel(KestrunForm &ui, TuningModel &model, EntryHint &hint, const Language &language, int filter,
+                   QObject *parent);
 
     QLineEdit *freqEdit() const { return freq_; }
     // A step button's click: fast while the button repeats (its repeat countdown still runs).
@@ -25,6 +27,7 @@ public:
 
 private:
     TuningModel &model_;
+    const Language &language_;
     const int filter_;
     QPushButton *type_, *slope_;
     QLineEdit *freq_;

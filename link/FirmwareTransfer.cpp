@@ -2,7 +2,7 @@
 #include "FirmwareTransfer.h"
 
 #include "Commands.h"
-#include "LinkState.h"
+#include "ProcessorSession.h"
 #include "WaitMs.h"
 
 namespace {
@@ -15,17 +15,17 @@ TransferResult FirmwareTransfer::send(const FirmwareImage &image, const Progress
     if (blocks < 1 || blocks > FirmwareImage::MAX_BLOCKS) return TransferResult::NoAnswer;
     int shown = 0;
     progress(shown);
-    TransferLink::drain();
+    link_.drain();
     uint8_t data[FirmwareImage::BLOCK_SIZE];
     for (int number = 0; number < blocks - 1;) {
         image.block(number, data);
         const uint8_t index[2] = {uint8_t(number >> 8), uint8_t(number & 0xFF)};
         TransferLink::AckStep step;
-        step.send = [&] { CMD_FIRMWARE_BLOCK(uint16_t(number), data); };
+        step.send = [&] { CMD_FIRMWARE_BLOCK(p_, uint16_t(number), data); };
         step.accept = [&](const uint8_t *payload, int n) { return TransferLink::isAck(payload, n, FIRMWARE_BLOCK, index, 2); };
         step.hold = 2000;
         step.gapMs = 1;
-        const TransferResult r = TransferLink::acknowledged(step);
+        const TransferResult r = link_.acknowledged(step);
         if (r != TransferResult::Ok) return r;
         ++number;
         WaitMs(1);
@@ -34,13 +34,13 @@ TransferResult FirmwareTransfer::send(const FirmwareImage &image, const Progress
         if ((number & 0xFF) == 0) WaitMs(5);
     }
     image.block(blocks - 1, data);
-    const TransferResult last = TransferLink::once([&] { CMD_FIRMWARE_BLOCK(FirmwareImage::FINAL_BLOCK, data); });
+    const TransferResult last = link_.once([&] { CMD_FIRMWARE_BLOCK(p_, FirmwareImage::FINAL_BLOCK, data); });
     if (last != TransferResult::Ok) return last;
     progress(100);
     // The processor restarts with the new firmware: identify it again once it answers.
-    Link.Connected = 0;
-    Link.LinkStatus = 0;
-    Link.HeartbeatCountdown = 20000;
-    Port.Rx.clear();
+    p_.Link.Connected = 0;
+    p_.Link.LinkStatus = 0;
+    p_.Link.HeartbeatCountdown = 20000;
+    p_.Port.Rx.clear();
     return TransferResult::Ok;
 }

@@ -9,6 +9,9 @@
 class FirmwareTransfer
 {
 public:
+    // Transfers over the session's link.
+    explicit FirmwareTransfer(ProcessorSession &session) : p_(session), link_(session) {}
+
     // The progress bar's value, 0..100: the percentage of the image's blocks acknowledged (the final
     // block when sent), told at the start and whenever it changes.
     using Progress = std::function<void(int)>;
@@ -17,5 +20,9 @@ public:
     // next; the last block is sent once as 0xFFFF. Afterwards the link is treated as down so that
     // the poll loop finds the restarted processor again. An image of more than 32768 blocks is not
     // sent at all (NoAnswer is never its result: such images are refused by FirmwareImage first).
-    static TransferResult send(const FirmwareImage &image, const Progress &progress);
+    TransferResult send(const FirmwareImage &image, const Progress &progress);
+
+private:
+    ProcessorSession &p_;
+    TransferLink link_;
 };

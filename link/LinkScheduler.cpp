@@ -1,9 +1,8 @@
 // The tick and wake-up timers of the link, and the counting of slept-through ticks.
 #include "LinkScheduler.h"
 
-#include "LinkState.h"
 #include "PollLoop.h"
-#include "Transport.h"
+#include "ProcessorSession.h"
 
 #include <QAbstractEventDispatcher>
 #include <QTimerEvent>
@@ -87,7 +86,7 @@ void LinkScheduler::catchUp()
     if (tick_.isActive()) return;  // ticking: every tick ran
     const qint64 now = clock_();
     // Reloaded since the last look: the heartbeat counts from now, not from the last tick.
-    if (Link.Connected && (Link.HeartbeatCountdown != seenCountdown_ || Port.heartbeatReloads != seenReloads_))
+    if (loop_.session().Link.Connected && (loop_.session().Link.HeartbeatCountdown != seenCountdown_ || loop_.session().Port.heartbeatReloads != seenReloads_))
         anchor_ = now;
     const int left = loop_.countdownTicks();
     if (left < 0) {
@@ -101,8 +100,8 @@ void LinkScheduler::catchUp()
 
 void LinkScheduler::plan()
 {
-    seenCountdown_ = Link.HeartbeatCountdown;
-    seenReloads_ = Port.heartbeatReloads;
+    seenCountdown_ = loop_.session().Link.HeartbeatCountdown;
+    seenReloads_ = loop_.session().Port.heartbeatReloads;
     const int quiet = loop_.quietTicks();
     if (quiet == 0) {
         wake_.stop();

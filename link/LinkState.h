@@ -23,9 +23,3 @@ struct LinkState {
     bool TransferTaken = false;
     std::function<void(bool)> TransferObserver;
 };
-
-// The one link state of the program.
-extern LinkState Link;
-
-// Puts the link state back to its start values, all but the transfer slot.
-void ResetLinkState();

@@ -9,7 +9,6 @@ const uint16_t DefaultEqFreq[BAND_COUNT] = {
 
 const uint8_t DefaultChName[CH_COUNT] = {3, 7, 11, 15, 16, 19};
 
-ParamBlock ParamStore;
 void ParamBlock::setDefaults()
 {
     for (int ch = 0; ch < CH_COUNT; ++ch) {

@@ -1,4 +1,4 @@
-// The program-wide image of every processor parameter, byte for byte as the processor holds it.
+// The image of every processor parameter, byte for byte as the processor holds it.
 #pragma once
 
 #include <cstddef>
@@ -75,6 +75,3 @@ static_assert(offsetof(ParamBlock, HpfFreq) == 1016, "layout");
 static_assert(offsetof(ParamBlock, LpfFreq) == 1046, "layout");
 static_assert(offsetof(ParamBlock, LpfType) == 1070, "layout");
 static_assert(offsetof(ParamBlock, Tail) == IMAGE_SIZE, "layout");
-
-// The one parameter store of the program; the tuning model is its only writer.
-extern ParamBlock ParamStore;

@@ -6,7 +6,7 @@
 
 #include "Commands.h"
 #include "Framing.h"
-#include "LinkState.h"
+#include "ProcessorSession.h"
 #include "TransferGuard.h"
 #include "Transport.h"
 #include "WaitMs.h"
@@ -16,14 +16,14 @@
 void PollLoop::tick()
 {
     if (completionDue_) checkCompletion();
-    if (!Link.Connected) {
+    if (!p_.Link.Connected) {
         searchStep();
     } else {
-        if (Link.Downloading) pageStep();
+        if (p_.Link.Downloading) pageStep();
         // The tick that reads the last page goes on with the idle steps at once.
-        if (!Link.Downloading) idleSteps();
+        if (!p_.Link.Downloading) idleSteps();
     }
-    if (Link.BtnRepeatDelay) --Link.BtnRepeatDelay;
+    if (p_.Link.BtnRepeatDelay) --p_.Link.BtnRepeatDelay;
     ParseReply();
 }
 
@@ -34,7 +34,7 @@ PollLoop::~PollLoop()
 
 void PollLoop::searchStep()
 {
-    if (Link.LinkLost) showLostLink();
+    if (p_.Link.LinkLost) showLostLink();
     // Each open enumerates the bus: while nothing answers, try only every OPEN_RETRY_TICKS ticks, and
     // where the system reports arrivals, only every SLOW_OPEN_TICKS unless one comes.
     if (openWait_ > 0) {
@@ -43,49 +43,49 @@ void PollLoop::searchStep()
     }
     ConnectDevice();
     // A processor that was opened but has not answered as expected is asked again in a while.
-    openWait_ = (presenceWatched() && !Port.isOpen() ? SLOW_OPEN_TICKS : OPEN_RETRY_TICKS) - 1;
+    openWait_ = (presenceWatched() && !p_.Port.isOpen() ? SLOW_OPEN_TICKS : OPEN_RETRY_TICKS) - 1;
 }
 
 bool PollLoop::ConnectDevice()
 {
-    Port.close();
-    Link.SuppressSend = 0;
-    if (!Port.open()) {
+    p_.Port.close();
+    p_.Link.SuppressSend = 0;
+    if (!p_.Port.open()) {
         // Nothing attached: a processor attached later is a new one, worth its own mismatch box.
         mismatchShown_ = false;
         // Re-identifying a processor that has gone: the link is lost like after a failed write.
-        if (Link.Connected) loseLink();
+        if (p_.Link.Connected) loseLink();
         return false;
     }
-    REQ_DEVICE_NAME();
-    Port.Rx.clear();
-    if (Port.readIntoRx(READ_BOUND_MS) > 0) return true;
+    REQ_DEVICE_NAME(p_);
+    p_.Port.Rx.clear();
+    if (p_.Port.readIntoRx(READ_BOUND_MS) > 0) return true;
     WaitMs(10);
-    Port.Rx.clear();
-    return Port.readIntoRx(READ_BOUND_MS) > 0;
+    p_.Port.Rx.clear();
+    return p_.Port.readIntoRx(READ_BOUND_MS) > 0;
 }
 
 void PollLoop::pageStep()
 {
-    if (!Link.AwaitingReply) {
-        Link.ParamPage = nextPageToRequest(Link.ParamPage);
-        REQ_PARAM_PAGE(Link.ParamPage);
-        Link.AwaitingReply = 1;
+    if (!p_.Link.AwaitingReply) {
+        p_.Link.ParamPage = nextPageToRequest(p_.Link.ParamPage);
+        REQ_PARAM_PAGE(p_, p_.Link.ParamPage);
+        p_.Link.AwaitingReply = 1;
         return;
     }
-    Port.Rx.clear();
-    if (Port.readIntoRx(READ_BOUND_MS) <= 0) {
-        Link.AwaitingReply = 0;  // nothing came: the same page is requested on the next tick
+    p_.Port.Rx.clear();
+    if (p_.Port.readIntoRx(READ_BOUND_MS) <= 0) {
+        p_.Link.AwaitingReply = 0;  // nothing came: the same page is requested on the next tick
         return;
     }
-    ++Link.ParamPage;
-    if (Link.ParamPage <= LAST_PARAM_PAGE) {
-        Link.AwaitingReply = 0;
-        host_.setProgress(Link.ParamPage);
+    ++p_.Link.ParamPage;
+    if (p_.Link.ParamPage <= LAST_PARAM_PAGE) {
+        p_.Link.AwaitingReply = 0;
+        host_.setProgress(p_.Link.ParamPage);
         return;
     }
     // AwaitingReply stays set until the reply for the last page has been applied.
-    Link.Downloading = 0;
+    p_.Link.Downloading = 0;
     host_.showProgress(false);
     completionDue_ = true;
 }
@@ -110,91 +110,91 @@ uint8_t PollLoop::nextPageToRequest(uint8_t page)
 void PollLoop::checkCompletion()
 {
     completionDue_ = false;
-    if (!Link.Connected || Link.Downloading || Link.NamesPending || Link.LinkStatus != 1) return;
+    if (!p_.Link.Connected || p_.Link.Downloading || p_.Link.NamesPending || p_.Link.LinkStatus != 1) return;
     // The report read for the last page was not its reply (lost, garbled or something else):
     // without it the download never completes, so ask for the last page again.
-    Link.Downloading = 1;
-    Link.ParamPage = LAST_PARAM_PAGE;
-    Link.AwaitingReply = 0;
+    p_.Link.Downloading = 1;
+    p_.Link.ParamPage = LAST_PARAM_PAGE;
+    p_.Link.AwaitingReply = 0;
     host_.setProgress(LAST_PARAM_PAGE);
     host_.showProgress(true);
 }
 
 void PollLoop::nameStep()
 {
-    if (!Link.AwaitingReply) {
-        REQ_SCENE_NAME(Link.NamePage);
-        Link.AwaitingReply = 1;
+    if (!p_.Link.AwaitingReply) {
+        REQ_SCENE_NAME(p_, p_.Link.NamePage);
+        p_.Link.AwaitingReply = 1;
         return;
     }
-    Port.Rx.clear();
-    if (Port.readIntoRx(READ_BOUND_MS) <= 0) {
-        Link.AwaitingReply = 0;
+    p_.Port.Rx.clear();
+    if (p_.Port.readIntoRx(READ_BOUND_MS) <= 0) {
+        p_.Link.AwaitingReply = 0;
         return;
     }
-    ++Link.NamePage;
-    if (Link.NamePage <= LAST_SCENE)
-        Link.AwaitingReply = 0;
+    ++p_.Link.NamePage;
+    if (p_.Link.NamePage <= LAST_SCENE)
+        p_.Link.AwaitingReply = 0;
     else
-        Link.NamesPending = 0;  // the reply for the last scene clears AwaitingReply
+        p_.Link.NamesPending = 0;  // the reply for the last scene clears AwaitingReply
 }
 
 void PollLoop::idleSteps()
 {
-    if (Link.NamesPending) nameStep();
-    if (Link.ResyncCountdown) {
-        --Link.ResyncCountdown;
+    if (p_.Link.NamesPending) nameStep();
+    if (p_.Link.ResyncCountdown) {
+        --p_.Link.ResyncCountdown;
         // The processor's whole state changed: identify it again, which restarts the download.
-        if (Link.ResyncCountdown == 0) ConnectDevice();
+        if (p_.Link.ResyncCountdown == 0) ConnectDevice();
     }
     heartbeatStep();
-    if (Link.LinkLost) showLostLink();
+    if (p_.Link.LinkLost) showLostLink();
 }
 
 void PollLoop::heartbeatStep()
 {
-    if (Link.HeartbeatCountdown == 0) {
-        Link.HeartbeatCountdown = HEARTBEAT_PERIOD;
+    if (p_.Link.HeartbeatCountdown == 0) {
+        p_.Link.HeartbeatCountdown = HEARTBEAT_PERIOD;
         return;
     }
-    if (--Link.HeartbeatCountdown != 0) return;
-    if (Link.Connected) REQ_HEARTBEAT();
+    if (--p_.Link.HeartbeatCountdown != 0) return;
+    if (p_.Link.Connected) REQ_HEARTBEAT(p_);
     // The answer is drained, not parsed; into a buffer of its own so that unparsed bytes stay intact.
     uint8_t drain[REPORT_SIZE];
-    Port.readRaw(drain, sizeof drain, READ_BOUND_MS);
-    Link.HeartbeatCountdown = HEARTBEAT_PERIOD;
+    p_.Port.readRaw(drain, sizeof drain, READ_BOUND_MS);
+    p_.Link.HeartbeatCountdown = HEARTBEAT_PERIOD;
 }
 
 void PollLoop::loseLink()
 {
-    Link.Connected = 0;
-    Link.LinkLost = 1;
-    if (Port.onWriteFailed) Port.onWriteFailed();
+    p_.Link.Connected = 0;
+    p_.Link.LinkLost = 1;
+    if (p_.Port.onWriteFailed) p_.Port.onWriteFailed();
 }
 
 void PollLoop::showLostLink()
 {
     host_.showLinkStatus(false);
     host_.showProgress(false);
-    Link.LinkLost = 0;
-    Link.LinkStatus = 0;
+    p_.Link.LinkLost = 0;
+    p_.Link.LinkStatus = 0;
 }
 
 bool PollLoop::ParseReply()
 {
-    if (!Port.Rx.scan()) {
-        stalledPos_ = Port.Rx.RxPos;
-        stalledCount_ = Port.Rx.RxCount;
+    if (!p_.Port.Rx.scan()) {
+        stalledPos_ = p_.Port.Rx.RxPos;
+        stalledCount_ = p_.Port.Rx.RxCount;
         return false;
     }
     // More replies may follow in the same report; with every byte taken, none can.
-    const bool allTaken = Port.Rx.RxPos >= std::min<size_t>(Port.Rx.RxCount, sizeof Port.Rx.RxBuffer);
-    stalledPos_ = Port.Rx.RxPos;
-    stalledCount_ = allTaken ? Port.Rx.RxCount : uint16_t(~0u);
+    const bool allTaken = p_.Port.Rx.RxPos >= std::min<size_t>(p_.Port.Rx.RxCount, sizeof p_.Port.Rx.RxBuffer);
+    stalledPos_ = p_.Port.Rx.RxPos;
+    stalledCount_ = allTaken ? p_.Port.Rx.RxCount : uint16_t(~0u);
     // A copy: a handler may show a box, and ticks inside it parse further replies.
-    uint8_t payload[sizeof Port.Rx.ReplyPayload];
-    const int n = Port.Rx.ReplyLength;
-    std::memcpy(payload, Port.Rx.ReplyPayload, sizeof payload);
+    uint8_t payload[sizeof p_.Port.Rx.ReplyPayload];
+    const int n = p_.Port.Rx.ReplyLength;
+    std::memcpy(payload, p_.Port.Rx.ReplyPayload, sizeof payload);
     dispatch(payload, n);
     return true;
 }
@@ -227,13 +227,13 @@ std::string PollLoop::DeviceNameOf(const uint8_t *payload, int n)
 
 void PollLoop::identify(const uint8_t *payload, int n)
 {
-    if (DeviceNameOf(payload, n) == Link.ExpectedDeviceName) {
-        Link.Connected = 1;
-        Link.Downloading = 1;
-        Link.AwaitingReply = 0;
-        Link.NamesPending = 0;  // a name phase cut off by a lost link starts afresh after the pages
-        Link.ParamPage = 0;
-        Link.LinkStatus = 1;
+    if (DeviceNameOf(payload, n) == p_.Link.ExpectedDeviceName) {
+        p_.Link.Connected = 1;
+        p_.Link.Downloading = 1;
+        p_.Link.AwaitingReply = 0;
+        p_.Link.NamesPending = 0;  // a name phase cut off by a lost link starts afresh after the pages
+        p_.Link.ParamPage = 0;
+        p_.Link.LinkStatus = 1;
         std::fill(std::begin(pageSeen_), std::end(pageSeen_), false);
         pageRetries_ = 0;
         mismatchShown_ = false;
@@ -243,9 +243,9 @@ void PollLoop::identify(const uint8_t *payload, int n)
         host_.showProgress(true);
         return;
     }
-    const bool wasIdentified = Link.LinkStatus != 0;
-    Link.Connected = 0;
-    Link.LinkStatus = 0;
+    const bool wasIdentified = p_.Link.LinkStatus != 0;
+    p_.Link.Connected = 0;
+    p_.Link.LinkStatus = 0;
     if (wasIdentified) {
         host_.showLinkStatus(false);
         host_.showProgress(false);
@@ -258,28 +258,28 @@ void PollLoop::identify(const uint8_t *payload, int n)
 
 bool PollLoop::parsePending() const
 {
-    return Port.Rx.RxPos != stalledPos_ || Port.Rx.RxCount != stalledCount_;
+    return p_.Port.Rx.RxPos != stalledPos_ || p_.Port.Rx.RxCount != stalledCount_;
 }
 
 int PollLoop::countdownTicks() const
 {
-    if (!Link.Connected) return openWait_;
+    if (!p_.Link.Connected) return openWait_;
     // The tick that brings the heartbeat countdown to 0 sends; at 0 the next tick reloads it.
-    return Link.HeartbeatCountdown > 0 ? Link.HeartbeatCountdown - 1 : 0;
+    return p_.Link.HeartbeatCountdown > 0 ? p_.Link.HeartbeatCountdown - 1 : 0;
 }
 
 int PollLoop::quietTicks() const
 {
-    if (completionDue_ || Link.BtnRepeatDelay || Link.LinkLost || parsePending() || TransferGuard::busy()) return 0;
-    if (Link.Connected && (Link.Downloading || Link.NamesPending || Link.ResyncCountdown)) return 0;
+    if (completionDue_ || p_.Link.BtnRepeatDelay || p_.Link.LinkLost || parsePending() || TransferGuard::busy(p_.Link)) return 0;
+    if (p_.Link.Connected && (p_.Link.Downloading || p_.Link.NamesPending || p_.Link.ResyncCountdown)) return 0;
     return countdownTicks();
 }
 
 void PollLoop::skipTicks(int n)
 {
     if (n <= 0) return;
-    if (Link.Connected)
-        Link.HeartbeatCountdown = uint16_t(Link.HeartbeatCountdown - n);
+    if (p_.Link.Connected)
+        p_.Link.HeartbeatCountdown = uint16_t(p_.Link.HeartbeatCountdown - n);
     else if (openWait_ > 0)
         openWait_ -= n;
 }
@@ -287,7 +287,7 @@ void PollLoop::skipTicks(int n)
 void PollLoop::watchPresence()
 {
     unwatchPresence();
-    DeviceIo *device = Port.device();
+    DeviceIo *device = p_.Port.device();
     if (device && device->watchPresence([this](PresenceEvent e) { presenceChanged(e); })) watched_ = device;
 }
 
@@ -300,9 +300,9 @@ void PollLoop::unwatchPresence()
 void PollLoop::presenceChanged(PresenceEvent event)
 {
     if (event == PresenceEvent::Arrived) {
-        if (!Link.Connected) openWait_ = 0;  // tried on the next tick
+        if (!p_.Link.Connected) openWait_ = 0;  // tried on the next tick
         return;
     }
     // The open processor went away: noticed now rather than at the next heartbeat.
-    if (Link.Connected) loseLink();
+    if (p_.Link.Connected) loseLink();
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+class ProcessorSession;
+
 // What the link shows through the window, and the handlers of the replies that carry state.
 class PollHost
 {
@@ -46,7 +48,8 @@ public:
     // Pages lost during a download are asked for again at most this many times in all.
     static constexpr int MAX_PAGE_RETRIES = 110;
 
-    explicit PollLoop(PollHost &host) : host_(host) {}
+    // Runs the link of the given session and shows it through host.
+    PollLoop(PollHost &host, ProcessorSession &session) : host_(host), p_(session) {}
     ~PollLoop();
     PollLoop(const PollLoop &) = delete;
     PollLoop &operator=(const PollLoop &) = delete;
@@ -63,6 +66,7 @@ public:
     // The identification text of a 0x16 payload: bytes 1..16 while they are 1..254.
     static std::string DeviceNameOf(const uint8_t *payload, int n);
 
+    ProcessorSession &session() const { return p_; }
     // Ticks left before the next open attempt while searching.
     int ticksUntilOpen() const { return openWait_; }
 
@@ -99,6 +103,7 @@ private:
     void dispatch(const uint8_t *payload, int n);
 
     PollHost &host_;
+    ProcessorSession &p_;
     DeviceIo *watched_ = nullptr;  // the device whose hot-plug notification is heard
     int openWait_ = 0;
     // Where the last fruitless parse step left the receive buffer: nothing to parse until it changes.

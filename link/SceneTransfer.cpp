@@ -2,7 +2,7 @@
 #include "SceneTransfer.h"
 
 #include "Commands.h"
-#include "LinkState.h"
+#include "ProcessorSession.h"
 #include "WaitMs.h"
 
 #include <cstring>
@@ -16,31 +16,30 @@ constexpr int SCENE_FRAMES = SCENE_COUNT * PAGE_COUNT;  // page frames of all ni
 
 TransferResult SceneTransfer::sendParamImage(const uint8_t *image, const Progress &progress)
 {
-    TransferLink::drain();
+    link_.drain();
     for (int p = 0; p < LAST_PAGE; ++p) {
-        // The closures capture at most two words: std::function holds them without allocating.
         const uint8_t page = uint8_t(p);
         const uint8_t *data = image + p * PAGE_SIZE;
         TransferLink::AckStep step;
-        step.send = [page, data] { CMD_PARAM_PAGE_WRITE(page, data); };
+        step.send = [this, page, data] { CMD_PARAM_PAGE_WRITE(p_, page, data); };
         step.accept = [&](const uint8_t *payload, int n) { return TransferLink::isAck(payload, n, PAGE_WRITE, &page, 1); };
         step.hold = 5000;
-        step.gapMs = Pace.pageGapMs;
-        const TransferResult r = TransferLink::acknowledged(step);
+        step.gapMs = p_.Pace.pageGapMs;
+        const TransferResult r = link_.acknowledged(step);
         if (r != TransferResult::Ok) return r;
         progress(TransferLink::percent(p + 1, PAGE_COUNT));
-        WaitMs(Pace.pageGapMs);
+        WaitMs(p_.Pace.pageGapMs);
     }
-    const TransferResult last = TransferLink::once([&] { CMD_PARAM_PAGE_WRITE(LAST_PAGE, image + LAST_PAGE * PAGE_SIZE); });
+    const TransferResult last = link_.once([&] { CMD_PARAM_PAGE_WRITE(p_, LAST_PAGE, image + LAST_PAGE * PAGE_SIZE); });
     if (last != TransferResult::Ok) return last;
     progress(100);
-    Link.HeartbeatCountdown = 5000;
-    Port.Rx.clear();
+    p_.Link.HeartbeatCountdown = 5000;
+    p_.Port.Rx.clear();
     // The processor takes the image over; the heartbeat stays away meanwhile.
     for (int i = PAGE_COUNT; i <= 100; ++i) {
-        Link.HeartbeatCountdown = 1000;
-        WaitMs(Pace.runOutStepMs);
-        if (!Link.Connected) return TransferResult::LinkLost;
+        p_.Link.HeartbeatCountdown = 1000;
+        WaitMs(p_.Pace.runOutStepMs);
+        if (!p_.Link.Connected) return TransferResult::LinkLost;
     }
     return TransferResult::Ok;
 }
@@ -52,7 +51,7 @@ TransferResult SceneTransfer::fetchScenes(uint8_t scenes[SCENE_COUNT][STORE_SIZE
         for (int p = 0; p < PAGE_COUNT; ++p) {
             const uint8_t index[2] = {uint8_t(k), uint8_t(p)};
             TransferLink::AckStep step;
-            step.send = [&index] { REQ_SCENE_DATA(index[0], index[1]); };
+            step.send = [this, &index] { REQ_SCENE_DATA(p_, index[0], index[1]); };
             step.accept = [scenes, &index](const uint8_t *payload, int n) {
                 // 06 15 k p + 20 data bytes
                 if (n < 4 + PAGE_SIZE || payload[1] != SCENE_DATA) return false;
@@ -64,7 +63,7 @@ TransferResult SceneTransfer::fetchScenes(uint8_t scenes[SCENE_COUNT][STORE_SIZE
             step.hold = 2000;
             step.settleMs = 1;
             step.gapMs = 0;
-            const TransferResult r = TransferLink::acknowledged(step);
+            const TransferResult r = link_.acknowledged(step);
             if (r != TransferResult::Ok) return r;
             progress(TransferLink::percent(++done, SCENE_FRAMES));
         }
@@ -74,7 +73,7 @@ TransferResult SceneTransfer::fetchScenes(uint8_t scenes[SCENE_COUNT][STORE_SIZE
 
 TransferResult SceneTransfer::sendScenes(const uint8_t scenes[SCENE_COUNT][STORE_SIZE], const Progress &progress)
 {
-    TransferLink::drain();
+    link_.drain();
     int done = 0;  // page frames acknowledged (the last page of a scene: sent)
     for (int k = 1; k <= SCENE_COUNT; ++k) {
         const uint8_t *scene = scenes[k - 1];
@@ -82,22 +81,22 @@ TransferResult SceneTransfer::sendScenes(const uint8_t scenes[SCENE_COUNT][STORE
             const uint8_t index[2] = {uint8_t(k), uint8_t(p)};
             const uint8_t *data = scene + p * PAGE_SIZE;
             TransferLink::AckStep step;
-            step.send = [&index, data] { CMD_SCENE_DATA_WRITE(index[0], index[1], data); };
+            step.send = [this, &index, data] { CMD_SCENE_DATA_WRITE(p_, index[0], index[1], data); };
             step.accept = [&](const uint8_t *payload, int n) { return TransferLink::isAck(payload, n, SCENE_DATA, index, 2); };
             step.hold = 4000;
             step.gapMs = 1;  // the window stays alive while a page is tried again
-            const TransferResult r = TransferLink::acknowledged(step);
+            const TransferResult r = link_.acknowledged(step);
             if (r != TransferResult::Ok) return r;
             progress(TransferLink::percent(++done, SCENE_FRAMES));
         }
         const TransferResult last =
-            TransferLink::once([&] { CMD_SCENE_DATA_WRITE(uint8_t(k), LAST_PAGE, scene + LAST_PAGE * PAGE_SIZE); });
+            link_.once([&] { CMD_SCENE_DATA_WRITE(p_, uint8_t(k), LAST_PAGE, scene + LAST_PAGE * PAGE_SIZE); });
         if (last != TransferResult::Ok) return last;
         progress(TransferLink::percent(++done, SCENE_FRAMES));
-        Port.Rx.clear();
-        Link.HeartbeatCountdown = 40000;
-        WaitMs(Pace.sceneSettleMs);
-        if (!Link.Connected) return TransferResult::LinkLost;
+        p_.Port.Rx.clear();
+        p_.Link.HeartbeatCountdown = 40000;
+        WaitMs(p_.Pace.sceneSettleMs);
+        if (!p_.Link.Connected) return TransferResult::LinkLost;
     }
     return TransferResult::Ok;
 }

@@ -18,11 +18,6 @@ Txt SpeakerNameId(uint8_t code)
     return Txt(int(Txt::SpeakerFLTweeter) + code);
 }
 
-QString SpeakerName(uint8_t code)
-{
-    return T(SpeakerNameId(code));
-}
-
 QString SpeakerName(uint8_t code, uint8_t language)
 {
     return T(SpeakerNameId(code), language);

@@ -9,8 +9,7 @@
 
 // Text id of a position name; a code above 20 reads as OFF.
 Txt SpeakerNameId(uint8_t code);
-// Position name in the current language / in the given one (0 = Chinese).
-QString SpeakerName(uint8_t code);
+// Position name in the given language (0 = Chinese).
 QString SpeakerName(uint8_t code, uint8_t language);
 
 // One submenu of a channel-name menu: its title and its entries with their codes, in menu order.

@@ -1,7 +1,6 @@
 // The table of paired texts.
 #include "Texts.h"
 
-uint8_t LanguageFlag = 0;
 
 namespace {
 
@@ -349,15 +348,10 @@ QString T(Txt id, uint8_t language)
     return QString::fromUtf8(language ? p.en : p.zh);
 }
 
-QString T(Txt id)
-{
-    return T(id, LanguageFlag);
-}
-
-QString FilterTypeName(unsigned type)
+QString FilterTypeName(unsigned type, uint8_t language)
 {
     static const Txt names[3] = {Txt::FilterTypeButterworth, Txt::FilterTypeLink, Txt::FilterTypeBessel};
-    return T(names[type < 3 ? type : 0]);
+    return T(names[type < 3 ? type : 0], language);
 }
 
 QString FilterSlopeName(unsigned slope)

@@ -1,11 +1,8 @@
-// Every paired text of the program (Chinese, English) in one table, picked by LanguageFlag.
+// Every paired text of the program (Chinese, English) in one table, picked by the language asked for.
 #pragma once
 
 #include <QString>
 #include <cstdint>
-
-// 0 = Chinese (the start value), nonzero = English.
-extern uint8_t LanguageFlag;
 
 enum class Txt {
     NoticeTitle,
@@ -126,12 +123,10 @@ struct TextPair {
     const char *en;
 };
 
-// The text of id in the current language.
-QString T(Txt id);
-// The text of id in the given language (0 = Chinese).
+// The text of id in the given language (0 = Chinese, nonzero = English).
 QString T(Txt id, uint8_t language);
 
-// Name of crossover type 0..2 in the current language; any other value is named as type 0.
-QString FilterTypeName(unsigned type);
+// Name of crossover type 0..2 in the given language; any other value is named as type 0.
+QString FilterTypeName(unsigned type, uint8_t language);
 // Slope caption of slope 0..7, "-6dB/Oct" .. "-48dB/Oct" in both languages; any other value as slope 3.
 QString FilterSlopeName(unsigned slope);

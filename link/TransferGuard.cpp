@@ -3,36 +3,36 @@
 
 #include "LinkState.h"
 
-TransferGuard::TransferGuard()
+TransferGuard::TransferGuard(LinkState &link) : link_(link)
 {
-    if (Link.TransferTaken) return;
-    Link.TransferTaken = true;
+    if (link_.TransferTaken) return;
+    link_.TransferTaken = true;
     acquired_ = true;
-    heldResync_ = Link.ResyncCountdown;
-    Link.ResyncCountdown = 0;
-    if (Link.TransferObserver) Link.TransferObserver(true);
+    heldResync_ = link_.ResyncCountdown;
+    link_.ResyncCountdown = 0;
+    if (link_.TransferObserver) link_.TransferObserver(true);
 }
 
 TransferGuard::~TransferGuard()
 {
     if (!acquired_) return;
-    Link.TransferTaken = false;
-    if (Link.ResyncCountdown == 0) Link.ResyncCountdown = heldResync_;
-    if (Link.TransferObserver) Link.TransferObserver(false);
+    link_.TransferTaken = false;
+    if (link_.ResyncCountdown == 0) link_.ResyncCountdown = heldResync_;
+    if (link_.TransferObserver) link_.TransferObserver(false);
 }
 
-bool TransferGuard::busy()
+bool TransferGuard::busy(const LinkState &link)
 {
-    return Link.TransferTaken;
+    return link.TransferTaken;
 }
 
-void TransferGuard::setObserver(std::function<void(bool)> o)
+void TransferGuard::setObserver(LinkState &link, std::function<void(bool)> o)
 {
-    Link.TransferObserver = std::move(o);
+    link.TransferObserver = std::move(o);
 }
 
-void TransferGuard::reset()
+void TransferGuard::reset(LinkState &link)
 {
-    Link.TransferTaken = false;
-    Link.TransferObserver = nullptr;
+    link.TransferTaken = false;
+    link.TransferObserver = nullptr;
 }

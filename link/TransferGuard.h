@@ -4,24 +4,27 @@
 #include <cstdint>
 #include <functional>
 
+struct LinkState;
+
 class TransferGuard
 {
 public:
-    // Takes the transfer slot when it is free. While held, a pending re-read of the processor
+    // Takes the transfer slot of the link when it is free. While held, a pending re-read of the processor
     // (ResyncCountdown) is held back; it resumes afterwards unless the operation set its own.
-    TransferGuard();
+    explicit TransferGuard(LinkState &link);
     ~TransferGuard();
     TransferGuard(const TransferGuard &) = delete;
     TransferGuard &operator=(const TransferGuard &) = delete;
 
     bool acquired() const { return acquired_; }
-    static bool busy();
+    static bool busy(const LinkState &link);
     // Told when the slot is taken (true) and released (false): the window disables its entries.
-    static void setObserver(std::function<void(bool)> observer);
+    static void setObserver(LinkState &link, std::function<void(bool)> observer);
     // Frees the slot and forgets the observer (tests).
-    static void reset();
+    static void reset(LinkState &link);
 
 private:
+    LinkState &link_;
     bool acquired_ = false;
     uint16_t heldResync_ = 0;
 };

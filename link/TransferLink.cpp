@@ -1,19 +1,17 @@
 // Bounded acknowledged exchanges over the one transport.
 #include "TransferLink.h"
 
-#include "LinkState.h"
+#include "ProcessorSession.h"
 #include "WaitMs.h"
 
 #include <QElapsedTimer>
 
-TransferPace Pace;
-
 namespace {
 // A read that fails means the device is gone: the link is down.
-TransferResult readFailed()
+TransferResult readFailed(LinkState &link)
 {
-    Link.Connected = 0;
-    Link.LinkLost = 1;
+    link.Connected = 0;
+    link.LinkLost = 1;
     return TransferResult::LinkLost;
 }
 }  // namespace
@@ -42,15 +40,15 @@ bool TransferLink::isAck(const uint8_t *payload, int length, uint8_t code, const
 void TransferLink::drain()
 {
     uint8_t report[REPORT_SIZE];
-    for (int i = 0; i < 64 && Port.readRaw(report, REPORT_SIZE, 0) > 0; ++i) {
+    for (int i = 0; i < 64 && p_.Port.readRaw(report, REPORT_SIZE, 0) > 0; ++i) {
     }
 }
 
 TransferResult TransferLink::once(const std::function<void()> &send)
 {
-    if (!Link.Connected) return TransferResult::LinkLost;
+    if (!p_.Link.Connected) return TransferResult::LinkLost;
     send();
-    return Link.Connected ? TransferResult::Ok : TransferResult::LinkLost;
+    return p_.Link.Connected ? TransferResult::Ok : TransferResult::LinkLost;
 }
 
 TransferResult TransferLink::acknowledged(const AckStep &step)
@@ -58,21 +56,21 @@ TransferResult TransferLink::acknowledged(const AckStep &step)
     QElapsedTimer itemClock;
     itemClock.start();
     for (int tries = 1;; ++tries) {
-        if (!Link.Connected) return TransferResult::LinkLost;
+        if (!p_.Link.Connected) return TransferResult::LinkLost;
         drain();
         step.send();
-        if (!Link.Connected) return TransferResult::LinkLost;  // the write failed
-        Link.HeartbeatCountdown = step.hold;
-        Port.Rx.clear();
+        if (!p_.Link.Connected) return TransferResult::LinkLost;  // the write failed
+        p_.Link.HeartbeatCountdown = step.hold;
+        p_.Port.Rx.clear();
         if (step.settleMs > 0) WaitMs(step.settleMs);
         // Stray reports inside the read bound are skipped; only the bound ends the wait.
         QElapsedTimer readClock;
         readClock.start();
         for (;;) {
-            const int left = Pace.readMs - int(readClock.elapsed());
+            const int left = p_.Pace.readMs - int(readClock.elapsed());
             uint8_t report[REPORT_SIZE] = {};
-            const int n = Port.readRaw(report, REPORT_SIZE, left > 0 ? left : 0);
-            if (n < 0) return readFailed();
+            const int n = p_.Port.readRaw(report, REPORT_SIZE, left > 0 ? left : 0);
+            if (n < 0) return readFailed(p_.Link);
             if (n == 0) break;
             const uint8_t *payload = nullptr;
             int length = 0;
@@ -80,7 +78,7 @@ TransferResult TransferLink::acknowledged(const AckStep &step)
                 return TransferResult::Ok;
             if (left <= 0) break;
         }
-        if (tries >= Pace.maxTries || itemClock.elapsed() >= Pace.maxItemMs) return TransferResult::NoAnswer;
+        if (tries >= p_.Pace.maxTries || itemClock.elapsed() >= p_.Pace.maxItemMs) return TransferResult::NoAnswer;
         if (step.gapMs > 0) WaitMs(step.gapMs);
     }
 }
@@ -89,6 +87,6 @@ bool TransferLink::waitLinkIdle()
 {
     QElapsedTimer clock;
     clock.start();
-    while (Link.Connected && (Link.Downloading || Link.NamesPending) && clock.elapsed() < Pace.idleWaitMs) WaitMs(2);
-    return Link.Connected && !Link.Downloading && !Link.NamesPending;
+    while (p_.Link.Connected && (p_.Link.Downloading || p_.Link.NamesPending) && clock.elapsed() < p_.Pace.idleWaitMs) WaitMs(2);
+    return p_.Link.Connected && !p_.Link.Downloading && !p_.Link.NamesPending;
 }

@@ -23,11 +23,15 @@ struct TransferPace {
     int uploadSettleMs = 1000;   // after the whole all-scenes upload
     int idleWaitMs = 3000;       // for a running download to end before a transfer starts
 };
-extern TransferPace Pace;
+
+class ProcessorSession;
 
 class TransferLink
 {
 public:
+    // Exchanges over the session's transport, paced by its pace.
+    explicit TransferLink(ProcessorSession &session) : p_(session) {}
+
     // One frame that the processor acknowledges.
     struct AckStep {
         std::function<void()> send;                           // sends the frame (the same bytes every try)
@@ -38,21 +42,24 @@ public:
     };
 
     // Sends until accepted; the same frame again after each try without an acceptable answer,
-    // up to Pace.maxTries tries or Pace.maxItemMs.
-    static TransferResult acknowledged(const AckStep &step);
+    // up to the pace's maxTries tries or the pace's maxItemMs.
+    TransferResult acknowledged(const AckStep &step);
     // Sends once without waiting for an answer; LinkLost when the write failed.
-    static TransferResult once(const std::function<void()> &send);
+    TransferResult once(const std::function<void()> &send);
     // The progress bar's value for done of total items: the whole percentage, 0..100.
     static int percent(int done, int total) { return total > 0 ? int(int64_t(done) * 100 / total) : 100; }
     // Reads and drops every report already waiting (non-blocking).
-    static void drain();
+    void drain();
     // Waits (processing events) until the poll loop has finished the download and the names.
-    // False when the link was lost or the download did not end within Pace.idleWaitMs.
-    static bool waitLinkIdle();
+    // False when the link was lost or the download did not end within the pace's idleWaitMs.
+    bool waitLinkIdle();
     // The payload of the reply frame at the start of an input report: header FA 2A, length,
     // checksum and trailer checked. False for anything malformed.
     static bool framedPayload(const uint8_t *report, int n, const uint8_t **payload, int *length);
     // An acknowledgement: payload code at byte 1; when the processor echoes the index bytes
     // after it, they must match (a late answer for another frame never counts).
     static bool isAck(const uint8_t *payload, int length, uint8_t code, const uint8_t *index, int indexLength);
+
+private:
+    ProcessorSession &p_;
 };

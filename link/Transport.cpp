@@ -3,8 +3,6 @@
 
 #include "LinkState.h"
 
-Transport Port;
-
 bool Transport::open()
 {
     if (!device_) return false;
@@ -19,10 +17,10 @@ void Transport::close()
 
 void Transport::SendFrame(const uint8_t *payload, int n)
 {
-    Link.HeartbeatCountdown = 400;
+    link_.HeartbeatCountdown = 400;
     ++heartbeatReloads;
-    if (Link.SuppressSend) return;
-    if (Link.Downloading && n > 0 && payload[0] == 5) return;
+    if (link_.SuppressSend) return;
+    if (link_.Downloading && n > 0 && payload[0] == 5) return;
     SendFrameDirect(payload, n);
 }
 
@@ -33,9 +31,9 @@ void Transport::SendFrameDirect(const uint8_t *payload, int n)
     if (!isOpen()) return;
     const int r = device_->write(ReportFrame, sizeof ReportFrame);
     if (r < 0) {
-        const bool wasConnected = Link.Connected;
-        Link.Connected = 0;
-        Link.LinkLost = 1;
+        const bool wasConnected = link_.Connected;
+        link_.Connected = 0;
+        link_.LinkLost = 1;
         // One box per lost link, however many writes fail while it is open.
         if (wasConnected && onWriteFailed) onWriteFailed();
         return;

@@ -6,9 +6,16 @@
 
 #include <functional>
 
+struct LinkState;
+
 class Transport
 {
 public:
+    // The send path's gates and the heartbeat countdown live in the session's link state.
+    explicit Transport(LinkState &link) : link_(link) {}
+    Transport(const Transport &) = delete;
+    Transport &operator=(const Transport &) = delete;
+
     // The device this program talks to (not owned); null means no device at all.
     void setDevice(DeviceIo *device) { device_ = device; }
     DeviceIo *device() const { return device_; }
@@ -42,14 +49,9 @@ public:
     unsigned long heartbeatReloads = 0;
 
 private:
+    LinkState &link_;
     DeviceIo *device_ = nullptr;
 };
-
-// The one transport of the program.
-extern Transport Port;
-
-inline void SendFrame(const uint8_t *payload, int n) { Port.SendFrame(payload, n); }
-inline void SendFrameDirect(const uint8_t *payload, int n) { Port.SendFrameDirect(payload, n); }
 
 // The bound on every read that would otherwise wait for ever.
 constexpr int READ_BOUND_MS = 100;

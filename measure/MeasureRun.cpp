@@ -48,6 +48,7 @@ struct MeasureRun::Impl {
     };
 
     bool running = false;
+    uint8_t language = 1;  // of the messages, from the settings of the last start
     bool autoAdvance = false;
     bool waiting = false;  // between positions, for continuePositions()
     std::vector<int> channels;
@@ -119,14 +120,14 @@ struct MeasureRun::Impl {
     {
         const int ch = channels[index];
         soloOutput(ch);
-        if (!model.linked()) return end(false, T(Txt::RunProcessorLost));
+        if (!model.linked()) return end(false, T(Txt::RunProcessorLost, language));
         const bool check = position < 0;
         const Sweep sweep(sweepFor(ch, check));
         AudioRequest request = sweep.request(settings.outputDevice, settings.inputDevice);
         QString why;
-        if (!audio.prepare(request, &why)) return end(false, T(Txt::RunCaptureFailed).arg(ch + 1).arg(why));
+        if (!audio.prepare(request, &why)) return end(false, T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(why));
         emit q->progress(ch, std::max(position, 0), 100 * capturesDone() / std::max(1, totalCaptures()),
-                         T(check ? Txt::RunStepLevel : Txt::RunStepSweep));
+                         T(check ? Txt::RunStepLevel : Txt::RunStepSweep, language));
         AnalysisOptions options;
         options.mic = settings.hasMic ? &settings.mic : nullptr;
         options.spl = settings.spl;
@@ -149,13 +150,13 @@ struct MeasureRun::Impl {
         joinWorker();
         if (!running) return;
         const int ch = channels[index];
-        if (cancel) return end(false, T(Txt::RunCancelled));
-        if (!o.ok) return end(false, T(Txt::RunCaptureFailed).arg(ch + 1).arg(o.why));
-        if (!model.linked()) return end(false, T(Txt::RunProcessorLost));
+        if (cancel) return end(false, T(Txt::RunCancelled, language));
+        if (!o.ok) return end(false, T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(o.why));
+        if (!model.linked()) return end(false, T(Txt::RunProcessorLost, language));
         const CaptureResult &r = o.result;
-        if (r.clipped()) return end(false, position < 0 ? T(Txt::RunLevelClipped) : T(Txt::RunCaptureFailed).arg(ch + 1).arg(T(Txt::RunLevelClipped)));
-        if (r.noSignal) return end(false, position < 0 ? T(Txt::RunLevelSilent) : T(Txt::RunCaptureFailed).arg(ch + 1).arg(T(Txt::RunLevelSilent)));
-        if (!r.problem.isEmpty()) return end(false, T(Txt::RunCaptureFailed).arg(ch + 1).arg(r.problem));
+        if (r.clipped()) return end(false, position < 0 ? T(Txt::RunLevelClipped, language) : T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(T(Txt::RunLevelClipped, language)));
+        if (r.noSignal) return end(false, position < 0 ? T(Txt::RunLevelSilent, language) : T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(T(Txt::RunLevelSilent, language)));
+        if (!r.problem.isEmpty()) return end(false, T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(r.problem));
         if (position >= 0) captured.push_back(r);
         ++position;
         if (position < settings.positions) {
@@ -169,7 +170,7 @@ struct MeasureRun::Impl {
         m.positions = std::move(captured);
         captured.clear();
         QString why;
-        if (!AveragePositions(m.positions, m.result, &why)) return end(false, T(Txt::RunCaptureFailed).arg(ch + 1).arg(why));
+        if (!AveragePositions(m.positions, m.result, &why)) return end(false, T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(why));
         done.push_back(m);
         emit q->outputMeasured(m);
         if (!running) return;  // a receiver cancelled
@@ -187,21 +188,21 @@ MeasureRun::MeasureRun(TuningModel &model, AudioIo &audio, QObject *parent)
 
 MeasureRun::~MeasureRun()
 {
-    if (d_->running) d_->end(false, T(Txt::RunCancelled));
+    if (d_->running) d_->end(false, T(Txt::RunCancelled, d_->language));
     d_->cancel = true;
     d_->joinWorker();
 }
 
 QString MeasureRun::check(int ch, const MeasureSettings &settings) const
 {
-    if (ch < 0 || ch >= CH_COUNT) return T(Txt::RunBadSettings).arg(QStringLiteral("CH%1").arg(ch + 1));
+    if (ch < 0 || ch >= CH_COUNT) return T(Txt::RunBadSettings, settings.language).arg(QStringLiteral("CH%1").arg(ch + 1));
     const uint8_t code = d_->model.store.ChName[ch];
     if (IsTweeter(code) && HighpassCorner(d_->model.store, ch) <= 0.0)
-        return T(Txt::RunTweeterNoHighpass).arg(ch + 1).arg(SpeakerName(code));
+        return T(Txt::RunTweeterNoHighpass, settings.language).arg(ch + 1).arg(SpeakerName(code, settings.language));
     SweepSettings s = settings.sweep;
     s.startHz = std::max(s.startHz, HighpassCorner(d_->model.store, ch));
     const QString why = s.check();
-    return why.isEmpty() ? QString() : T(Txt::RunBadSettings).arg(why);
+    return why.isEmpty() ? QString() : T(Txt::RunBadSettings, settings.language).arg(why);
 }
 
 bool MeasureRun::start(const std::vector<int> &channels, const MeasureSettings &settings, QString *why)
@@ -210,14 +211,15 @@ bool MeasureRun::start(const std::vector<int> &channels, const MeasureSettings &
         if (why) *why = reason;
         return false;
     };
-    if (d_->running) return refuse(T(Txt::RunBusy));
-    if (channels.empty()) return refuse(T(Txt::RunBadSettings).arg(QStringLiteral("no output")));
+    if (d_->running) return refuse(T(Txt::RunBusy, settings.language));
+    if (channels.empty()) return refuse(T(Txt::RunBadSettings, settings.language).arg(QStringLiteral("no output")));
     if (settings.positions < 1 || settings.positions > MAX_POSITIONS)
-        return refuse(T(Txt::RunBadSettings).arg(QStringLiteral("positions: 1..%1").arg(MAX_POSITIONS)));
+        return refuse(T(Txt::RunBadSettings, settings.language).arg(QStringLiteral("positions: 1..%1").arg(MAX_POSITIONS)));
     for (int ch : channels)
         if (const QString reason = check(ch, settings); !reason.isEmpty()) return refuse(reason);
     Impl &d = *d_;
     d.channels = channels;
+    d.language = settings.language;
     d.settings = settings;
     d.start = d.model.state();
     d.index = 0;
@@ -239,7 +241,7 @@ void MeasureRun::cancel()
     if (!d_->running) return;
     d_->cancel = true;
     // A capture under way ends through its worker; otherwise the run ends here.
-    if (!d_->worker.joinable()) d_->end(false, T(Txt::RunCancelled));
+    if (!d_->worker.joinable()) d_->end(false, T(Txt::RunCancelled, d_->language));
 }
 
 bool MeasureRun::running() const

@@ -24,6 +24,7 @@ struct MeasureSettings {
     bool hasMic = false;          // mic holds a calibration to apply
     MicCalibration mic;
     SplCalibration spl;
+    uint8_t language = 1;         // of the run's messages: 0 = Chinese, nonzero = English
 };
 
 // What one output's measurement gave: the positions' results and their average.

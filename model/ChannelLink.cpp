@@ -1,6 +1,8 @@
 // The link tables and copy routines.
 #include "ChannelLink.h"
 
+#include "ProcessorSession.h"
+
 #include "Commands.h"
 #include "LinkState.h"
 
@@ -20,9 +22,8 @@ bool ChannelLink::isLinked(uint8_t ch) const
 
 namespace {
 
-void copyFilters(uint8_t dst, uint8_t src)
+void copyFilters(ParamBlock &s, uint8_t dst, uint8_t src)
 {
-    ParamBlock &s = ParamStore;
     s.HpfBypass[dst] = s.HpfBypass[src];
     s.HpfType[dst] = s.HpfType[src];
     s.HpfFreq[dst] = s.HpfFreq[src];
@@ -33,9 +34,8 @@ void copyFilters(uint8_t dst, uint8_t src)
     s.LpfSlope[dst] = s.LpfSlope[src];
 }
 
-void copyEqualiser(uint8_t dst, uint8_t src)
+void copyEqualiser(ParamBlock &s, uint8_t dst, uint8_t src)
 {
-    ParamBlock &s = ParamStore;
     s.EqBypass[dst] = s.EqBypass[src];
     for (int b = 0; b < BAND_COUNT; ++b) {
         s.EqFreq[dst][b] = s.EqFreq[src][b];
@@ -49,55 +49,55 @@ bool carriesEqualiser(uint8_t mode) { return mode == 0 || mode == 1; }
 
 }  // namespace
 
-void ChannelLink::Link_Copy_Channel(uint8_t dst, uint8_t src)
+void ChannelLink::Link_Copy_Channel(ProcessorSession &p, uint8_t dst, uint8_t src)
 {
     if (dst >= CH_COUNT || src >= CH_COUNT) return;
     const uint8_t mode = LinkMode[src];
     if (mode == 0) {
-        copyFilters(dst, src);
-        copyEqualiser(dst, src);
+        copyFilters(p.ParamStore, dst, src);
+        copyEqualiser(p.ParamStore, dst, src);
     } else if (mode == 1) {
-        copyEqualiser(dst, src);
+        copyEqualiser(p.ParamStore, dst, src);
     } else {
-        copyFilters(dst, src);
+        copyFilters(p.ParamStore, dst, src);
     }
 }
 
-void ChannelLink::EQ_Link_Copy(uint8_t ch, uint8_t band)
+void ChannelLink::EQ_Link_Copy(ProcessorSession &p, uint8_t ch, uint8_t band)
 {
     if (ch >= CH_COUNT || band >= BAND_COUNT || !carriesEqualiser(LinkMode[ch])) return;
     for (uint8_t j = 0; j < CH_COUNT; ++j) {
         if (!LinkMatrix[ch][j]) continue;
-        ParamStore.EqFreq[j][band] = ParamStore.EqFreq[ch][band];
-        ParamStore.EqGain[j][band] = ParamStore.EqGain[ch][band];
-        ParamStore.EqQ[j][band] = ParamStore.EqQ[ch][band];
-        if (Link.Connected) CMD_EQ_BAND(j, band);
+        p.ParamStore.EqFreq[j][band] = p.ParamStore.EqFreq[ch][band];
+        p.ParamStore.EqGain[j][band] = p.ParamStore.EqGain[ch][band];
+        p.ParamStore.EqQ[j][band] = p.ParamStore.EqQ[ch][band];
+        if (p.Link.Connected) CMD_EQ_BAND(p, j, band);
     }
 }
 
-void ChannelLink::HPF_Link_Copy(uint8_t src)
+void ChannelLink::HPF_Link_Copy(ProcessorSession &p, uint8_t src)
 {
     if (src >= CH_COUNT || !carriesFilters(LinkMode[src])) return;
     for (uint8_t k = 0; k < CH_COUNT; ++k) {
         if (!LinkMatrix[src][k]) continue;
-        ParamStore.HpfBypass[k] = ParamStore.HpfBypass[src];
-        ParamStore.HpfType[k] = ParamStore.HpfType[src];
-        ParamStore.HpfFreq[k] = ParamStore.HpfFreq[src];
-        ParamStore.HpfSlope[k] = ParamStore.HpfSlope[src];
-        if (Link.Connected) CMD_HPF(k);
+        p.ParamStore.HpfBypass[k] = p.ParamStore.HpfBypass[src];
+        p.ParamStore.HpfType[k] = p.ParamStore.HpfType[src];
+        p.ParamStore.HpfFreq[k] = p.ParamStore.HpfFreq[src];
+        p.ParamStore.HpfSlope[k] = p.ParamStore.HpfSlope[src];
+        if (p.Link.Connected) CMD_HPF(p, k);
     }
 }
 
-void ChannelLink::LPF_Link_Copy(uint8_t src)
+void ChannelLink::LPF_Link_Copy(ProcessorSession &p, uint8_t src)
 {
     if (src >= CH_COUNT || !carriesFilters(LinkMode[src])) return;
     for (uint8_t k = 0; k < CH_COUNT; ++k) {
         if (!LinkMatrix[src][k]) continue;
-        ParamStore.LpfBypass[k] = ParamStore.LpfBypass[src];
-        ParamStore.LpfType[k] = ParamStore.LpfType[src];
-        ParamStore.LpfFreq[k] = ParamStore.LpfFreq[src];
-        ParamStore.LpfSlope[k] = ParamStore.LpfSlope[src];
-        if (Link.Connected) CMD_LPF(k);
+        p.ParamStore.LpfBypass[k] = p.ParamStore.LpfBypass[src];
+        p.ParamStore.LpfType[k] = p.ParamStore.LpfType[src];
+        p.ParamStore.LpfFreq[k] = p.ParamStore.LpfFreq[src];
+        p.ParamStore.LpfSlope[k] = p.ParamStore.LpfSlope[src];
+        if (p.Link.Connected) CMD_LPF(p, k);
     }
 }
 
@@ -107,21 +107,21 @@ void ChannelLink::setLink(uint8_t a, uint8_t b)
     LinkMatrix[b][a] = 1;
 }
 
-bool ChannelLink::Link_Apply(const std::function<uint8_t()> &selected, const std::function<void(uint8_t)> &linked)
+bool ChannelLink::Link_Apply(ProcessorSession &p, const std::function<uint8_t()> &selected, const std::function<void(uint8_t)> &linked)
 {
     LinkPending = 1;
     if (selected() >= CH_COUNT) return false;
-    const uint8_t p = ParamStore.ChName[selected()];
+    const uint8_t position = p.ParamStore.ChName[selected()];
     const bool leftIsReference = LinkDir == 0;
     bool any = false;
     // First the selected channel is the reference and its partners follow it.
     for (const LinkPair &pair : LinkPairTable) {
         const uint8_t own = leftIsReference ? pair.left : pair.right;
         const uint8_t other = leftIsReference ? pair.right : pair.left;
-        if (p != own) continue;
+        if (position != own) continue;
         for (uint8_t j = 0; j < CH_COUNT; ++j) {
-            if (j == selected() || ParamStore.ChName[j] != other) continue;
-            Link_Copy_Channel(j, selected());
+            if (j == selected() || p.ParamStore.ChName[j] != other) continue;
+            Link_Copy_Channel(p, j, selected());
             LinkMode[j] = LinkMode[selected()];
             setLink(selected(), j);
             any = true;
@@ -133,10 +133,10 @@ bool ChannelLink::Link_Apply(const std::function<uint8_t()> &selected, const std
     for (const LinkPair &pair : LinkPairTable) {
         const uint8_t own = leftIsReference ? pair.left : pair.right;
         const uint8_t other = leftIsReference ? pair.right : pair.left;
-        if (p != other) continue;
+        if (position != other) continue;
         for (uint8_t j = 0; j < CH_COUNT; ++j) {
-            if (j == selected() || ParamStore.ChName[j] != own) continue;
-            Link_Copy_Channel(selected(), j);
+            if (j == selected() || p.ParamStore.ChName[j] != own) continue;
+            Link_Copy_Channel(p, selected(), j);
             setLink(selected(), j);
             any = true;
             if (linked) linked(selected());

@@ -15,7 +15,6 @@ constexpr int Q_MAX_CODE = 100;
 constexpr uint8_t ALL_ASPECTS = ModelChange::Gain | ModelChange::Freq | ModelChange::Q | ModelChange::MarkGain |
                                 ModelChange::MarkFreq | ModelChange::Label;
 
-bool online() { return Link.Connected != 0; }
 bool validBand(int b) { return b >= 0 && b < BAND_COUNT; }
 bool validFilter(int filter) { return filter == 0 || filter == 1; }
 
@@ -37,13 +36,13 @@ FilterFields filterFields(ParamBlock &s, int filter, uint8_t ch)
 
 void EqualiserModel::sendBand(int b)
 {
-    if (online()) CMD_EQ_BAND(CurCh, uint8_t(b));
+    if (linked()) CMD_EQ_BAND(session, CurCh, uint8_t(b));
 }
 
 // The linked copies (sent as they are made) and the curve of the selected channel.
 void EqualiserModel::bandTail(int b)
 {
-    links.EQ_Link_Copy(CurCh, uint8_t(b));
+    links.EQ_Link_Copy(session, CurCh, uint8_t(b));
     pending_.curve[CurCh] = true;
 }
 
@@ -204,7 +203,7 @@ void EqualiserModel::toggleEqBypass()
     Scope scope(*this);
     store.EqBypass[ch] = store.EqBypass[ch] ? 0 : 1;
     pending_.eqBypass[ch] = true;
-    if (online()) CMD_EQ_BYPASS(ch);
+    if (linked()) CMD_EQ_BYPASS(session, ch);
 }
 
 // A band whose slider already stands at 0 dB while its stored gain differs (a typed gain the slider has
@@ -237,8 +236,8 @@ void EqualiserModel::setBands(int ch, const uint16_t freq[BAND_COUNT], const uin
         store.EqFreq[ch][b] = f;
         store.EqGain[ch][b] = g;
         store.EqQ[ch][b] = qc;
-        links.EQ_Link_Copy(uint8_t(ch), b);
-        if (online()) CMD_EQ_BAND(uint8_t(ch), b);
+        links.EQ_Link_Copy(session, uint8_t(ch), b);
+        if (linked()) CMD_EQ_BAND(session, uint8_t(ch), b);
     }
     pending_.curve[ch] = true;
 }
@@ -249,14 +248,14 @@ void EqualiserModel::setBands(int ch, const uint16_t freq[BAND_COUNT], const uin
 void EqualiserModel::filterTail(int filter, bool ownFirst)
 {
     const uint8_t ch = CurCh;
-    auto sendOwn = [ch, filter] {
-        if (!online()) return;
-        if (filter == 0) CMD_HPF(ch);
-        else CMD_LPF(ch);
+    auto sendOwn = [this, ch, filter] {
+        if (!linked()) return;
+        if (filter == 0) CMD_HPF(session, ch);
+        else CMD_LPF(session, ch);
     };
     if (ownFirst) sendOwn();
-    if (filter == 0) links.HPF_Link_Copy(ch);
-    else links.LPF_Link_Copy(ch);
+    if (filter == 0) links.HPF_Link_Copy(session, ch);
+    else links.LPF_Link_Copy(session, ch);
     pending_.filter[ch][filter] = true;
     pending_.curve[ch] = true;
     if (!ownFirst) sendOwn();

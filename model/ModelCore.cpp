@@ -18,7 +18,7 @@ int64_t nowMs()
 
 }  // namespace
 
-ModelCore::ModelCore(ParamBlock &block) : store(block)
+ModelCore::ModelCore(ProcessorSession &s) : session(s), store(s.ParamStore)
 {
     qRegisterMetaType<ModelChange>("ModelChange");
     for (uint16_t &g : sliderGain_) g = GAIN_ZERO;
@@ -84,7 +84,7 @@ void ModelCore::commit()
     const ModelState now = state();
     if (now == opened_) return;
     history.record(opened_, now, key, nowMs());
-    if (!Link.Connected) offlineEdits_ = true;
+    if (!session.Link.Connected) offlineEdits_ = true;
 }
 
 void ModelCore::beginGesture()
@@ -104,12 +104,12 @@ void ModelCore::endGesture()
 
 bool ModelCore::busy() const
 {
-    return TransferGuard::busy() || Link.LinkStatus == 1;
+    return TransferGuard::busy(session.Link) || session.Link.LinkStatus == 1;
 }
 
 bool ModelCore::linked() const
 {
-    return Link.Connected != 0;
+    return session.Link.Connected != 0;
 }
 
 ModelState ModelCore::state() const
@@ -150,7 +150,7 @@ void ModelCore::restoreState(const ModelState &s)
     MainMuteOn = s.mainMute;
     std::memcpy(OwnMute, s.ownMute, sizeof OwnMute);
     sendDifferences(before);
-    if (!Link.Connected) offlineEdits_ = true;
+    if (!session.Link.Connected) offlineEdits_ = true;
     for (int b = 0; b < BAND_COUNT; ++b) sliderGain_[b] = store.EqGain[CurCh][b];
     pending_.all = true;
 }
@@ -160,34 +160,34 @@ void ModelCore::recordStepFrom(const ModelState &before)
     const ModelState now = state();
     if (now == before) return;
     history.record(before, now, 0, nowMs());
-    if (!Link.Connected) offlineEdits_ = true;
+    if (!session.Link.Connected) offlineEdits_ = true;
     Scope scope(*this);  // one notification: the views learn that the history changed
 }
 
 // Global fields first, then per output: output controls, crossovers, bands.
 void ModelCore::sendDifferences(const ParamBlock &o)
 {
-    if (!Link.Connected) return;
+    if (!session.Link.Connected) return;
     const ParamBlock &s = store;
-    if (s.InputSource != o.InputSource) CMD_INPUT_SOURCE(s.InputSource);
-    if (s.MasterVol != o.MasterVol) CMD_MASTER_VOLUME();
-    if (s.NoiseGate != o.NoiseGate) CMD_NOISE_GATE(uint8_t(s.NoiseGate));
-    if (std::memcmp(s.ChName, o.ChName, sizeof s.ChName) != 0) CMD_CH_NAMES();
+    if (s.InputSource != o.InputSource) CMD_INPUT_SOURCE(session, s.InputSource);
+    if (s.MasterVol != o.MasterVol) CMD_MASTER_VOLUME(session);
+    if (s.NoiseGate != o.NoiseGate) CMD_NOISE_GATE(session, uint8_t(s.NoiseGate));
+    if (std::memcmp(s.ChName, o.ChName, sizeof s.ChName) != 0) CMD_CH_NAMES(session);
     for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
-        if (s.ChVol[ch] != o.ChVol[ch]) CMD_CH_VOLUME(ch);
-        if (s.ChMute[ch] != o.ChMute[ch]) CMD_CH_MUTE(ch);
-        if (s.ChDelay[ch] != o.ChDelay[ch]) CMD_CH_DELAY(ch);
-        if (s.ChPhase[ch] != o.ChPhase[ch]) CMD_CH_PHASE(ch);
-        if (s.EqBypass[ch] != o.EqBypass[ch]) CMD_EQ_BYPASS(ch);
+        if (s.ChVol[ch] != o.ChVol[ch]) CMD_CH_VOLUME(session, ch);
+        if (s.ChMute[ch] != o.ChMute[ch]) CMD_CH_MUTE(session, ch);
+        if (s.ChDelay[ch] != o.ChDelay[ch]) CMD_CH_DELAY(session, ch);
+        if (s.ChPhase[ch] != o.ChPhase[ch]) CMD_CH_PHASE(session, ch);
+        if (s.EqBypass[ch] != o.EqBypass[ch]) CMD_EQ_BYPASS(session, ch);
         if (s.HpfFreq[ch] != o.HpfFreq[ch] || s.HpfSlope[ch] != o.HpfSlope[ch] || s.HpfBypass[ch] != o.HpfBypass[ch] ||
             s.HpfType[ch] != o.HpfType[ch])
-            CMD_HPF(ch);
+            CMD_HPF(session, ch);
         if (s.LpfFreq[ch] != o.LpfFreq[ch] || s.LpfSlope[ch] != o.LpfSlope[ch] || s.LpfBypass[ch] != o.LpfBypass[ch] ||
             s.LpfType[ch] != o.LpfType[ch])
-            CMD_LPF(ch);
+            CMD_LPF(session, ch);
         for (uint8_t b = 0; b < BAND_COUNT; ++b)
             if (s.EqFreq[ch][b] != o.EqFreq[ch][b] || s.EqGain[ch][b] != o.EqGain[ch][b] || s.EqQ[ch][b] != o.EqQ[ch][b])
-                CMD_EQ_BAND(ch, b);
+                CMD_EQ_BAND(session, ch, b);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "EditHistory.h"
 #include "ModelChange.h"
 #include "ParamStore.h"
+#include "ProcessorSession.h"
 #include "SyncGroup.h"
 
 #include <QObject>
@@ -18,10 +19,11 @@ class ModelCore : public QObject
 {
     Q_OBJECT
 public:
-    // Built on the store it is given, which it is the only writer of.
-    explicit ModelCore(ParamBlock &store);
+    // Built on the processor session it is given, whose store it is the only writer of.
+    explicit ModelCore(ProcessorSession &session);
 
-    // The store (the program's one parameter block) and the state kept beside it.
+    // The session (its store, link and transport) and the state kept beside the store.
+    ProcessorSession &session;
     ParamBlock &store;
     uint16_t EqGainShadow[CH_COUNT][BAND_COUNT] = {};  // gains before a band was switched flat
     uint8_t CurCh = 0;

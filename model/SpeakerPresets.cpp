@@ -60,11 +60,10 @@ FilterFields apply(const FilterPreset &p, FilterFields f, uint16_t endFreq)
 
 }  // namespace
 
-void ApplySpeakerPreset(uint8_t ch, uint8_t code)
+void ApplySpeakerPreset(ParamBlock &s, uint8_t ch, uint8_t code)
 {
     if (ch >= CH_COUNT) return;
     const CrossoverPreset p = SpeakerPreset(ch, code);
-    ParamBlock &s = ParamStore;
     const FilterFields h = apply(p.hpf, {s.HpfBypass[ch], s.HpfFreq[ch], s.HpfSlope[ch]}, HPF_END);
     s.HpfBypass[ch] = h.bypass;
     s.HpfFreq[ch] = h.freq;

@@ -1,6 +1,8 @@
 // Crossover presets that suit a speaker position, written into a channel when it is named.
 #pragma once
 
+#include "ParamStore.h"
+
 #include <cstdint>
 
 // One filter of a preset. Keep leaves the filter alone; Off sets bypass and the end frequency;
@@ -20,4 +22,4 @@ struct CrossoverPreset {
 // The preset for position code on channel ch (0..5), with the per-channel exceptions.
 CrossoverPreset SpeakerPreset(uint8_t ch, uint8_t code);
 // Writes that preset into the channel's filter fields of the store; sends nothing.
-void ApplySpeakerPreset(uint8_t ch, uint8_t code);
+void ApplySpeakerPreset(ParamBlock &s, uint8_t ch, uint8_t code);

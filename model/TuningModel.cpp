@@ -13,7 +13,6 @@ using namespace OutputValues;
 
 namespace {
 
-bool online() { return Link.Connected != 0; }
 uint8_t flipped(uint8_t v) { return v == 1 ? 0 : 1; }
 bool validChannel(int ch) { return ch >= 0 && ch < CH_COUNT; }
 
@@ -52,7 +51,7 @@ void TuningModel::setMasterVolume(int code)
     Scope scope(*this);
     store.MasterVol = uint16_t(qBound(0, code, MAX_VOLUME));
     pending_.master = true;
-    if (online()) CMD_MASTER_VOLUME();
+    if (linked()) CMD_MASTER_VOLUME(session);
 }
 
 bool TuningModel::enterMasterVolume(const QString &text)
@@ -78,7 +77,7 @@ void TuningModel::toggleMainMute()
     for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
         store.ChMute[ch] = mute ? 1 : OwnMute[ch];
         pending_.output[ch] = true;
-        if (online()) CMD_CH_MUTE(ch);
+        if (linked()) CMD_CH_MUTE(session, ch);
     }
 }
 
@@ -93,18 +92,18 @@ bool TuningModel::setVolume(int ch, int code)
     const int delta = code - store.ChVol[ch];
     if (sync.Vol_Sync_Check(store, uint8_t(ch), delta)) {
         // Echo: the slider springs back, and its move by 0 sends the stored volume again.
-        if (online()) CMD_CH_VOLUME(uint8_t(ch));
+        if (linked()) CMD_CH_VOLUME(session, uint8_t(ch));
         return false;
     }
     store.ChVol[ch] = uint16_t(code);
     movePartners(ch, delta, store.ChVol, MAX_VOLUME, CMD_CH_VOLUME, false);
-    if (online()) CMD_CH_VOLUME(uint8_t(ch));
+    if (linked()) CMD_CH_VOLUME(session, uint8_t(ch));
     return true;
 }
 
 // The other members of ch's group move by delta within 0..limit and send before the edited output. A volume
 // that did not move sends nothing (its slider did not move); a delay always sends.
-void TuningModel::movePartners(int ch, int delta, uint16_t field[CH_COUNT], int limit, void (*send)(uint8_t),
+void TuningModel::movePartners(int ch, int delta, uint16_t field[CH_COUNT], int limit, void (*send)(ProcessorSession &, uint8_t),
                                bool sendUnmoved)
 {
     uint8_t partners[CH_COUNT];
@@ -115,7 +114,7 @@ void TuningModel::movePartners(int ch, int delta, uint16_t field[CH_COUNT], int 
         if (v == field[j] && !sendUnmoved) continue;
         field[j] = uint16_t(v);
         pending_.output[j] = true;
-        if (online()) send(j);
+        if (linked()) send(session, j);
     }
 }
 
@@ -154,7 +153,7 @@ bool TuningModel::enterDelay(int ch, const QString &text)
     traceValue(__FILE__, __LINE__, QStringLiteral("on_Edit_CHDelay_%1_returnPressed").arg(ch + 1), r + 0.5);
     store.ChDelay[ch] = delayCode(r);
     movePartners(ch, delta, store.ChDelay, MAX_DELAY, CMD_CH_DELAY, true);
-    if (online()) CMD_CH_DELAY(uint8_t(ch));
+    if (linked()) CMD_CH_DELAY(session, uint8_t(ch));
     return true;
 }
 
@@ -173,7 +172,7 @@ void TuningModel::stepDelay(int ch, int dir, int units)
     }
     store.ChDelay[ch] = uint16_t(d);
     movePartners(ch, d - old, store.ChDelay, MAX_DELAY, CMD_CH_DELAY, true);
-    if (online()) CMD_CH_DELAY(uint8_t(ch));
+    if (linked()) CMD_CH_DELAY(session, uint8_t(ch));
 }
 
 void TuningModel::setDelays(const uint16_t delays[CH_COUNT])
@@ -184,7 +183,7 @@ void TuningModel::setDelays(const uint16_t delays[CH_COUNT])
         pending_.output[ch] = true;
         if (d == store.ChDelay[ch]) continue;
         store.ChDelay[ch] = d;
-        if (online()) CMD_CH_DELAY(ch);
+        if (linked()) CMD_CH_DELAY(session, ch);
     }
 }
 
@@ -206,7 +205,7 @@ void TuningModel::togglePhase(int ch)
 }
 
 // The other members of ch's group flip too and send before ch, which sends last.
-void TuningModel::flipPartners(int ch, uint8_t field[CH_COUNT], void (*send)(uint8_t))
+void TuningModel::flipPartners(int ch, uint8_t field[CH_COUNT], void (*send)(ProcessorSession &, uint8_t))
 {
     pending_.output[ch] = true;
     uint8_t partners[CH_COUNT];
@@ -215,9 +214,9 @@ void TuningModel::flipPartners(int ch, uint8_t field[CH_COUNT], void (*send)(uin
         const uint8_t j = partners[i];
         field[j] = flipped(field[j]);
         pending_.output[j] = true;
-        if (online()) send(j);
+        if (linked()) send(session, j);
     }
-    if (online()) send(uint8_t(ch));
+    if (linked()) send(session, uint8_t(ch));
 }
 
 void TuningModel::toggleMute(int ch)
@@ -250,7 +249,7 @@ void TuningModel::chooseInputSource(uint8_t source)
     pending_.input = true;
     if (store.InputSource == source) return;  // a click on the source in use sends nothing
     store.InputSource = source;
-    if (online()) CMD_INPUT_SOURCE(source);
+    if (linked()) CMD_INPUT_SOURCE(session, source);
 }
 
 void TuningModel::chooseNoiseGate(int level)
@@ -259,7 +258,7 @@ void TuningModel::chooseNoiseGate(int level)
     Scope scope(*this);
     store.NoiseGate = uint16_t(level);
     pending_.gate = true;
-    if (online()) CMD_NOISE_GATE(uint8_t(level));  // the on flag is 0 only for level 0
+    if (linked()) CMD_NOISE_GATE(session, uint8_t(level));  // the on flag is 0 only for level 0
 }
 
 // Off leaves the filters as they are; a position writes its crossover preset, whose filters go out last.
@@ -269,13 +268,13 @@ void TuningModel::nameChannel(int ch, uint8_t code)
     Scope scope(*this);
     CurCh = uint8_t(ch);
     store.ChName[ch] = code;
-    if (code != SPK_OFF) ApplySpeakerPreset(uint8_t(ch), code);
+    if (code != SPK_OFF) ApplySpeakerPreset(store, uint8_t(ch), code);
     pending_.names = true;
-    if (online()) CMD_CH_NAMES();
+    if (linked()) CMD_CH_NAMES(session);
     selectChannel(ch);
-    if (code != SPK_OFF && online()) {
-        CMD_HPF(uint8_t(ch));
-        CMD_LPF(uint8_t(ch));
+    if (code != SPK_OFF && linked()) {
+        CMD_HPF(session, uint8_t(ch));
+        CMD_LPF(session, uint8_t(ch));
     }
 }
 
@@ -283,7 +282,7 @@ void TuningModel::applyLink()
 {
     Scope scope(*this);
     pending_.links = true;
-    links.Link_Apply([this] { return CurCh; }, [this](uint8_t ch) { linkShown(ch); });
+    links.Link_Apply(session, [this] { return CurCh; }, [this](uint8_t ch) { linkShown(ch); });
 }
 
 // After each link the linked channel is shown; its filters go out, its bands through the view's echo.
@@ -293,9 +292,9 @@ void TuningModel::linkShown(uint8_t ch)
     if (!links.LinkPending) return;
     selectChannel(ch);
     CurBand = 0;
-    if (online()) {
-        CMD_HPF(ch);
-        CMD_LPF(ch);
+    if (linked()) {
+        CMD_HPF(session, ch);
+        CMD_LPF(session, ch);
     }
 }
 

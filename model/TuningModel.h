@@ -78,8 +78,8 @@ private:
     bool memoryUsed_[2] = {};
     int activeMemory_ = -1;
 
-    void flipPartners(int ch, uint8_t field[CH_COUNT], void (*send)(uint8_t));
-    void movePartners(int ch, int delta, uint16_t field[CH_COUNT], int limit, void (*send)(uint8_t),
+    void flipPartners(int ch, uint8_t field[CH_COUNT], void (*send)(ProcessorSession &, uint8_t));
+    void movePartners(int ch, int delta, uint16_t field[CH_COUNT], int limit, void (*send)(ProcessorSession &, uint8_t),
                       bool sendUnmoved);
     void linkShown(uint8_t ch);
 };

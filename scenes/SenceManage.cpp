@@ -2,9 +2,8 @@
 #include "SenceManage.h"
 
 #include "Commands.h"
-#include "LinkState.h"
 #include "Notice.h"
-#include "Texts.h"
+#include "ProcessorSession.h"
 #include "TransferGuard.h"
 #include "TransferLink.h"
 
@@ -33,16 +32,16 @@ QString nameText(const SceneNames &names, int i)
 }
 
 // A set command may go out: connected, and no download holds set commands back.
-bool readyToSend(const Notice &notice)
+bool readyToSend(const Notice &notice, ProcessorSession &session)
 {
-    if (TransferLink::waitLinkIdle()) return true;
-    notice.info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
+    if (TransferLink(session).waitLinkIdle()) return true;
+    notice.info(session.Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
     return false;
 }
 }  // namespace
 
-SenceManage::SenceManage(const Notice &notice, SceneNames &names, QWidget *parent)
-    : QDialog(parent), notice_(notice), names_(names)
+SenceManage::SenceManage(const Notice &notice, ProcessorSession &session, QWidget *parent)
+    : QDialog(parent), notice_(notice), p_(session)
 {
     setObjectName(QStringLiteral("SenceManage"));
     setWindowTitle(QStringLiteral("场景管理"));
@@ -54,19 +53,19 @@ SenceManage::SenceManage(const Notice &notice, SceneNames &names, QWidget *paren
     setWindowFlags(Qt::FramelessWindowHint);
 
     // Texts of the current language (the Chinese ones are the built ones).
-    if (LanguageFlag) {
-        label->setText(T(Txt::SceneManagerTitle));
-        BT_SAVE->setText(T(Txt::SceneSaveButton));
-        BT_CALL->setText(T(Txt::SceneLoadButton));
-        BT_DEL->setText(T(Txt::SceneDeleteButton));
-        BT_EXIT->setText(T(Txt::SceneExitButton));
+    if (notice_.language().LanguageFlag) {
+        label->setText(notice_.language().text(Txt::SceneManagerTitle));
+        BT_SAVE->setText(notice_.language().text(Txt::SceneSaveButton));
+        BT_CALL->setText(notice_.language().text(Txt::SceneLoadButton));
+        BT_DEL->setText(notice_.language().text(Txt::SceneDeleteButton));
+        BT_EXIT->setText(notice_.language().text(Txt::SceneExitButton));
         for (QPushButton *h : Header) h->show();
     } else {
         for (QPushButton *h : Header) h->hide();
     }
     for (int i = 0; i < SCENE_COUNT; ++i) {
         Edit_Sence_Name[i]->setAlignment(Qt::AlignCenter);
-        Edit_Sence_Name[i]->setText(nameText(names_, i));
+        Edit_Sence_Name[i]->setText(nameText(p_.sceneNames, i));
     }
     showMarks();
 }
@@ -149,7 +148,7 @@ bool SenceManage::nameAccepted(const QString &name)
 void SenceManage::showMarks()
 {
     for (int i = 0; i < SCENE_COUNT; ++i)
-        Label_Mark[i]->setText(T(names_.SceneUsed[i] == 1 ? Txt::SceneMarkUsed : Txt::SceneMarkEmpty));
+        Label_Mark[i]->setText(notice_.language().text(p_.sceneNames.SceneUsed[i] == 1 ? Txt::SceneMarkUsed : Txt::SceneMarkEmpty));
 }
 
 int SenceManage::selectedSlot()
@@ -185,7 +184,7 @@ void SenceManage::on_BT_SAVE_clicked()
 {
     const int i = selectedSlot();
     if (i < 0) return;
-    if (TransferGuard::busy()) {
+    if (TransferGuard::busy(p_.Link)) {
         notice_.info(Txt::TransferBusy);
         return;
     }
@@ -194,18 +193,18 @@ void SenceManage::on_BT_SAVE_clicked()
         notice_.info(Txt::SceneNameFormat);
         return;
     }
-    if (!readyToSend(notice_)) return;
+    if (!readyToSend(notice_, p_)) return;
     // Bytes behind the terminator keep the slot's earlier contents.
     uint8_t name[SCENE_NAME_SIZE];
-    std::memcpy(name, names_.SceneName[i], SCENE_NAME_SIZE);
+    std::memcpy(name, p_.sceneNames.SceneName[i], SCENE_NAME_SIZE);
     const QByteArray latin = text.toLatin1();
     int n = 0;
     for (; n < SCENE_NAME_SIZE && n < latin.size() && latin[n] != 0; ++n) name[n] = uint8_t(latin[n]);
     if (n < SCENE_NAME_SIZE) name[n] = 0;
-    CMD_SCENE_SAVE(uint8_t(i + 1), name);
-    if (!Link.Connected) return;  // the write failed; the lost-link box has been shown
-    std::memcpy(names_.SceneName[i], name, SCENE_NAME_SIZE);
-    names_.SceneUsed[i] = 1;
+    CMD_SCENE_SAVE(p_, uint8_t(i + 1), name);
+    if (!p_.Link.Connected) return;  // the write failed; the lost-link box has been shown
+    std::memcpy(p_.sceneNames.SceneName[i], name, SCENE_NAME_SIZE);
+    p_.sceneNames.SceneUsed[i] = 1;
     notice_.info(Txt::SceneSaved);
     showMarks();
 }
@@ -214,34 +213,34 @@ void SenceManage::on_BT_CALL_clicked()
 {
     const int i = selectedSlot();
     if (i < 0) return;
-    TransferGuard guard;
+    TransferGuard guard(p_.Link);
     if (!guard.acquired()) {
         notice_.info(Txt::TransferBusy);
         return;
     }
-    if (!Link.Connected) {
+    if (!p_.Link.Connected) {
         notice_.info(Txt::ConnectFirst);
         return;
     }
     notice_.info(Txt::SceneRecalled);
-    if (TransferLink::waitLinkIdle()) CMD_SCENE_LOAD(uint8_t(i + 1));
+    if (TransferLink(p_).waitLinkIdle()) CMD_SCENE_LOAD(p_, uint8_t(i + 1));
     // The processor now runs the recalled scene: read it again in a moment.
-    if (Link.Connected) Link.ResyncCountdown = 100;
+    if (p_.Link.Connected) p_.Link.ResyncCountdown = 100;
 }
 
 void SenceManage::on_BT_DEL_clicked()
 {
     const int i = selectedSlot();
     if (i < 0) return;
-    if (TransferGuard::busy()) {
+    if (TransferGuard::busy(p_.Link)) {
         notice_.info(Txt::TransferBusy);
         return;
     }
     if (!notice_.ask(Txt::SceneDeleteAsk)) return;
-    if (!readyToSend(notice_)) return;
-    CMD_SCENE_DELETE(uint8_t(i + 1));
-    if (!Link.Connected) return;
-    names_.SceneUsed[i] = 0;
+    if (!readyToSend(notice_, p_)) return;
+    CMD_SCENE_DELETE(p_, uint8_t(i + 1));
+    if (!p_.Link.Connected) return;
+    p_.sceneNames.SceneUsed[i] = 0;
     showMarks();
 }
 

@@ -7,7 +7,7 @@
 #include <QPoint>
 
 class Notice;
-class SceneNames;
+class ProcessorSession;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -18,7 +18,7 @@ class SenceManage : public QDialog
     Q_OBJECT
 public:
     // Builds the controls in the current language and fills them from the scene table.
-    SenceManage(const Notice &notice, SceneNames &names, QWidget *parent = nullptr);
+    SenceManage(const Notice &notice, ProcessorSession &session, QWidget *parent = nullptr);
 
     QCheckBox *Check_S[SCENE_COUNT] = {};          // Check_S_1 .. Check_S_9
     QLineEdit *Edit_Sence_Name[SCENE_COUNT] = {};  // Edit_Sence_Name_1 .. 9
@@ -51,6 +51,6 @@ private:
     void showMarks();
 
     const Notice &notice_;
-    SceneNames &names_;
+    ProcessorSession &p_;  // its scene names and its link
     QPoint dragOffset_;
 };

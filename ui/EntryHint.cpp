@@ -7,7 +7,7 @@ namespace {
 constexpr int ShownMs = 3000;
 }
 
-EntryHint::EntryHint(QWidget *window) : QLabel(window)
+EntryHint::EntryHint(QWidget *window, const Language &language) : QLabel(window), language_(language)
 {
     setObjectName(QStringLiteral("Label_Entry_Hint"));
     setStyleSheet(QStringLiteral("QLabel#Label_Entry_Hint{color: rgb(255, 200, 80);background-color: rgb(30, 30, 31);"
@@ -18,7 +18,7 @@ EntryHint::EntryHint(QWidget *window) : QLabel(window)
 
 void EntryHint::showBeside(const QWidget *field, Txt text)
 {
-    setText(T(text));
+    setText(language_.text(text));
     adjustSize();
     const QWidget *window = parentWidget();
     const QPoint at = field->mapTo(const_cast<QWidget *>(window), QPoint(0, 0));

@@ -1,7 +1,7 @@
 // A brief note beside a value field whose entry was refused or limited: the accepted range and unit.
 #pragma once
 
-#include "Texts.h"
+#include "Language.h"
 
 #include <QLabel>
 
@@ -9,7 +9,7 @@ class EntryHint : public QLabel
 {
     Q_OBJECT
 public:
-    explicit EntryHint(QWidget *window);
+    EntryHint(QWidget *window, const Language &language);
 
     // Shows the text just above the field, in the current language, for a few seconds.
     void showBeside(const QWidget *field, Txt text);
@@ -18,5 +18,6 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    const Language &language_;
     int timer_ = 0;
 };

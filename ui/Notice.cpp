@@ -4,12 +4,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace {
-Notice::Request request(const QString &text, bool question)
+Notice::Request Notice::request(const QString &text, bool question) const
 {
-    return Notice::Request{T(Txt::NoticeTitle), text, question, QString(), QString(), false, QStringList(), -1};
+    return Request{language_.text(Txt::NoticeTitle), text, question, QString(), QString(), false, QStringList(), -1};
 }
-}  // namespace
 
 bool Notice::show(const Request &r) const
 {
@@ -46,10 +44,10 @@ int Notice::choose(const QString &text, const QStringList &choices, int escapeCh
     return chosen >= 0 ? chosen : (r.escapeChoice >= 0 ? r.escapeChoice : 0);
 }
 
-void Notice::info(Txt id) const { show(request(T(id), false)); }
-void Notice::info(const QString &zh, const QString &en) const { show(request(LanguageFlag ? en : zh, false)); }
-bool Notice::ask(Txt id) const { return show(request(T(id), true)); }
-bool Notice::ask(const QString &zh, const QString &en) const { return show(request(LanguageFlag ? en : zh, true)); }
+void Notice::info(Txt id) const { show(request(language_.text(id), false)); }
+void Notice::info(const QString &zh, const QString &en) const { show(request(language_.pick(zh, en), false)); }
+bool Notice::ask(Txt id) const { return show(request(language_.text(id), true)); }
+bool Notice::ask(const QString &zh, const QString &en) const { return show(request(language_.pick(zh, en), true)); }
 
 bool Notice::confirm(const QString &text, const QString &acceptText, const QString &rejectText) const
 {

@@ -1,7 +1,7 @@
 // How the program shows message boxes: title and text by language, answerable by tests.
 #pragma once
 
-#include "Texts.h"
+#include "Language.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,6 +10,11 @@
 class Notice
 {
 public:
+    // Titles and texts in the given language.
+    explicit Notice(const Language &language) : language_(language) {}
+    // The language of the boxes, which views that show them build their other texts in too.
+    const Language &language() const { return language_; }
+
     struct Request {
         QString title;
         QString text;
@@ -45,7 +50,9 @@ public:
 
 private:
     bool show(const Request &r) const;
+    Request request(const QString &text, bool question) const;
 
+    const Language &language_;
     Responder responder_;
     ChoiceResponder choiceResponder_;
 };

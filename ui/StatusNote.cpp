@@ -1,9 +1,6 @@
 // The offline note: text by the link's state and the language, refreshed on a slow timer.
 #include "StatusNote.h"
 
-#include "LinkState.h"
-#include "Texts.h"
-#include "Transport.h"
 #include "TuningModel.h"
 
 #include <QTimerEvent>
@@ -13,10 +10,11 @@ constexpr int RefreshMs = 500;
 constexpr qint64 WordMs = 5000;
 }
 
-StatusNote::StatusNote(QWidget *window, const QWidget *progressBar, const TuningModel &model)
+StatusNote::StatusNote(QWidget *window, const QWidget *progressBar, const TuningModel &model, const Language &language)
     : QLabel(window)
     , progressBar_(progressBar)
     , model_(model)
+    , language_(language)
 {
     setObjectName(QStringLiteral("Label_Offline_Note"));
     // Right of the link button, over the progress bar's place.
@@ -42,18 +40,18 @@ void StatusNote::refresh()
 {
     if (wordShown_.isValid() && wordShown_.elapsed() >= WordMs) wordShown_.invalidate();
     const bool word = wordShown_.isValid();
-    if ((Link.Connected && !word) || !progressBar_->isHidden()) {
+    if ((model_.session.Link.Connected && !word) || !progressBar_->isHidden()) {
         if (!isHidden()) hide();
         return;
     }
     QString text;
     if (word) {
-        text = fontMetrics().elidedText(T(word_).arg(wordArg_), Qt::ElideMiddle, width());
+        text = fontMetrics().elidedText(language_.text(word_).arg(wordArg_), Qt::ElideMiddle, width());
     } else {
         // The last open attempt tells a processor that is listed but refused apart from none at all.
-        text = T(Port.listing() == DeviceListing::Unopenable ? Txt::NoAccessNote : Txt::OfflineNote);
+        text = language_.text(model_.session.Port.listing() == DeviceListing::Unopenable ? Txt::NoAccessNote : Txt::OfflineNote);
         // The changed-state mark: edits that neither the processor nor a saved file has.
-        if (model_.hasOfflineEdits()) text = QStringLiteral("● ") + T(Txt::UnsavedEdits) + QStringLiteral(" · ") + text;
+        if (model_.hasOfflineEdits()) text = QStringLiteral("● ") + language_.text(Txt::UnsavedEdits) + QStringLiteral(" · ") + text;
     }
     if (text != this->text()) setText(text);
     if (isHidden()) show();

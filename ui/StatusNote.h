@@ -2,7 +2,7 @@
 // and a brief word after a file was saved.
 #pragma once
 
-#include "Texts.h"
+#include "Language.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -15,7 +15,7 @@ class StatusNote : public QLabel
 public:
     // Placed in the free stretch of the window's top bar, the place of the progress bar, which keeps
     // it while it shows; checks the link twice a second.
-    StatusNote(QWidget *window, const QWidget *progressBar, const TuningModel &model);
+    StatusNote(QWidget *window, const QWidget *progressBar, const TuningModel &model, const Language &language);
 
     // Shows the note for the link's state in the current language (hidden while connected).
     void refresh();
@@ -31,4 +31,5 @@ private:
     QString wordArg_;
     QElapsedTimer wordShown_;  // invalid while there is no word
     const TuningModel &model_;
+    const Language &language_;
 };

@@ -1,9 +1,7 @@
-// The program-wide link state.
-#include "LinkState.h"
+// The session's link reset.
+#include "ProcessorSession.h"
 
-LinkState Link;
-
-void ResetLinkState()
+void ProcessorSession::resetLink()
 {
     LinkState fresh;  // the transfer slot is not part of the reset (TransferGuard::reset frees it)
     fresh.TransferTaken = Link.TransferTaken;
