@@ -21,7 +21,7 @@ QLabel *line(QWidget *parent, const char *name, const QString &text, int y, int 
 }
 }  // namespace
 
-AboutForm::AboutForm(QWidget *parent)
+AboutForm::AboutForm(uint32_t firmwareVersion, uint8_t language, QWidget *parent)
     : FramelessDialog(parent)
 {
     setObjectName(QStringLiteral("AboutForm"));
@@ -49,11 +49,11 @@ AboutForm::AboutForm(QWidget *parent)
     BT_EXIT->setStyleSheet(QStringLiteral("QPushButton#BT_EXIT{background-color: rgb(72, 72, 73);color:white;border:1px groove gray;"
                                           "border-radius:6px;padding:1px 4px;border-style: outset;}"));
 
-    label_8->setText(QString::number(ParamStore.FirmwareVersion));
-    if (LanguageFlag) {
-        label_2->setText(T(Txt::AboutHeading));
-        label_4->setText(T(Txt::AboutApplication));
-        label_6->setText(T(Txt::AboutFirmware));
+    label_8->setText(QString::number(firmwareVersion));
+    if (language) {
+        label_2->setText(T(Txt::AboutHeading, language));
+        label_4->setText(T(Txt::AboutApplication, language));
+        label_6->setText(T(Txt::AboutFirmware, language));
     }
     connect(BT_CLOSE, &QPushButton::clicked, this, &AboutForm::on_BT_CLOSE_clicked);
     connect(BT_EXIT, &QPushButton::clicked, this, &AboutForm::on_BT_EXIT_clicked);

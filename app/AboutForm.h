@@ -3,6 +3,8 @@
 
 #include "FramelessDialog.h"
 
+#include <cstdint>
+
 class QLabel;
 class QPushButton;
 
@@ -10,7 +12,8 @@ class AboutForm : public FramelessDialog
 {
     Q_OBJECT
 public:
-    explicit AboutForm(QWidget *parent = nullptr);
+    // Shows the processor's firmware version, texts in the given language (0 = Chinese).
+    AboutForm(uint32_t firmwareVersion, uint8_t language, QWidget *parent = nullptr);
 
     QPushButton *BT_CLOSE;
     QPushButton *BT_EXIT;

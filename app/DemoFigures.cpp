@@ -34,8 +34,8 @@ long long voluntarySwitches()
 }
 }  // namespace
 
-DemoFigures::DemoFigures(QWidget *window, const QElapsedTimer &sinceStart, int idleSeconds)
-    : QObject(window), window_(window), start_(sinceStart), idleSeconds_(idleSeconds)
+DemoFigures::DemoFigures(QWidget *window, const LinkState &link, const QElapsedTimer &sinceStart, int idleSeconds)
+    : QObject(window), window_(window), link_(link), start_(sinceStart), idleSeconds_(idleSeconds)
 {
     window_->installEventFilter(this);
     connect(&watch_, &QTimer::timeout, this, &DemoFigures::poll);
@@ -56,7 +56,7 @@ bool DemoFigures::eventFilter(QObject *watched, QEvent *event)
 void DemoFigures::poll()
 {
     if (plugMs_ < 0) return;
-    if (Link.Connected && Link.LinkStatus == 2 && !Link.NamesPending && !Link.AwaitingReply) {
+    if (link_.Connected && link_.LinkStatus == 2 && !link_.NamesPending && !link_.AwaitingReply) {
         connectedMs_ = start_.elapsed();
         watch_.stop();  // the idle figures must not count this watch
         cpuAtConnect_ = cpuSeconds();

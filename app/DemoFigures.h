@@ -6,13 +6,14 @@
 #include <QTimer>
 
 class QWidget;
+struct LinkState;
 
 class DemoFigures : public QObject
 {
     Q_OBJECT
 public:
     // Watches window from program start; prints the figures and quits after idleSeconds of connected idling.
-    DemoFigures(QWidget *window, const QElapsedTimer &sinceStart, int idleSeconds);
+    DemoFigures(QWidget *window, const LinkState &link, const QElapsedTimer &sinceStart, int idleSeconds);
     // Call when the processor is plugged in.
     void pluggedIn();
 
@@ -24,6 +25,7 @@ private:
     void finish();
 
     QWidget *window_;
+    const LinkState &link_;
     const QElapsedTimer &start_;
     int idleSeconds_;
     QTimer watch_;  // looks for the end of the download every millisecond until it is through

@@ -30,21 +30,22 @@
 // Resources live in the static library; register them before the first use.
 static void initResources() { Q_INIT_RESOURCE(kestrun); }
 
-Kestrun::Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, AudioIo &audio, QWidget *parent)
-    : QWidget(parent), model_(model), notice_(notice), files_(files), folder_(files), audio_(audio)
+Kestrun::Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, AudioIo &audio, Language &language, QWidget *parent)
+    : QWidget(parent), model_(model), notice_(notice), language_(language), files_(files), folder_(files), audio_(audio),
+      poll_(pollView_, model.session)
 {
     initResources();
-    qtTexts_.setLanguage(LanguageFlag);
+    qtTexts_.setLanguage(language_.LanguageFlag);
     // 1. The controls, their Chinese texts and the slot wiring.
     ui = new KestrunForm;
     ui->setupUi(this);
     wireControls();
-    Hint = new EntryHint(this);
-    for (int ch = 0; ch < CH_COUNT; ++ch) Strip[ch] = new OutputStrip(*ui, model_, *Hint, ch, this);
+    Hint = new EntryHint(this, language_);
+    for (int ch = 0; ch < CH_COUNT; ++ch) Strip[ch] = new OutputStrip(*ui, model_, *Hint, language_, ch, this);
     for (int b = 0; b < BAND_COUNT; ++b) Column[b] = new BandColumn(*ui, model_, *Hint, b, this);
-    for (int f = 0; f < 2; ++f) Crossover[f] = new CrossoverPanel(*ui, model_, *Hint, f, this);
+    for (int f = 0; f < 2; ++f) Crossover[f] = new CrossoverPanel(*ui, model_, *Hint, language_, f, this);
     Graph = new ResponseGraph(*this, *ui, model_, *this);
-    Ab = new AbControls(*this, model_, *Hint);
+    Ab = new AbControls(*this, model_, *Hint, language_);
     connect(&model_, &TuningModel::changed, this, &Kestrun::onModelChanged);
     // 2.
     model_.MainMuteOn = 0;
@@ -76,8 +77,8 @@ Kestrun::Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, AudioIo
     // 7.
     for (int b = 0; b < BAND_COUNT; ++b) ui->Edit_Label[b]->setText(QString::number(b + 1));
     // 8.
-    Link.ExpectedDeviceName = "NV_PRC52";
-    Link.LinkStatus = 0;
+    model_.session.Link.ExpectedDeviceName = "NV_PRC52";
+    model_.session.Link.LinkStatus = 0;
     on_BT_PEQ_clicked();
     ui->TickBar->hide();
     linkTimer_.start();
@@ -107,7 +108,7 @@ Kestrun::Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, AudioIo
     for (QPushButton *b : ui->BT_CH) connect(b, &QPushButton::clicked, this, &Kestrun::BT_CH_Click);
     BT_CH_Switch(0);
     // 14.
-    sceneNames.reset();
+    model_.session.sceneNames.reset();
     // 15. Start-up looks.
     for (QPushButton *b : {ui->BT_HPF_FREQ_UP, ui->BT_HPF_FREQ_DOWN, ui->BT_LPF_FREQ_UP, ui->BT_LPF_FREQ_DOWN,
                            ui->BT_INPUT_BT, ui->BT_INPUT_LOW, ui->BT_INPUT_COAX})
@@ -123,13 +124,13 @@ Kestrun::Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, AudioIo
         Mute_Button_Show(ch, 0);
         Sync_Button_Show(ch, 0);
     }
-    Port.onWriteFailed = [this] { notice_.info(Txt::ConnectError); };
+    model_.session.Port.onWriteFailed = [this] { notice_.info(Txt::ConnectError); };
     setUpSafety();
 }
 
 Kestrun::~Kestrun()
 {
-    Port.onWriteFailed = nullptr;
+    model_.session.Port.onWriteFailed = nullptr;
     delete Graph;
     delete ui;
 }
@@ -173,7 +174,7 @@ void Kestrun::on_BT_MIN_clicked()
 void Kestrun::on_BT_CLOSE_clicked()
 {
     if (!offlineEditsMayClose()) return;
-    if (Link.Connected) CMD_CLOSE();
+    if (model_.session.Link.Connected) CMD_CLOSE(model_.session);
     QCoreApplication::exit(0);
 }
 

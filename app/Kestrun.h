@@ -2,6 +2,7 @@
 #pragma once
 
 #include "KestrunForm.h"
+#include "Language.h"
 #include "MarkerSink.h"
 #include "LinkScheduler.h"
 #include "PollLoop.h"
@@ -32,6 +33,7 @@ class TransferGuard;
 class Notice;
 class TuningModel;
 class FileDialogs;
+
 class QAction;
 class QActionGroup;
 class QLineEdit;
@@ -43,14 +45,12 @@ class Kestrun : public QWidget, public MarkerSink
 public:
     // Boxes and file dialogs go through the given seams; audio is the sound card the measurement panel measures
     // through (owned by the program entry).
-    Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, AudioIo &audio, QWidget *parent = nullptr);
+    // The window builds its texts in language, which its language entries switch.
+    Kestrun(TuningModel &model, Notice &notice, FileDialogs &files, AudioIo &audio, Language &language,
+            QWidget *parent = nullptr);
     ~Kestrun() override;
 
     KestrunForm *ui = nullptr;
-    // The staging area of both all-scenes operations: scene k (1..9) in block k-1.
-    uint8_t SceneBuffer[SCENE_COUNT][STORE_SIZE] = {};
-    // The names and used flags of the processor's scenes, as its replies gave them.
-    SceneNames sceneNames;
 
     // The A/B compare group and the hint beside a refused entry.
     AbControls *Ab = nullptr;
@@ -269,6 +269,7 @@ private:
 
     TuningModel &model_;
     Notice &notice_;
+    Language &language_;
     FileDialogs &files_;
     QPoint dragOffset_;
     bool dragging_ = false;
@@ -293,7 +294,7 @@ private:
         Kestrun &w_;
     };
     PollView pollView_{*this};
-    PollLoop poll_{pollView_};
+    PollLoop poll_;
     LinkScheduler linkTimer_{poll_};
     QtTranslations qtTexts_;  // Qt's standard buttons and dialog labels in the window's language
 

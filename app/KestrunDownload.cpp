@@ -24,19 +24,19 @@ void Kestrun::onParamPageReply(const uint8_t *payload, int n)
     if (page > LAST_PAGE) return;
     // Once a download is complete the image holds host-encoded gains: a late or repeated page
     // would put raw processor bytes into it (and a second completion would convert the gains twice).
-    if (Link.LinkStatus == 2) return;
+    if (model_.session.Link.LinkStatus == 2) return;
     model_.receivePage(page, payload + 2);
     if (page != LAST_PAGE) return;
 
-    Link.LinkStatus = 2;
+    model_.session.Link.LinkStatus = 2;
     ui->TickBar->hide();
-    Link.SuppressSend = 1;
+    model_.session.Link.SuppressSend = 1;
     Update_All_State();
-    Link.SuppressSend = 0;
-    ui->BT_CONNECT->setText(T(Txt::StatusOnline));
-    Link.NamesPending = 1;
-    Link.NamePage = 1;
-    Link.AwaitingReply = 0;
+    model_.session.Link.SuppressSend = 0;
+    ui->BT_CONNECT->setText(language_.text(Txt::StatusOnline));
+    model_.session.Link.NamesPending = 1;
+    model_.session.Link.NamePage = 1;
+    model_.session.Link.AwaitingReply = 0;
     // Edits made offline were replaced: the user decides, once this tick is over.
     if (model_.heldOfflineEdits()) QTimer::singleShot(0, this, &Kestrun::resolveOfflineEdits);
 }
@@ -46,8 +46,8 @@ void Kestrun::onSceneNameReply(const uint8_t *payload, int n)
     if (!payload || n < 2 + SCENE_NAME_SIZE) return;
     const int k = payload[1];
     if (k < 1 || k > SCENE_COUNT) return;
-    sceneNames.store(k, payload + 2);
-    if (k == SCENE_COUNT) Link.AwaitingReply = 0;
+    model_.session.sceneNames.store(k, payload + 2);
+    if (k == SCENE_COUNT) model_.session.Link.AwaitingReply = 0;
 }
 
 void Kestrun::onInputSourceReply(const uint8_t *payload, int n)

@@ -33,19 +33,19 @@ QMenu *newMenu(QWidget *parent, const QString &title = QString())
 void Kestrun::buildOptionMenus()
 {
     OptionMenu = newMenu(this);
-    NoiseGateMenu = newMenu(OptionMenu, T(Txt::MenuNoiseGate));
+    NoiseGateMenu = newMenu(OptionMenu, language_.text(Txt::MenuNoiseGate));
     NoiseGateGroup = new QActionGroup(this);
     NoiseGateGroup->setExclusive(true);
     for (int k = 0; k < 7; ++k) {
-        NoiseGateAct[k] = NoiseGateMenu->addAction(k == 0 ? T(Txt::MenuGateOff) : T(Txt::MenuGateLevel).arg(k));
+        NoiseGateAct[k] = NoiseGateMenu->addAction(k == 0 ? language_.text(Txt::MenuGateOff) : language_.text(Txt::MenuGateLevel).arg(k));
         NoiseGateAct[k]->setCheckable(true);
         NoiseGateGroup->addAction(NoiseGateAct[k]);
     }
     NoiseGateAct[0]->setChecked(true);
     OptionMenu->addMenu(NoiseGateMenu);
-    AboutAct = OptionMenu->addAction(T(Txt::MenuAbout));
-    ResetAct = OptionMenu->addAction(T(Txt::MenuReset));
-    UpgradeAct = OptionMenu->addAction(T(Txt::MenuUpgrade));
+    AboutAct = OptionMenu->addAction(language_.text(Txt::MenuAbout));
+    ResetAct = OptionMenu->addAction(language_.text(Txt::MenuReset));
+    UpgradeAct = OptionMenu->addAction(language_.text(Txt::MenuUpgrade));
     ChineseAct = OptionMenu->addAction(QStringLiteral("中文"));
     EnglishAct = OptionMenu->addAction(QStringLiteral("English"));
     connect(AboutAct, &QAction::triggered, this, &Kestrun::Option_Sub2_Fun);
@@ -54,7 +54,7 @@ void Kestrun::buildOptionMenus()
     connect(ChineseAct, &QAction::triggered, this, &Kestrun::Option_Sub6_Fun);
     connect(EnglishAct, &QAction::triggered, this, &Kestrun::Option_Sub7_Fun);
     buildUndoEntries();
-    TuningAct = OptionMenu->addAction(T(Txt::MenuTuning));
+    TuningAct = OptionMenu->addAction(language_.text(Txt::MenuTuning));
     connect(TuningAct, &QAction::triggered, this, [this] {
         // One panel for the window's life: closed, it is only hidden and keeps its settings.
         auto *panel = findChild<TuningPanel *>();
@@ -70,7 +70,7 @@ void Kestrun::buildOptionMenus()
         panel->activateWindow();
     });
     // The measurement panel: one for the window's life, on the sound card the program entry gave.
-    QAction *measureAct = OptionMenu->addAction(MT(MTxt::MenuEntry, LanguageFlag));
+    QAction *measureAct = OptionMenu->addAction(MT(MTxt::MenuEntry, language_.LanguageFlag));
     measureAct->setObjectName(QStringLiteral("MeasureAct"));
     connect(measureAct, &QAction::triggered, this, [this] {
         auto *panel = findChild<MeasurePanel *>();
@@ -78,41 +78,41 @@ void Kestrun::buildOptionMenus()
             panel = new MeasurePanel(model_, audio_, Graph->overlay(), folder_, this);
             panel->placeBeside(*this);
         }
-        panel->applyLanguage(LanguageFlag);
+        panel->applyLanguage(language_.LanguageFlag);
         panel->show();
         panel->raise();
         panel->activateWindow();
     });
     // The auto-tune, last, on the same sound card.
-    QAction *autoTuneAct = OptionMenu->addAction(AutoTuneDialog::menuText(LanguageFlag));
+    QAction *autoTuneAct = OptionMenu->addAction(AutoTuneDialog::menuText(language_.LanguageFlag));
     autoTuneAct->setObjectName(QStringLiteral("AutoTuneAct"));
     connect(autoTuneAct, &QAction::triggered, this, [this] { openAutoTune(audio_); });
     connect(OptionMenu, &QMenu::aboutToShow, autoTuneAct,
-            [autoTuneAct] { autoTuneAct->setText(AutoTuneDialog::menuText(LanguageFlag)); });
+            [this, autoTuneAct] { autoTuneAct->setText(AutoTuneDialog::menuText(language_.LanguageFlag)); });
     ui->BT_OPTION->setMenu(OptionMenu);
 
     SenceMenu = newMenu(this);
     const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,
                           Txt::MenuLoadAll};
-    for (int k = 0; k < 5; ++k) SenceAct[k] = SenceMenu->addAction(T(sence[k]));
+    for (int k = 0; k < 5; ++k) SenceAct[k] = SenceMenu->addAction(language_.text(sence[k]));
     connect(SenceAct[0], &QAction::triggered, this, &Kestrun::Sence_Sub1_Fun);
     connect(SenceAct[1], &QAction::triggered, this, &Kestrun::Sence_Sub2_Fun);
     connect(SenceAct[2], &QAction::triggered, this, &Kestrun::Sence_Sub3_Fun);
     connect(SenceAct[3], &QAction::triggered, this, &Kestrun::Sence_Sub4_Fun);
     connect(SenceAct[4], &QAction::triggered, this, &Kestrun::Sence_Sub5_Fun);
     // The printable setup sheet of the current parameters, retitled whenever the menu opens.
-    QAction *sheetAct = SenceMenu->addAction(T(Txt::MenuSetupSheet));
-    connect(SenceMenu, &QMenu::aboutToShow, sheetAct, [sheetAct] { sheetAct->setText(T(Txt::MenuSetupSheet)); });
+    QAction *sheetAct = SenceMenu->addAction(language_.text(Txt::MenuSetupSheet));
+    connect(SenceMenu, &QMenu::aboutToShow, sheetAct, [this, sheetAct] { sheetAct->setText(language_.text(Txt::MenuSetupSheet)); });
     connect(sheetAct, &QAction::triggered, this, [this] {
-        const QString path = folder_.saveFile(this, T(Txt::MenuSetupSheet),
+        const QString path = folder_.saveFile(this, language_.text(Txt::MenuSetupSheet),
                                               RecentFolder::datedName(QStringLiteral("Arvon-6_setup"), QStringLiteral("pdf")),
                                               QStringLiteral("PDF (*.pdf)"));
-        const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString(), LanguageFlag};
+        const SetupSheet::Heading heading{QString(), QDate::currentDate().toString(Qt::ISODate), QString(), language_.LanguageFlag};
         QString why;
         if (path.isEmpty()) return;
         std::vector<OutputComparison> measured;  // the last auto-tune's before/after curves, when one ran
         if (const auto *autoTune = findChild<AutoTuneDialog *>()) measured = autoTune->comparisons();
-        if (!SetupSheet::write(SceneFile::singleImage(ParamStore), heading, path, &why, measured))
+        if (!SetupSheet::write(SceneFile::singleImage(model_.session.ParamStore), heading, path, &why, measured))
             notice_.info(Txt::SceneFileWriteFailed);
         else
             OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
@@ -128,7 +128,7 @@ void Kestrun::openAutoTune(AudioIo &audio)
         dialog->adjustSize();
         dialog->move(frameGeometry().center() - dialog->rect().center());
     }
-    dialog->applyLanguage(LanguageFlag);
+    dialog->applyLanguage(language_.LanguageFlag);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
@@ -141,13 +141,13 @@ void Kestrun::buildFilterMenus()
     for (int f = 0; f < 2; ++f) {
         FilterTypeMenu[f] = newMenu(this);
         for (int k = 0; k < 3; ++k) {
-            FilterTypeAct[f][k] = FilterTypeMenu[f]->addAction(FilterTypeName(unsigned(k)));
+            FilterTypeAct[f][k] = FilterTypeMenu[f]->addAction(FilterTypeName(unsigned(k), language_.LanguageFlag));
             connect(FilterTypeAct[f][k], &QAction::triggered, this, [this, f, k] { filterTypeChosen(f, k); });
         }
         typeButton[f]->setMenu(FilterTypeMenu[f]);
         FilterSlopeMenu[f] = newMenu(this);
         for (int k = 0; k < 9; ++k) {
-            FilterSlopeAct[f][k] = FilterSlopeMenu[f]->addAction(k < 8 ? FilterSlopeName(unsigned(k)) : T(Txt::FilterOff));
+            FilterSlopeAct[f][k] = FilterSlopeMenu[f]->addAction(k < 8 ? FilterSlopeName(unsigned(k)) : language_.text(Txt::FilterOff));
             connect(FilterSlopeAct[f][k], &QAction::triggered, this, [this, f, k] { filterSlopeChosen(f, k); });
         }
         slopeButton[f]->setMenu(FilterSlopeMenu[f]);

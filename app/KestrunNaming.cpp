@@ -23,14 +23,14 @@ void Kestrun::buildChannelNameMenus()
         ChNameMenu[ch] = new QMenu(this);
         ChNameMenu[ch]->setStyleSheet(nameMenuStyle());
         auto addEntry = [this, ch](QMenu *menu, Txt text, uint8_t code) {
-            QAction *a = menu->addAction(T(text));
+            QAction *a = menu->addAction(language_.text(text));
             a->setCheckable(code != SPK_SSUB);  // the single subwoofer is never ticked
             connect(a, &QAction::triggered, this, [this, ch, code] { channelNameChosen(ch, code); });
             ChNameAct[ch][code] = a;
         };
         for (int g = 0; g < NAME_GROUP_COUNT; ++g) {
             const NameMenuGroup &group = NameMenuGroups[g];
-            QMenu *sub = new QMenu(T(group.title), ChNameMenu[ch]);
+            QMenu *sub = new QMenu(language_.text(group.title), ChNameMenu[ch]);
             sub->setStyleSheet(nameMenuStyle());
             for (int e = 0; e < group.entryCount; ++e) addEntry(sub, group.entries[e], group.codes[e]);
             ChNameMenu[ch]->addMenu(sub);
@@ -54,7 +54,7 @@ void Kestrun::Channel_Display()
     for (int m = 0; m < CH_COUNT; ++m) {
         for (QAction *a : ChNameAct[m]) a->setEnabled(true);
         for (int ch = 0; ch < CH_COUNT; ++ch) {
-            const uint8_t code = ParamStore.ChName[ch];
+            const uint8_t code = model_.session.ParamStore.ChName[ch];
             if (SpeakerCodeIsExclusive(code)) ChNameAct[m][code]->setEnabled(false);
         }
     }
@@ -66,7 +66,7 @@ void Kestrun::Update_Name_Marks()
         for (QAction *a : ChNameAct[m])
             if (a->isCheckable()) a->setChecked(false);
     for (int ch = 0; ch < CH_COUNT; ++ch) {
-        const uint8_t code = ParamStore.ChName[ch];
+        const uint8_t code = model_.session.ParamStore.ChName[ch];
         if (!SpeakerCodeIsExclusive(code)) continue;
         for (int m = 0; m < CH_COUNT; ++m) ChNameAct[m][code]->setChecked(true);
     }
@@ -76,5 +76,5 @@ void Kestrun::Update_Name_Marks()
 
 void Kestrun::Update_Channel_Name()
 {
-    for (int ch = 0; ch < CH_COUNT; ++ch) ui->BT_CH_NAME[ch]->setText(SpeakerName(ParamStore.ChName[ch]));
+    for (int ch = 0; ch < CH_COUNT; ++ch) ui->BT_CH_NAME[ch]->setText(SpeakerName(model_.session.ParamStore.ChName[ch], language_.LanguageFlag));
 }

@@ -19,18 +19,18 @@ void Kestrun::resolveOfflineEdits()
     if (!held) return;
     const ModelState mine = *held;
     model_.releaseOfflineEdits();
-    const int choice = notice_.choose(T(Txt::OfflineEditsAsk), {T(Txt::OfflineKeepDevice), T(Txt::OfflineSendMine),
-                                                                T(Txt::OfflineSaveFirst)});
+    const int choice = notice_.choose(language_.text(Txt::OfflineEditsAsk), {language_.text(Txt::OfflineKeepDevice), language_.text(Txt::OfflineSendMine),
+                                                                language_.text(Txt::OfflineSaveFirst)});
     if (choice == 2) {
         SingleFileSave(mine.store);
         return;
     }
     if (choice != 1) return;
-    TransferGuard guard;
+    TransferGuard guard(model_.session.Link);
     if (!transferMayStart(guard) || !linkReadyForTransfer()) return;
     const QByteArray image = SceneFile::singleImage(mine.store);
     showProgress(0);
-    const TransferResult r = SceneTransfer::sendParamImage(reinterpret_cast<const uint8_t *>(image.constData()),
+    const TransferResult r = SceneTransfer(model_.session).sendParamImage(reinterpret_cast<const uint8_t *>(image.constData()),
                                                            [this](int v) { showProgress(v); });
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
@@ -39,17 +39,17 @@ void Kestrun::resolveOfflineEdits()
         SingleFileSave(mine.store);
         return;
     }
-    Link.ResyncCountdown = 10;  // the re-read brings them back into the store and the controls
+    model_.session.Link.ResyncCountdown = 10;  // the re-read brings them back into the store and the controls
 }
 
 // Save, Discard or Cancel; Esc and closing the box cancel, and the window stays open.
 bool Kestrun::offlineEditsMayClose()
 {
     if (!model_.hasOfflineEdits()) return true;
-    const int choice = notice_.choose(T(Txt::CloseUnsavedAsk),
-                                      {T(Txt::CloseSave), T(Txt::CloseDiscard), T(Txt::CancelButton)}, 2);
+    const int choice = notice_.choose(language_.text(Txt::CloseUnsavedAsk),
+                                      {language_.text(Txt::CloseSave), language_.text(Txt::CloseDiscard), language_.text(Txt::CancelButton)}, 2);
     if (choice == 1) return true;
-    if (choice != 0 || !SingleFileSave(ParamStore)) return false;
+    if (choice != 0 || !SingleFileSave(model_.session.ParamStore)) return false;
     model_.markSaved();
     return true;
 }

@@ -22,7 +22,7 @@ void Kestrun::ConnectDevice()
 
 void Kestrun::PollView::showLinkStatus(bool online)
 {
-    w_.ui->BT_CONNECT->setText(T(online ? Txt::StatusOnline : Txt::StatusOffline));
+    w_.ui->BT_CONNECT->setText(w_.language_.text(online ? Txt::StatusOnline : Txt::StatusOffline));
 }
 
 void Kestrun::PollView::setProgress(int value)

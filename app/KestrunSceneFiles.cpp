@@ -66,7 +66,7 @@ void Kestrun::AllFileSave()
                                           RecentFolder::datedName(QStringLiteral("Arvon-6_all"), QStringLiteral("ALL")),
                                           QString::fromUtf8(AllFilter));
     if (path.isEmpty()) return;
-    if (!SceneFile::write(path, SceneFile::allImage(SceneBuffer)))
+    if (!SceneFile::write(path, SceneFile::allImage(model_.session.SceneBuffer)))
         notice_.info(Txt::SceneFileWriteFailed);
     else
         OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
@@ -78,7 +78,7 @@ bool Kestrun::AllFileOpen()
     if (path.isEmpty()) return false;
     QByteArray file;
     if (!accepted(notice_, SceneFile::read(path, SceneFile::ALL_SIZE, &file), Txt::AllFileWrongSize)) return false;
-    std::memcpy(SceneBuffer, file.constData(), size_t(SceneFile::ALL_SIZE));
+    std::memcpy(model_.session.SceneBuffer, file.constData(), size_t(SceneFile::ALL_SIZE));
     return true;
 }
 
@@ -88,40 +88,40 @@ bool Kestrun::sceneFilePlausible(const QByteArray &file)
     if (findings.empty()) return true;
     QStringList lines;
     for (size_t i = 0; i < findings.size() && i < size_t(ShownFindings); ++i)
-        lines << SceneCheck::describe(findings[i], T(FieldLabel[int(findings[i].field)]));
+        lines << SceneCheck::describe(findings[i], language_.text(FieldLabel[int(findings[i].field)]));
     const int more = int(findings.size()) - ShownFindings;
-    if (more > 0) lines << T(Txt::SceneCheckMore).arg(more);
-    const QString text = T(Txt::SceneCheckAsk).arg(QString::number(findings.size()), lines.join(QLatin1Char('\n')));
-    return notice_.confirm(text, T(Txt::SendAnyway), T(Txt::CancelButton));
+    if (more > 0) lines << language_.text(Txt::SceneCheckMore).arg(more);
+    const QString text = language_.text(Txt::SceneCheckAsk).arg(QString::number(findings.size()), lines.join(QLatin1Char('\n')));
+    return notice_.confirm(text, language_.text(Txt::SendAnyway), language_.text(Txt::CancelButton));
 }
 
 void Kestrun::loadSingleOffline(const QByteArray &file)
 {
     // The firmware version belongs to a processor, not to a file.
-    const uint32_t version = ParamStore.FirmwareVersion;
-    std::memcpy(ParamStore.bytes(), file.constData(), size_t(SceneFile::SINGLE_SIZE));
-    ParamStore.FirmwareVersion = version;
+    const uint32_t version = model_.session.ParamStore.FirmwareVersion;
+    std::memcpy(model_.session.ParamStore.bytes(), file.constData(), size_t(SceneFile::SINGLE_SIZE));
+    model_.session.ParamStore.FirmwareVersion = version;
     // As after a download: fields corrected, gains to host encoding, every control refreshed.
-    Link.SuppressSend = 1;
+    model_.session.Link.SuppressSend = 1;
     Update_All_State();
-    Link.SuppressSend = 0;
+    model_.session.Link.SuppressSend = 0;
 }
 
 void Kestrun::Sence_Sub2_Fun()
 {
-    TransferGuard guard;
+    TransferGuard guard(model_.session.Link);
     if (!transferMayStart(guard)) return;
-    if (SingleFileSave(ParamStore)) model_.markSaved();
+    if (SingleFileSave(model_.session.ParamStore)) model_.markSaved();
 }
 
 void Kestrun::Sence_Sub3_Fun()
 {
-    TransferGuard guard;
+    TransferGuard guard(model_.session.Link);
     if (!transferMayStart(guard)) return;
     // The file is staged: online, the store takes over only what the processor holds after a good transfer.
     QByteArray file;
     if (!SingleFileOpen(&file)) return;
-    if (!Link.Connected) {
+    if (!model_.session.Link.Connected) {
         loadSingleOffline(file);
         return;
     }
@@ -129,54 +129,54 @@ void Kestrun::Sence_Sub3_Fun()
     if (!linkReadyForTransfer()) return;
     showProgress(0);
     const auto *image = reinterpret_cast<const uint8_t *>(file.constData());
-    const TransferResult r = SceneTransfer::sendParamImage(image, [this](int v) { showProgress(v); });
+    const TransferResult r = SceneTransfer(model_.session).sendParamImage(image, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
         notice_.info(Txt::SceneSendFailed);
         return;
     }
-    std::memcpy(ParamStore.Tail, image + IMAGE_SIZE, sizeof ParamStore.Tail);
+    std::memcpy(model_.session.ParamStore.Tail, image + IMAGE_SIZE, sizeof model_.session.ParamStore.Tail);
     notice_.info(Txt::SingleLoadDone);
     // The re-download brings the loaded parameters back into the store and the controls.
-    Link.ResyncCountdown = 10;
+    model_.session.Link.ResyncCountdown = 10;
 }
 
 void Kestrun::Sence_Sub4_Fun()
 {
     if (!connectedOrNotice()) return;
-    TransferGuard guard;
+    TransferGuard guard(model_.session.Link);
     if (!transferMayStart(guard)) return;
     if (!linkReadyForTransfer()) return;
     const std::unique_ptr<uint8_t[][STORE_SIZE]> fetched(new uint8_t[SCENE_COUNT][STORE_SIZE]());
     showProgress(0);
-    const TransferResult r = SceneTransfer::fetchScenes(fetched.get(), [this](int v) { showProgress(v); });
-    Link.HeartbeatCountdown = 400;
+    const TransferResult r = SceneTransfer(model_.session).fetchScenes(fetched.get(), [this](int v) { showProgress(v); });
+    model_.session.Link.HeartbeatCountdown = 400;
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
         notice_.info(Txt::SceneFetchFailed);
         return;
     }
-    std::memcpy(SceneBuffer, fetched.get(), sizeof SceneBuffer);
+    std::memcpy(model_.session.SceneBuffer, fetched.get(), sizeof model_.session.SceneBuffer);
     AllFileSave();
 }
 
 void Kestrun::Sence_Sub5_Fun()
 {
     if (!connectedOrNotice()) return;
-    TransferGuard guard;
+    TransferGuard guard(model_.session.Link);
     if (!transferMayStart(guard)) return;
     if (!AllFileOpen()) return;
-    if (!sceneFilePlausible(SceneFile::allImage(SceneBuffer))) return;
+    if (!sceneFilePlausible(SceneFile::allImage(model_.session.SceneBuffer))) return;
     if (!linkReadyForTransfer()) return;
     showProgress(0);
-    const TransferResult r = SceneTransfer::sendScenes(SceneBuffer, [this](int v) { showProgress(v); });
+    const TransferResult r = SceneTransfer(model_.session).sendScenes(model_.session.SceneBuffer, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
     if (r != TransferResult::Ok) {
         notice_.info(Txt::SceneSendFailed);
         return;
     }
-    Link.HeartbeatCountdown = 40000;
-    WaitMs(Pace.uploadSettleMs);
+    model_.session.Link.HeartbeatCountdown = 40000;
+    WaitMs(model_.session.Pace.uploadSettleMs);
     notice_.info(Txt::AllLoadDone);
     restartLink();
 }

@@ -1,5 +1,6 @@
 // The scene manager, firmware upgrade and system reset entries, and what the long transfers share.
 #include "Kestrun.h"
+#include "TuningModel.h"
 
 #include "AbControls.h"
 
@@ -29,7 +30,7 @@
 
 bool Kestrun::connectedOrNotice()
 {
-    if (Link.Connected) return true;
+    if (model_.session.Link.Connected) return true;
     notice_.info(Txt::ConnectFirst);
     return false;
 }
@@ -43,15 +44,15 @@ bool Kestrun::transferMayStart(const TransferGuard &guard)
 
 bool Kestrun::linkReadyForTransfer()
 {
-    if (TransferLink::waitLinkIdle()) return true;
-    notice_.info(Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
+    if (TransferLink(model_.session).waitLinkIdle()) return true;
+    notice_.info(model_.session.Link.Connected ? Txt::TransferBusy : Txt::ConnectFirst);
     return false;
 }
 
 void Kestrun::watchTransfers()
 {
     QPointer<Kestrun> self(this);
-    TransferGuard::setObserver([self](bool busy) {
+    TransferGuard::setObserver(model_.session.Link, [self](bool busy) {
         if (!self) return;
         for (int k = 1; k < 5; ++k) self->SenceAct[k]->setEnabled(!busy);
         self->ResetAct->setEnabled(!busy);
@@ -94,13 +95,13 @@ void Kestrun::setUpSafety()
     connect(new QShortcut(QKeySequence(int(Qt::CTRL) + int(Qt::Key_O)), this), &QShortcut::activated, this,
             &Kestrun::Sence_Sub3_Fun);
 
-    OfflineNote = new StatusNote(this, ui->TickBar, model_);
+    OfflineNote = new StatusNote(this, ui->TickBar, model_, language_);
     applyHelpTexts();
 }
 
 void Kestrun::applyHelpTexts()
 {
-    Tooltips::apply(*this);
+    Tooltips::apply(*this, language_);
     Ab->retranslate();
     OfflineNote->refresh();
 }
@@ -120,21 +121,21 @@ void Kestrun::restartLink()
 void Kestrun::Sence_Sub1_Fun()
 {
     if (!connectedOrNotice()) return;
-    auto *dialog = new SenceManage(notice_, sceneNames);
+    auto *dialog = new SenceManage(notice_, model_.session);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }
 
 void Kestrun::Option_Sub3_Fun()
 {
-    if (!Link.Connected) return;
-    TransferGuard guard;
+    if (!model_.session.Link.Connected) return;
+    TransferGuard guard(model_.session.Link);
     if (!transferMayStart(guard)) return;
     if (!notice_.ask(Txt::ResetAsk)) return;
     bool sent = false;
-    if (Link.Connected && TransferLink::waitLinkIdle()) {
-        CMD_FACTORY_RESET();
-        sent = Link.Connected != 0;
+    if (model_.session.Link.Connected && TransferLink(model_.session).waitLinkIdle()) {
+        CMD_FACTORY_RESET(model_.session);
+        sent = model_.session.Link.Connected != 0;
     }
     notice_.info(sent ? Txt::ResetDone : Txt::ResetFailed);
     // The time taken to close the box gives the processor its time to restart.
@@ -147,7 +148,7 @@ bool Kestrun::UpgradeFileOpen(FirmwareImage &image)
     switch (image.load(path)) {
     case FirmwareImage::Load::Ok:
         // The last word before the processor's firmware is replaced; No is the default.
-        return notice_.confirm(T(Txt::FirmwareAsk)
+        return notice_.confirm(language_.text(Txt::FirmwareAsk)
                                    .arg(QFileInfo(path).fileName(), QString::number(image.size()),
                                         QString::number(image.blockCount())));
     case FirmwareImage::Load::Mismatch:
@@ -166,13 +167,13 @@ bool Kestrun::UpgradeFileOpen(FirmwareImage &image)
 void Kestrun::Option_Sub5_Fun()
 {
     if (!connectedOrNotice()) return;
-    TransferGuard guard;
+    TransferGuard guard(model_.session.Link);
     if (!transferMayStart(guard)) return;
     FirmwareImage image;
     if (!UpgradeFileOpen(image)) return;
     if (!linkReadyForTransfer()) return;
     showProgress(0);
-    const TransferResult r = FirmwareTransfer::send(image, [this](int v) { showProgress(v); });
+    const TransferResult r = FirmwareTransfer(model_.session).send(image, [this](int v) { showProgress(v); });
     ui->TickBar->hide();
     notice_.info(r == TransferResult::Ok ? Txt::FirmwareDone : Txt::FirmwareSendFailed);
 }

@@ -11,9 +11,9 @@
 
 void Kestrun::buildUndoEntries()
 {
-    UndoAct = OptionMenu->addAction(T(Txt::MenuUndo));
+    UndoAct = OptionMenu->addAction(language_.text(Txt::MenuUndo));
     UndoAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    RedoAct = OptionMenu->addAction(T(Txt::MenuRedo));
+    RedoAct = OptionMenu->addAction(language_.text(Txt::MenuRedo));
     RedoAct->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     for (QAction *a : {UndoAct, RedoAct}) {
         a->setShortcutContext(Qt::WindowShortcut);

@@ -3,6 +3,7 @@
 
 #include "DragPushButton.h"
 #include "Kestrun.h"
+#include "Language.h"
 #include "Texts.h"
 
 #include <QCheckBox>
@@ -30,7 +31,7 @@ std::vector<QWidget *> all(W *(&list)[N])
 
 }  // namespace
 
-void Tooltips::apply(Kestrun &w)
+void Tooltips::apply(Kestrun &w, const Language &language)
 {
     KestrunForm &ui = *w.ui;
     const Family families[] = {
@@ -72,11 +73,11 @@ void Tooltips::apply(Kestrun &w)
         {{ui.BT_CLOSE}, Txt::TipClose, false},
     };
     for (const Family &f : families) {
-        const QString text = T(f.tip);
+        const QString text = language.text(f.tip);
         for (size_t k = 0; k < f.members.size(); ++k)
             if (f.members[k]) f.members[k]->setToolTip(f.numbered ? text.arg(k + 1) : text);
     }
     // The input buttons name their own input by their caption.
     for (QPushButton *b : {ui.BT_INPUT_HI, ui.BT_INPUT_LOW, ui.BT_INPUT_OPT, ui.BT_INPUT_BT, ui.BT_INPUT_COAX})
-        b->setToolTip(T(Txt::TipInput).arg(b->text()));
+        b->setToolTip(language.text(Txt::TipInput).arg(b->text()));
 }

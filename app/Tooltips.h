@@ -2,10 +2,11 @@
 #pragma once
 
 class Kestrun;
+class Language;
 
 class Tooltips
 {
 public:
     // Sets the tooltip of every control; run at start and after each language switch.
-    static void apply(Kestrun &window);
+    static void apply(Kestrun &window, const Language &language);
 };

@@ -3,10 +3,9 @@
 #include "FileDialogs.h"
 #include "Kestrun.h"
 #include "Notice.h"
-#include "ParamStore.h"
+#include "ProcessorSession.h"
 #include "SimDevice.h"
 #include "SimProcessor.h"
-#include "Transport.h"
 #include "TuningModel.h"
 #include "VirtualCar.h"
 
@@ -25,7 +24,8 @@ int main(int argc, char *argv[])
     device.setRealTimeouts(true);
     device.setPresenceEvents(true);
     processor.setPlugged(false);
-    Port.setDevice(&device);
+    ProcessorSession session;
+    session.Port.setDevice(&device);
     // Measuring goes through a sedan around the simulated processor, as slow as a real sound card.
     QString why;
     std::unique_ptr<VirtualCar> car = VirtualCar::shipped(processor, QStringLiteral("sedan"), &why);
@@ -33,14 +33,15 @@ int main(int argc, char *argv[])
     car->setPaced(true);
     int rc;
     {
-        Notice notice;
+        Language language;
+        Notice notice(language);
         FileDialogs files;
-        TuningModel model(ParamStore);
-        Kestrun window(model, notice, files, *car);
+        TuningModel model(session);
+        Kestrun window(model, notice, files, *car, language);
         // KESTRUN_FIGURES=<seconds> prints the README's figures after that long connected and quits.
         DemoFigures *figures = nullptr;
         if (qEnvironmentVariableIsSet("KESTRUN_FIGURES"))
-            figures = new DemoFigures(&window, sinceStart, qMax(1, qEnvironmentVariableIntValue("KESTRUN_FIGURES")));
+            figures = new DemoFigures(&window, session.Link, sinceStart, qMax(1, qEnvironmentVariableIntValue("KESTRUN_FIGURES")));
         window.show();
         QTimer::singleShot(600, &window, [&device, figures] {
             if (figures) figures->pluggedIn();
@@ -60,7 +61,7 @@ int main(int argc, char *argv[])
         }
         rc = app.exec();
     }
-    Port.close();
-    Port.setDevice(nullptr);
+    session.Port.close();
+    session.Port.setDevice(nullptr);
     return rc;
 }

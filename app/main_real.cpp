@@ -3,9 +3,8 @@
 #include "FileDialogs.h"
 #include "Kestrun.h"
 #include "Notice.h"
-#include "ParamStore.h"
+#include "ProcessorSession.h"
 #include "PortAudioIo.h"
-#include "Transport.h"
 #include "TuningModel.h"
 
 #include <QApplication>
@@ -15,18 +14,20 @@ int main(int argc, char *argv[])
     Q_INIT_RESOURCE(kestrun);
     QApplication app(argc, argv);
     HidapiDevice device;
-    Port.setDevice(&device);
+    ProcessorSession session;
+    session.Port.setDevice(&device);
     PortAudioIo audio;  // a failed start leaves it without devices, which the measurement panel reports
     int rc;
     {
-        Notice notice;
+        Language language;
+        Notice notice(language);
         FileDialogs files;
-        TuningModel model(ParamStore);
-        Kestrun window(model, notice, files, audio);
+        TuningModel model(session);
+        Kestrun window(model, notice, files, audio, language);
         window.show();
         rc = app.exec();
     }
-    Port.close();
-    Port.setDevice(nullptr);
+    session.Port.close();
+    session.Port.setDevice(nullptr);
     return rc;
 }

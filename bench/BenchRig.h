@@ -21,7 +21,7 @@
 struct BenchRig {
     SimProcessor sim;
     SimDevice dev{sim};
-    Notice notice;
+    Notice notice{Lang()};
     FileDialogs files;
     std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);  // the window's sound card
     std::unique_ptr<Kestrun> w;
@@ -29,17 +29,17 @@ struct BenchRig {
     BenchRig()
     {
         Model().reset();
-        ResetLinkState();
-        Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>(Model(), notice, files, *car);
-        Port.open();
-        Link.Connected = 1;
+        Session().resetLink();
+        Session().Port.setDevice(&dev);
+        w = std::make_unique<Kestrun>(Model(), notice, files, *car, Lang());
+        Session().Port.open();
+        Session().Link.Connected = 1;
     }
     ~BenchRig()
     {
         w.reset();
-        Port.close();
-        Port.setDevice(nullptr);
+        Session().Port.close();
+        Session().Port.setDevice(nullptr);
     }
 };
 

@@ -19,9 +19,9 @@ namespace {
 void PrepareStore(int activeBands)
 {
     Model().reset();
-    ParamStore.setDefaults();
-    for (int b = 0; b < activeBands && b < BAND_COUNT; ++b) ParamStore.EqGain[0][b] = uint16_t(b % 2 ? 60 : 200);
-    ParamStore.HpfBypass[0] = ParamStore.LpfBypass[0] = 0;
+    Session().ParamStore.setDefaults();
+    for (int b = 0; b < activeBands && b < BAND_COUNT; ++b) Session().ParamStore.EqGain[0][b] = uint16_t(b % 2 ? 60 : 200);
+    Session().ParamStore.HpfBypass[0] = Session().ParamStore.LpfBypass[0] = 0;
 }
 
 // A gain or frequency edit of one band: the equaliser curve and the plotted points of the channel.
@@ -31,7 +31,7 @@ void BM_EqEditRecompute(benchmark::State &state)
     ResponseCurves curves(Model());
     uint16_t g = 121;
     for (auto _ : state) {
-        ParamStore.EqGain[0][30] = g;  // the edited band
+        Session().ParamStore.EqGain[0][30] = g;  // the edited band
         g = g == 121 ? 119 : 121;
         curves.EQ_Curve_Update(0);
         curves.Curve_Point_Update(0);
@@ -47,7 +47,7 @@ void BM_CrossoverEditRecompute(benchmark::State &state)
     ResponseCurves curves(Model());
     uint16_t f = 100;
     for (auto _ : state) {
-        ParamStore.HpfFreq[0] = f;
+        Session().ParamStore.HpfFreq[0] = f;
         f = f == 100 ? 101 : 100;
         curves.HPF_Curve_Update(0);
         curves.Curve_Point_Update(0);
@@ -58,11 +58,11 @@ BENCHMARK(BM_CrossoverEditRecompute)->Unit(benchmark::kMicrosecond);
 
 // A window showing CH1 with a shaped curve and CH2 as comparison.
 struct PaintScene {
-    Notice notice;
+    Notice notice{Lang()};
     FileDialogs files;
     SimProcessor sim;
     std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);  // the window's sound card
-    Kestrun window{Model(), notice, files, *car};
+    Kestrun window{Model(), notice, files, *car, Lang()};
     QImage image{window.size(), QImage::Format_RGB32};
     PaintScene()
     {

@@ -22,11 +22,11 @@ void BM_BandMarkerDragStep(benchmark::State &state)
     BenchRig rig;
     // The other bands away from 0 dB, as on a tuned channel.
     for (int b = 0; b < state.range(1); ++b)
-        if (b != state.range(0)) ParamStore.EqGain[0][b] = uint16_t(b % 2 ? 100 : 140);
+        if (b != state.range(0)) Session().ParamStore.EqGain[0][b] = uint16_t(b % 2 ? 100 : 140);
     DragPushButton *m = rig.w->BandMark[state.range(0)];
     m->setGeometry(500, 139, 11, 11);
     sendMouse(m, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton);
-    const unsigned long framesBefore = Port.framesWritten;
+    const unsigned long framesBefore = Session().Port.framesWritten;
     int dy = 12;
     long moves = 0;
     for (auto _ : state) {
@@ -35,7 +35,7 @@ void BM_BandMarkerDragStep(benchmark::State &state)
         if ((++moves & 0xFFF) == 0) rig.sim.clearLog();
     }
     sendMouse(m, QEvent::MouseButtonRelease, QPoint(5, 5), Qt::NoButton);
-    state.counters["framesPerMove"] = double(Port.framesWritten - framesBefore) / double(moves);
+    state.counters["framesPerMove"] = double(Session().Port.framesWritten - framesBefore) / double(moves);
 }
 BENCHMARK(BM_BandMarkerDragStep)
     ->Args({15, 0})

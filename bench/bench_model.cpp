@@ -11,8 +11,8 @@ struct ModelRig : BenchRig {
     ModelRig()
     {
         for (int b = 0; b < BAND_COUNT; ++b) {
-            ParamStore.EqGain[0][b] = uint16_t(100 + b);
-            ParamStore.EqGain[1][b] = uint16_t(140 - b % 7);
+            Session().ParamStore.EqGain[0][b] = uint16_t(100 + b);
+            Session().ParamStore.EqGain[1][b] = uint16_t(140 - b % 7);
         }
     }
 };
@@ -49,14 +49,14 @@ BENCHMARK(BM_ChannelSwitchPainted)->Unit(benchmark::kMillisecond);
 void BM_DownloadRefresh(benchmark::State &state)
 {
     ModelRig rig;
-    ParamBlock image = ParamStore;
+    ParamBlock image = Session().ParamStore;
     for (auto &row : image.EqGain)
         for (auto &g : row) g = uint16_t(g + GAIN_DEVICE_OFFSET);
     for (auto _ : state) {
-        std::memcpy(&ParamStore, &image, sizeof image);
-        Link.SuppressSend = 1;
+        std::memcpy(&Session().ParamStore, &image, sizeof image);
+        Session().Link.SuppressSend = 1;
         rig.w->Update_All_State();
-        Link.SuppressSend = 0;
+        Session().Link.SuppressSend = 0;
     }
 }
 BENCHMARK(BM_DownloadRefresh)->Unit(benchmark::kMillisecond);
@@ -69,7 +69,7 @@ void BM_Undo31Bands(benchmark::State &state)
     uint16_t freq[BAND_COUNT], gain[BAND_COUNT];
     uint8_t q[BAND_COUNT];
     for (int b = 0; b < BAND_COUNT; ++b) {
-        freq[b] = ParamStore.EqFreq[0][b];
+        freq[b] = Session().ParamStore.EqFreq[0][b];
         gain[b] = uint16_t(150 - b);
         q[b] = uint8_t(20 + b);
     }

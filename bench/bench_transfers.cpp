@@ -31,7 +31,7 @@ namespace {
 struct TransferRig {
     SimProcessor sim;
     SimDevice dev{sim};
-    Notice notice;
+    Notice notice{Lang()};
     FileDialogs files;
     std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);  // the window's sound card
     std::unique_ptr<Kestrun> w;
@@ -42,13 +42,13 @@ struct TransferRig {
     explicit TransferRig(const QByteArray &file, const char *name)
     {
         Model().reset();
-        ResetLinkState();
-        Pace = TransferPace();
-        Port.setDevice(&dev);
-        w = std::make_unique<Kestrun>(Model(), notice, files, *car);
-        Port.open();
-        Link.Connected = 1;
-        Link.LinkStatus = 2;
+        Session().resetLink();
+        Session().Pace = TransferPace();
+        Session().Port.setDevice(&dev);
+        w = std::make_unique<Kestrun>(Model(), notice, files, *car, Lang());
+        Session().Port.open();
+        Session().Link.Connected = 1;
+        Session().Link.LinkStatus = 2;
         path = dir.filePath(QString::fromLatin1(name));
         QFile f(path);
         if (f.open(QIODevice::WriteOnly)) f.write(file);
@@ -62,16 +62,16 @@ struct TransferRig {
     ~TransferRig()
     {
         w.reset();
-        Port.close();
-        Port.setDevice(nullptr);
+        Session().Port.close();
+        Session().Port.setDevice(nullptr);
     }
     // Back to an idle, connected link after a transfer that restarted it.
     void relink()
     {
-        Port.open();
-        Link = LinkState();
-        Link.Connected = 1;
-        Link.LinkStatus = 2;
+        Session().Port.open();
+        Session().Link = LinkState();
+        Session().Link.Connected = 1;
+        Session().Link.LinkStatus = 2;
         sim.clearLog();
     }
 };
@@ -99,7 +99,7 @@ double longestStallMs(F run)
 // Loading a single-scene file into an acknowledging processor, at the program's own pace.
 void BM_SingleSceneLoad(benchmark::State &state)
 {
-    TransferRig rig(SceneFile::singleImage(ParamStore), "one.SCE");
+    TransferRig rig(SceneFile::singleImage(Session().ParamStore), "one.SCE");
     for (auto _ : state) {
         rig.w->Sence_Sub3_Fun();
         rig.relink();
@@ -140,7 +140,7 @@ BENCHMARK(BM_FirmwareUpload)->Arg(16)->ArgName("KiB")->Unit(benchmark::kMillisec
 void BM_SilentProcessorStall(benchmark::State &state)
 {
     const int kind = int(state.range(0));  // 0 single scene, 1 all scenes, 2 firmware
-    QByteArray file = kind == 0 ? SceneFile::singleImage(ParamStore) : QByteArray(SceneFile::ALL_SIZE, 0);
+    QByteArray file = kind == 0 ? SceneFile::singleImage(Session().ParamStore) : QByteArray(SceneFile::ALL_SIZE, 0);
     if (kind == 2) {
         file = QByteArray(4096, 0);
         file.replace(0, 3, "MVO");

@@ -278,6 +278,7 @@ void MeasurePanel::refreshDevices()
 MeasureSettings MeasurePanel::settings() const
 {
     MeasureSettings s;
+    s.language = language_;
     s.outputDevice = outputDevice->currentData().toString();
     s.inputDevice = inputDevice->currentData().toString();
     s.sweep.sampleRate = rate->currentData().toInt();

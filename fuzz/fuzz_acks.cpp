@@ -6,7 +6,7 @@
 #include "FirmwareImage.h"
 #include "FirmwareTransfer.h"
 #include "FuzzInput.h"
-#include "LinkState.h"
+#include "ProcessorSession.h"
 #include "SceneTransfer.h"
 #include "ScriptedProcessor.h"
 #include "Transport.h"
@@ -17,6 +17,13 @@
 #include <vector>
 
 namespace {
+
+// The harness's processor session, kept from one input to the next.
+ProcessorSession &Session()
+{
+    static ProcessorSession session;
+    return session;
+}
 using Frame = ScriptedProcessor::Frame;
 
 enum Kind { LiveScene, FetchScenes, StoreScenes, Firmware };
@@ -152,25 +159,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzInput in(data, size);
     const uint8_t how = in.byte();
     const int maxTries = 1 + (how >> 2) % 4;
-    Pace = TransferPace();
-    Pace.maxTries = maxTries;
-    Pace.readMs = 100000;  // only the fuzzer's choices end a read
-    Pace.maxItemMs = 1 << 30;
+    Session().Pace = TransferPace();
+    Session().Pace.maxTries = maxTries;
+    Session().Pace.readMs = 100000;  // only the fuzzer's choices end a read
+    Session().Pace.maxItemMs = 1 << 30;
 
     // The processor falls silent when the choices run out: a transfer then ends after its tries, and only
     // inputs that answer every item reach the end (the seeds have one such input per transfer). One processor
     // for all runs, so that its log keeps its room.
     static ScriptedProcessor device;
     device.restart();
-    device.maxWaitMs = Pace.readMs;
+    device.maxWaitMs = Session().Pace.readMs;
     device.silentWhenDone = true;
-    ResetLinkState();
-    Port.setDevice(&device);
-    Port.Rx.clear();
-    Port.onWriteFailed = nullptr;
-    Port.open();
-    Link.Connected = 1;
-    Link.LinkStatus = 2;
+    Session().resetLink();
+    Session().Port.setDevice(&device);
+    Session().Port.Rx.clear();
+    Session().Port.onWriteFailed = nullptr;
+    Session().Port.open();
+    Session().Link.Connected = 1;
+    Session().Link.LinkStatus = 2;
     device.script(&in);
 
     int last = 0;
@@ -183,15 +190,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     switch (plan.kind) {
     case LiveScene:  // a single scene into the live memory
         plan.count = PAGE_COUNT;
-        result = SceneTransfer::sendParamImage(plan.live, progress);
+        result = SceneTransfer(Session()).sendParamImage(plan.live, progress);
         break;
     case FetchScenes:  // the nine stored scenes out of the processor
         std::memset(Fetched, UNTOUCHED, sizeof Fetched);
-        result = SceneTransfer::fetchScenes(Fetched, progress);
+        result = SceneTransfer(Session()).fetchScenes(Fetched, progress);
         checkFetched(device, result);
         break;
     case StoreScenes:  // the nine stored scenes into the processor
-        result = SceneTransfer::sendScenes(Stored, progress);
+        result = SceneTransfer(Session()).sendScenes(Stored, progress);
         break;
     case Firmware: {  // a firmware image
         QByteArray bytes("MVO");
@@ -199,12 +206,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         bytes.append(reinterpret_cast<const char *>(body), int(in.take(body, in.byte() % sizeof body)));
         FUZZ_CHECK(Image.loadData(bytes) == FirmwareImage::Load::Ok);
         plan.count = Image.blockCount();
-        result = FirmwareTransfer::send(Image, progress);
+        result = FirmwareTransfer(Session()).send(Image, progress);
         break;
     }
     }
     checkLog(device, plan, result, maxTries);
     if (result == TransferResult::Ok) FUZZ_CHECK(last == 100);
-    Port.setDevice(nullptr);
+    Session().Port.setDevice(nullptr);
     return 0;
 }

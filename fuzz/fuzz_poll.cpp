@@ -7,7 +7,7 @@
 // which the next tick must have work), order a re-read as a scene recall does, and hear hot-plug events
 // (an unplug heard loses the link).
 #include "FuzzInput.h"
-#include "LinkState.h"
+#include "ProcessorSession.h"
 #include "ParamStore.h"
 #include "PollLoop.h"
 #include "ScriptedProcessor.h"
@@ -18,6 +18,13 @@
 #include <cstring>
 
 namespace {
+
+// The harness's processor session, kept from one input to the next.
+ProcessorSession &Session()
+{
+    static ProcessorSession session;
+    return session;
+}
 // The window side of the loop as the download handlers do it, into a store of its own.
 class StoreHost : public PollHost
 {
@@ -38,22 +45,22 @@ public:
     void reportNameMismatch() override {}
     void paramPageReply(const uint8_t *p, int n) override
     {
-        if (n < 2 + PAGE_SIZE || p[1] > PollLoop::LAST_PARAM_PAGE || Link.LinkStatus == 2) return;
+        if (n < 2 + PAGE_SIZE || p[1] > PollLoop::LAST_PARAM_PAGE || Session().Link.LinkStatus == 2) return;
         std::memcpy(store.page(p[1]), p + 2, PAGE_SIZE);
         if (p[1] != PollLoop::LAST_PARAM_PAGE) return;
-        Link.LinkStatus = 2;
+        Session().Link.LinkStatus = 2;
         store.correctDownloaded(shadow);
         checkRanges();
         ++completions;
-        Link.NamesPending = 1;
-        Link.NamePage = 1;
-        Link.AwaitingReply = 0;
+        Session().Link.NamesPending = 1;
+        Session().Link.NamePage = 1;
+        Session().Link.AwaitingReply = 0;
     }
     void sceneNameReply(const uint8_t *p, int n) override
     {
         if (n < 2 + SCENE_NAME_SIZE || p[1] < 1 || p[1] > SCENE_COUNT) return;
         namesSeen |= 1 << p[1];
-        if (p[1] == SCENE_COUNT) Link.AwaitingReply = 0;
+        if (p[1] == SCENE_COUNT) Session().Link.AwaitingReply = 0;
     }
     void inputSourceReply(const uint8_t *p, int n) override
     {
@@ -95,11 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int resyncAt = window & 2 ? (window >> 3) * 16 : -1;
     ScriptedProcessor device;
     StoreHost host;
-    ResetLinkState();
-    Port.setDevice(&device);
-    Port.Rx.clear();
-    Port.onWriteFailed = nullptr;
-    PollLoop loop(host);
+    Session().resetLink();
+    Session().Port.setDevice(&device);
+    Session().Port.Rx.clear();
+    Session().Port.onWriteFailed = nullptr;
+    PollLoop loop(host, Session());
     device.logging = false;
     device.onWrite = checkRequest;
     device.script(&in);
@@ -111,9 +118,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // read that takes a choice (past the open retry and the first heartbeat).
     size_t left = in.left();
     for (int tick = 0, still = 0; tick < 4000 && still < 450 && !device.healthy(); ++tick) {
-        if (tick == resyncAt && Link.Connected) Link.ResyncCountdown = 10;
+        if (tick == resyncAt && Session().Link.Connected) Session().Link.ResyncCountdown = 10;
         PresenceEvent heard;
-        if (device.deliverPresence(&heard) && heard == PresenceEvent::Removed) FUZZ_CHECK(!Link.Connected);
+        if (device.deliverPresence(&heard) && heard == PresenceEvent::Removed) FUZZ_CHECK(!Session().Link.Connected);
         const int quiet = skipQuiet ? loop.quietTicks() : 0;
         if (quiet > 0) {
             FUZZ_CHECK(quiet <= loop.countdownTicks());
@@ -125,29 +132,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         loop.tick();
         still = in.left() == left ? still + 1 : 0;
         left = in.left();
-        FUZZ_CHECK(Link.ParamPage <= PollLoop::LAST_PARAM_PAGE + 1 && Link.NamePage <= SCENE_COUNT + 1);
-        FUZZ_CHECK(Port.Rx.RxPos <= sizeof Port.Rx.RxBuffer && Port.Rx.RxCount <= sizeof Port.Rx.RxBuffer);
+        FUZZ_CHECK(Session().Link.ParamPage <= PollLoop::LAST_PARAM_PAGE + 1 && Session().Link.NamePage <= SCENE_COUNT + 1);
+        FUZZ_CHECK(Session().Port.Rx.RxPos <= sizeof Session().Port.Rx.RxBuffer && Session().Port.Rx.RxCount <= sizeof Session().Port.Rx.RxBuffer);
     }
 
     // Healthy from here on: the processor is identified again and read in full. A re-read still counting down
     // runs after that download (a recall's wait lets the processor settle), and reads everything once more.
-    const int resync = Link.ResyncCountdown;
+    const int resync = Session().Link.ResyncCountdown;
     device.script(nullptr);
     const ParamBlock memory = device.memory;
     host.namesSeen = 0;
     loop.ConnectDevice();
     loop.ParseReply();
-    FUZZ_CHECK(Link.Connected && Link.Downloading && Link.LinkStatus == 1);
+    FUZZ_CHECK(Session().Link.Connected && Session().Link.Downloading && Session().Link.LinkStatus == 1);
     const int before = host.completions;
     int ticks = 0;
-    while (ticks < 800 && (Link.LinkStatus != 2 || Link.NamesPending || Link.AwaitingReply || Link.ResyncCountdown)) {
+    while (ticks < 800 && (Session().Link.LinkStatus != 2 || Session().Link.NamesPending || Session().Link.AwaitingReply || Session().Link.ResyncCountdown)) {
         loop.tick();
         ++ticks;
     }
     // (The re-read may cut off the first download at its last page: then only the second one completes.)
     FUZZ_CHECK(host.completions >= before + 1 && host.completions <= before + 1 + (resync > 0));
     FUZZ_CHECK(host.namesSeen == 0x3FE);  // scenes 1..9
-    FUZZ_CHECK(!Link.NamesPending && !Link.AwaitingReply);
+    FUZZ_CHECK(!Session().Link.NamesPending && !Session().Link.AwaitingReply);
     // 1 + 110 ticks for the pages, 18 for the names (twice, with the re-read's wait between).
     FUZZ_CHECK(ticks <= (resync > 0 ? 260 + resync : 130));
     ParamBlock expected = memory;
@@ -155,6 +162,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     expected.correctDownloaded(shadow);
     FUZZ_CHECK(std::memcmp(expected.bytes(), host.store.bytes(), IMAGE_SIZE) == 0);
     FUZZ_CHECK(std::memcmp(shadow, host.shadow, sizeof shadow) == 0);
-    Port.setDevice(nullptr);
+    Session().Port.setDevice(nullptr);
     return 0;
 }

@@ -120,6 +120,7 @@ struct AutoTune::Impl : public AudioIo {
     bool measure(const std::vector<int> &chs, bool verifying)
     {
         MeasureSettings ms = settings.measure;
+        ms.language = settings.english ? 1 : 0;
         if (verifying) {
             ms.sweep.seconds = settings.verifySeconds;
             ms.positions = 1;

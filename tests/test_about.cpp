@@ -15,7 +15,7 @@ private slots:
     void versionBeforeAnyConnectionIsZero()
     {
         TestRig rig(false);
-        AboutForm about;
+        AboutForm about(Session().ParamStore.FirmwareVersion, Lang().LanguageFlag);
         QCOMPARE(about.label_8->text(), QStringLiteral("0"));
         QCOMPARE(about.label_2->text(), QStringLiteral("关于 Veltra DSP"));
         QCOMPARE(about.label_6->text(), QStringLiteral("机器固件版本："));
@@ -26,26 +26,26 @@ private slots:
     void downloadedVersionAndUnsignedDecimal()
     {
         TestRig rig(false);
-        ParamStore.FirmwareVersion = 4660;
-        AboutForm a;
+        Session().ParamStore.FirmwareVersion = 4660;
+        AboutForm a(Session().ParamStore.FirmwareVersion, Lang().LanguageFlag);
         QCOMPARE(a.label_8->text(), QStringLiteral("4660"));
-        ParamStore.FirmwareVersion = 0xFFFFFFFFu;
-        AboutForm b;
+        Session().ParamStore.FirmwareVersion = 0xFFFFFFFFu;
+        AboutForm b(Session().ParamStore.FirmwareVersion, Lang().LanguageFlag);
         QCOMPARE(b.label_8->text(), QStringLiteral("4294967295"));
     }
 
     void englishHeadingButChineseButton()
     {
         TestRig rig(false);
-        LanguageFlag = 1;
-        AboutForm about;
+        Lang().LanguageFlag = 1;
+        AboutForm about(Session().ParamStore.FirmwareVersion, Lang().LanguageFlag);
         QCOMPARE(about.label_2->text(), QStringLiteral("About Veltra DSP"));
         QCOMPARE(about.label_4->text(), QStringLiteral("Application Arvon-6"));
         QCOMPARE(about.label_6->text(), QStringLiteral("Firmware Version:"));
         QCOMPARE(about.BT_EXIT->text(), QStringLiteral("确定"));
         QCOMPARE(about.label_7->text(), QStringLiteral("Veltra CAR DSP UI"));
         // A switch back leaves the open dialog as it was built.
-        LanguageFlag = 0;
+        Lang().LanguageFlag = 0;
         QCOMPARE(about.label_2->text(), QStringLiteral("About Veltra DSP"));
     }
 

@@ -30,7 +30,7 @@ private slots:
             std::memcpy(rig.sim.scene(k), data.constData(), IMAGE_SIZE);
         }
         rig.sim.corruptNextReply();  // the first reply is dropped for its checksum and asked for again
-        std::memset(rig.w->SceneBuffer, 0x77, sizeof rig.w->SceneBuffer);
+        std::memset(Session().SceneBuffer, 0x77, sizeof Session().SceneBuffer);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("all.ALL"));
         QList<int> bar;
@@ -54,7 +54,7 @@ private slots:
         QVERIFY(rig.notices.isEmpty());
         QVERIFY(rig.w->ui->TickBar->isHidden());
         QCOMPARE(bar.last(), 100);
-        QCOMPARE(Link.HeartbeatCountdown, uint16_t(400));
+        QCOMPARE(Session().Link.HeartbeatCountdown, uint16_t(400));
     }
 
     void fetchFailuresSaveNothing()
@@ -79,7 +79,7 @@ private slots:
             QCOMPARE(kit.noticeTexts().last(), QStringLiteral("读取机器场景失败，未保存文件！"));
             QCOMPARE(kit.noticeTexts().size(), fault == 0 ? 1 : 2);  // an unplug also shows the lost link
             QVERIFY(rig.w->ui->TickBar->isHidden());
-            QVERIFY(!TransferGuard::busy());
+            QVERIFY(!TransferGuard::busy(Session().Link));
         }
     }
 
@@ -105,7 +105,7 @@ private slots:
             QCOMPARE(TransferKit::simScene(rig.sim, k), file.mid((k - 1) * 4096, IMAGE_SIZE));
             QVERIFY(rig.sim.sceneUsed(k));
         }
-        QCOMPARE(std::memcmp(rig.w->SceneBuffer, file.constData(), size_t(file.size())), 0);
+        QCOMPARE(std::memcmp(Session().SceneBuffer, file.constData(), size_t(file.size())), 0);
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("全部场景加载完成，确定后系统将自动同步数据")});
         QVERIFY(rig.w->ui->TickBar->isHidden());
     }
@@ -138,7 +138,7 @@ private slots:
             TestRig rig;
             TransferKit kit(rig);
             kit.linkUp();
-            LanguageFlag = 1;
+            Lang().LanguageFlag = 1;
             QTemporaryDir dir;
             const QString path = dir.filePath(QStringLiteral("all.ALL"));
             TransferKit::writeFile(path, TransferKit::allScenesFile());

@@ -22,8 +22,8 @@ namespace {
 
 void connectRig(TestRig &rig)
 {
-    QVERIFY(Port.open());
-    Link.Connected = 1;
+    QVERIFY(Session().Port.open());
+    Session().Link.Connected = 1;
     rig.clearSent();
 }
 
@@ -39,9 +39,9 @@ std::vector<QByteArray> eqBandFrames(const std::vector<QByteArray> &sent)
 QByteArray eqFrame(int ch, int b)
 {
     QByteArray a;
-    const uint16_t f = ParamStore.EqFreq[ch][b];
-    const uint16_t g = uint16_t(ParamStore.EqGain[ch][b] + 120);
-    for (int v : {5, 0x08, ch, b, f & 0xFF, f >> 8, g & 0xFF, g >> 8, int(ParamStore.EqQ[ch][b])}) a.append(char(v));
+    const uint16_t f = Session().ParamStore.EqFreq[ch][b];
+    const uint16_t g = uint16_t(Session().ParamStore.EqGain[ch][b] + 120);
+    for (int v : {5, 0x08, ch, b, f & 0xFF, f >> 8, g & 0xFF, g >> 8, int(Session().ParamStore.EqQ[ch][b])}) a.append(char(v));
     return a;
 }
 
@@ -110,21 +110,21 @@ private slots:
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        ParamStore.ChVol[2] = 570;
-        ParamStore.ChDelay[2] = 250;
-        ParamStore.HpfFreq[2] = 80;
-        ParamStore.LpfFreq[2] = 12000;
-        ParamStore.HpfType[2] = 2;
-        ParamStore.LpfType[2] = 1;
-        ParamStore.HpfBypass[2] = 1;
-        ParamStore.HpfSlope[2] = 5;
-        ParamStore.LpfBypass[2] = 0;
-        ParamStore.LpfSlope[2] = 7;
-        ParamStore.EqBypass[2] = 1;
-        ParamStore.EqGain[2][0] = 0;
-        ParamStore.EqGain[2][4] = 240;
-        ParamStore.EqFreq[2][4] = 55;
-        ParamStore.EqQ[2][4] = 47;
+        Session().ParamStore.ChVol[2] = 570;
+        Session().ParamStore.ChDelay[2] = 250;
+        Session().ParamStore.HpfFreq[2] = 80;
+        Session().ParamStore.LpfFreq[2] = 12000;
+        Session().ParamStore.HpfType[2] = 2;
+        Session().ParamStore.LpfType[2] = 1;
+        Session().ParamStore.HpfBypass[2] = 1;
+        Session().ParamStore.HpfSlope[2] = 5;
+        Session().ParamStore.LpfBypass[2] = 0;
+        Session().ParamStore.LpfSlope[2] = 7;
+        Session().ParamStore.EqBypass[2] = 1;
+        Session().ParamStore.EqGain[2][0] = 0;
+        Session().ParamStore.EqGain[2][4] = 240;
+        Session().ParamStore.EqFreq[2][4] = 55;
+        Session().ParamStore.EqQ[2][4] = 47;
         w.BT_CH_Switch(2);
 
         QCOMPARE(w.ui->Edit_CHVol[2]->text(), QStringLiteral("-3.0dB"));
@@ -162,7 +162,7 @@ private slots:
         QVERIFY(std::any_of(shown.begin(), shown.end(), [](const QPoint &p) { return p.y() < 144 - 40; }));
 
         // English texts, and a channel without bypasses.
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         w.BT_CH_Switch(2);
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("OFF"));
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("Bessel"));
@@ -170,8 +170,8 @@ private slots:
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("Butterworth"));
         QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::dark(QStringLiteral("BT_EQ_BYPASS")));
         QVERIFY(w.ui->Label[14]->isHidden());
-        ParamStore.HpfBypass[0] = 0;
-        ParamStore.HpfSlope[0] = 0;
+        Session().ParamStore.HpfBypass[0] = 0;
+        Session().ParamStore.HpfSlope[0] = 0;
         w.BT_CH_Switch(0);
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-6dB/Oct"));
     }
@@ -180,7 +180,7 @@ private slots:
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        ParamStore.EqGain[0][3] = 150;
+        Session().ParamStore.EqGain[0][3] = 150;
         w.BT_CH_Switch(0);
         connectRig(rig);
         w.BT_CH_Switch(0);
@@ -192,11 +192,11 @@ private slots:
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        ParamStore.EqGain[1][2] = 100;
-        ParamStore.EqGain[1][7] = 200;
-        ParamStore.EqGain[1][30] = 0;
+        Session().ParamStore.EqGain[1][2] = 100;
+        Session().ParamStore.EqGain[1][7] = 200;
+        Session().ParamStore.EqGain[1][30] = 0;
         // Not connected: the sliders follow, nothing goes out.
-        QVERIFY(Port.open());
+        QVERIFY(Session().Port.open());
         w.BT_CH_Switch(1);
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[7]->value(), 200);
         QVERIFY(rig.sent().empty());
@@ -204,7 +204,7 @@ private slots:
         QVERIFY(rig.sent().empty());
 
         // Connected: one band frame per band whose slider moves, lowest band first.
-        Link.Connected = 1;
+        Session().Link.Connected = 1;
         w.BT_CH_Switch(1);
         const std::vector<QByteArray> expect = {eqFrame(1, 2), eqFrame(1, 7), eqFrame(1, 30)};
         QCOMPARE(eqBandFrames(rig.sent()), expect);
@@ -213,7 +213,7 @@ private slots:
         rig.clearSent();
         w.BT_CH_Switch(0);
         QCOMPARE(eqBandFrames(rig.sent()), (std::vector<QByteArray>{eqFrame(0, 2), eqFrame(0, 7), eqFrame(0, 30)}));
-        QCOMPARE(ParamStore.EqGain[1][7], uint16_t(200));  // the other channel's store is untouched
+        QCOMPARE(Session().ParamStore.EqGain[1][7], uint16_t(200));  // the other channel's store is untouched
 
         // A channel linked to the new one gets each differing band too, its copy going out first.
         Model().links.LinkMatrix[1][2] = Model().links.LinkMatrix[2][1] = 1;
@@ -222,7 +222,7 @@ private slots:
         w.BT_CH_Switch(1);
         QCOMPARE(eqBandFrames(rig.sent()), (std::vector<QByteArray>{eqFrame(2, 2), eqFrame(1, 2), eqFrame(2, 7),
                                                                   eqFrame(1, 7), eqFrame(2, 30), eqFrame(1, 30)}));
-        QCOMPARE(ParamStore.EqGain[2][7], uint16_t(200));
+        QCOMPARE(Session().ParamStore.EqGain[2][7], uint16_t(200));
     }
 };
 

@@ -303,8 +303,8 @@ private slots:
 
         // A scene the window saved from the simulated processor survives export and import.
         QVERIFY(rig.connectAndDownload());
-        ParamStore.EqGain[2][7] = 95;
-        ParamStore.Tail[10] = 0x5A;
+        Session().ParamStore.EqGain[2][7] = 95;
+        Session().ParamStore.Tail[10] = 0x5A;
         answer = path("window.SCE");
         rig.w->Sence_Sub2_Fun();
         rig.fileDialogs.setResponder(nullptr);

@@ -49,17 +49,17 @@ class TestCommands : public QObject
 private slots:
     void init()
     {
-        ResetLinkState();
+        Session().resetLink();
         Model().reset();
-        ParamStore.setDefaults();
+        Session().ParamStore.setDefaults();
         dev.writes.clear();
-        Port.setDevice(&dev);
+        Session().Port.setDevice(&dev);
     }
-    void cleanup() { Port.setDevice(nullptr); }
+    void cleanup() { Session().Port.setDevice(nullptr); }
 
     void setCommands()
     {
-        ParamBlock &s = ParamStore;
+        ParamBlock &s = Session().ParamStore;
         s.ChVol[2] = 0x1F4;  // 500
         s.ChMute[5] = 1;
         s.HpfType[1] = 2;
@@ -79,30 +79,30 @@ private slots:
         s.MasterVol = 600;
         s.ChName[0] = 20;
         const std::vector<std::pair<std::function<void()>, const char *>> cases = {
-            {[] { CMD_FACTORY_RESET(); }, "050101"},
-            {[] { CMD_INPUT_SOURCE(2); }, "050202"},
-            {[] { CMD_CH_VOLUME(2); }, "050402F401"},
-            {[] { CMD_CH_MUTE(5); }, "05050501"},
-            {[] { CMD_HPF(1); }, "0506010250000700"},
-            {[] { CMD_LPF(4); }, "050704 01204E0001"},
-            {[] { CMD_EQ_BAND(3, 30); }, "0508031E803E780064"},
-            {[] { CMD_EQ_BAND(0, 4); }, "050800043200F0001E"},
-            {[] { CMD_CH_DELAY(0); }, "050900DC05"},
-            {[] { CMD_CH_PHASE(3); }, "050A0301"},
-            {[] { CMD_EQ_BYPASS(5); }, "050B0501"},
-            {[] { CMD_MASTER_VOLUME(); }, "050D5802"},
-            {[] { CMD_SCENE_LOAD(9); }, "050F09"},
-            {[] { CMD_SCENE_DELETE(1); }, "051101"},
-            {[] { CMD_NOISE_GATE(0); }, "05130000"},
-            {[] { CMD_NOISE_GATE(3); }, "05130301"},
-            {[] { CMD_NOISE_GATE(6); }, "05130601"},
-            {[] { CMD_CH_NAMES(); }, "051714070B0F1013"},
-            {[] { CMD_CLOSE(); }, "05C101"},
-            {[] { REQ_HEARTBEAT(); }, "0600"},
-            {[] { REQ_SCENE_NAME(4); }, "061004"},
-            {[] { REQ_SCENE_DATA(9, 54); }, "06150936"},
-            {[] { REQ_DEVICE_NAME(); }, "0616"},
-            {[] { REQ_PARAM_PAGE(54); }, "06AA36"},
+            {[] { CMD_FACTORY_RESET(Session()); }, "050101"},
+            {[] { CMD_INPUT_SOURCE(Session(), 2); }, "050202"},
+            {[] { CMD_CH_VOLUME(Session(), 2); }, "050402F401"},
+            {[] { CMD_CH_MUTE(Session(), 5); }, "05050501"},
+            {[] { CMD_HPF(Session(), 1); }, "0506010250000700"},
+            {[] { CMD_LPF(Session(), 4); }, "050704 01204E0001"},
+            {[] { CMD_EQ_BAND(Session(), 3, 30); }, "0508031E803E780064"},
+            {[] { CMD_EQ_BAND(Session(), 0, 4); }, "050800043200F0001E"},
+            {[] { CMD_CH_DELAY(Session(), 0); }, "050900DC05"},
+            {[] { CMD_CH_PHASE(Session(), 3); }, "050A0301"},
+            {[] { CMD_EQ_BYPASS(Session(), 5); }, "050B0501"},
+            {[] { CMD_MASTER_VOLUME(Session()); }, "050D5802"},
+            {[] { CMD_SCENE_LOAD(Session(), 9); }, "050F09"},
+            {[] { CMD_SCENE_DELETE(Session(), 1); }, "051101"},
+            {[] { CMD_NOISE_GATE(Session(), 0); }, "05130000"},
+            {[] { CMD_NOISE_GATE(Session(), 3); }, "05130301"},
+            {[] { CMD_NOISE_GATE(Session(), 6); }, "05130601"},
+            {[] { CMD_CH_NAMES(Session()); }, "051714070B0F1013"},
+            {[] { CMD_CLOSE(Session()); }, "05C101"},
+            {[] { REQ_HEARTBEAT(Session()); }, "0600"},
+            {[] { REQ_SCENE_NAME(Session(), 4); }, "061004"},
+            {[] { REQ_SCENE_DATA(Session(), 9, 54); }, "06150936"},
+            {[] { REQ_DEVICE_NAME(Session()); }, "0616"},
+            {[] { REQ_PARAM_PAGE(Session(), 54); }, "06AA36"},
         };
         for (const auto &c : cases) {
             c.first();
@@ -114,26 +114,26 @@ private slots:
     {
         uint8_t name[16];
         for (int i = 0; i < 16; ++i) name[i] = uint8_t('A' + i);
-        CMD_SCENE_SAVE(3, name);
+        CMD_SCENE_SAVE(Session(), 3, name);
         QCOMPARE(lastPayload(), hex("050E03") + QByteArray("ABCDEFGHIJKLMNOP"));
         uint8_t page[20];
         for (int i = 0; i < 20; ++i) page[i] = uint8_t(0xE0 + i);
-        CMD_SCENE_DATA_WRITE(2, 54, page);
+        CMD_SCENE_DATA_WRITE(Session(), 2, 54, page);
         QCOMPARE(lastPayload(), hex("05150236") + QByteArray((const char *)page, 20));
         QCOMPARE(uint8_t(dev.writes.back()[31]), uint8_t(0xF5));  // 24-byte payload
-        CMD_PARAM_PAGE_WRITE(7, page);
+        CMD_PARAM_PAGE_WRITE(Session(), 7, page);
         QCOMPARE(lastPayload(), hex("054107") + QByteArray((const char *)page, 20));
         uint8_t block[16];
         for (int i = 0; i < 16; ++i) block[i] = uint8_t(i);
-        CMD_FIRMWARE_BLOCK(0x1234, block);
+        CMD_FIRMWARE_BLOCK(Session(), 0x1234, block);
         QCOMPARE(lastPayload(), hex("05B01234") + QByteArray((const char *)block, 16));
-        CMD_FIRMWARE_BLOCK(0xFFFF, block);
+        CMD_FIRMWARE_BLOCK(Session(), 0xFFFF, block);
         QCOMPARE(lastPayload().left(4), hex("05B0FFFF"));
     }
 
     void storeOffsetsAndDefaults()
     {
-        const uint8_t *b = ParamStore.bytes();
+        const uint8_t *b = Session().ParamStore.bytes();
         // Defaults through the raw bytes, little-endian, at the processor's offsets.
         for (int ch = 0; ch < 6; ++ch) {
             QCOMPARE(b[4 + ch], uint8_t(QList<int>{3, 7, 11, 15, 16, 19}[ch]));
@@ -155,18 +155,18 @@ private slots:
         QCOMPARE(b[80 + 2 * 17] | b[81 + 2 * 17] << 8, 1000);
         QCOMPARE(b[80 + 2 * 30] | b[81 + 2 * 30] << 8, 20000);
         QCOMPARE(b[80 + 2 * 31] | b[81 + 2 * 31] << 8, 20);  // channel 2, band 1
-        ParamStore.NoiseGate = 0x0102;
+        Session().ParamStore.NoiseGate = 0x0102;
         QCOMPARE(b[68], uint8_t(2));
         QCOMPARE(b[69], uint8_t(1));
-        ParamStore.FirmwareVersion = 0x11223344;
+        Session().ParamStore.FirmwareVersion = 0x11223344;
         QCOMPARE(b[0], uint8_t(0x44));
         QCOMPARE(b[3], uint8_t(0x11));
-        QCOMPARE(ParamStore.page(54) - b, 1080);
+        QCOMPARE(Session().ParamStore.page(54) - b, 1080);
     }
 
     void downloadCorrections()
     {
-        ParamBlock &s = ParamStore;
+        ParamBlock &s = Session().ParamStore;
         s.EqGain[0][0] = 120;
         s.EqGain[0][1] = 360;
         s.EqGain[0][2] = 119;

@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(Model().activeMemory(), 0);
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[4]->value(), 120);
         Model().undo();
-        QCOMPARE(ParamStore.ChVol[2], uint16_t(420));
+        QCOMPARE(Session().ParamStore.ChVol[2], uint16_t(420));
         w.Update_All_State();  // a download leaves the memories alone
         QVERIFY(Model().memoryUsed(0) && Model().memoryUsed(1));
     }
@@ -64,7 +64,7 @@ private slots:
     {
         TestRig rig(false);
         editOfflineThenConnect(rig, 0);
-        QCOMPARE(ParamStore.ChVol[0], uint16_t(600));
+        QCOMPARE(Session().ParamStore.ChVol[0], uint16_t(600));
         QVERIFY(!Model().hasOfflineEdits());
     }
 
@@ -76,7 +76,7 @@ private slots:
         editOfflineThenConnect(rig, 1);
         QCOMPARE(rig.sim.params().ChVol[0], uint16_t(300));
         rig.tick(600);  // the re-read
-        QCOMPARE(ParamStore.ChVol[0], uint16_t(300));
+        QCOMPARE(Session().ParamStore.ChVol[0], uint16_t(300));
         QVERIFY(!Model().hasOfflineEdits());
     }
 
@@ -91,7 +91,7 @@ private slots:
         QByteArray file;
         QCOMPARE(SceneFile::read(path, SceneFile::SINGLE_SIZE, &file), SceneFile::Read::Ok);
         QCOMPARE(reinterpret_cast<const ParamBlock *>(file.constData())->ChVol[0], uint16_t(300));
-        QCOMPARE(ParamStore.ChVol[0], uint16_t(600));
+        QCOMPARE(Session().ParamStore.ChVol[0], uint16_t(600));
     }
 
     // A refused or limited entry restores or limits its field and shows the accepted range beside it.

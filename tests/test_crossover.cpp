@@ -20,13 +20,13 @@ namespace {
 QByteArray filterFrame(int filter, int ch)
 {
     const bool hp = filter == 0;
-    const uint16_t f = hp ? ParamStore.HpfFreq[ch] : ParamStore.LpfFreq[ch];
+    const uint16_t f = hp ? Session().ParamStore.HpfFreq[ch] : Session().ParamStore.LpfFreq[ch];
     QByteArray p;
     p.append(char(5)).append(char(hp ? 0x06 : 0x07)).append(char(ch));
-    p.append(char(hp ? ParamStore.HpfType[ch] : ParamStore.LpfType[ch]));
+    p.append(char(hp ? Session().ParamStore.HpfType[ch] : Session().ParamStore.LpfType[ch]));
     p.append(char(f & 0xFF)).append(char(f >> 8));
-    p.append(char(hp ? ParamStore.HpfSlope[ch] : ParamStore.LpfSlope[ch]));
-    p.append(char(hp ? ParamStore.HpfBypass[ch] : ParamStore.LpfBypass[ch]));
+    p.append(char(hp ? Session().ParamStore.HpfSlope[ch] : Session().ParamStore.LpfSlope[ch]));
+    p.append(char(hp ? Session().ParamStore.HpfBypass[ch] : Session().ParamStore.LpfBypass[ch]));
     return p;
 }
 
@@ -87,27 +87,27 @@ private slots:
         TestRig rig(true);
         connectLink(rig);
         Kestrun &w = *rig.w;
-        QCOMPARE(ParamStore.HpfBypass[0], uint8_t(1));
-        ParamStore.HpfSlope[0] = 5;
+        QCOMPARE(Session().ParamStore.HpfBypass[0], uint8_t(1));
+        Session().ParamStore.HpfSlope[0] = 5;
         w.FilterSlopeAct[0][3]->trigger();
-        QCOMPARE(ParamStore.HpfBypass[0], uint8_t(0));
-        QCOMPARE(ParamStore.HpfSlope[0], uint8_t(3));
+        QCOMPARE(Session().ParamStore.HpfBypass[0], uint8_t(0));
+        QCOMPARE(Session().ParamStore.HpfSlope[0], uint8_t(3));
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-24dB/Oct"));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x06\x00\x00\x14\x00\x03\x00", 8));
         // Off keeps the slope for the next switch-on.
         w.FilterSlopeAct[0][8]->trigger();
-        QCOMPARE(ParamStore.HpfBypass[0], uint8_t(1));
-        QCOMPARE(ParamStore.HpfSlope[0], uint8_t(3));
+        QCOMPARE(Session().ParamStore.HpfBypass[0], uint8_t(1));
+        QCOMPARE(Session().ParamStore.HpfSlope[0], uint8_t(3));
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("关闭"));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x06\x00\x00\x14\x00\x03\x01", 8));
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         w.FilterSlopeAct[1][8]->trigger();
         QCOMPARE(w.ui->BT_LPF_SLOPE->text(), QStringLiteral("OFF"));
         w.FilterSlopeAct[1][7]->trigger();
         QCOMPARE(w.ui->BT_LPF_SLOPE->text(), QStringLiteral("-48dB/Oct"));
         QCOMPARE(rig.sent().back(), filterFrame(1, 0));
-        QCOMPARE(ParamStore.LpfSlope[0], uint8_t(7));
+        QCOMPARE(Session().ParamStore.LpfSlope[0], uint8_t(7));
         // The curve follows: a low-pass at 20 kHz, -48 dB/Oct, still dips at the top end.
         QVERIFY(w.graph().curves().LPFCurve[0][127] < -1.0);
     }
@@ -117,11 +117,11 @@ private slots:
         TestRig rig(false);
         Kestrun &w = *rig.w;
         w.FilterTypeAct[0][2]->trigger();
-        QCOMPARE(ParamStore.HpfType[0], uint8_t(2));
+        QCOMPARE(Session().ParamStore.HpfType[0], uint8_t(2));
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("贝塞尔"));
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         w.FilterTypeAct[1][1]->trigger();
-        QCOMPARE(ParamStore.LpfType[0], uint8_t(1));
+        QCOMPARE(Session().ParamStore.LpfType[0], uint8_t(1));
         QCOMPARE(w.ui->BT_LPF_TYPE->text(), QStringLiteral("Link"));
         w.FilterTypeAct[1][0]->trigger();
         QCOMPARE(w.ui->BT_LPF_TYPE->text(), QStringLiteral("Butterworth"));
@@ -136,7 +136,7 @@ private slots:
         QLineEdit *e = w.ui->Edit_HPF_Freq;
         e->setText(QStringLiteral("20000"));
         QTest::keyClick(e, Qt::Key_Return);
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(20000));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(20000));
         QCOMPARE(e->text(), QStringLiteral("20000"));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x06\x00\x00\x20\x4E\x03\x01", 8));
@@ -145,13 +145,13 @@ private slots:
             e->setText(QString::fromLatin1(bad));
             QTest::keyClick(e, Qt::Key_Return);
             QCOMPARE(e->text(), QStringLiteral("20000"));
-            QCOMPARE(ParamStore.HpfFreq[0], uint16_t(20000));
+            QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(20000));
         }
         QCOMPARE(rig.sent().size(), size_t(0));
         // The low-pass twin, with a typed text kept as typed.
         w.ui->Edit_LPF_Freq->setText(QStringLiteral("+0500"));
         QTest::keyClick(w.ui->Edit_LPF_Freq, Qt::Key_Return);
-        QCOMPARE(ParamStore.LpfFreq[0], uint16_t(500));
+        QCOMPARE(Session().ParamStore.LpfFreq[0], uint16_t(500));
         QCOMPARE(w.ui->Edit_LPF_Freq->text(), QStringLiteral("+0500"));
         QCOMPARE(rig.sent().back(), filterFrame(1, 0));
     }
@@ -161,30 +161,30 @@ private slots:
         TestRig rig(true);
         connectLink(rig);
         Kestrun &w = *rig.w;
-        ParamStore.HpfFreq[0] = 999;
-        QCOMPARE(Link.BtnRepeatDelay, uint8_t(0));
+        Session().ParamStore.HpfFreq[0] = 999;
+        QCOMPARE(Session().Link.BtnRepeatDelay, uint8_t(0));
         w.ui->BT_HPF_FREQ_UP->click();
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(1000));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(1000));
         QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("1000"));
-        QCOMPARE(Link.BtnRepeatDelay, uint8_t(25));
+        QCOMPARE(Session().Link.BtnRepeatDelay, uint8_t(25));
         w.ui->BT_HPF_FREQ_UP->click();  // within the repeat window: a large step
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(1101));
-        Link.BtnRepeatDelay = 0;
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(1101));
+        Session().Link.BtnRepeatDelay = 0;
         w.ui->BT_HPF_FREQ_DOWN->click();
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(1100));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(1100));
         QCOMPARE(rig.sent().size(), size_t(3));
         // A step down at 20 Hz sends the unchanged value again and redraws.
-        ParamStore.LpfFreq[0] = 20;
-        Link.BtnRepeatDelay = 0;
+        Session().ParamStore.LpfFreq[0] = 20;
+        Session().Link.BtnRepeatDelay = 0;
         rig.clearSent();
         w.ui->BT_LPF_FREQ_DOWN->click();
-        QCOMPARE(ParamStore.LpfFreq[0], uint16_t(20));
+        QCOMPARE(Session().ParamStore.LpfFreq[0], uint16_t(20));
         QCOMPARE(w.ui->Edit_LPF_Freq->text(), QStringLiteral("20"));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x07\x00\x00\x14\x00\x03\x01", 8));
         QCOMPARE(w.graph().curves().LPF_Line.x1(), Freq_To_Pos(20) + 4);
         // The ticks of the poll loop count the repeat window down (paced by the link engineer's loop).
-        QCOMPARE(Link.BtnRepeatDelay, uint8_t(25));
+        QCOMPARE(Session().Link.BtnRepeatDelay, uint8_t(25));
     }
 
     void wireOrderOfLinkedCopies()
@@ -195,21 +195,21 @@ private slots:
         linkFirstTwo(0);
         // Menus and typed frequency: the partner's frame first, the selected channel's last.
         w.FilterTypeAct[0][1]->trigger();
-        QCOMPARE(ParamStore.HpfType[1], uint8_t(1));
+        QCOMPARE(Session().ParamStore.HpfType[1], uint8_t(1));
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0], filterFrame(0, 1));
         QCOMPARE(rig.sent()[1], filterFrame(0, 0));
         rig.clearSent();
         w.ui->Edit_LPF_Freq->setText(QStringLiteral("8000"));
         QTest::keyClick(w.ui->Edit_LPF_Freq, Qt::Key_Return);
-        QCOMPARE(ParamStore.LpfFreq[1], uint16_t(8000));
+        QCOMPARE(Session().ParamStore.LpfFreq[1], uint16_t(8000));
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0], filterFrame(1, 1));
         QCOMPARE(rig.sent()[1], filterFrame(1, 0));
         // Step buttons: the selected channel's frame first.
         rig.clearSent();
         w.ui->BT_LPF_FREQ_UP->click();
-        QCOMPARE(ParamStore.LpfFreq[1], uint16_t(8001));
+        QCOMPARE(Session().ParamStore.LpfFreq[1], uint16_t(8001));
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0], filterFrame(1, 0));
         QCOMPARE(rig.sent()[1], filterFrame(1, 1));
@@ -221,8 +221,8 @@ private slots:
         connectLink(rig);
         linkFirstTwo(1);
         rig.w->FilterTypeAct[0][2]->trigger();
-        QCOMPARE(ParamStore.HpfType[0], uint8_t(2));
-        QCOMPARE(ParamStore.HpfType[1], uint8_t(0));
+        QCOMPARE(Session().ParamStore.HpfType[0], uint8_t(2));
+        QCOMPARE(Session().ParamStore.HpfType[1], uint8_t(0));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], filterFrame(0, 0));
     }

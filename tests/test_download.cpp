@@ -42,10 +42,10 @@ void sendPage(Kestrun &w, const ParamBlock &img, int page)
 // The processor has been identified: the pages are being read.
 void startDownload(TestRig &rig)
 {
-    QVERIFY(Port.open());
-    Link.Connected = 1;
-    Link.LinkStatus = 1;
-    Link.AwaitingReply = 1;
+    QVERIFY(Session().Port.open());
+    Session().Link.Connected = 1;
+    Session().Link.LinkStatus = 1;
+    Session().Link.AwaitingReply = 1;
     rig.w->ui->TickBar->show();
     rig.clearSent();
 }
@@ -71,15 +71,15 @@ void sendName(Kestrun &w, int k, const QByteArray &name)
     w.onSceneNameReply(payload, 18);
 }
 
-QString sceneName(const Kestrun &w, int i)
+QString sceneName(int i)
 {
-    return QString::fromLatin1(reinterpret_cast<const char *>(w.sceneNames.SceneName[i]));
+    return QString::fromLatin1(reinterpret_cast<const char *>(Session().sceneNames.SceneName[i]));
 }
 
 // The store as the processor would hold it: the first 1100 bytes, gains in the processor's encoding.
 QByteArray storeAsDeviceImage()
 {
-    std::unique_ptr<ParamBlock> copy(new ParamBlock(ParamStore));
+    std::unique_ptr<ParamBlock> copy(new ParamBlock(Session().ParamStore));
     for (auto &row : copy->EqGain)
         for (auto &g : row) g = uint16_t(g + 120);
     return QByteArray(reinterpret_cast<const char *>(copy->bytes()), IMAGE_SIZE);
@@ -111,20 +111,20 @@ private slots:
         img->HpfSlope[0] = 1;
         img->HpfFreq[0] = 80;
         img->InputSource = 2;
-        const unsigned long written = Port.framesWritten;
+        const unsigned long written = Session().Port.framesWritten;
         download(rig, img);
 
         // Completion.
-        QCOMPARE(Link.LinkStatus, uint8_t(2));
+        QCOMPARE(Session().Link.LinkStatus, uint8_t(2));
         QVERIFY(w.ui->TickBar->isHidden());
         QCOMPARE(w.ui->BT_CONNECT->text(), QStringLiteral("已连接"));
-        QCOMPARE(Link.NamesPending, uint8_t(1));
-        QCOMPARE(Link.NamePage, uint8_t(1));
-        QCOMPARE(Link.AwaitingReply, uint8_t(0));
-        QCOMPARE(Link.SuppressSend, uint8_t(0));
+        QCOMPARE(Session().Link.NamesPending, uint8_t(1));
+        QCOMPARE(Session().Link.NamePage, uint8_t(1));
+        QCOMPARE(Session().Link.AwaitingReply, uint8_t(0));
+        QCOMPARE(Session().Link.SuppressSend, uint8_t(0));
         // Every moved control ran its slot, and yet nothing went out.
         QVERIFY(rig.sent().empty());
-        QCOMPARE(Port.framesWritten, written);
+        QCOMPARE(Session().Port.framesWritten, written);
 
         // The displayed state.
         QCOMPARE(w.ui->Slider_Total_Bar->value(), 300);
@@ -144,9 +144,9 @@ private slots:
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[1]->value(), 240);
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-12dB/Oct"));
         QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("80"));
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(0));
-        QCOMPARE(ParamStore.EqGain[0][1], uint16_t(240));
-        QCOMPARE(ParamStore.EqGain[3][3], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(0));
+        QCOMPARE(Session().ParamStore.EqGain[0][1], uint16_t(240));
+        QCOMPARE(Session().ParamStore.EqGain[3][3], uint16_t(120));
     }
 
     void corrections()
@@ -187,40 +187,40 @@ private slots:
 
         const uint16_t hostGains[] = {0, 240, 120, 120, 120, 120};
         for (int b = 0; b < 6; ++b) {
-            QCOMPARE(ParamStore.EqGain[2][b], hostGains[b]);
+            QCOMPARE(Session().ParamStore.EqGain[2][b], hostGains[b]);
             QCOMPARE(Model().EqGainShadow[2][b], hostGains[b]);
         }
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(20));
-        QCOMPARE(ParamStore.HpfFreq[1], uint16_t(20));
-        QCOMPARE(ParamStore.HpfFreq[2], uint16_t(20));
-        QCOMPARE(ParamStore.LpfFreq[0], uint16_t(20000));
-        QCOMPARE(ParamStore.LpfFreq[1], uint16_t(20000));
-        QCOMPARE(ParamStore.ChDelay[0], uint16_t(0));
-        QCOMPARE(ParamStore.ChDelay[1], uint16_t(1500));
-        QCOMPARE(ParamStore.ChVol[0], uint16_t(600));
-        QCOMPARE(ParamStore.ChVol[1], uint16_t(0));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(20));
+        QCOMPARE(Session().ParamStore.HpfFreq[1], uint16_t(20));
+        QCOMPARE(Session().ParamStore.HpfFreq[2], uint16_t(20));
+        QCOMPARE(Session().ParamStore.LpfFreq[0], uint16_t(20000));
+        QCOMPARE(Session().ParamStore.LpfFreq[1], uint16_t(20000));
+        QCOMPARE(Session().ParamStore.ChDelay[0], uint16_t(0));
+        QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(1500));
+        QCOMPARE(Session().ParamStore.ChVol[0], uint16_t(600));
+        QCOMPARE(Session().ParamStore.ChVol[1], uint16_t(0));
         QCOMPARE(rig.w->ui->Slider_CHVol_Bar[1]->value(), 0);
         QCOMPARE(rig.w->ui->Edit_CHDelay[0]->text(), QStringLiteral("0.00ms"));
-        QCOMPARE(ParamStore.HpfSlope[0], uint8_t(3));
-        QCOMPARE(ParamStore.HpfSlope[1], uint8_t(7));
-        QCOMPARE(ParamStore.LpfSlope[0], uint8_t(3));
-        QCOMPARE(ParamStore.HpfType[0], uint8_t(0));
-        QCOMPARE(ParamStore.LpfType[0], uint8_t(0));
-        QCOMPARE(ParamStore.LpfType[1], uint8_t(2));
-        QCOMPARE(ParamStore.ChPhase[0], uint8_t(0));
-        QCOMPARE(ParamStore.ChMute[0], uint8_t(0));
-        QCOMPARE(ParamStore.InputSource, uint8_t(0));
+        QCOMPARE(Session().ParamStore.HpfSlope[0], uint8_t(3));
+        QCOMPARE(Session().ParamStore.HpfSlope[1], uint8_t(7));
+        QCOMPARE(Session().ParamStore.LpfSlope[0], uint8_t(3));
+        QCOMPARE(Session().ParamStore.HpfType[0], uint8_t(0));
+        QCOMPARE(Session().ParamStore.LpfType[0], uint8_t(0));
+        QCOMPARE(Session().ParamStore.LpfType[1], uint8_t(2));
+        QCOMPARE(Session().ParamStore.ChPhase[0], uint8_t(0));
+        QCOMPARE(Session().ParamStore.ChMute[0], uint8_t(0));
+        QCOMPARE(Session().ParamStore.InputSource, uint8_t(0));
         QVERIFY(lightLook(rig.w->ui->BT_INPUT_HI));
-        QCOMPARE(ParamStore.EqFreq[1][5], DefaultEqFreq[5]);
-        QCOMPARE(ParamStore.EqFreq[1][6], DefaultEqFreq[6]);
-        QCOMPARE(ParamStore.EqQ[1][5], uint8_t(30));
-        QCOMPARE(ParamStore.EqQ[1][6], uint8_t(30));
-        QCOMPARE(ParamStore.EqQ[1][7], uint8_t(4));
-        QCOMPARE(ParamStore.EqQ[1][8], uint8_t(100));
-        QCOMPARE(ParamStore.MasterVol, uint16_t(600));
-        QCOMPARE(ParamStore.NoiseGate, uint16_t(0));
+        QCOMPARE(Session().ParamStore.EqFreq[1][5], DefaultEqFreq[5]);
+        QCOMPARE(Session().ParamStore.EqFreq[1][6], DefaultEqFreq[6]);
+        QCOMPARE(Session().ParamStore.EqQ[1][5], uint8_t(30));
+        QCOMPARE(Session().ParamStore.EqQ[1][6], uint8_t(30));
+        QCOMPARE(Session().ParamStore.EqQ[1][7], uint8_t(4));
+        QCOMPARE(Session().ParamStore.EqQ[1][8], uint8_t(100));
+        QCOMPARE(Session().ParamStore.MasterVol, uint16_t(600));
+        QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(0));
         QVERIFY(rig.w->NoiseGateAct[0]->isChecked());
-        QCOMPARE(ParamStore.ChName[2], uint8_t(25));  // shown as off, kept as it came
+        QCOMPARE(Session().ParamStore.ChName[2], uint8_t(25));  // shown as off, kept as it came
     }
 
     void reservedBytesSurvive()
@@ -234,15 +234,15 @@ private slots:
         for (int i = 1076; i < 1100; ++i) b[i] = uint8_t(i * 7);
         img->FirmwareVersion = 0x01020304;
         download(rig, img);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes() + 11), 13),
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes() + 11), 13),
                  QByteArray(reinterpret_cast<const char *>(b + 11), 13));
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes() + 70), 10),
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes() + 70), 10),
                  QByteArray(reinterpret_cast<const char *>(b + 70), 10));
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes() + 1010), 6),
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes() + 1010), 6),
                  QByteArray(reinterpret_cast<const char *>(b + 1010), 6));
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes() + 1076), 24),
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes() + 1076), 24),
                  QByteArray(reinterpret_cast<const char *>(b + 1076), 24));
-        QCOMPARE(ParamStore.FirmwareVersion, uint32_t(0x01020304));
+        QCOMPARE(Session().ParamStore.FirmwareVersion, uint32_t(0x01020304));
     }
 
     void mainMuteAndNoiseGate()
@@ -278,23 +278,23 @@ private slots:
         std::shuffle(order.begin(), order.end(), std::mt19937(5));
         startDownload(rig);
         for (int p : order) sendPage(*rig.w, *img.block, p);
-        QCOMPARE(Link.LinkStatus, uint8_t(1));  // nothing completes before page 54
+        QCOMPARE(Session().Link.LinkStatus, uint8_t(1));  // nothing completes before page 54
         sendPage(*rig.w, *img.block, 54);
-        QCOMPARE(Link.LinkStatus, uint8_t(2));
+        QCOMPARE(Session().Link.LinkStatus, uint8_t(2));
         for (int ch = 0; ch < CH_COUNT; ++ch)
             for (int b = 0; b < BAND_COUNT; ++b)
-                QCOMPARE(ParamStore.EqGain[ch][b], uint16_t((ch * 31 + b) % 241));
+                QCOMPARE(Session().ParamStore.EqGain[ch][b], uint16_t((ch * 31 + b) % 241));
         // The same image read again in order gives the same store.
-        const QByteArray shuffled(reinterpret_cast<const char *>(ParamStore.bytes()), IMAGE_SIZE);
+        const QByteArray shuffled(reinterpret_cast<const char *>(Session().ParamStore.bytes()), IMAGE_SIZE);
         download(rig, img);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), IMAGE_SIZE), shuffled);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes()), IMAGE_SIZE), shuffled);
     }
 
     void strayAndMalformedPages()
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        const QByteArray before(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE);
+        const QByteArray before(reinterpret_cast<const char *>(Session().ParamStore.bytes()), STORE_SIZE);
         uint8_t payload[22];
         std::memset(payload, 0x5A, sizeof payload);
         payload[0] = 0xAA;
@@ -305,69 +305,69 @@ private slots:
         payload[1] = 54;
         w.onParamPageReply(payload, 21);  // short
         w.onParamPageReply(nullptr, 22);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE), before);
-        QCOMPARE(Link.LinkStatus, uint8_t(0));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes()), STORE_SIZE), before);
+        QCOMPARE(Session().Link.LinkStatus, uint8_t(0));
 
         // After the download is complete a repeated page 54 or a late gain page changes nothing:
         // the gains were converted once.
         Image img(rig.sim);
         img->EqGain[0][0] = 300;
         download(rig, img);
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(180));
-        Link.NamesPending = 0;
-        Link.AwaitingReply = 1;
-        const QByteArray done(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE);
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(180));
+        Session().Link.NamesPending = 0;
+        Session().Link.AwaitingReply = 1;
+        const QByteArray done(reinterpret_cast<const char *>(Session().ParamStore.bytes()), STORE_SIZE);
         sendPage(w, *img.block, 22);
         sendPage(w, *img.block, 54);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE), done);
-        QCOMPARE(Link.NamesPending, uint8_t(0));
-        QCOMPARE(Link.AwaitingReply, uint8_t(1));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes()), STORE_SIZE), done);
+        QCOMPARE(Session().Link.NamesPending, uint8_t(0));
+        QCOMPARE(Session().Link.AwaitingReply, uint8_t(1));
     }
 
     void sceneNames()
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        Link.AwaitingReply = 1;
+        Session().Link.AwaitingReply = 1;
         sendName(w, 1, name16("", 0xFF));
         sendName(w, 2, name16("5th gear"));
         sendName(w, 3, name16("abc"));
         sendName(w, 4, name16("Zone"));
         sendName(w, 5, name16("@home"));  // 0x40, just below "A"
         sendName(w, 6, name16("{x"));     // 0x7B, just above "z"
-        QCOMPARE(sceneName(*rig.w, 0), QStringLiteral("Mode1"));
-        QCOMPARE(rig.w->sceneNames.SceneUsed[0], uint8_t(0));
-        QCOMPARE(sceneName(*rig.w, 1), QStringLiteral("Mode2"));
-        QCOMPARE(rig.w->sceneNames.SceneUsed[1], uint8_t(0));
-        QCOMPARE(sceneName(*rig.w, 2), QStringLiteral("abc"));
-        QCOMPARE(rig.w->sceneNames.SceneUsed[2], uint8_t(1));
-        QCOMPARE(sceneName(*rig.w, 3), QStringLiteral("Zone"));
-        QCOMPARE(sceneName(*rig.w, 4), QStringLiteral("Mode5"));
-        QCOMPARE(sceneName(*rig.w, 5), QStringLiteral("Mode6"));
-        QCOMPARE(Link.AwaitingReply, uint8_t(1));
+        QCOMPARE(sceneName(0), QStringLiteral("Mode1"));
+        QCOMPARE(Session().sceneNames.SceneUsed[0], uint8_t(0));
+        QCOMPARE(sceneName(1), QStringLiteral("Mode2"));
+        QCOMPARE(Session().sceneNames.SceneUsed[1], uint8_t(0));
+        QCOMPARE(sceneName(2), QStringLiteral("abc"));
+        QCOMPARE(Session().sceneNames.SceneUsed[2], uint8_t(1));
+        QCOMPARE(sceneName(3), QStringLiteral("Zone"));
+        QCOMPARE(sceneName(4), QStringLiteral("Mode5"));
+        QCOMPARE(sceneName(5), QStringLiteral("Mode6"));
+        QCOMPARE(Session().Link.AwaitingReply, uint8_t(1));
         // Out of range: ignored, the wait goes on.
         sendName(w, 0, name16("Bad"));
         sendName(w, 10, name16("Bad"));
         uint8_t shortName[5] = {0x10, 9, 'A', 'B', 'C'};
         w.onSceneNameReply(shortName, 5);
-        QCOMPARE(Link.AwaitingReply, uint8_t(1));
-        for (int i = 6; i < SCENE_COUNT; ++i) QCOMPARE(sceneName(*rig.w, i), QStringLiteral("Mode%1").arg(i + 1));
+        QCOMPARE(Session().Link.AwaitingReply, uint8_t(1));
+        for (int i = 6; i < SCENE_COUNT; ++i) QCOMPARE(sceneName(i), QStringLiteral("Mode%1").arg(i + 1));
         sendName(w, 9, name16("Night"));
-        QCOMPARE(Link.AwaitingReply, uint8_t(0));
-        QCOMPARE(sceneName(*rig.w, 8), QStringLiteral("Night"));
-        QCOMPARE(rig.w->sceneNames.SceneUsed[8], uint8_t(1));
+        QCOMPARE(Session().Link.AwaitingReply, uint8_t(0));
+        QCOMPARE(sceneName(8), QStringLiteral("Night"));
+        QCOMPARE(Session().sceneNames.SceneUsed[8], uint8_t(1));
     }
 
     void inputSourceReply()
     {
         TestRig rig;
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         rig.clearSent();
         Kestrun &w = *rig.w;
         const uint8_t opt[] = {0x02, 2};
         w.onInputSourceReply(opt, 2);
-        QCOMPARE(ParamStore.InputSource, uint8_t(2));
+        QCOMPARE(Session().ParamStore.InputSource, uint8_t(2));
         QVERIFY(lightLook(w.ui->BT_INPUT_OPT));
         for (QPushButton *b : {w.ui->BT_INPUT_HI, w.ui->BT_INPUT_LOW, w.ui->BT_INPUT_BT, w.ui->BT_INPUT_COAX})
             QVERIFY(darkLook(b));
@@ -378,12 +378,12 @@ private slots:
         for (uint8_t s : {uint8_t(5), uint8_t(3)}) {
             const uint8_t bad[] = {0x02, s};
             w.onInputSourceReply(bad, 2);
-            QCOMPARE(ParamStore.InputSource, uint8_t(0));
+            QCOMPARE(Session().ParamStore.InputSource, uint8_t(0));
             QVERIFY(lightLook(w.ui->BT_INPUT_HI));
             QVERIFY(darkLook(w.ui->BT_INPUT_LOW));
         }
         w.onInputSourceReply(opt, 1);  // short
-        QCOMPARE(ParamStore.InputSource, uint8_t(0));
+        QCOMPARE(Session().ParamStore.InputSource, uint8_t(0));
         QVERIFY(rig.sent().empty());
     }
 
@@ -432,12 +432,12 @@ private slots:
         QVERIFY(lightLook(w.ui->BT_EQ_BYPASS));
         QVERIFY(lightLook(w.ui->BT_INPUT_OPT));
         QVERIFY(w.NoiseGateAct[3]->isChecked());
-        QCOMPARE(sceneName(*rig.w, 2), QStringLiteral("abc"));
-        QCOMPARE(rig.w->sceneNames.SceneUsed[2], uint8_t(1));
-        QCOMPARE(sceneName(*rig.w, 0), QStringLiteral("Mode1"));
-        QCOMPARE(rig.w->sceneNames.SceneUsed[0], uint8_t(0));
-        QCOMPARE(ParamStore.EqGain[4][0], uint16_t(120));
-        ParamStore.EqGain[4][0] = 400 - 120;  // the only corrected field; all else is the processor's image
+        QCOMPARE(sceneName(2), QStringLiteral("abc"));
+        QCOMPARE(Session().sceneNames.SceneUsed[2], uint8_t(1));
+        QCOMPARE(sceneName(0), QStringLiteral("Mode1"));
+        QCOMPARE(Session().sceneNames.SceneUsed[0], uint8_t(0));
+        QCOMPARE(Session().ParamStore.EqGain[4][0], uint16_t(120));
+        Session().ParamStore.EqGain[4][0] = 400 - 120;  // the only corrected field; all else is the processor's image
         QCOMPARE(storeAsDeviceImage(), device);
 
         // Only requests went out: the name, the 55 pages, the nine scene names.
@@ -453,30 +453,30 @@ private slots:
         for (int i = 0; i < IMAGE_SIZE; i += 7) rig.sim.memory()[i] = uint8_t(i);  // some fields out of range
         for (auto &row : rig.sim.params().EqGain)
             for (auto &g : row) g = 180;
-        for (int i = 0; i < 2000 && !(Link.Downloading && Link.ParamPage >= 10); ++i) rig.tick();
-        QVERIFY(Link.Downloading);
+        for (int i = 0; i < 2000 && !(Session().Link.Downloading && Session().Link.ParamPage >= 10); ++i) rig.tick();
+        QVERIFY(Session().Link.Downloading);
         rig.sim.dropNextReplies(3);  // unanswered requests are repeated
         QVERIFY(rig.connectAndDownload());
         std::unique_ptr<ParamBlock> expect(new ParamBlock());
         std::memcpy(expect->bytes(), rig.sim.memory(), IMAGE_SIZE);
         uint16_t shadow[CH_COUNT][BAND_COUNT];
         expect->correctDownloaded(shadow);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), IMAGE_SIZE),
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes()), IMAGE_SIZE),
                  QByteArray(reinterpret_cast<const char *>(expect->bytes()), IMAGE_SIZE));
         for (const QByteArray &p : rig.sent()) QCOMPARE(uint8_t(p[0]), uint8_t(6));
 
         // Changes made on the processor itself, once their report has been read.
         rig.sim.pushUnsolicitedInputSource(1);
-        Port.Rx.clear();
-        QVERIFY(Port.readIntoRx(READ_BOUND_MS) > 0);
+        Session().Port.Rx.clear();
+        QVERIFY(Session().Port.readIntoRx(READ_BOUND_MS) > 0);
         rig.tick();
-        QCOMPARE(ParamStore.InputSource, uint8_t(1));
+        QCOMPARE(Session().ParamStore.InputSource, uint8_t(1));
         QVERIFY(lightLook(rig.w->ui->BT_INPUT_LOW));
         rig.sim.pushUnsolicitedMasterVolume(300);
-        Port.Rx.clear();
-        QVERIFY(Port.readIntoRx(READ_BOUND_MS) > 0);
+        Session().Port.Rx.clear();
+        QVERIFY(Session().Port.readIntoRx(READ_BOUND_MS) > 0);
         rig.tick();
-        QCOMPARE(ParamStore.MasterVol, uint16_t(300));
+        QCOMPARE(Session().ParamStore.MasterVol, uint16_t(300));
     }
 
     void editsReachProcessorMemory()
@@ -505,9 +505,9 @@ private slots:
         w.ui->BT_MainMute->click();
         w.ui->BT_Mute[1]->click();
 
-        QCOMPARE(ParamStore.ChVol[0], uint16_t(420));
-        QCOMPARE(ParamStore.ChDelay[5], uint16_t(249));
-        QCOMPARE(ParamStore.ChPhase[5], uint8_t(1));
+        QCOMPARE(Session().ParamStore.ChVol[0], uint16_t(420));
+        QCOMPARE(Session().ParamStore.ChDelay[5], uint16_t(249));
+        QCOMPARE(Session().ParamStore.ChPhase[5], uint8_t(1));
         QCOMPARE(rig.sim.rejectedCount(), 0);
         QCOMPARE(rig.sim.memoryBytes(), storeAsDeviceImage());
     }
@@ -518,15 +518,15 @@ private slots:
         Kestrun &w = *rig.w;
         const uint8_t v300[] = {0x0D, 0x2C, 0x01};
         w.onMasterVolumeReply(v300, 3);
-        QCOMPARE(ParamStore.MasterVol, uint16_t(300));
+        QCOMPARE(Session().ParamStore.MasterVol, uint16_t(300));
         QCOMPARE(w.ui->Slider_Total_Bar->value(), 600);  // shown at the next full refresh only
         QCOMPARE(w.ui->Edit_Total->text(), QStringLiteral("0.0dB"));
         const uint8_t v700[] = {0x0D, 0xBC, 0x02};
         w.onMasterVolumeReply(v700, 3);
-        QCOMPARE(ParamStore.MasterVol, uint16_t(600));
+        QCOMPARE(Session().ParamStore.MasterVol, uint16_t(600));
         const uint8_t v0[] = {0x0D, 0, 0};
         w.onMasterVolumeReply(v0, 2);  // short
-        QCOMPARE(ParamStore.MasterVol, uint16_t(600));
+        QCOMPARE(Session().ParamStore.MasterVol, uint16_t(600));
     }
 };
 

@@ -36,7 +36,7 @@ private slots:
         connectLink(rig);
         Kestrun &w = *rig.w;
         w.ui->Slider_EQ_Gain_Bar[4]->setValue(150);
-        QCOMPARE(ParamStore.EqGain[0][4], uint16_t(150));
+        QCOMPARE(Session().ParamStore.EqGain[0][4], uint16_t(150));
         QCOMPARE(Model().CurBand, uint8_t(4));
         QCOMPARE(w.ui->Edit_EQ_Gain[4]->text(), QStringLiteral("3.0"));
         QCOMPARE(w.ui->BT_LED[4]->styleSheet(), Styles::bandActive());
@@ -60,7 +60,7 @@ private slots:
         connectLink(rig);
         Model().links.LinkMatrix[0][1] = Model().links.LinkMatrix[1][0] = 1;
         rig.w->ui->Slider_EQ_Gain_Bar[9]->setValue(100);
-        QCOMPARE(ParamStore.EqGain[1][9], uint16_t(100));
+        QCOMPARE(Session().ParamStore.EqGain[1][9], uint16_t(100));
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0], bandFrame(1, 9));
         QCOMPARE(rig.sent()[1], bandFrame(0, 9));
@@ -68,7 +68,7 @@ private slots:
         Model().links.LinkMode[0] = 2;
         rig.clearSent();
         rig.w->ui->Slider_EQ_Gain_Bar[9]->setValue(110);
-        QCOMPARE(ParamStore.EqGain[1][9], uint16_t(100));
+        QCOMPARE(Session().ParamStore.EqGain[1][9], uint16_t(100));
         QCOMPARE(rig.sent().size(), size_t(1));
     }
 
@@ -79,8 +79,8 @@ private slots:
         w.ui->Slider_EQ_Gain_Bar[2]->setValue(200);
         typeInto(w.ui->Edit_EQ_Freq[2], QStringLiteral("40"));
         w.on_BT_EQ_BYPASS_clicked();
-        QCOMPARE(ParamStore.EqGain[0][2], uint16_t(200));
-        QCOMPARE(ParamStore.EqFreq[0][2], uint16_t(40));
+        QCOMPARE(Session().ParamStore.EqGain[0][2], uint16_t(200));
+        QCOMPARE(Session().ParamStore.EqFreq[0][2], uint16_t(40));
         QCOMPARE(rig.sim.reportLog().size(), size_t(0));
     }
 
@@ -94,17 +94,17 @@ private slots:
             typeInto(e, QString::fromLatin1(bad));
             QCOMPARE(e->text(), QStringLiteral("50"));
         }
-        QCOMPARE(ParamStore.EqFreq[0][4], uint16_t(50));
+        QCOMPARE(Session().ParamStore.EqFreq[0][4], uint16_t(50));
         QCOMPARE(rig.sent().size(), size_t(0));
         typeInto(e, QStringLiteral("20"));
-        QCOMPARE(ParamStore.EqFreq[0][4], uint16_t(20));
+        QCOMPARE(Session().ParamStore.EqFreq[0][4], uint16_t(20));
         QCOMPARE(Model().CurBand, uint8_t(4));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x08\x00\x04\x14\x00\xF0\x00\x1E", 9));
         QCOMPARE(w.BandMark[4]->x(), Freq_To_Pos(20));
         QCOMPARE(w.ui->Edit_Label[4]->x(), Freq_To_Pos(20));
         typeInto(e, QStringLiteral("20000"));
-        QCOMPARE(ParamStore.EqFreq[0][4], uint16_t(20000));
+        QCOMPARE(Session().ParamStore.EqFreq[0][4], uint16_t(20000));
     }
 
     void qEdit()
@@ -119,12 +119,12 @@ private slots:
         }
         QCOMPARE(rig.sent().size(), size_t(0));
         typeInto(e, QStringLiteral("0.4"));
-        QCOMPARE(ParamStore.EqQ[0][7], uint8_t(4));
+        QCOMPARE(Session().ParamStore.EqQ[0][7], uint8_t(4));
         QCOMPARE(e->text(), QStringLiteral("0.4"));
         typeInto(e, QStringLiteral("10"));
-        QCOMPARE(ParamStore.EqQ[0][7], uint8_t(100));
+        QCOMPARE(Session().ParamStore.EqQ[0][7], uint8_t(100));
         typeInto(e, QStringLiteral("2.39"));
-        QCOMPARE(ParamStore.EqQ[0][7], uint8_t(23));  // truncated, not rounded
+        QCOMPARE(Session().ParamStore.EqQ[0][7], uint8_t(23));  // truncated, not rounded
         QCOMPARE(rig.sent().size(), size_t(3));
         QCOMPARE(rig.sent().back(), bandFrame(0, 7));
     }
@@ -136,20 +136,20 @@ private slots:
         Kestrun &w = *rig.w;
         QLineEdit *e = w.ui->Edit_EQ_Gain[2];
         typeInto(e, QStringLiteral("6"));
-        QCOMPARE(ParamStore.EqGain[0][2], uint16_t(180));
+        QCOMPARE(Session().ParamStore.EqGain[0][2], uint16_t(180));
         QCOMPARE(e->text(), QStringLiteral("6.0"));  // shown as stored
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[2]->value(), 180);  // the slider follows at once
         QCOMPARE(w.ui->BT_LED[2]->styleSheet(), Styles::bandActive());
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], bandFrame(0, 2));
         typeInto(e, QStringLiteral("-0.05"));
-        QCOMPARE(ParamStore.EqGain[0][2], uint16_t(119));  // truncated toward zero
+        QCOMPARE(Session().ParamStore.EqGain[0][2], uint16_t(119));  // truncated toward zero
         // Entries beyond +-12 dB up to +-20 dB are limited and shown limited.
         typeInto(e, QStringLiteral("15"));
-        QCOMPARE(ParamStore.EqGain[0][2], uint16_t(240));
+        QCOMPARE(Session().ParamStore.EqGain[0][2], uint16_t(240));
         QCOMPARE(e->text(), QStringLiteral("12.0"));
         typeInto(e, QStringLiteral("-20"));
-        QCOMPARE(ParamStore.EqGain[0][2], uint16_t(0));
+        QCOMPARE(Session().ParamStore.EqGain[0][2], uint16_t(0));
         QCOMPARE(e->text(), QStringLiteral("-12.0"));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x08\x00\x02\x20\x00\x78\x00\x1E", 9));
         // Beyond the graph, or no number: refused, the stored gain reappears.
@@ -158,7 +158,7 @@ private slots:
             typeInto(e, QString::fromLatin1(bad));
             QCOMPARE(e->text(), QStringLiteral("-12.0"));
         }
-        QCOMPARE(ParamStore.EqGain[0][2], uint16_t(0));
+        QCOMPARE(Session().ParamStore.EqGain[0][2], uint16_t(0));
         QCOMPARE(rig.sent().size(), size_t(0));
         typeInto(e, QStringLiteral("0"));
         QCOMPARE(w.ui->BT_LED[2]->styleSheet(), Styles::bandFlat());
@@ -171,7 +171,7 @@ private slots:
         Kestrun &w = *rig.w;
         w.ui->Slider_EQ_Gain_Bar[3]->setValue(200);
         w.ui->Slider_EQ_Gain_Bar[30]->setValue(10);
-        ParamStore.EqFreq[0][3] = 1000;
+        Session().ParamStore.EqFreq[0][3] = 1000;
         rig.clearSent();
         // No: nothing changes.
         rig.answers = {false};
@@ -180,17 +180,17 @@ private slots:
         QVERIFY(rig.notices[0].question);
         QCOMPARE(rig.notices[0].title, QStringLiteral("提示"));
         QCOMPARE(rig.notices[0].text, QStringLiteral("确定要将当前通道EQ复位到平直状态？"));
-        QCOMPARE(ParamStore.EqGain[0][3], uint16_t(200));
+        QCOMPARE(Session().ParamStore.EqGain[0][3], uint16_t(200));
         QCOMPARE(rig.sent().size(), size_t(0));
         // Yes: the two raised bands go flat and are sent; frequencies stay.
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         rig.answers = {true};
         w.ui->BT_EQ_RESET->click();
         QCOMPARE(rig.notices[1].title, QStringLiteral("Notice"));
         QCOMPARE(rig.notices[1].text, QStringLiteral("Config flat current channel eq？"));
-        QCOMPARE(ParamStore.EqGain[0][3], uint16_t(120));
-        QCOMPARE(ParamStore.EqGain[0][30], uint16_t(120));
-        QCOMPARE(ParamStore.EqFreq[0][3], uint16_t(1000));
+        QCOMPARE(Session().ParamStore.EqGain[0][3], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqGain[0][30], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqFreq[0][3], uint16_t(1000));
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0], bandFrame(0, 3));
         QCOMPARE(rig.sent()[1], bandFrame(0, 30));
@@ -208,10 +208,10 @@ private slots:
         connectLink(rig);
         Kestrun &w = *rig.w;
         typeInto(w.ui->Edit_EQ_Gain[12], QStringLiteral("4.5"));
-        QCOMPARE(ParamStore.EqGain[0][12], uint16_t(165));
+        QCOMPARE(Session().ParamStore.EqGain[0][12], uint16_t(165));
         rig.clearSent();
         w.ui->BT_EQ_RESET->click();
-        QCOMPARE(ParamStore.EqGain[0][12], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqGain[0][12], uint16_t(120));
         QCOMPARE(w.ui->Edit_EQ_Gain[12]->text(), QStringLiteral("0.0"));
         QCOMPARE(w.ui->BT_LED[12]->styleSheet(), Styles::bandFlat());
         QCOMPARE(rig.sent().size(), size_t(1));
@@ -239,7 +239,7 @@ private slots:
         QCOMPARE(w.ui->Edit_EQ_Q[30]->styleSheet(), Styles::eqEdit(QStringLiteral("Edit_EQ_Q_31"), false));
         // Gains stay editable; frequencies keep their values.
         typeInto(w.ui->Edit_EQ_Gain[16], QStringLiteral("2"));
-        QCOMPARE(ParamStore.EqGain[0][16], uint16_t(140));
+        QCOMPARE(Session().ParamStore.EqGain[0][16], uint16_t(140));
         QCOMPARE(w.ui->Edit_EQ_Freq[16]->text(), QStringLiteral("800"));
         w.ui->BT_PEQ->click();
         QVERIFY(w.ui->Edit_EQ_Q[30]->isEnabled());
@@ -255,7 +255,7 @@ private slots:
         connectLink(rig);
         Kestrun &w = *rig.w;
         typeInto(w.ui->Edit_EQ_Gain[6], QStringLiteral("-3"));
-        QCOMPARE(ParamStore.EqGain[0][6], uint16_t(90));
+        QCOMPARE(Session().ParamStore.EqGain[0][6], uint16_t(90));
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[6]->value(), 90);
         rig.clearSent();
         // The slider already stands at the stored gain: a refresh of the view sends nothing again.
@@ -273,8 +273,8 @@ private slots:
         w.BT_CH_Switch(1);
         rig.clearSent();
         w.ui->BT_EQ_BYPASS->click();
-        QCOMPARE(ParamStore.EqBypass[1], uint8_t(1));
-        QCOMPARE(ParamStore.EqBypass[0], uint8_t(0));
+        QCOMPARE(Session().ParamStore.EqBypass[1], uint8_t(1));
+        QCOMPARE(Session().ParamStore.EqBypass[0], uint8_t(0));
         QVERIFY(!label15->isHidden());
         QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::light(QStringLiteral("BT_EQ_BYPASS")));
         QCOMPARE(rig.sent().size(), size_t(1));

@@ -47,7 +47,7 @@ private slots:
     {
         TestRig rig(false);
         TransferKit kit(rig);
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         kit.paths = {file(QStringLiteral("a.bin"), image(64))};
         rig.w->Option_Sub5_Fun();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Please connect machine！")});
@@ -72,13 +72,13 @@ private slots:
         QCOMPARE(kit.dialogs[0].caption, QStringLiteral("加载机器升级固件"));
         QCOMPARE(kit.dialogs[0].filter, QStringLiteral("升级固件(*.bin)"));
         QVERIFY(!kit.dialogs[0].save);
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         rig.notices.clear();
         kit.paths = {file(QStringLiteral("x.bin"), wrong)};
         rig.w->Option_Sub5_Fun();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Firmware not match！")});
         QVERIFY(rig.sent().empty());
-        QCOMPARE(Link.Connected, uint8_t(1));
+        QCOMPARE(Session().Link.Connected, uint8_t(1));
     }
 
     void oversizedImagesAreRefusedBeforeAnythingIsSent()
@@ -125,9 +125,9 @@ private slots:
         QCOMPARE(rig.sim.firmwareImage(), img);
         QCOMPARE(kit.infoTexts(), QStringList{Done});
         // The processor restarts: the link is found again by the poll loop.
-        QCOMPARE(Link.Connected, uint8_t(0));
-        QCOMPARE(Link.LinkStatus, uint8_t(0));
-        QCOMPARE(Link.HeartbeatCountdown, uint16_t(20000));
+        QCOMPARE(Session().Link.Connected, uint8_t(0));
+        QCOMPARE(Session().Link.LinkStatus, uint8_t(0));
+        QCOMPARE(Session().Link.HeartbeatCountdown, uint16_t(20000));
         QVERIFY(rig.w->ui->TickBar->isHidden());
     }
 
@@ -137,7 +137,7 @@ private slots:
             TestRig rig;
             TransferKit kit(rig);
             kit.linkUp();
-            LanguageFlag = 1;
+            Lang().LanguageFlag = 1;
             const QByteArray img = image(size);
             kit.paths = {file(QStringLiteral("f.bin"), img)};
             rig.w->Option_Sub5_Fun();
@@ -198,13 +198,13 @@ private slots:
         kit.paths = {file(QStringLiteral("f.bin"), image(64))};
         rig.w->Option_Sub5_Fun();
         const auto sent = rig.sent();
-        QCOMPARE(int(sent.size()), Pace.maxTries);
+        QCOMPARE(int(sent.size()), Session().Pace.maxTries);
         for (const QByteArray &p : sent) QCOMPARE(p, block(0, image(16)));
         QCOMPARE(kit.infoTexts(), QStringList{Failed});
         QVERIFY(!rig.sim.firmwareComplete());
         QVERIFY(rig.w->ui->TickBar->isHidden());
-        QCOMPARE(Link.Connected, uint8_t(1));
-        QVERIFY(!TransferGuard::busy());
+        QCOMPARE(Session().Link.Connected, uint8_t(1));
+        QVERIFY(!TransferGuard::busy(Session().Link));
     }
 
     void unpluggingDuringTheUpgradeEndsIt()
@@ -212,7 +212,7 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&rig](int v) {
             if (v == 1) rig.sim.setPlugged(false);
         });

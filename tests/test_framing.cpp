@@ -1,5 +1,6 @@
 // Framing: the output report layout, the send gates and the reply scanner.
 #include "Commands.h"
+#include "TestModel.h"
 #include "Framing.h"
 #include "LinkState.h"
 #include "Transport.h"
@@ -61,24 +62,24 @@ class TestFraming : public QObject
 private slots:
     void init()
     {
-        ResetLinkState();
+        Session().resetLink();
         dev.writes.clear();
         dev.failWrites = false;
         dev.opened = true;
-        Port.setDevice(&dev);
-        Port.SeqNo = 0;
-        Port.onWriteFailed = nullptr;
-        std::memset(Port.ReportFrame, 0, sizeof Port.ReportFrame);
+        Session().Port.setDevice(&dev);
+        Session().Port.SeqNo = 0;
+        Session().Port.onWriteFailed = nullptr;
+        std::memset(Session().Port.ReportFrame, 0, sizeof Session().Port.ReportFrame);
     }
-    void cleanup() { Port.setDevice(nullptr); }
+    void cleanup() { Session().Port.setDevice(nullptr); }
 
     void deviceNameRequestBytes()
     {
-        REQ_DEVICE_NAME();
+        REQ_DEVICE_NAME(Session());
         QCOMPARE(dev.writes.size(), size_t(1));
         QCOMPARE(dev.writes[0].size(), 32);
         QCOMPARE(dev.writes[0].left(10), hex("0020FAA2000206 16BAF5"));
-        QCOMPARE(Port.SeqNo, uint8_t(1));
+        QCOMPARE(Session().Port.SeqNo, uint8_t(1));
     }
 
     void longestPayloadPutsTrailerInByte31()
@@ -97,67 +98,67 @@ private slots:
 
     void downloadGateDropsSetCommandsOnly()
     {
-        Link.Downloading = 1;
-        Link.HeartbeatCountdown = 3;
-        CMD_CH_VOLUME(0);
+        Session().Link.Downloading = 1;
+        Session().Link.HeartbeatCountdown = 3;
+        CMD_CH_VOLUME(Session(), 0);
         QCOMPARE(dev.writes.size(), size_t(0));
-        QCOMPARE(Link.HeartbeatCountdown, uint16_t(400));
-        Link.HeartbeatCountdown = 3;
-        REQ_PARAM_PAGE(5);
+        QCOMPARE(Session().Link.HeartbeatCountdown, uint16_t(400));
+        Session().Link.HeartbeatCountdown = 3;
+        REQ_PARAM_PAGE(Session(), 5);
         QCOMPARE(dev.writes.size(), size_t(1));
         QCOMPARE(dev.writes[0].mid(6, 3), hex("06AA05"));
-        QCOMPARE(Link.HeartbeatCountdown, uint16_t(400));
+        QCOMPARE(Session().Link.HeartbeatCountdown, uint16_t(400));
     }
 
     void suppressDropsEverythingButReloadsCountdown()
     {
-        Link.SuppressSend = 1;
-        Link.HeartbeatCountdown = 9;
-        REQ_PARAM_PAGE(1);
-        CMD_MASTER_VOLUME();
+        Session().Link.SuppressSend = 1;
+        Session().Link.HeartbeatCountdown = 9;
+        REQ_PARAM_PAGE(Session(), 1);
+        CMD_MASTER_VOLUME(Session());
         QCOMPARE(dev.writes.size(), size_t(0));
-        QCOMPARE(Link.HeartbeatCountdown, uint16_t(400));
-        QCOMPARE(Port.SeqNo, uint8_t(0));  // dropped frames take no sequence number
+        QCOMPARE(Session().Link.HeartbeatCountdown, uint16_t(400));
+        QCOMPARE(Session().Port.SeqNo, uint8_t(0));  // dropped frames take no sequence number
     }
 
     void heartbeatBypassesGatesAndCountdown()
     {
-        Link.SuppressSend = 1;
-        Link.Downloading = 1;
-        Link.HeartbeatCountdown = 17;
-        REQ_HEARTBEAT();
+        Session().Link.SuppressSend = 1;
+        Session().Link.Downloading = 1;
+        Session().Link.HeartbeatCountdown = 17;
+        REQ_HEARTBEAT(Session());
         QCOMPARE(dev.writes.size(), size_t(1));
         QCOMPARE(dev.writes[0].mid(5, 3), hex("020600"));
-        QCOMPARE(Link.HeartbeatCountdown, uint16_t(17));
+        QCOMPARE(Session().Link.HeartbeatCountdown, uint16_t(17));
     }
 
     void sequenceNumberWrapsAfter256Frames()
     {
-        for (int i = 0; i < 256; ++i) REQ_HEARTBEAT();
-        QCOMPARE(Port.SeqNo, uint8_t(0));
+        for (int i = 0; i < 256; ++i) REQ_HEARTBEAT(Session());
+        QCOMPARE(Session().Port.SeqNo, uint8_t(0));
         QCOMPARE(uint8_t(dev.writes[255][4]), uint8_t(255));
-        REQ_HEARTBEAT();
+        REQ_HEARTBEAT(Session());
         QCOMPARE(uint8_t(dev.writes[256][4]), uint8_t(0));
     }
 
     void noDeviceBuildsButDoesNotSend()
     {
         dev.opened = false;
-        REQ_DEVICE_NAME();
+        REQ_DEVICE_NAME(Session());
         QCOMPARE(dev.writes.size(), size_t(0));
-        QCOMPARE(Port.SeqNo, uint8_t(1));
+        QCOMPARE(Session().Port.SeqNo, uint8_t(1));
     }
 
     void failedWriteMarksLinkLostAndReportsOnce()
     {
         int boxes = 0;
-        Port.onWriteFailed = [&boxes] { ++boxes; };
-        Link.Connected = 1;
+        Session().Port.onWriteFailed = [&boxes] { ++boxes; };
+        Session().Link.Connected = 1;
         dev.failWrites = true;
-        CMD_CH_MUTE(2);
-        CMD_CH_MUTE(3);
-        QCOMPARE(Link.Connected, uint8_t(0));
-        QCOMPARE(Link.LinkLost, uint8_t(1));
+        CMD_CH_MUTE(Session(), 2);
+        CMD_CH_MUTE(Session(), 3);
+        QCOMPARE(Session().Link.Connected, uint8_t(0));
+        QCOMPARE(Session().Link.LinkLost, uint8_t(1));
         QCOMPARE(boxes, 1);
     }
 

@@ -22,8 +22,8 @@ private slots:
     void init()
     {
         TestRig::resetGlobals();
-        Pace = TransferPace();
-        Pace.readMs = 20;
+        Session().Pace = TransferPace();
+        Session().Pace.readMs = 20;
     }
 
     // An image of one block is only the final block: its progress used to stop short of 100.
@@ -31,20 +31,20 @@ private slots:
     {
         SimProcessor sim;
         SimDevice device(sim);
-        Port.setDevice(&device);
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        Session().Port.setDevice(&device);
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         for (const int size : {3, 16, 17}) {
             FirmwareImage image;
             QCOMPARE(image.loadData(QByteArray("MVO") + QByteArray(size - 3, char(0x5A))), FirmwareImage::Load::Ok);
             std::vector<int> progress;
-            Link.Connected = 1;
-            QCOMPARE(FirmwareTransfer::send(image, [&](int v) { progress.push_back(v); }), TransferResult::Ok);
+            Session().Link.Connected = 1;
+            QCOMPARE(FirmwareTransfer(Session()).send(image, [&](int v) { progress.push_back(v); }), TransferResult::Ok);
             QCOMPARE(progress.back(), 100);
             QVERIFY(std::is_sorted(progress.begin(), progress.end()));
             QCOMPARE(sim.firmwareBlockLog().back(), SimProcessor::FINAL_FIRMWARE_BLOCK);
         }
-        Port.setDevice(nullptr);
+        Session().Port.setDevice(nullptr);
     }
 };
 

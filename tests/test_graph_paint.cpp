@@ -81,12 +81,12 @@ private slots:
     {
         TestRig rig(false);
         Kestrun &w = *rig.w;
-        ParamStore.EqGain[0][20] = 0;  // CH1 has a curve of its own, which must not show
+        Session().ParamStore.EqGain[0][20] = 0;  // CH1 has a curve of its own, which must not show
         Recompute(w, 0);
         Model().CurCh = 2;
-        ParamStore.EqGain[2][17] = 240;  // +12 dB at 1 kHz
-        ParamStore.HpfFreq[2] = 100;
-        ParamStore.LpfFreq[2] = 10000;
+        Session().ParamStore.EqGain[2][17] = 240;  // +12 dB at 1 kHz
+        Session().ParamStore.HpfFreq[2] = 100;
+        Session().ParamStore.LpfFreq[2] = 10000;
         Recompute(w, 2);
         const QImage img = paintOnly(w);
 
@@ -123,8 +123,8 @@ private slots:
     {
         TestRig rig(false);
         Kestrun &w = *rig.w;
-        ParamStore.EqGain[1][7] = 240;  // CH2: +12 dB at 100 Hz
-        ParamStore.EqGain[3][27] = 0;   // CH4: -12 dB at 10 kHz
+        Session().ParamStore.EqGain[1][7] = 240;  // CH2: +12 dB at 100 Hz
+        Session().ParamStore.EqGain[3][27] = 0;   // CH4: -12 dB at 10 kHz
         Recompute(w, 1);
         Recompute(w, 3);
         Model().CurCh = 0;
@@ -164,12 +164,12 @@ private slots:
         TestRig rig(false);
         Kestrun &w = *rig.w;
         for (int b = 0; b < BAND_COUNT; ++b) {
-            ParamStore.EqGain[0][b] = 240;
-            ParamStore.EqQ[0][b] = 4;
+            Session().ParamStore.EqGain[0][b] = 240;
+            Session().ParamStore.EqQ[0][b] = 4;
         }
-        ParamStore.HpfBypass[4] = 0;  // CH5: steep high-pass at 20 kHz, far below the plot
-        ParamStore.HpfFreq[4] = 20000;
-        ParamStore.HpfSlope[4] = 7;
+        Session().ParamStore.HpfBypass[4] = 0;  // CH5: steep high-pass at 20 kHz, far below the plot
+        Session().ParamStore.HpfFreq[4] = 20000;
+        Session().ParamStore.HpfSlope[4] = 7;
         Recompute(w, 4);
         Model().CurCh = 0;
         Recompute(w, 0);
@@ -233,15 +233,15 @@ private slots:
         Kestrun &w = *rig->w;
         QCOMPARE(w.graph().curves().markerSink(), static_cast<MarkerSink *>(&w));
         Model().CurCh = 1;
-        ParamStore.HpfFreq[1] = 1000;
-        ParamStore.LpfFreq[1] = 100;
+        Session().ParamStore.HpfFreq[1] = 1000;
+        Session().ParamStore.LpfFreq[1] = 100;
         w.graph().curves().HPF_Curve_Update(1);
         w.graph().curves().LPF_Curve_Update(1);
         QCOMPARE(w.HpfMark->geometry(), QRect(631, 148, 16, 16));
         QCOMPARE(w.LpfMark->geometry(), QRect(281, 148, 16, 16));
 
-        ParamStore.EqGain[1][5] = 240;
-        ParamStore.EqFreq[1][5] = 10000;
+        Session().ParamStore.EqGain[1][5] = 240;
+        Session().ParamStore.EqFreq[1][5] = 10000;
         w.BandMark[5]->move(300, 100);
         w.graph().curves().EQ_Mark_Gain_Update(5);
         QCOMPARE(w.BandMark[5]->geometry(), QRect(300, 82, 11, 11));
@@ -261,7 +261,7 @@ private slots:
         QCoreApplication::processEvents();
         // A painted frame with the children on top, and a fresh paint after a box changes.
         const QImage before = w.grab().toImage();
-        ParamStore.EqGain[2][17] = 240;
+        Session().ParamStore.EqGain[2][17] = 240;
         Recompute(w, 2);
         w.ui->checkBox[2]->setChecked(true);
         const QImage after = w.grab().toImage();

@@ -44,7 +44,7 @@ private slots:
         connectLink(rig);
         Kestrun &w = *rig.w;
         w.ui->BT_INPUT_OPT->click();
-        QCOMPARE(ParamStore.InputSource, uint8_t(2));
+        QCOMPARE(Session().ParamStore.InputSource, uint8_t(2));
         QCOMPARE(w.ui->BT_INPUT_OPT->styleSheet(), Styles::light(QStringLiteral("BT_INPUT_OPT")));
         // Spoil the looks; the second click writes them again although the source stays.
         for (QPushButton *b : {w.ui->BT_INPUT_HI, w.ui->BT_INPUT_LOW, w.ui->BT_INPUT_OPT, w.ui->BT_INPUT_BT,
@@ -73,11 +73,11 @@ private slots:
         w.ui->BT_INPUT_LOW->click();
         w.ui->BT_INPUT_HI->click();
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{bytes({0x05, 0x02, 0x01}), bytes({0x05, 0x02, 0x00})}));
-        QCOMPARE(ParamStore.InputSource, uint8_t(0));
+        QCOMPARE(Session().ParamStore.InputSource, uint8_t(0));
         // The two inputs the processor lacks do nothing.
         w.ui->BT_INPUT_BT->click();
         w.ui->BT_INPUT_COAX->click();
-        QCOMPARE(ParamStore.InputSource, uint8_t(0));
+        QCOMPARE(Session().ParamStore.InputSource, uint8_t(0));
         QCOMPARE(rig.sent().size(), size_t(2));
     }
 
@@ -86,9 +86,9 @@ private slots:
         TestRig rig;
         rig.w->ui->BT_INPUT_OPT->click();
         rig.w->NoiseGateAct[4]->trigger();
-        QCOMPARE(ParamStore.InputSource, uint8_t(2));
-        QCOMPARE(ParamStore.NoiseGate, uint16_t(4));
-        QCOMPARE(Port.framesWritten, 0);
+        QCOMPARE(Session().ParamStore.InputSource, uint8_t(2));
+        QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(4));
+        QCOMPARE(Session().Port.framesWritten, 0);
         QVERIFY(rig.sent().empty());
     }
 
@@ -117,9 +117,9 @@ private slots:
         QCOMPARE(w.NoiseGateAct[3]->text(), QStringLiteral("3级"));
         QVERIFY(w.NoiseGateAct[3]->isChecked());
         QVERIFY(!w.NoiseGateAct[0]->isChecked());
-        QCOMPARE(ParamStore.NoiseGate, uint16_t(3));
+        QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(3));
         w.NoiseGateAct[0]->trigger();  // "关闭"
-        QCOMPARE(ParamStore.NoiseGate, uint16_t(0));
+        QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(0));
         QVERIFY(w.NoiseGateAct[0]->isChecked());
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{bytes({0x05, 0x13, 0x03, 0x01}), bytes({0x05, 0x13, 0x00, 0x00})}));
         rig.clearSent();
@@ -132,7 +132,7 @@ private slots:
         // Out-of-range levels from code are ignored.
         w.noiseGateChosen(7);
         w.noiseGateChosen(-1);
-        QCOMPARE(ParamStore.NoiseGate, uint16_t(6));
+        QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(6));
         QCOMPARE(rig.sent().size(), size_t(6));
     }
 
@@ -144,13 +144,13 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCoreApplication::processEvents();
-        const QByteArray before(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE);
+        const QByteArray before(reinterpret_cast<const char *>(Session().ParamStore.bytes()), STORE_SIZE);
         PaintCounter counter;
         w.installEventFilter(&counter);
         w.ui->checkBox[3]->setChecked(true);  // checkBox_4
         QTRY_VERIFY(counter.paints > 0);
         w.removeEventFilter(&counter);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), STORE_SIZE), before);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes()), STORE_SIZE), before);
         QVERIFY(rig.sent().empty());
     }
 
@@ -159,7 +159,7 @@ private slots:
         TestRig rig;
         Kestrun &w = *rig.w;
         for (int ch = 0; ch < CH_COUNT; ++ch) {
-            ParamStore.ChDelay[ch] = uint16_t(ch * 137);
+            Session().ParamStore.ChDelay[ch] = uint16_t(ch * 137);
             w.ui->Edit_CHDelay[ch]->setText(QStringLiteral("x"));
         }
         w.CarMap_Update_Change();

@@ -118,10 +118,10 @@ private slots:
         TestRig rig(false);
         Kestrun &w = *rig.w;
         w.Option_Sub7_Fun();
-        QCOMPARE(LanguageFlag, uint8_t(1));
+        QCOMPARE(Lang().LanguageFlag, uint8_t(1));
         for (const Expect &e : table()) QVERIFY2(e.text(w) == QString::fromUtf8(e.en), e.what);
         w.Option_Sub6_Fun();
-        QCOMPARE(LanguageFlag, uint8_t(0));
+        QCOMPARE(Lang().LanguageFlag, uint8_t(0));
         for (const Expect &e : table()) QVERIFY2(e.text(w) == QString::fromUtf8(e.zh), e.what);
     }
 
@@ -167,17 +167,17 @@ private slots:
     {
         TestRig rig(false);
         Kestrun &w = *rig.w;
-        ParamStore.HpfType[2] = 2;
-        ParamStore.HpfBypass[2] = 0;
-        ParamStore.HpfSlope[2] = 5;
-        ParamStore.LpfType[2] = 1;
+        Session().ParamStore.HpfType[2] = 2;
+        Session().ParamStore.HpfBypass[2] = 0;
+        Session().ParamStore.HpfSlope[2] = 5;
+        Session().ParamStore.LpfType[2] = 1;
         w.BT_CH_Switch(2);
         w.Option_Sub7_Fun();
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("Bessel"));
         QCOMPARE(w.ui->BT_LPF_TYPE->text(), QStringLiteral("Link"));
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-36dB/Oct"));
         QCOMPARE(w.ui->BT_LPF_SLOPE->text(), QStringLiteral("OFF"));
-        ParamStore.ChPhase[4] = 1;
+        Session().ParamStore.ChPhase[4] = 1;
         w.Option_Sub6_Fun();
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("贝塞尔"));
         QCOMPARE(w.ui->BT_Phase[4]->text(), QStringLiteral("反相"));
@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(w.ui->BT_CH_NAME[0]->text(), QStringLiteral("前左全频"));
         w.Option_Sub7_Fun();
         QCOMPARE(w.ui->BT_CH_NAME[0]->text(), QStringLiteral("FL-FULL"));
-        ParamStore.ChName[1] = 200;  // nonsense from a file: shown as off
+        Session().ParamStore.ChName[1] = 200;  // nonsense from a file: shown as off
         w.Option_Sub6_Fun();
         QCOMPARE(w.ui->BT_CH_NAME[1]->text(), QStringLiteral("关闭"));
     }
@@ -234,11 +234,11 @@ private slots:
     void openDialogsKeepTheirLanguage()
     {
         TestRig rig(false);
-        LinkForm link(Model());
+        LinkForm link(Model(), Lang().LanguageFlag);
         QCOMPARE(link.radioButton_1->text(), QStringLiteral("以左通道为基准"));
         rig.w->Option_Sub7_Fun();
         QCOMPARE(link.radioButton_1->text(), QStringLiteral("以左通道为基准"));
-        LinkForm english(Model());
+        LinkForm english(Model(), Lang().LanguageFlag);
         QCOMPARE(english.radioButton_1->text(), QStringLiteral("Based on the left channel"));
         QCOMPARE(english.pushButton->text(), QStringLiteral("SYNC"));
     }

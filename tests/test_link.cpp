@@ -29,27 +29,27 @@ QByteArray bytes(std::initializer_list<int> list)
 
 QByteArray hpf(uint8_t ch)
 {
-    const uint16_t f = ParamStore.HpfFreq[ch];
-    return bytes({0x05, 0x06, ch, ParamStore.HpfType[ch], f & 0xFF, f >> 8, ParamStore.HpfSlope[ch], ParamStore.HpfBypass[ch]});
+    const uint16_t f = Session().ParamStore.HpfFreq[ch];
+    return bytes({0x05, 0x06, ch, Session().ParamStore.HpfType[ch], f & 0xFF, f >> 8, Session().ParamStore.HpfSlope[ch], Session().ParamStore.HpfBypass[ch]});
 }
 
 QByteArray lpf(uint8_t ch)
 {
-    const uint16_t f = ParamStore.LpfFreq[ch];
-    return bytes({0x05, 0x07, ch, ParamStore.LpfType[ch], f & 0xFF, f >> 8, ParamStore.LpfSlope[ch], ParamStore.LpfBypass[ch]});
+    const uint16_t f = Session().ParamStore.LpfFreq[ch];
+    return bytes({0x05, 0x07, ch, Session().ParamStore.LpfType[ch], f & 0xFF, f >> 8, Session().ParamStore.LpfSlope[ch], Session().ParamStore.LpfBypass[ch]});
 }
 
 QByteArray eqBand(uint8_t ch, uint8_t b)
 {
-    const uint16_t f = ParamStore.EqFreq[ch][b];
-    const uint16_t g = ParamStore.EqGain[ch][b] + GAIN_DEVICE_OFFSET;
-    return bytes({0x05, 0x08, ch, b, f & 0xFF, f >> 8, g & 0xFF, g >> 8, ParamStore.EqQ[ch][b]});
+    const uint16_t f = Session().ParamStore.EqFreq[ch][b];
+    const uint16_t g = Session().ParamStore.EqGain[ch][b] + GAIN_DEVICE_OFFSET;
+    return bytes({0x05, 0x08, ch, b, f & 0xFF, f >> 8, g & 0xFF, g >> 8, Session().ParamStore.EqQ[ch][b]});
 }
 
 // Gives channel ch filters and bands that differ from the defaults and from every other channel.
 void markChannel(uint8_t ch)
 {
-    ParamBlock &s = ParamStore;
+    ParamBlock &s = Session().ParamStore;
     s.HpfFreq[ch] = uint16_t(100 + ch);
     s.HpfSlope[ch] = 2;
     s.HpfBypass[ch] = 0;
@@ -69,7 +69,7 @@ void markChannel(uint8_t ch)
 // The filter and equaliser groups of a channel as bytes, to compare channels.
 QByteArray filtersOf(uint8_t ch)
 {
-    const ParamBlock &s = ParamStore;
+    const ParamBlock &s = Session().ParamStore;
     QByteArray b;
     for (int v : {int(s.HpfBypass[ch]), int(s.HpfType[ch]), int(s.HpfFreq[ch]), int(s.HpfSlope[ch]),
                   int(s.LpfBypass[ch]), int(s.LpfType[ch]), int(s.LpfFreq[ch]), int(s.LpfSlope[ch])})
@@ -79,7 +79,7 @@ QByteArray filtersOf(uint8_t ch)
 
 QByteArray eqOf(uint8_t ch)
 {
-    const ParamBlock &s = ParamStore;
+    const ParamBlock &s = Session().ParamStore;
     QByteArray b = QByteArray::number(s.EqBypass[ch]) + ':';
     for (int k = 0; k < BAND_COUNT; ++k)
         b += QByteArray::number(s.EqFreq[ch][k]) + '/' + QByteArray::number(s.EqGain[ch][k]) + '/' +
@@ -187,8 +187,8 @@ private slots:
     void dialogInEnglish()
     {
         TestRig rig;
-        LanguageFlag = 1;
-        LinkForm f(Model());
+        Lang().LanguageFlag = 1;
+        LinkForm f(Model(), Lang().LanguageFlag);
         QCOMPARE(f.lineEdit->text(), QStringLiteral("Parameter joint Set"));
         QCOMPARE(f.lineEdit_2->text(), QStringLiteral("Joint Based"));
         QCOMPARE(f.radioButton_1->text(), QStringLiteral("Based on the left channel"));
@@ -207,8 +207,8 @@ private slots:
         markChannel(0);
         markChannel(1);
         w.BT_CH_Switch(0);
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         rig.clearSent();
         LinkForm *f = openForm(w);
         QVERIFY(f);
@@ -217,7 +217,7 @@ private slots:
         QVERIFY(!f->isVisible());
         QCOMPARE(filtersOf(1), filtersOf(0));
         QCOMPARE(eqOf(1), eqOf(0));
-        QCOMPARE(ParamStore.HpfFreq[1], uint16_t(100));
+        QCOMPARE(Session().ParamStore.HpfFreq[1], uint16_t(100));
         QVERIFY(linked(0, 1));
         QCOMPARE(linkCount(), 2);
         QCOMPARE(Model().links.LinkMode[0], uint8_t(0));
@@ -244,7 +244,7 @@ private slots:
         f->pushButton->click();  // CH2 is on the right: the second pass copies CH1 into CH2
         QCOMPARE(filtersOf(1), filtersOf(0));
         QCOMPARE(eqOf(1), eqOf(0));
-        QCOMPARE(ParamStore.LpfFreq[1], uint16_t(5000));
+        QCOMPARE(Session().ParamStore.LpfFreq[1], uint16_t(5000));
         QVERIFY(linked(0, 1));
         QCOMPARE(Model().CurCh, uint8_t(1));
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::light(QStringLiteral("BT_LINK")));
@@ -296,53 +296,53 @@ private slots:
         TestRig rig;
         markChannel(0);
         Model().links.LinkMatrix[0][1] = Model().links.LinkMatrix[1][0] = 1;
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         rig.clearSent();
         // Band 10 of CH1 goes to CH2 as well.
-        ParamStore.EqGain[0][9] = 200;
-        Model().links.EQ_Link_Copy(0, 9);
-        QCOMPARE(ParamStore.EqGain[1][9], uint16_t(200));
-        QCOMPARE(ParamStore.EqFreq[1][9], ParamStore.EqFreq[0][9]);
-        QCOMPARE(ParamStore.EqQ[1][9], ParamStore.EqQ[0][9]);
-        QCOMPARE(ParamStore.EqGain[1][8], GAIN_ZERO);  // only the band
+        Session().ParamStore.EqGain[0][9] = 200;
+        Model().links.EQ_Link_Copy(Session(), 0, 9);
+        QCOMPARE(Session().ParamStore.EqGain[1][9], uint16_t(200));
+        QCOMPARE(Session().ParamStore.EqFreq[1][9], Session().ParamStore.EqFreq[0][9]);
+        QCOMPARE(Session().ParamStore.EqQ[1][9], Session().ParamStore.EqQ[0][9]);
+        QCOMPARE(Session().ParamStore.EqGain[1][8], GAIN_ZERO);  // only the band
         QCOMPARE(rig.sent(), std::vector<QByteArray>{eqBand(1, 9)});
         // Filters only: the band stays on CH1, crossover changes still go to both.
         rig.clearSent();
         Model().links.LinkMode[0] = 2;
-        ParamStore.EqGain[0][9] = 10;
-        Model().links.EQ_Link_Copy(0, 9);
-        QCOMPARE(ParamStore.EqGain[1][9], uint16_t(200));
+        Session().ParamStore.EqGain[0][9] = 10;
+        Model().links.EQ_Link_Copy(Session(), 0, 9);
+        QCOMPARE(Session().ParamStore.EqGain[1][9], uint16_t(200));
         QVERIFY(rig.sent().empty());
-        Model().links.HPF_Link_Copy(0);
-        Model().links.LPF_Link_Copy(0);
+        Model().links.HPF_Link_Copy(Session(), 0);
+        Model().links.LPF_Link_Copy(Session(), 0);
         QCOMPARE(filtersOf(1), filtersOf(0));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{hpf(1), lpf(1)}));
         // Equaliser only: the filters stay.
         rig.clearSent();
         Model().links.LinkMode[0] = 1;
-        ParamStore.HpfFreq[0] = 444;
-        Model().links.HPF_Link_Copy(0);
-        QCOMPARE(ParamStore.HpfFreq[1], uint16_t(100));
+        Session().ParamStore.HpfFreq[0] = 444;
+        Model().links.HPF_Link_Copy(Session(), 0);
+        QCOMPARE(Session().ParamStore.HpfFreq[1], uint16_t(100));
         QVERIFY(rig.sent().empty());
         // Any other mode carries the filters.
         Model().links.LinkMode[0] = 9;
-        Model().links.HPF_Link_Copy(0);
-        QCOMPARE(ParamStore.HpfFreq[1], uint16_t(444));
+        Model().links.HPF_Link_Copy(Session(), 0);
+        QCOMPARE(Session().ParamStore.HpfFreq[1], uint16_t(444));
         QCOMPARE(rig.sim.rejectedCount(), 0);
         // Offline the copies happen without traffic.
-        Link.Connected = 0;
+        Session().Link.Connected = 0;
         rig.clearSent();
         Model().links.LinkMode[0] = 0;
-        ParamStore.EqGain[0][3] = 130;
-        Model().links.EQ_Link_Copy(0, 3);
-        QCOMPARE(ParamStore.EqGain[1][3], uint16_t(130));
+        Session().ParamStore.EqGain[0][3] = 130;
+        Model().links.EQ_Link_Copy(Session(), 0, 3);
+        QCOMPARE(Session().ParamStore.EqGain[1][3], uint16_t(130));
         QVERIFY(rig.sent().empty());
         // Unlinked channels and bad indexes are left alone.
-        Model().links.EQ_Link_Copy(2, 3);
-        Model().links.EQ_Link_Copy(0, 31);
-        Model().links.HPF_Link_Copy(6);
-        QCOMPARE(ParamStore.EqGain[3][3], GAIN_ZERO);
+        Model().links.EQ_Link_Copy(Session(), 2, 3);
+        Model().links.EQ_Link_Copy(Session(), 0, 31);
+        Model().links.HPF_Link_Copy(Session(), 6);
+        QCOMPARE(Session().ParamStore.EqGain[3][3], GAIN_ZERO);
     }
 
     // Named from the menus, linked with the dialog, edited with the window's own controls.
@@ -370,7 +370,7 @@ private slots:
         QCOMPARE(rig.sim.params().EqGain[2][9], uint16_t(150 + GAIN_DEVICE_OFFSET));
         rig.clearSent();
         w.FilterTypeAct[0][2]->trigger();  // high-pass Bessel
-        QCOMPARE(ParamStore.HpfType[3], uint8_t(2));
+        QCOMPARE(Session().ParamStore.HpfType[3], uint8_t(2));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{hpf(3), hpf(2)}));
 
         // Relink with the filters only: the band stays on CH3, the crossovers still go to both.
@@ -386,10 +386,10 @@ private slots:
         rig.clearSent();
         w.ui->Slider_EQ_Gain_Bar[9]->setValue(100);
         QCOMPARE(rig.sent(), std::vector<QByteArray>{eqBand(2, 9)});
-        QCOMPARE(ParamStore.EqGain[3][9], uint16_t(150));
+        QCOMPARE(Session().ParamStore.EqGain[3][9], uint16_t(150));
         rig.clearSent();
         w.FilterSlopeAct[1][5]->trigger();  // low-pass -36dB/Oct
-        QCOMPARE(ParamStore.LpfSlope[3], uint8_t(5));
+        QCOMPARE(Session().ParamStore.LpfSlope[3], uint8_t(5));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{lpf(3), lpf(2)}));
         QCOMPARE(rig.sim.params().LpfSlope[3], uint8_t(5));
         QCOMPARE(rig.sim.rejectedCount(), 0);
@@ -401,28 +401,28 @@ private slots:
         markChannel(4);
         const QByteArray filters5 = filtersOf(5), eq5 = eqOf(5);
         Model().links.LinkMode[4] = 1;
-        Model().links.Link_Copy_Channel(5, 4);
+        Model().links.Link_Copy_Channel(Session(), 5, 4);
         QCOMPARE(eqOf(5), eqOf(4));
         QCOMPARE(filtersOf(5), filters5);
         Model().reset();
         markChannel(4);
         Model().links.LinkMode[4] = 2;
-        Model().links.Link_Copy_Channel(5, 4);
+        Model().links.Link_Copy_Channel(Session(), 5, 4);
         QCOMPARE(filtersOf(5), filtersOf(4));
         QCOMPARE(eqOf(5), eq5);
         Model().links.LinkMode[4] = 0;
-        Model().links.Link_Copy_Channel(5, 4);
+        Model().links.Link_Copy_Channel(Session(), 5, 4);
         QCOMPARE(eqOf(5), eqOf(4));
-        Model().links.Link_Copy_Channel(6, 4);  // ignored
-        Model().links.Link_Copy_Channel(4, 200);
+        Model().links.Link_Copy_Channel(Session(), 6, 4);  // ignored
+        Model().links.Link_Copy_Channel(Session(), 4, 200);
     }
 
     void centreAndLonelyChannelsNeverLink()
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         rig.clearSent();
         w.BT_CH_Switch(4);  // CEN-FULL
         for (int side = 0; side < 2; ++side) {
@@ -435,7 +435,7 @@ private slots:
             QCOMPARE(Model().links.LinkPending, uint8_t(1));
         }
         // FL-FULL without anyone on FR-FULL.
-        ParamStore.ChName[1] = 19;
+        Session().ParamStore.ChName[1] = 19;
         w.BT_CH_Switch(0);
         LinkForm *f = openForm(w);
         QVERIFY(f);
@@ -455,8 +455,8 @@ private slots:
         f->pushButton->click();
         QVERIFY(linked(0, 1));
         QCOMPARE(Model().CurCh, uint8_t(1));
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         rig.clearSent();
         const int formsBefore = openForms().size();
         w.ui->BT_LINK->click();  // on CH2, the follower
@@ -521,7 +521,7 @@ private slots:
         // follows the first, which the view had just switched to.
         TestRig rig;
         Kestrun &w = *rig.w;
-        ParamStore.ChName[4] = 7;
+        Session().ParamStore.ChName[4] = 7;
         markChannel(0);
         markChannel(4);
         LinkForm *f = openForm(w);

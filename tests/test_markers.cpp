@@ -104,13 +104,13 @@ private slots:
             QCOMPARE(h->y(), 148);
         }
         QCOMPARE(h->x(), 36);
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(20));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(20));
         QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("20"));
         m.move(QPoint(1250, 300));
         m.move(QPoint(1251, 60));
         QCOMPARE(h->x(), 1096);
         QCOMPARE(h->y(), 148);
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(20000));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(20000));
         QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("20000"));
         QCOMPARE(rig.sent().size(), size_t(5));  // one frame per move
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x06\x00\x00\x20\x4E\x03\x01", 8));
@@ -139,8 +139,8 @@ private slots:
         QCOMPARE(l->styleSheet(), LpfOn);
         m.move(QPoint(700, 60));
         const uint16_t f = Pos_To_Freq(631);
-        QCOMPARE(ParamStore.LpfFreq[0], f);
-        QCOMPARE(ParamStore.LpfFreq[1], f);
+        QCOMPARE(Session().ParamStore.LpfFreq[0], f);
+        QCOMPARE(Session().ParamStore.LpfFreq[1], f);
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0].mid(0, 3), QByteArray("\x05\x07\x00", 3));  // the selected channel first
         QCOMPARE(rig.sent()[1].mid(0, 3), QByteArray("\x05\x07\x01", 3));
@@ -165,10 +165,10 @@ private slots:
         rig.clearSent();
         const int readX = b->x();
         m.move(QPoint(636, 1));    // ... and this move reads it
-        QCOMPARE(ParamStore.EqGain[0][15], uint16_t(240));
+        QCOMPARE(Session().ParamStore.EqGain[0][15], uint16_t(240));
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[15]->value(), 240);
         QCOMPARE(w.ui->Edit_EQ_Gain[15]->text(), QStringLiteral("12.0"));
-        QCOMPARE(ParamStore.EqFreq[0][15], Pos_To_Freq(readX));
+        QCOMPARE(Session().ParamStore.EqFreq[0][15], Pos_To_Freq(readX));
         QCOMPARE(w.ui->Edit_EQ_Freq[15]->text(), QString::number(Pos_To_Freq(readX)));
         QCOMPARE(Model().CurBand, uint8_t(15));
         // The gain changed: the slider's slot (before the new frequency is stored) and the drag
@@ -180,7 +180,7 @@ private slots:
         m.move(QPoint(636, 680));  // to the bottom edge
         QCOMPARE(b->y(), 238);
         m.move(QPoint(636, 681));
-        QCOMPARE(ParamStore.EqGain[0][15], uint16_t(0));
+        QCOMPARE(Session().ParamStore.EqGain[0][15], uint16_t(0));
         QCOMPARE(w.ui->Edit_EQ_Gain[15]->text(), QStringLiteral("-12.0"));
         QCOMPARE(w.ui->BT_LED[15]->styleSheet(), Styles::bandActive());
         // The label rides 15 pixels above the marker placed from the values.
@@ -188,13 +188,13 @@ private slots:
         m.move(QPoint(901, 683));
         const QRect label = w.ui->Edit_Label[15]->geometry();
         QCOMPARE(label.size(), QSize(18, 18));
-        QCOMPARE(label.x(), Freq_To_Pos(ParamStore.EqFreq[0][15]));
+        QCOMPARE(label.x(), Freq_To_Pos(Session().ParamStore.EqFreq[0][15]));
         QCOMPARE(label.y(), GainToMarkerTop(0) - 15);
         m.release(QPoint(901, 683));
         QCOMPARE(Model().CurBand, uint8_t(15));
         QCOMPARE(b->y(), GainToMarkerTop(0));  // the release puts the marker at its gain's height
         // A horizontal drag moves the frequency.
-        QVERIFY(ParamStore.EqFreq[0][15] > Pos_To_Freq(631));
+        QVERIFY(Session().ParamStore.EqFreq[0][15] > Pos_To_Freq(631));
     }
 
     void bandMarkerDragsOnlyWhileHeld()
@@ -208,7 +208,7 @@ private slots:
         b->raise();
         m.move(QPoint(286, 144));
         m.move(QPoint(300, 100));
-        QCOMPARE(ParamStore.EqGain[0][3], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqGain[0][3], uint16_t(120));
         QCOMPARE(rig.sent().size(), size_t(0));
         QCOMPARE(b->pos(), QPoint(281, 139));
     }
@@ -222,7 +222,7 @@ private slots:
         w.ui->Slider_EQ_Gain_Bar[4]->setValue(150);
         rig.clearSent();
         m.doubleClick(w.ui->BT_LED[4]);
-        QCOMPARE(ParamStore.EqGain[0][4], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqGain[0][4], uint16_t(120));
         QCOMPARE(Model().EqGainShadow[0][4], uint16_t(150));
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[4]->value(), 120);
         QCOMPARE(w.ui->Edit_EQ_Gain[4]->text(), QStringLiteral("0.0"));
@@ -231,14 +231,14 @@ private slots:
         QCOMPARE(rig.sent().size(), size_t(2));  // the slider's slot, then the toggle
         QCOMPARE(rig.sent()[1], bandFrame(0, 4));
         m.doubleClick(w.ui->BT_LED[4]);
-        QCOMPARE(ParamStore.EqGain[0][4], uint16_t(150));
+        QCOMPARE(Session().ParamStore.EqGain[0][4], uint16_t(150));
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[4]->value(), 150);
         QCOMPARE(w.ui->Edit_EQ_Gain[4]->text(), QStringLiteral("3.0"));
         QCOMPARE(w.ui->BT_LED[4]->styleSheet(), Styles::bandActive());
         // A flat band without a saved gain: nothing happens.
         rig.clearSent();
         m.doubleClick(w.ui->BT_LED[6]);
-        QCOMPARE(ParamStore.EqGain[0][6], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqGain[0][6], uint16_t(120));
         QCOMPARE(rig.sent().size(), size_t(0));
         QCOMPARE(w.ui->BT_LED[6]->styleSheet(), Styles::bandFlat());
     }
@@ -262,13 +262,13 @@ private slots:
         QTest::keyClick(b, Qt::Key_A);
         QCOMPARE(b->pos(), QPoint(631, 139));
         QTest::keyClick(b, Qt::Key_Left);
-        QCOMPARE(ParamStore.EqFreq[0][15], DefaultEqFreq[15]);
-        QCOMPARE(ParamStore.EqGain[0][15], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqFreq[0][15], DefaultEqFreq[15]);
+        QCOMPARE(Session().ParamStore.EqGain[0][15], uint16_t(120));
         QCOMPARE(rig.sent().size(), size_t(0));
         // The next drag update takes the position the keys left.
         m.press(QPoint(632, 144));
         m.move(QPoint(632, 145));
-        QCOMPARE(ParamStore.EqFreq[0][15], Pos_To_Freq(627));
+        QCOMPARE(Session().ParamStore.EqFreq[0][15], Pos_To_Freq(627));
         m.release(QPoint(632, 145));
         // Near the window's edge the marker stops.
         b->move(2, 139);
@@ -283,70 +283,70 @@ private slots:
         Kestrun &w = *rig.w;
         QLineEdit *gain = w.ui->Edit_EQ_Gain[0];
         QTest::keyClick(gain, Qt::Key_Up);
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(121));
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(121));
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[0]->value(), 121);
         QCOMPARE(gain->text(), QStringLiteral("0.1"));
         QCOMPARE(Model().CurBand, uint8_t(0));
         key(gain, Qt::Key_Up, true);
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(124));
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(124));
         wheel(gain, 120);
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(125));
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(125));
         wheel(gain, -120);
         wheel(gain, -120);
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(123));
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(123));
         rig.clearSent();
         wheel(gain, 0);
         QCOMPARE(rig.sent().size(), size_t(0));
         w.ui->Slider_EQ_Gain_Bar[0]->setValue(239);
         key(gain, Qt::Key_Up, true);
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(240));
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(240));
         rig.clearSent();
         QTest::keyClick(gain, Qt::Key_Up);  // at the end: unchanged, still sent
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(240));
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(240));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], bandFrame(0, 0));
         w.ui->Slider_EQ_Gain_Bar[0]->setValue(1);
         key(gain, Qt::Key_Down, true);
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(0));
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(0));
         QCOMPARE(gain->text(), QStringLiteral("-12.0"));
 
         QLineEdit *freq = w.ui->Edit_EQ_Freq[16];  // 800 Hz
         QTest::keyClick(freq, Qt::Key_Up);
-        QCOMPARE(ParamStore.EqFreq[0][16], uint16_t(801));
+        QCOMPARE(Session().ParamStore.EqFreq[0][16], uint16_t(801));
         QCOMPARE(freq->text(), QStringLiteral("801"));
         key(freq, Qt::Key_Up, true);  // fast: the crossover step rules
-        QCOMPARE(ParamStore.EqFreq[0][16], uint16_t(812));
+        QCOMPARE(Session().ParamStore.EqFreq[0][16], uint16_t(812));
         key(freq, Qt::Key_Down, true);
-        QCOMPARE(ParamStore.EqFreq[0][16], uint16_t(801));
+        QCOMPARE(Session().ParamStore.EqFreq[0][16], uint16_t(801));
         wheel(freq, 240);  // the wheel steps 1 Hz
-        QCOMPARE(ParamStore.EqFreq[0][16], uint16_t(802));
+        QCOMPARE(Session().ParamStore.EqFreq[0][16], uint16_t(802));
         rig.clearSent();
         wheel(freq, -15);
-        QCOMPARE(ParamStore.EqFreq[0][16], uint16_t(801));
+        QCOMPARE(Session().ParamStore.EqFreq[0][16], uint16_t(801));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], bandFrame(0, 16));
-        ParamStore.EqFreq[0][16] = 20000;
+        Session().ParamStore.EqFreq[0][16] = 20000;
         key(freq, Qt::Key_Up, true);
-        QCOMPARE(ParamStore.EqFreq[0][16], uint16_t(20000));
-        ParamStore.EqFreq[0][16] = 20;
+        QCOMPARE(Session().ParamStore.EqFreq[0][16], uint16_t(20000));
+        Session().ParamStore.EqFreq[0][16] = 20;
         QTest::keyClick(freq, Qt::Key_Down);
-        QCOMPARE(ParamStore.EqFreq[0][16], uint16_t(20));
+        QCOMPARE(Session().ParamStore.EqFreq[0][16], uint16_t(20));
 
         QLineEdit *q = w.ui->Edit_EQ_Q[1];
         QTest::keyClick(q, Qt::Key_Up);
-        QCOMPARE(ParamStore.EqQ[0][1], uint8_t(31));
+        QCOMPARE(Session().ParamStore.EqQ[0][1], uint8_t(31));
         QCOMPARE(q->text(), QStringLiteral("3.1"));
         key(q, Qt::Key_Down, true);
-        QCOMPARE(ParamStore.EqQ[0][1], uint8_t(28));
-        ParamStore.EqQ[0][1] = 99;
+        QCOMPARE(Session().ParamStore.EqQ[0][1], uint8_t(28));
+        Session().ParamStore.EqQ[0][1] = 99;
         key(q, Qt::Key_Up, true);
-        QCOMPARE(ParamStore.EqQ[0][1], uint8_t(100));
+        QCOMPARE(Session().ParamStore.EqQ[0][1], uint8_t(100));
         QCOMPARE(q->text(), QStringLiteral("10.0"));
-        ParamStore.EqQ[0][1] = 5;
+        Session().ParamStore.EqQ[0][1] = 5;
         key(q, Qt::Key_Down, true);
-        QCOMPARE(ParamStore.EqQ[0][1], uint8_t(4));
+        QCOMPARE(Session().ParamStore.EqQ[0][1], uint8_t(4));
         wheel(q, -120);
-        QCOMPARE(ParamStore.EqQ[0][1], uint8_t(4));
+        QCOMPARE(Session().ParamStore.EqQ[0][1], uint8_t(4));
     }
 
     void crossoverEditSteps()
@@ -356,28 +356,28 @@ private slots:
         Kestrun &w = *rig.w;
         QLineEdit *hp = w.ui->Edit_HPF_Freq;
         QTest::keyClick(hp, Qt::Key_Down);  // at 20 Hz: unchanged, still sent
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(20));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(20));
         QCOMPARE(rig.sent().size(), size_t(1));
         QTest::keyClick(hp, Qt::Key_Up);
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(21));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(21));
         QCOMPARE(hp->text(), QStringLiteral("21"));
         key(hp, Qt::Key_Up, true);
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(32));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(32));
         wheel(hp, 120);
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(33));
-        ParamStore.HpfFreq[0] = 1200;
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(33));
+        Session().ParamStore.HpfFreq[0] = 1200;
         key(hp, Qt::Key_Down, true);
-        QCOMPARE(ParamStore.HpfFreq[0], uint16_t(1099));
+        QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(1099));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x06\x00\x00\x4B\x04\x03\x01", 8));
         QLineEdit *lp = w.ui->Edit_LPF_Freq;
         key(lp, Qt::Key_Up, true);
-        QCOMPARE(ParamStore.LpfFreq[0], uint16_t(20000));
+        QCOMPARE(Session().ParamStore.LpfFreq[0], uint16_t(20000));
         wheel(lp, -120);
-        QCOMPARE(ParamStore.LpfFreq[0], uint16_t(19999));
+        QCOMPARE(Session().ParamStore.LpfFreq[0], uint16_t(19999));
         QCOMPARE(lp->text(), QStringLiteral("19999"));
         QCOMPARE(w.graph().curves().LPF_Line.x1(), Freq_To_Pos(19999) + 4);
         // Keys do not open the step buttons' repeat window.
-        QCOMPARE(Link.BtnRepeatDelay, uint8_t(0));
+        QCOMPARE(Session().Link.BtnRepeatDelay, uint8_t(0));
     }
 
     void outputEditSteps()
@@ -395,7 +395,7 @@ private slots:
         QCOMPARE(total->value(), 596);
         wheel(w.ui->Edit_Total, 120);
         QCOMPARE(total->value(), 597);
-        QCOMPARE(ParamStore.MasterVol, uint16_t(597));  // through the slider's own slot
+        QCOMPARE(Session().ParamStore.MasterVol, uint16_t(597));  // through the slider's own slot
         QCOMPARE(w.ui->Edit_Total->text(), QStringLiteral("-0.3dB"));
         total->setValue(1);
         key(w.ui->Edit_Total, Qt::Key_Down, true);
@@ -408,7 +408,7 @@ private slots:
         rig.clearSent();
         wheel(w.ui->Edit_CHVol[2], -120);
         QCOMPARE(vol3->value(), 599);
-        QCOMPARE(ParamStore.ChVol[2], uint16_t(599));
+        QCOMPARE(Session().ParamStore.ChVol[2], uint16_t(599));
         QCOMPARE(w.ui->Edit_CHVol[2]->text(), QStringLiteral("-0.1dB"));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x04\x02\x57\x02", 5));
@@ -417,18 +417,18 @@ private slots:
         QLineEdit *delay2 = w.ui->Edit_CHDelay[1];
         rig.clearSent();
         QTest::keyClick(delay2, Qt::Key_Down);
-        QCOMPARE(ParamStore.ChDelay[1], uint16_t(0));
+        QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(0));
         QTest::keyClick(delay2, Qt::Key_Up);
-        QCOMPARE(ParamStore.ChDelay[1], uint16_t(1));
+        QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(1));
         QCOMPARE(delay2->text(), w.GetDelayDisplayStr(1));
         key(delay2, Qt::Key_Up, true);
-        QCOMPARE(ParamStore.ChDelay[1], uint16_t(4));
+        QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(4));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x09\x01\x04\x00", 5));
-        ParamStore.ChDelay[1] = 1499;
+        Session().ParamStore.ChDelay[1] = 1499;
         key(delay2, Qt::Key_Up, true);
-        QCOMPARE(ParamStore.ChDelay[1], uint16_t(1500));
+        QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(1500));
         wheel(delay2, 120);
-        QCOMPARE(ParamStore.ChDelay[1], uint16_t(1500));
+        QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(1500));
     }
 
     void delayStepsMoveTheSyncGroup()
@@ -438,27 +438,27 @@ private slots:
         Kestrun &w = *rig.w;
         w.ui->BT_Sync[0]->click();
         w.ui->BT_Sync[2]->click();
-        ParamStore.ChDelay[0] = 100;
-        ParamStore.ChDelay[2] = 1498;
+        Session().ParamStore.ChDelay[0] = 100;
+        Session().ParamStore.ChDelay[2] = 1498;
         rig.clearSent();
         // Output 3 stops the group two steps up: an auto-repeated key takes only those two.
         key(w.ui->Edit_CHDelay[0], Qt::Key_Up, true);
-        QCOMPARE(ParamStore.ChDelay[0], uint16_t(102));
-        QCOMPARE(ParamStore.ChDelay[2], uint16_t(1500));
+        QCOMPARE(Session().ParamStore.ChDelay[0], uint16_t(102));
+        QCOMPARE(Session().ParamStore.ChDelay[2], uint16_t(1500));
         QCOMPARE(w.ui->Edit_CHDelay[2]->text(), w.GetDelayDisplayStr(1500));
         // The other member's frame goes out before the stepped output's.
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x09\x02\xDC\x05", 5));
         QCOMPARE(rig.sent()[1], QByteArray("\x05\x09\x00\x66\x00", 5));
         wheel(w.ui->Edit_CHDelay[0], 120);
-        QCOMPARE(ParamStore.ChDelay[0], uint16_t(102));
+        QCOMPARE(Session().ParamStore.ChDelay[0], uint16_t(102));
         wheel(w.ui->Edit_CHDelay[2], -120);
-        QCOMPARE(ParamStore.ChDelay[2], uint16_t(1499));
-        QCOMPARE(ParamStore.ChDelay[0], uint16_t(101));
+        QCOMPARE(Session().ParamStore.ChDelay[2], uint16_t(1499));
+        QCOMPARE(Session().ParamStore.ChDelay[0], uint16_t(101));
         // An output outside the group moves alone.
         QTest::keyClick(w.ui->Edit_CHDelay[1], Qt::Key_Up);
-        QCOMPARE(ParamStore.ChDelay[1], uint16_t(1));
-        QCOMPARE(ParamStore.ChDelay[0], uint16_t(101));
+        QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(1));
+        QCOMPARE(Session().ParamStore.ChDelay[0], uint16_t(101));
     }
 
     void focusAndReleaseSelectTheText()

@@ -58,7 +58,7 @@ private slots:
         QVERIFY(panel->outputDevice->findText(VirtualCar::deviceName()) > 0);
         const ParamBlock before = rig.sim.params();
         TuningPanel *tuning = tuningPanel(*rig.w);
-        QCOMPARE(tuning->measurementName->text(), T(Txt::PanelNoMeasurement));
+        QCOMPARE(tuning->measurementName->text(), T(Txt::PanelNoMeasurement, Lang().LanguageFlag));
 
         panel->positions->setValue(2);
         panel->measureButton->click();
@@ -75,7 +75,7 @@ private slots:
         QVERIFY(panel->exportTextButton->isEnabled());
         QVERIFY(sameMemory(rig.sim, before));  // the other outputs' mutes are put back
         Model().selectChannel(1);
-        QCOMPARE(tuning->measurementName->text(), T(Txt::PanelNoMeasurement));
+        QCOMPARE(tuning->measurementName->text(), T(Txt::PanelNoMeasurement, Lang().LanguageFlag));
         Model().selectChannel(0);
         tuning->fitButton->click();  // auto-EQ fits the measured output
         QVERIFY(!tuning->fitResult->text().isEmpty());
@@ -97,7 +97,7 @@ private slots:
         QVERIFY(rig.connectAndDownload());
         MeasurePanel *panel = openPanel(rig);
         const ParamBlock before = rig.sim.params();
-        const ParamBlock store = ParamStore;
+        const ParamBlock store = Session().ParamStore;
         rig.car->setPaced(true);  // a capture lasts as long as on a sound card: cancelled in the middle of one
         panel->measureAllButton->click();
         QVERIFY(panel->run().running());
@@ -106,13 +106,13 @@ private slots:
         QCOMPARE(panel->status->text(), MT(MTxt::Cancelling, 0));
         QTRY_VERIFY_WITH_TIMEOUT(!panel->run().running(), 2000);
         QTRY_VERIFY(sameMemory(rig.sim, before));
-        QVERIFY(std::memcmp(&ParamStore, &store, IMAGE_SIZE) == 0);
+        QVERIFY(std::memcmp(&Session().ParamStore, &store, IMAGE_SIZE) == 0);
         QVERIFY(panel->status->text().startsWith(QStringLiteral("测量未完成")));
         QVERIFY(panel->measureButton->isEnabled() && !panel->cancelButton->isEnabled());
         TuningPanel *tuning = tuningPanel(*rig.w);
         for (int ch = 0; ch < CH_COUNT; ++ch) {
             Model().selectChannel(ch);
-            QCOMPARE(tuning->measurementName->text(), T(Txt::PanelNoMeasurement));
+            QCOMPARE(tuning->measurementName->text(), T(Txt::PanelNoMeasurement, Lang().LanguageFlag));
         }
     }
 
@@ -134,7 +134,7 @@ private slots:
         // A tweeter without its high-pass is never swept.
         Model().selectChannel(0);
         Model().nameChannel(0, 0);
-        ParamStore.HpfBypass[0] = 1;
+        Session().ParamStore.HpfBypass[0] = 1;
         const ParamBlock before = rig.sim.params();
         panel->measureButton->click();
         QVERIFY(!panel->run().running());

@@ -1,6 +1,7 @@
 // Measuring runs through the simulated processor and a virtual car: the processor put back byte for byte (done,
 // cancel, failed capture, card or processor gone), the mutes sent, the refusals, and the command line.
 #include "CarFile.h"
+#include "TestModel.h"
 #include "CliTool.h"
 #include "HeadlessSession.h"
 #include "MeasureRun.h"
@@ -125,7 +126,7 @@ private slots:
         const ModelState start = session.model().state();
         MeasureRun run(session.model(), card);
         connect(&run, &MeasureRun::progress, [&](int, int, int, const QString &step) {
-            if (step != T(Txt::RunStepSweep)) return;
+            if (step != T(Txt::RunStepSweep, 1)) return;
             if (ending == 0) QTimer::singleShot(100, &run, &MeasureRun::cancel);
             if (ending == 2) card.setPlugged(false);
         });
@@ -175,11 +176,11 @@ private slots:
         MeasureRun clipping(session.model(), loud);
         Outcome o = measure(clipping, {0});
         QVERIFY(!o.ok);
-        QCOMPARE(o.why, T(Txt::RunLevelClipped));
+        QCOMPARE(o.why, T(Txt::RunLevelClipped, 1));
         MeasureRun silent(session.model(), loud);
         o = measure(silent, {3});
         QVERIFY(!o.ok);
-        QCOMPARE(o.why, T(Txt::RunLevelSilent));
+        QCOMPARE(o.why, T(Txt::RunLevelSilent, 1));
         QCOMPARE(session.processor().memoryBytes(), before);
     }
 

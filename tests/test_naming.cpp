@@ -27,17 +27,17 @@ QByteArray bytes(std::initializer_list<int> list)
 QByteArray namesPayload()
 {
     QByteArray b = bytes({0x05, 0x17});
-    for (uint8_t c : ParamStore.ChName) b.append(char(c));
+    for (uint8_t c : Session().ParamStore.ChName) b.append(char(c));
     return b;
 }
 
 QByteArray filterPayload(int code, uint8_t ch)
 {
     const bool hp = code == 0x06;
-    const uint16_t f = hp ? ParamStore.HpfFreq[ch] : ParamStore.LpfFreq[ch];
-    return bytes({0x05, code, ch, hp ? ParamStore.HpfType[ch] : ParamStore.LpfType[ch], f & 0xFF, f >> 8,
-                  hp ? ParamStore.HpfSlope[ch] : ParamStore.LpfSlope[ch],
-                  hp ? ParamStore.HpfBypass[ch] : ParamStore.LpfBypass[ch]});
+    const uint16_t f = hp ? Session().ParamStore.HpfFreq[ch] : Session().ParamStore.LpfFreq[ch];
+    return bytes({0x05, code, ch, hp ? Session().ParamStore.HpfType[ch] : Session().ParamStore.LpfType[ch], f & 0xFF, f >> 8,
+                  hp ? Session().ParamStore.HpfSlope[ch] : Session().ParamStore.LpfSlope[ch],
+                  hp ? Session().ParamStore.HpfBypass[ch] : Session().ParamStore.LpfBypass[ch]});
 }
 
 // Every position entry of every menu shows code as ticked and greyed (taken) or as free.
@@ -52,7 +52,7 @@ void verifyTaken(Kestrun &w, uint8_t code, bool taken)
 // Puts a recognisable, non-preset state into the filters of ch.
 void markFilters(uint8_t ch)
 {
-    ParamBlock &s = ParamStore;
+    ParamBlock &s = Session().ParamStore;
     s.HpfFreq[ch] = 555;
     s.HpfSlope[ch] = 6;
     s.HpfBypass[ch] = 0;
@@ -118,33 +118,33 @@ private slots:
         Kestrun &w = *rig.w;
         markFilters(1);
         w.ChNameAct[1][0]->trigger();  // CH2: FL / HIGH
-        QCOMPARE(ParamStore.ChName[1], uint8_t(0));
+        QCOMPARE(Session().ParamStore.ChName[1], uint8_t(0));
         QCOMPARE(Model().CurCh, uint8_t(1));
         verifyTaken(w, 0, true);
         verifyTaken(w, 7, false);  // CH2's former FR-FULL is free again
         QCOMPARE(w.ui->BT_CH_NAME[1]->text(), QStringLiteral("前左高频"));
-        QCOMPARE(ParamStore.HpfBypass[1], uint8_t(0));
-        QCOMPARE(ParamStore.HpfFreq[1], uint16_t(3000));
-        QCOMPARE(ParamStore.HpfSlope[1], uint8_t(3));
-        QCOMPARE(ParamStore.LpfBypass[1], uint8_t(1));
-        QCOMPARE(ParamStore.LpfFreq[1], uint16_t(20000));
-        QCOMPARE(ParamStore.LpfSlope[1], uint8_t(5));  // an off filter keeps its slope
+        QCOMPARE(Session().ParamStore.HpfBypass[1], uint8_t(0));
+        QCOMPARE(Session().ParamStore.HpfFreq[1], uint16_t(3000));
+        QCOMPARE(Session().ParamStore.HpfSlope[1], uint8_t(3));
+        QCOMPARE(Session().ParamStore.LpfBypass[1], uint8_t(1));
+        QCOMPARE(Session().ParamStore.LpfFreq[1], uint16_t(20000));
+        QCOMPARE(Session().ParamStore.LpfSlope[1], uint8_t(5));  // an off filter keeps its slope
         // The view shows the named channel.
         QCOMPARE(w.ui->BT_CH[1]->styleSheet(), Styles::light(QStringLiteral("BT_CH2")));
         QCOMPARE(w.ui->Edit_HPF_Freq->text(), QStringLiteral("3000"));
 
-        const QByteArray filtersBefore(reinterpret_cast<const char *>(ParamStore.HpfFreq), 1076 - 1016);
+        const QByteArray filtersBefore(reinterpret_cast<const char *>(Session().ParamStore.HpfFreq), 1076 - 1016);
         Model().CurCh = 4;
         w.ChNameAct[1][SPK_OFF]->trigger();
-        QCOMPARE(ParamStore.ChName[1], SPK_OFF);
+        QCOMPARE(Session().ParamStore.ChName[1], SPK_OFF);
         QCOMPARE(Model().CurCh, uint8_t(1));
         verifyTaken(w, 0, false);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.HpfFreq), 1076 - 1016), filtersBefore);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.HpfFreq), 1076 - 1016), filtersBefore);
         QCOMPARE(w.ui->BT_CH_NAME[1]->text(), QStringLiteral("关闭"));
         // OFF may be chosen any number of times and by any number of channels.
         w.ChNameAct[2][SPK_OFF]->trigger();
         w.ChNameAct[2][SPK_OFF]->trigger();
-        QCOMPARE(ParamStore.ChName[2], SPK_OFF);
+        QCOMPARE(Session().ParamStore.ChName[2], SPK_OFF);
         QVERIFY(w.ChNameAct[0][SPK_OFF]->isEnabled());
     }
 
@@ -154,13 +154,13 @@ private slots:
         Kestrun &w = *rig.w;
         w.ChNameAct[0][SPK_SSUB]->trigger();
         w.ChNameAct[1][SPK_SSUB]->trigger();
-        QCOMPARE(ParamStore.ChName[0], SPK_SSUB);
-        QCOMPARE(ParamStore.ChName[1], SPK_SSUB);
-        QCOMPARE(ParamStore.ChName[5], SPK_SSUB);
+        QCOMPARE(Session().ParamStore.ChName[0], SPK_SSUB);
+        QCOMPARE(Session().ParamStore.ChName[1], SPK_SSUB);
+        QCOMPARE(Session().ParamStore.ChName[5], SPK_SSUB);
         verifyTaken(w, SPK_SSUB, false);
         for (int ch : {0, 1}) {
-            QCOMPARE(ParamStore.HpfFreq[ch], uint16_t(30));
-            QCOMPARE(ParamStore.LpfFreq[ch], uint16_t(90));
+            QCOMPARE(Session().ParamStore.HpfFreq[ch], uint16_t(30));
+            QCOMPARE(Session().ParamStore.LpfFreq[ch], uint16_t(90));
         }
         QCOMPARE(w.ui->BT_CH_NAME[0]->text(), QStringLiteral("单通道超低"));
     }
@@ -171,25 +171,25 @@ private slots:
             TestRig rig;
             markFilters(0);
             rig.w->ChNameAct[0][2]->trigger();  // CH1: FL / LOW
-            QCOMPARE(ParamStore.HpfBypass[0], uint8_t(1));
-            QCOMPARE(ParamStore.HpfFreq[0], uint16_t(20));
-            QCOMPARE(ParamStore.HpfSlope[0], uint8_t(6));
-            QCOMPARE(ParamStore.LpfBypass[0], uint8_t(0));
-            QCOMPARE(ParamStore.LpfFreq[0], uint16_t(150));
-            QCOMPARE(ParamStore.LpfSlope[0], uint8_t(3));
+            QCOMPARE(Session().ParamStore.HpfBypass[0], uint8_t(1));
+            QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(20));
+            QCOMPARE(Session().ParamStore.HpfSlope[0], uint8_t(6));
+            QCOMPARE(Session().ParamStore.LpfBypass[0], uint8_t(0));
+            QCOMPARE(Session().ParamStore.LpfFreq[0], uint16_t(150));
+            QCOMPARE(Session().ParamStore.LpfSlope[0], uint8_t(3));
         }
         {
             TestRig rig;
             markFilters(2);
             rig.w->ChNameAct[2][2]->trigger();  // CH3: FL / LOW gets the subwoofer preset
-            QCOMPARE(ParamStore.HpfBypass[2], uint8_t(0));
-            QCOMPARE(ParamStore.HpfFreq[2], uint16_t(30));
-            QCOMPARE(ParamStore.HpfSlope[2], uint8_t(6));
-            QCOMPARE(ParamStore.LpfBypass[2], uint8_t(0));
-            QCOMPARE(ParamStore.LpfFreq[2], uint16_t(90));
-            QCOMPARE(ParamStore.LpfSlope[2], uint8_t(3));
-            QCOMPARE(ParamStore.HpfType[2], uint8_t(2));
-            QCOMPARE(ParamStore.LpfType[2], uint8_t(1));
+            QCOMPARE(Session().ParamStore.HpfBypass[2], uint8_t(0));
+            QCOMPARE(Session().ParamStore.HpfFreq[2], uint16_t(30));
+            QCOMPARE(Session().ParamStore.HpfSlope[2], uint8_t(6));
+            QCOMPARE(Session().ParamStore.LpfBypass[2], uint8_t(0));
+            QCOMPARE(Session().ParamStore.LpfFreq[2], uint16_t(90));
+            QCOMPARE(Session().ParamStore.LpfSlope[2], uint8_t(3));
+            QCOMPARE(Session().ParamStore.HpfType[2], uint8_t(2));
+            QCOMPARE(Session().ParamStore.LpfType[2], uint8_t(1));
         }
     }
 
@@ -197,19 +197,19 @@ private slots:
     {
         TestRig rig;
         markFilters(3);
-        ParamStore.ChName[4] = 15;  // free the centre
+        Session().ParamStore.ChName[4] = 15;  // free the centre
         rig.w->Channel_Display();
         rig.w->Update_Name_Marks();
         rig.w->ChNameAct[3][SPK_CEN]->trigger();
-        QCOMPARE(ParamStore.ChName[3], SPK_CEN);
-        QCOMPARE(ParamStore.HpfBypass[3], uint8_t(0));
-        QCOMPARE(ParamStore.HpfFreq[3], uint16_t(300));
-        QCOMPARE(ParamStore.HpfSlope[3], uint8_t(6));
-        QCOMPARE(ParamStore.HpfType[3], uint8_t(2));
-        QCOMPARE(ParamStore.LpfBypass[3], uint8_t(0));
-        QCOMPARE(ParamStore.LpfFreq[3], uint16_t(3000));
-        QCOMPARE(ParamStore.LpfSlope[3], uint8_t(3));
-        QCOMPARE(ParamStore.LpfType[3], uint8_t(1));
+        QCOMPARE(Session().ParamStore.ChName[3], SPK_CEN);
+        QCOMPARE(Session().ParamStore.HpfBypass[3], uint8_t(0));
+        QCOMPARE(Session().ParamStore.HpfFreq[3], uint16_t(300));
+        QCOMPARE(Session().ParamStore.HpfSlope[3], uint8_t(6));
+        QCOMPARE(Session().ParamStore.HpfType[3], uint8_t(2));
+        QCOMPARE(Session().ParamStore.LpfBypass[3], uint8_t(0));
+        QCOMPARE(Session().ParamStore.LpfFreq[3], uint16_t(3000));
+        QCOMPARE(Session().ParamStore.LpfSlope[3], uint8_t(3));
+        QCOMPARE(Session().ParamStore.LpfType[3], uint8_t(1));
     }
 
     // The whole preset table, on an outer and an inner channel: (hp bypass, hp freq, hp slope, lp ...).
@@ -246,23 +246,23 @@ private slots:
         QFETCH(QList<int>, want);
         TestRig::resetGlobals();
         markFilters(uint8_t(ch));
-        ApplySpeakerPreset(uint8_t(ch), uint8_t(code));
-        const QList<int> got{ParamStore.HpfBypass[ch], ParamStore.HpfFreq[ch], ParamStore.HpfSlope[ch],
-                             ParamStore.LpfBypass[ch], ParamStore.LpfFreq[ch], ParamStore.LpfSlope[ch]};
+        ApplySpeakerPreset(Session().ParamStore, uint8_t(ch), uint8_t(code));
+        const QList<int> got{Session().ParamStore.HpfBypass[ch], Session().ParamStore.HpfFreq[ch], Session().ParamStore.HpfSlope[ch],
+                             Session().ParamStore.LpfBypass[ch], Session().ParamStore.LpfFreq[ch], Session().ParamStore.LpfSlope[ch]};
         QCOMPARE(got, want);
-        QCOMPARE(ParamStore.HpfType[ch], uint8_t(2));
-        QCOMPARE(ParamStore.LpfType[ch], uint8_t(1));
+        QCOMPARE(Session().ParamStore.HpfType[ch], uint8_t(2));
+        QCOMPARE(Session().ParamStore.LpfType[ch], uint8_t(1));
     }
 
     void connectedAssignmentSendsNamesThenFilters()
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         rig.clearSent();
         w.ChNameAct[3][1]->trigger();  // CH4: FL / MID
-        QCOMPARE(ParamStore.ChName[3], uint8_t(1));
+        QCOMPARE(Session().ParamStore.ChName[3], uint8_t(1));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{bytes({0x05, 0x17, 3, 7, 11, 1, 16, 19}),
                                                       bytes({0x05, 0x06, 3, 0, 300 & 0xFF, 300 >> 8, 3, 0}),
                                                       bytes({0x05, 0x07, 3, 0, 3000 & 0xFF, 3000 >> 8, 3, 0})}));
@@ -279,13 +279,13 @@ private slots:
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         rig.clearSent();
         Model().CurCh = 3;
         w.ChNameAct[2][7]->trigger();  // FR-FULL, held by CH2: the click takes the tick away and stops
         QVERIFY(!w.ChNameAct[2][7]->isChecked());
-        QCOMPARE(ParamStore.ChName[2], uint8_t(11));
+        QCOMPARE(Session().ParamStore.ChName[2], uint8_t(11));
         QCOMPARE(Model().CurCh, uint8_t(3));
         QVERIFY(rig.sent().empty());
     }
@@ -294,8 +294,8 @@ private slots:
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        ParamStore.ChName[2] = 25;
-        ParamStore.ChName[3] = 255;
+        Session().ParamStore.ChName[2] = 25;
+        Session().ParamStore.ChName[3] = 255;
         w.Channel_Display();
         w.Update_Name_Marks();
         QCOMPARE(w.ui->BT_CH_NAME[2]->text(), QStringLiteral("关闭"));
@@ -304,8 +304,8 @@ private slots:
         verifyTaken(w, 15, false);
         verifyTaken(w, 3, true);
         for (int m = 0; m < CH_COUNT; ++m) QVERIFY(!w.ChNameAct[m][SPK_OFF]->isChecked());
-        QCOMPARE(ParamStore.ChName[2], uint8_t(25));  // the store keeps the byte
-        LanguageFlag = 1;
+        QCOMPARE(Session().ParamStore.ChName[2], uint8_t(25));  // the store keeps the byte
+        Lang().LanguageFlag = 1;
         w.Update_Channel_Name();
         QCOMPARE(w.ui->BT_CH_NAME[0]->text(), QStringLiteral("FL-FULL"));
         QCOMPARE(w.ui->BT_CH_NAME[2]->text(), QStringLiteral("OFF"));
@@ -314,7 +314,7 @@ private slots:
         w.channelNameChosen(6, 3);
         w.channelNameChosen(0, 21);
         w.channelNameChosen(-1, 0);
-        QCOMPARE(ParamStore.ChName[0], uint8_t(3));
+        QCOMPARE(Session().ParamStore.ChName[0], uint8_t(3));
     }
 
     void downloadedNamesShowEverywhere()

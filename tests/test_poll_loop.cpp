@@ -45,18 +45,18 @@ struct FakeHost : PollHost {
         pages.push_back(p[1]);
         if (p[1] != 54) return;
         ++completions;
-        Link.LinkStatus = 2;
+        Session().Link.LinkStatus = 2;
         showProgress(false);
         showLinkStatus(true);
-        Link.NamesPending = 1;
-        Link.NamePage = 1;
-        Link.AwaitingReply = 0;
+        Session().Link.NamesPending = 1;
+        Session().Link.NamePage = 1;
+        Session().Link.AwaitingReply = 0;
     }
     void sceneNameReply(const uint8_t *p, int n) override
     {
         if (n < 2) return;
         names.push_back(p[1]);
-        if (p[1] == 9) Link.AwaitingReply = 0;
+        if (p[1] == 9) Session().Link.AwaitingReply = 0;
     }
     void inputSourceReply(const uint8_t *p, int n) override { others.push_back(QByteArray((const char *)p, n)); }
     void masterVolumeReply(const uint8_t *p, int n) override { others.push_back(QByteArray((const char *)p, n)); }
@@ -93,7 +93,7 @@ struct Bench {
     SimDevice dev{sim};
     RecordingDevice rec{dev};
     FakeHost host;
-    PollLoop loop{host};
+    PollLoop loop{host, Session()};
     int lostBoxes = 0;
     int ticks = 0;
 
@@ -101,14 +101,14 @@ struct Bench {
     {
         TestRig::resetGlobals();
         sim.setPlugged(plugged);
-        Port.setDevice(&rec);
-        Port.onWriteFailed = [this] { ++lostBoxes; };
+        Session().Port.setDevice(&rec);
+        Session().Port.onWriteFailed = [this] { ++lostBoxes; };
     }
     ~Bench()
     {
-        Port.onWriteFailed = nullptr;
-        Port.close();
-        Port.setDevice(nullptr);
+        Session().Port.onWriteFailed = nullptr;
+        Session().Port.close();
+        Session().Port.setDevice(nullptr);
     }
     // Runs n ticks; returns the payloads written during them with the number of the tick that wrote them.
     std::vector<std::pair<int, QByteArray>> run(int n)
@@ -123,7 +123,7 @@ struct Bench {
         }
         return out;
     }
-    bool idle() const { return Link.Connected && Link.LinkStatus == 2 && !Link.NamesPending && !Link.AwaitingReply; }
+    bool idle() const { return Session().Link.Connected && Session().Link.LinkStatus == 2 && !Session().Link.NamesPending && !Session().Link.AwaitingReply; }
     // Ticks until the pages and the names are through.
     bool connect(int maxTicks = 1000)
     {
@@ -170,9 +170,9 @@ private slots:
         Bench b;
         b.sim.setIdentName(raw);
         b.run(1);
-        QCOMPARE(bool(Link.Connected), accepted);
-        QCOMPARE(bool(Link.Downloading), accepted);
-        QCOMPARE(int(Link.LinkStatus), accepted ? 1 : 0);
+        QCOMPARE(bool(Session().Link.Connected), accepted);
+        QCOMPARE(bool(Session().Link.Downloading), accepted);
+        QCOMPARE(int(Session().Link.LinkStatus), accepted ? 1 : 0);
         QCOMPARE(b.host.mismatches, accepted ? 0 : 1);
         QCOMPARE(b.host.progressVisible, accepted);
         if (accepted) QCOMPARE(b.host.progress, std::vector<int>{1});
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(rig.w->ui->TickBar->value(), 1);
         rig.tick(2 * 20);  // pages 0..19 requested and read
         QCOMPARE(rig.w->ui->TickBar->value(), 20);
-        QCOMPARE(int(Link.ParamPage), 20);
+        QCOMPARE(int(Session().Link.ParamPage), 20);
         rig.tick(2 * 35);
         QVERIFY(rig.w->ui->TickBar->isHidden());
         QCOMPARE(rig.sim.countPayloads(6, 0xAA), 55);
@@ -249,7 +249,7 @@ private slots:
         b.sim.pushRawReply(bytes({0xFA, 0x2A, 0, 3, 0xAA, 54, 0x00, 0x00, 0xF5}));  // bad checksum
         b.run(1);
         QCOMPARE(b.host.completions, 0);
-        QVERIFY(!Link.Downloading);
+        QVERIFY(!Session().Link.Downloading);
         const auto sent = b.run(1);
         QCOMPARE(sent.size(), size_t(1));
         QCOMPARE(sent[0].second, bytes({6, 0xAA, 54}));
@@ -274,8 +274,8 @@ private slots:
         QCOMPARE(b.sim.pendingReplies(), size_t(0));  // each answer was drained
         // A control postpones the next heartbeat by 400 ticks.
         b.run(50);  // 72 ticks after the last heartbeat, which would come again 128 ticks later
-        ParamStore.ChVol[0] = 600;
-        CMD_CH_VOLUME(0);
+        Session().ParamStore.ChVol[0] = 600;
+        CMD_CH_VOLUME(Session(), 0);
         QCOMPARE(b.sim.lastPayload(), bytes({5, 0x04, 0, 0x58, 0x02}));
         sent = b.run(450);
         QCOMPARE(sent.size(), size_t(1));
@@ -293,8 +293,8 @@ private slots:
         b.run(1);                  // the heartbeat write fails
         QCOMPARE(b.lostBoxes, 1);
         QCOMPARE(b.host.status, (QStringList{"online", "offline"}));
-        QCOMPARE(int(Link.LinkStatus), 0);
-        QVERIFY(!Link.Connected);
+        QCOMPARE(int(Session().Link.LinkStatus), 0);
+        QVERIFY(!Session().Link.Connected);
         const int written = b.dev.writeCount();
         const int failedOpens = b.dev.failedOpenCount();
         b.run(1000);
@@ -333,7 +333,7 @@ private slots:
     {
         Bench b;
         b.run(1 + 110 + 6);  // names 1..3 through
-        QVERIFY(Link.NamesPending);
+        QVERIFY(Session().Link.NamesPending);
         b.sim.setPlugged(false);
         b.run(2);
         QCOMPARE(b.lostBoxes, 1);
@@ -355,11 +355,11 @@ private slots:
         QCOMPARE(rig.dev.failedOpenCount(), 10);  // ticks 1, 101, ..., 901
         QCOMPARE(rig.w->ui->BT_CONNECT->text(), QStringLiteral("已断开"));
         QVERIFY(rig.w->ui->TickBar->isHidden());
-        QVERIFY(!Link.Connected);
+        QVERIFY(!Session().Link.Connected);
         // Attached later: found at the next attempt.
         rig.sim.setPlugged(true);
         rig.tick(100);
-        QVERIFY(Link.Connected);
+        QVERIFY(Session().Link.Connected);
     }
 
     // Every read waits at most the bound, whichever phase meets the silence.
@@ -368,13 +368,13 @@ private slots:
         Bench b;
         b.sim.setSilent(true);
         b.run(300);  // three attempts, two reads each
-        QVERIFY(!Link.Connected);
+        QVERIFY(!Session().Link.Connected);
         QCOMPARE(b.dev.timedOutReadCount(), 6);
         QCOMPARE(b.dev.openCount(), 3);
         QCOMPARE(b.host.mismatches, 0);
         b.sim.setSilent(false);
-        for (int i = 0; i < 100 && !Link.Connected; ++i) b.run(1);
-        QVERIFY(Link.Connected);
+        for (int i = 0; i < 100 && !Session().Link.Connected; ++i) b.run(1);
+        QVERIFY(Session().Link.Connected);
         b.run(2 * 10);
         b.sim.setSilent(true);
         const int timedOut = b.dev.timedOutReadCount();
@@ -393,7 +393,7 @@ private slots:
         QVERIFY(b.connect());
         b.sim.clearLog();
         const int opens = b.dev.openCount();
-        Link.ResyncCountdown = 10;
+        Session().Link.ResyncCountdown = 10;
         auto sent = b.run(9);
         QVERIFY(sent.empty());
         sent = b.run(2);
@@ -402,7 +402,7 @@ private slots:
         QCOMPARE(sent[1], std::make_pair(b.ticks, bytes({6, 0xAA, 0})));
         QCOMPARE(b.dev.openCount(), opens + 1);
         QCOMPARE(b.dev.openHandles(), 1);
-        QCOMPARE(int(Link.LinkStatus), 1);
+        QCOMPARE(int(Session().Link.LinkStatus), 1);
         QVERIFY(b.connect(200));
         QCOMPARE(b.host.completions, 2);
         QCOMPARE(b.sim.countPayloads(6, 0xAA), 55);
@@ -418,11 +418,11 @@ private slots:
             QVERIFY(b.connect());
             const int before = b.host.completions;
             b.sim.clearLog();
-            Link.ResyncCountdown = uint16_t(left);
+            Session().Link.ResyncCountdown = uint16_t(left);
             QVERIFY(b.loop.ConnectDevice());  // as a tick does it: the name is read and parsed at once
             b.loop.ParseReply();
             QVERIFY(b.connect(400));
-            QCOMPARE(int(Link.ResyncCountdown), 0);
+            QCOMPARE(int(Session().Link.ResyncCountdown), 0);
             QCOMPARE(b.host.completions, before + (left == 1 ? 1 : 2));
             QCOMPARE(b.sim.countPayloads(6, 0xAA), 2 * 55);
         }
@@ -433,10 +433,10 @@ private slots:
     {
         Bench b;
         QVERIFY(b.connect());
-        Link.ResyncCountdown = 5;
+        Session().Link.ResyncCountdown = 5;
         b.sim.setPlugged(false);
         b.run(5);
-        QVERIFY(!Link.Connected);
+        QVERIFY(!Session().Link.Connected);
         QCOMPARE(b.lostBoxes, 1);
         QCOMPARE(b.host.status.last(), QStringLiteral("offline"));
     }
@@ -447,10 +447,10 @@ private slots:
         Bench b;
         QVERIFY(b.connect());
         b.sim.setIdentName("NV_PRC99");
-        Link.ResyncCountdown = 1;
+        Session().Link.ResyncCountdown = 1;
         b.run(1);
-        QVERIFY(!Link.Connected);
-        QCOMPARE(int(Link.LinkStatus), 0);
+        QVERIFY(!Session().Link.Connected);
+        QCOMPARE(int(Session().Link.LinkStatus), 0);
         QCOMPARE(b.host.mismatches, 1);
         QCOMPARE(b.host.status, (QStringList{"online", "offline"}));
         QCOMPARE(b.lostBoxes, 0);
@@ -459,11 +459,11 @@ private slots:
     void btnRepeatDelayCountsDown()
     {
         Bench b(false);
-        Link.BtnRepeatDelay = 3;
+        Session().Link.BtnRepeatDelay = 3;
         b.run(2);
-        QCOMPARE(int(Link.BtnRepeatDelay), 1);
+        QCOMPARE(int(Session().Link.BtnRepeatDelay), 1);
         b.run(5);
-        QCOMPARE(int(Link.BtnRepeatDelay), 0);
+        QCOMPARE(int(Session().Link.BtnRepeatDelay), 0);
     }
 
     void repliesDispatchedByCode()
@@ -471,21 +471,21 @@ private slots:
         Bench b;
         QVERIFY(b.connect());
         b.sim.pushUnsolicitedInputSource(2);
-        Port.Rx.clear();
-        Port.readIntoRx(READ_BOUND_MS);
+        Session().Port.Rx.clear();
+        Session().Port.readIntoRx(READ_BOUND_MS);
         QVERIFY(b.loop.ParseReply());
         b.sim.pushUnsolicitedMasterVolume(0x123);
-        Port.Rx.clear();
-        Port.readIntoRx(READ_BOUND_MS);
+        Session().Port.Rx.clear();
+        Session().Port.readIntoRx(READ_BOUND_MS);
         QVERIFY(b.loop.ParseReply());
         QCOMPARE(b.host.others, (std::vector<QByteArray>{bytes({0x02, 2}), bytes({0x0D, 0x23, 0x01})}));
         const uint8_t ack[] = {5, 0x41, 3};
         b.sim.pushReply(ack, 3);
-        Port.Rx.clear();
-        Port.readIntoRx(READ_BOUND_MS);
+        Session().Port.Rx.clear();
+        Session().Port.readIntoRx(READ_BOUND_MS);
         QVERIFY(b.loop.ParseReply());  // parsed, ignored
         QCOMPARE(b.host.others.size(), size_t(2));
-        QVERIFY(Link.Connected);
+        QVERIFY(Session().Link.Connected);
     }
 
     // --- Boxes and texts in the window ---------------------------------------------------------------
@@ -504,7 +504,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, text);
         TestRig rig;
-        LanguageFlag = uint8_t(language);
+        Lang().LanguageFlag = uint8_t(language);
         rig.sim.setIdentName("NV_PRC52X");
         // Ticks keep arriving while the box is open.
         int nested = 0;
@@ -518,7 +518,7 @@ private slots:
         QCOMPARE(rig.notices[0].title, title);
         QCOMPARE(rig.notices[0].text, text);
         QVERIFY(!rig.notices[0].question);
-        QVERIFY(!Link.Connected);
+        QVERIFY(!Session().Link.Connected);
         QVERIFY(rig.sim.countPayloads(6, 0x16) >= 14);  // still trying, about every 100 ticks
         QCOMPARE(rig.sim.countPayloads(6, 0xAA), 0);
         // Unplugged and attached again: reported again.
@@ -530,7 +530,7 @@ private slots:
         // The right processor is accepted.
         rig.sim.setIdentName("NV_PRC52");
         rig.tick(101);
-        QVERIFY(Link.Connected);
+        QVERIFY(Session().Link.Connected);
         QCOMPARE(rig.notices.size(), 2);
     }
 
@@ -571,7 +571,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, off);
         TestRig rig;
-        LanguageFlag = uint8_t(language);
+        Lang().LanguageFlag = uint8_t(language);
         rig.tick(1 + 2 * 10);
         rig.w->ui->BT_CONNECT->setText(QStringLiteral("x"));
         rig.sim.setPlugged(false);

@@ -53,7 +53,7 @@ struct Timeline {
         now = until;
         sched.replan();
     }
-    bool idle() const { return Link.Connected && Link.LinkStatus == 2 && !Link.NamesPending && !Link.AwaitingReply; }
+    bool idle() const { return Session().Link.Connected && Session().Link.LinkStatus == 2 && !Session().Link.NamesPending && !Session().Link.AwaitingReply; }
     // Runs until the pages and names are read; returns the time that took.
     qint64 connect()
     {
@@ -91,8 +91,8 @@ private slots:
         QCOMPARE(t.wakeups - wakeupsBefore, 3);  // one per heartbeat, no ticks in between
         QCOMPARE(rig.sim.pendingReplies(), size_t(0));
         const qint64 edit = last + 1700;
-        ParamStore.ChVol[0] = 600;
-        CMD_CH_VOLUME(0);
+        Session().ParamStore.ChVol[0] = 600;
+        CMD_CH_VOLUME(Session(), 0);
         t.runUntil(edit + 1700);
         QCOMPARE(t.timesOf(bytes({6, 0x00}), edit), (std::vector<qint64>{edit + 800, edit + 1200, edit + 1600}));
     }
@@ -105,8 +105,8 @@ private slots:
         t.connect();
         t.runUntil(t.now + 300);
         const qint64 recall = t.now;
-        CMD_SCENE_LOAD(3);
-        Link.ResyncCountdown = 100;
+        CMD_SCENE_LOAD(Session(), 3);
+        Session().Link.ResyncCountdown = 100;
         const size_t before = t.frames.size();
         t.runUntil(recall + 200);
         QCOMPARE(t.frames.size(), before + 1);
@@ -142,7 +142,7 @@ private slots:
         Timeline t(rig, true);
         t.runUntil(4999);
         QCOMPARE(rig.dev.failedOpenCount(), 5);  // at 2, 1002, .. 4002 ms: one wake-up each
-        QCOMPARE(Port.listing(), DeviceListing::NoneFound);
+        QCOMPARE(Session().Port.listing(), DeviceListing::NoneFound);
         QCOMPARE(t.wakeups, 5);
         rig.dev.setPlugged(true);
         QCOMPARE(t.connect(), qint64(2 * (1 + 110 + 18)));
@@ -162,11 +162,11 @@ private slots:
         rig.dev.setOpenRefused(true);
         rig.dev.setPlugged(true);
         t.runUntil(t.now + 3000);
-        QCOMPARE(Port.listing(), DeviceListing::Unopenable);
+        QCOMPARE(Session().Port.listing(), DeviceListing::Unopenable);
         rig.dev.setOpenRefused(false);
         rig.dev.setPlugged(true);  // e.g. the permissions changed
         QVERIFY(t.connect() < 300);
-        QCOMPARE(Port.listing(), DeviceListing::Opened);
+        QCOMPARE(Session().Port.listing(), DeviceListing::Opened);
     }
 
     // A monitor that is set up but never delivers (no udev daemon, as in containers): a processor plugged

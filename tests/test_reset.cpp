@@ -26,14 +26,14 @@ private slots:
             TestRig rig;
             TransferKit kit(rig);
             kit.linkUp();
-            LanguageFlag = lang;
+            Lang().LanguageFlag = lang;
             rig.answers = {false};
             rig.w->Option_Sub3_Fun();
             QCOMPARE(rig.notices.size(), 1);
             QVERIFY(rig.notices[0].question);
             QCOMPARE(rig.notices[0].text, lang ? QStringLiteral("Config system reset？") : QStringLiteral("确定要将当前机器复位到出厂模式？"));
             QVERIFY(rig.sent().empty());
-            QCOMPARE(Link.Connected, uint8_t(1));
+            QCOMPARE(Session().Link.Connected, uint8_t(1));
         }
     }
 
@@ -65,7 +65,7 @@ private slots:
         QVERIFY(!kit.sentWith(6, 0xAA).empty());
         QVERIFY(rig.connectAndDownload());
         QVERIFY(kit.sentWith(6, 0xAA).size() >= 55u);
-        QCOMPARE(ParamStore.ChVol[2], uint16_t(600));
+        QCOMPARE(Session().ParamStore.ChVol[2], uint16_t(600));
     }
 
     void englishCompletion()
@@ -73,7 +73,7 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         rig.w->Option_Sub3_Fun();
         QCOMPARE(kit.noticeTexts(),
                  (QStringList{QStringLiteral("Config system reset？"), QStringLiteral("System reset success,please wait update！")}));
@@ -91,7 +91,7 @@ private slots:
                     if (how == 0)
                         rig.sim.setPlugged(false);  // the write will fail
                     else
-                        Link.Connected = 0;  // already known to be lost
+                        Session().Link.Connected = 0;  // already known to be lost
                 }
                 rig.notices.append(r);
                 return true;

@@ -46,7 +46,7 @@ private slots:
     {
         curves.setMarkerSink(nullptr);
         Model().reset();
-        ParamStore.setDefaults();
+        Session().ParamStore.setDefaults();
         curves.reset();
     }
     void cleanup() { curves.setMarkerSink(nullptr); }
@@ -128,10 +128,10 @@ private slots:
             for (uint8_t slope = 0; slope < 8; ++slope) {
                 for (uint16_t f : {20, 1000, 20000}) {
                     for (int i = 0; i < GRAPH_POINTS; ++i) curves.HPFCurve[2][i] = curves.LPFCurve[2][i] = -99.0;
-                    ParamStore.HpfFreq[2] = ParamStore.LpfFreq[2] = f;
-                    ParamStore.HpfSlope[2] = ParamStore.LpfSlope[2] = slope;
-                    ParamStore.HpfType[2] = ParamStore.LpfType[2] = type;
-                    ParamStore.HpfBypass[2] = ParamStore.LpfBypass[2] = 1;
+                    Session().ParamStore.HpfFreq[2] = Session().ParamStore.LpfFreq[2] = f;
+                    Session().ParamStore.HpfSlope[2] = Session().ParamStore.LpfSlope[2] = slope;
+                    Session().ParamStore.HpfType[2] = Session().ParamStore.LpfType[2] = type;
+                    Session().ParamStore.HpfBypass[2] = Session().ParamStore.LpfBypass[2] = 1;
                     curves.HPF_Curve_Update(2);
                     curves.LPF_Curve_Update(2);
                     for (int i = 0; i < GRAPH_POINTS; ++i) {
@@ -147,11 +147,11 @@ private slots:
     {
         double hp[3][GRAPH_POINTS], lp[3][GRAPH_POINTS];
         for (uint8_t type = 0; type < 3; ++type) {
-            ParamStore.HpfBypass[0] = ParamStore.LpfBypass[0] = 0;
-            ParamStore.HpfSlope[0] = ParamStore.LpfSlope[0] = 0;
-            ParamStore.HpfType[0] = ParamStore.LpfType[0] = type;
-            ParamStore.HpfFreq[0] = 250;
-            ParamStore.LpfFreq[0] = 4000;
+            Session().ParamStore.HpfBypass[0] = Session().ParamStore.LpfBypass[0] = 0;
+            Session().ParamStore.HpfSlope[0] = Session().ParamStore.LpfSlope[0] = 0;
+            Session().ParamStore.HpfType[0] = Session().ParamStore.LpfType[0] = type;
+            Session().ParamStore.HpfFreq[0] = 250;
+            Session().ParamStore.LpfFreq[0] = 4000;
             curves.HPF_Curve_Update(0);
             curves.LPF_Curve_Update(0);
             std::copy(curves.HPFCurve[0], curves.HPFCurve[0] + GRAPH_POINTS, hp[type]);
@@ -170,17 +170,17 @@ private slots:
     void higherOrdersDifferByType()
     {
         // At the corner: Butterworth -3 dB, Link -6 dB, Bessel 20 log10(7/8) for n = 4.
-        ParamStore.HpfBypass[1] = 0;
-        ParamStore.HpfSlope[1] = 3;
-        ParamStore.HpfFreq[1] = 20;  // the corner sits on grid point 0
+        Session().ParamStore.HpfBypass[1] = 0;
+        Session().ParamStore.HpfSlope[1] = 3;
+        Session().ParamStore.HpfFreq[1] = 20;  // the corner sits on grid point 0
         const double want[3] = {-3.0103, -6.0206, 20 * std::log10(7.0 / 8.0)};
         for (uint8_t type = 0; type < 3; ++type) {
-            ParamStore.HpfType[1] = type;
+            Session().ParamStore.HpfType[1] = type;
             curves.HPF_Curve_Update(1);
             QVERIFY2(qAbs(curves.HPFCurve[1][0] - want[type] * 4) < 0.01, qPrintable(QString::number(curves.HPFCurve[1][0])));
         }
         // An unknown type leaves the curve as it was.
-        ParamStore.HpfType[1] = 3;
+        Session().ParamStore.HpfType[1] = 3;
         curves.HPF_Curve_Update(1);
         QVERIFY(qAbs(curves.HPFCurve[1][0] - want[2] * 4) < 0.01);
     }
@@ -204,7 +204,7 @@ private slots:
 
     void boostPeaksAtItsFrequency()
     {
-        ParamStore.EqGain[0][17] = 240;  // +12 dB at 1 kHz
+        Session().ParamStore.EqGain[0][17] = 240;  // +12 dB at 1 kHz
         FullUpdate(curves, 0);
         int peak = 0;
         for (int i = 1; i < GRAPH_POINTS; ++i)
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(curves.CurvePoint[0][peak].y(), int(144 - curves.EQCurve[0][peak]));
         QVERIFY(curves.CurvePoint[0][0].y() == 143 && curves.CurvePoint[0][127].y() == 143);
         // A cut mirrors it.
-        ParamStore.EqGain[0][17] = 0;
+        Session().ParamStore.EqGain[0][17] = 0;
         curves.EQ_Curve_Update(0);
         QVERIFY(curves.EQCurve[0][peak] < -12 * 4.7 + 1.5);
     }
@@ -235,7 +235,7 @@ private slots:
         RecordingSink sink;
         curves.setMarkerSink(&sink);
         sink.band[4] = QPoint(200, 100);
-        ParamStore.EqGain[0][4] = uint16_t(gain);
+        Session().ParamStore.EqGain[0][4] = uint16_t(gain);
         curves.EQ_Mark_Gain_Update(4);
         QCOMPARE(sink.band[4], QPoint(200, top));
         QCOMPARE(sink.label[4], QPoint(200, top - 15));
@@ -246,8 +246,8 @@ private slots:
         RecordingSink sink;
         curves.setMarkerSink(&sink);
         Model().CurCh = 2;
-        ParamStore.EqFreq[2][9] = 1000;
-        ParamStore.EqFreq[0][9] = 100;
+        Session().ParamStore.EqFreq[2][9] = 1000;
+        Session().ParamStore.EqFreq[0][9] = 100;
         sink.band[9] = QPoint(0, 120);
         curves.EQ_Mark_Update(9);
         QCOMPARE(sink.band[9], QPoint(631, 120));
@@ -258,8 +258,8 @@ private slots:
     {
         RecordingSink sink;
         curves.setMarkerSink(&sink);
-        ParamStore.HpfFreq[1] = 100;
-        ParamStore.LpfFreq[1] = 20000;
+        Session().ParamStore.HpfFreq[1] = 100;
+        Session().ParamStore.LpfFreq[1] = 20000;
         curves.HPF_Curve_Update(1);
         curves.LPF_Curve_Update(1);
         QCOMPARE(sink.hpf, QPoint(281, 148));
@@ -268,7 +268,7 @@ private slots:
         QCOMPARE(curves.LPF_Line, QLine(1090, 50, 1090, 238));
         // Without a sink the lines still move.
         curves.setMarkerSink(nullptr);
-        ParamStore.HpfFreq[1] = 1000;
+        Session().ParamStore.HpfFreq[1] = 1000;
         curves.HPF_Curve_Update(1);
         curves.EQ_Mark_Update(0);
         curves.EQ_Mark_Gain_Update(0);
@@ -281,15 +281,15 @@ private slots:
         RecordingSink sink;
         curves.setMarkerSink(&sink);
         for (int ch = 0; ch < CH_COUNT; ++ch) {
-            ParamStore.HpfFreq[ch] = ch % 2 ? 0 : 65535;
-            ParamStore.LpfFreq[ch] = ch % 2 ? 65535 : 0;
-            ParamStore.HpfSlope[ch] = ParamStore.LpfSlope[ch] = 255;
-            ParamStore.HpfBypass[ch] = ParamStore.LpfBypass[ch] = 0;
-            ParamStore.HpfType[ch] = ParamStore.LpfType[ch] = uint8_t(ch % 3);
+            Session().ParamStore.HpfFreq[ch] = ch % 2 ? 0 : 65535;
+            Session().ParamStore.LpfFreq[ch] = ch % 2 ? 65535 : 0;
+            Session().ParamStore.HpfSlope[ch] = Session().ParamStore.LpfSlope[ch] = 255;
+            Session().ParamStore.HpfBypass[ch] = Session().ParamStore.LpfBypass[ch] = 0;
+            Session().ParamStore.HpfType[ch] = Session().ParamStore.LpfType[ch] = uint8_t(ch % 3);
             for (int b = 0; b < BAND_COUNT; ++b) {
-                ParamStore.EqFreq[ch][b] = b % 2 ? 0 : 65535;
-                ParamStore.EqGain[ch][b] = b % 3 ? 65535 : 0;
-                ParamStore.EqQ[ch][b] = b % 4 ? 0 : 255;
+                Session().ParamStore.EqFreq[ch][b] = b % 2 ? 0 : 65535;
+                Session().ParamStore.EqGain[ch][b] = b % 3 ? 65535 : 0;
+                Session().ParamStore.EqQ[ch][b] = b % 4 ? 0 : 255;
             }
             Model().CurCh = uint8_t(ch);
             FullUpdate(curves, uint8_t(ch));
@@ -311,19 +311,19 @@ private slots:
 
     void corruptValuesActAsTheNearestValidOnes()
     {
-        ParamStore.EqFreq[0][3] = 0;
-        ParamStore.EqQ[0][3] = 0;
-        ParamStore.EqGain[0][3] = 200;
-        ParamStore.HpfBypass[0] = 0;
-        ParamStore.HpfFreq[0] = 0;
-        ParamStore.HpfSlope[0] = 200;
+        Session().ParamStore.EqFreq[0][3] = 0;
+        Session().ParamStore.EqQ[0][3] = 0;
+        Session().ParamStore.EqGain[0][3] = 200;
+        Session().ParamStore.HpfBypass[0] = 0;
+        Session().ParamStore.HpfFreq[0] = 0;
+        Session().ParamStore.HpfSlope[0] = 200;
         FullUpdate(curves, 0);
         QPoint bad[GRAPH_POINTS];
         std::copy(curves.CurvePoint[0], curves.CurvePoint[0] + GRAPH_POINTS, bad);
-        ParamStore.EqFreq[0][3] = 20;
-        ParamStore.EqQ[0][3] = 4;
-        ParamStore.HpfFreq[0] = 20;
-        ParamStore.HpfSlope[0] = 7;
+        Session().ParamStore.EqFreq[0][3] = 20;
+        Session().ParamStore.EqQ[0][3] = 4;
+        Session().ParamStore.HpfFreq[0] = 20;
+        Session().ParamStore.HpfSlope[0] = 7;
         FullUpdate(curves, 0);
         for (int i = 0; i < GRAPH_POINTS; ++i) QCOMPARE(bad[i], curves.CurvePoint[0][i]);
     }

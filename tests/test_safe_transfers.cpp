@@ -33,7 +33,7 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         rig.defaultAnswer = false;  // the box's default button
         const QByteArray garbage = TransferKit::pattern(SceneFile::SINGLE_SIZE, 1);
         const QString one = file(QStringLiteral("junk.SCE"), garbage);
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(q.text, QStringLiteral("确定用固件文件“new.bin”（70 字节，5 块）升级机器吗？\n"
                                         "升级过程中请勿拔出USB线或关闭机器电源！"));
         QVERIFY(rig.w->ui->TickBar->isHidden());
-        QCOMPARE(Link.Connected, uint8_t(1));
+        QCOMPARE(Session().Link.Connected, uint8_t(1));
     }
 
     void controlsAreLockedDuringAnUpload()
@@ -86,7 +86,7 @@ private slots:
         QPushButton *mute = rig.w->ui->BT_Mute[0];
         QTest::mouseClick(mute, Qt::LeftButton);  // unlocked, a click goes out
         QCOMPARE(kit.sentWith(5, 0x05).size(), size_t(1));
-        const uint8_t muted = ParamStore.ChMute[0];
+        const uint8_t muted = Session().ParamStore.ChMute[0];
         rig.clearSent();
         bool tried = false, locked = false;
         QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&](int v) {
@@ -105,8 +105,8 @@ private slots:
         const auto sent = rig.sent();
         QCOMPARE(int(sent.size()), 300);
         for (const QByteArray &p : sent) QCOMPARE(uint8_t(p[1]), uint8_t(0xB0));
-        QCOMPARE(ParamStore.ChMute[0], muted);
-        QCOMPARE(ParamStore.MasterVol, uint16_t(600));
+        QCOMPARE(Session().ParamStore.ChMute[0], muted);
+        QCOMPARE(Session().ParamStore.MasterVol, uint16_t(600));
         // Released afterwards: the controls' signals flow again.
         QVERIFY(!rig.w->TransferLock->locked());
         QVERIFY(!mute->signalsBlocked());
@@ -150,28 +150,28 @@ private slots:
     {
         TestRig rig(false);
         TransferKit kit(rig);
-        ParamStore.ChVol[1] = 123;
-        ParamStore.EqGain[2][3] = 200;
+        Session().ParamStore.ChVol[1] = 123;
+        Session().ParamStore.EqGain[2][3] = 200;
         const QString saved = dir_.filePath(QStringLiteral("offline.SCE"));
         kit.paths = {saved};
         rig.w->Sence_Sub2_Fun();
-        QCOMPARE(TransferKit::readFile(saved), SceneFile::singleImage(ParamStore));
+        QCOMPARE(TransferKit::readFile(saved), SceneFile::singleImage(Session().ParamStore));
 
         const QByteArray loaded = TransferKit::singleSceneFile();
         ParamBlock expected;
         std::memcpy(expected.bytes(), loaded.constData(), size_t(STORE_SIZE));
         for (auto &row : expected.EqGain)
             for (auto &g : row) g = uint16_t(g - GAIN_DEVICE_OFFSET);
-        expected.FirmwareVersion = ParamStore.FirmwareVersion;
+        expected.FirmwareVersion = Session().ParamStore.FirmwareVersion;
         kit.paths = {file(QStringLiteral("load.SCE"), loaded)};
         rig.w->Sence_Sub3_Fun();
         QVERIFY(rig.notices.isEmpty());
-        QCOMPARE(Port.framesWritten, 0ul);
+        QCOMPARE(Session().Port.framesWritten, 0ul);
         QVERIFY(rig.sent().empty());
         QCOMPARE(TransferKit::storeBytes(0, STORE_SIZE), QByteArray(reinterpret_cast<const char *>(expected.bytes()), STORE_SIZE));
         QCOMPARE(rig.w->ui->Edit_CHVol[0]->text(), QStringLiteral("-30.0dB"));
         QCOMPARE(rig.w->ui->Slider_CHVol_Bar[0]->value(), 300);
-        QVERIFY(!TransferGuard::busy());
+        QVERIFY(!TransferGuard::busy(Session().Link));
         // The all-scenes entries stay processor-only.
         rig.w->Sence_Sub5_Fun();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("请先联机！")});
@@ -183,7 +183,7 @@ private slots:
         TransferKit kit(rig);
         rig.w->show();
         QVERIFY(QTest::qWaitForWindowActive(rig.w.get()));
-        ParamStore.HpfFreq[2] = 123;
+        Session().ParamStore.HpfFreq[2] = 123;
         QTest::keyClick(rig.w.get(), Qt::Key_3, Qt::ControlModifier);
         QCOMPARE(rig.w->ui->Edit_HPF_Freq->text(), QStringLiteral("123"));  // CH3 is shown
         QTest::keyClick(rig.w.get(), Qt::Key_S, Qt::ControlModifier);
@@ -196,7 +196,7 @@ private slots:
         QCOMPARE(note->text(), QStringLiteral("未找到机器，当前为离线编辑"));
         rig.sim.setPlugged(true);
         rig.dev.setOpenRefused(true);  // listed, but no permission to open it
-        QVERIFY(!Port.open());
+        QVERIFY(!Session().Port.open());
         rig.w->Option_Sub7_Fun();
         QCOMPARE(note->text(),
                  QStringLiteral("Processor found but not openable: install the README's udev rule (packaging/70-arvon6.rules)"));

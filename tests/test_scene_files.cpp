@@ -68,7 +68,7 @@ private slots:
         for (uint8_t lang : {uint8_t(0), uint8_t(1)}) {
             TestRig rig(false);
             TransferKit kit(rig);
-            LanguageFlag = lang;
+            Lang().LanguageFlag = lang;
             rig.w->Sence_Sub4_Fun();
             rig.w->Sence_Sub5_Fun();
             QCOMPARE(rig.notices.size(), 2);
@@ -89,9 +89,9 @@ private slots:
         kit.linkUp();
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("one.SCE"));
-        ParamStore.ChVol[4] = 321;
-        ParamStore.EqGain[2][7] = 130;
-        ParamStore.Tail[10] = 0x5A;
+        Session().ParamStore.ChVol[4] = 321;
+        Session().ParamStore.EqGain[2][7] = 130;
+        Session().ParamStore.Tail[10] = 0x5A;
         const QByteArray before = TransferKit::storeBytes(0, STORE_SIZE);
         const QString shownGain = rig.w->ui->Edit_EQ_Gain[0]->text();
         kit.paths = {path};
@@ -105,7 +105,7 @@ private slots:
         const QByteArray file = TransferKit::readFile(path);
         QCOMPARE(file.size(), 4096);
         // Band 1 of CH1 at 0 dB: 240 in the file, 120 in the store and on the screen.
-        QCOMPARE(ParamStore.EqGain[0][0], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqGain[0][0], uint16_t(120));
         QCOMPARE(file.mid(452, 2), QByteArray("\xF0\x00", 2));
         QCOMPARE(rig.w->ui->Edit_EQ_Gain[0]->text(), shownGain);
         QCOMPARE(TransferKit::storeBytes(0, STORE_SIZE), before);
@@ -114,7 +114,7 @@ private slots:
             for (int b = 0; b < BAND_COUNT; ++b) {
                 const int at = 452 + 2 * (ch * BAND_COUNT + b);
                 const int g = uint8_t(file[at]) | uint8_t(file[at + 1]) << 8;
-                QCOMPARE(g, ParamStore.EqGain[ch][b] + 120);
+                QCOMPARE(g, Session().ParamStore.EqGain[ch][b] + 120);
             }
         QCOMPARE(file.left(452), before.left(452));
         QCOMPARE(file.mid(824), before.mid(824));
@@ -165,7 +165,7 @@ private slots:
         TransferKit::writeFile(path, QByteArray(9000, 'z'));
         kit.paths = {path};
         rig.w->Sence_Sub2_Fun();
-        QCOMPARE(TransferKit::readFile(path), SceneFile::singleImage(ParamStore));
+        QCOMPARE(TransferKit::readFile(path), SceneFile::singleImage(Session().ParamStore));
     }
 
     void loadingASingleSceneSendsItsPages()
@@ -204,8 +204,8 @@ private slots:
         // The store waits for the re-download; only the tail is taken from the file.
         QCOMPARE(TransferKit::storeBytes(0, IMAGE_SIZE), before);
         QCOMPARE(TransferKit::storeBytes(IMAGE_SIZE, STORE_SIZE - IMAGE_SIZE), file.mid(IMAGE_SIZE));
-        QCOMPARE(Link.ResyncCountdown, uint16_t(10));
-        QVERIFY(!TransferGuard::busy());
+        QCOMPARE(Session().Link.ResyncCountdown, uint16_t(10));
+        QVERIFY(!TransferGuard::busy(Session().Link));
         QVERIFY(rig.w->SenceAct[2]->isEnabled());
     }
 
@@ -229,10 +229,10 @@ private slots:
         QVERIFY(!kit.sentWith(6, 0xAA).empty());  // the download has started again
         QVERIFY(rig.connectAndDownload());
         QVERIFY(kit.sentWith(6, 0xAA).size() >= 55u);
-        QCOMPARE(ParamStore.ChVol[0], uint16_t(300));
-        QCOMPARE(ParamStore.ChDelay[2], uint16_t(250));
-        QCOMPARE(ParamStore.EqGain[1][4], uint16_t(180));  // host encoding again
-        QCOMPARE(ParamStore.HpfFreq[3], uint16_t(80));
+        QCOMPARE(Session().ParamStore.ChVol[0], uint16_t(300));
+        QCOMPARE(Session().ParamStore.ChDelay[2], uint16_t(250));
+        QCOMPARE(Session().ParamStore.EqGain[1][4], uint16_t(180));  // host encoding again
+        QCOMPARE(Session().ParamStore.HpfFreq[3], uint16_t(80));
     }
 
     void aMissedAcknowledgementSendsTheSamePageAgain()
@@ -260,7 +260,7 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("one.SCE"));
         TransferKit::writeFile(path, TransferKit::singleSceneFile());
@@ -269,13 +269,13 @@ private slots:
         kit.paths = {path};
         rig.w->Sence_Sub3_Fun();
         const auto pages = kit.sentWith(5, 0x41);
-        QCOMPARE(int(pages.size()), Pace.maxTries);
+        QCOMPARE(int(pages.size()), Session().Pace.maxTries);
         for (const QByteArray &p : pages) QCOMPARE(p, pages[0]);
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Sence load failed: not all data reached the machine!")});
         QVERIFY(rig.w->ui->TickBar->isHidden());
         QCOMPARE(TransferKit::storeBytes(0, STORE_SIZE), before);
-        QCOMPARE(Link.ResyncCountdown, uint16_t(0));
-        QVERIFY(!TransferGuard::busy());
+        QCOMPARE(Session().Link.ResyncCountdown, uint16_t(0));
+        QVERIFY(!TransferGuard::busy(Session().Link));
     }
 
     void unpluggingDuringTheSingleSceneEndsIt()
@@ -296,7 +296,7 @@ private slots:
         QCOMPARE(int(kit.sentWith(5, 0x41).size()), 11);
         QCOMPARE(kit.noticeTexts(),
                  (QStringList{QStringLiteral("机器通讯异常！"), QStringLiteral("场景加载失败，数据未能完整发送到机器！")}));
-        QCOMPARE(Link.Connected, uint8_t(0));
+        QCOMPARE(Session().Link.Connected, uint8_t(0));
         QVERIFY(rig.w->ui->TickBar->isHidden());
         QCOMPARE(TransferKit::storeBytes(0, STORE_SIZE), before);
     }
@@ -307,7 +307,7 @@ private slots:
         TransferKit kit(rig);
         kit.linkUp();
         QTemporaryDir dir;
-        std::memset(rig.w->SceneBuffer, 0x33, sizeof rig.w->SceneBuffer);
+        std::memset(Session().SceneBuffer, 0x33, sizeof Session().SceneBuffer);
         const QByteArray store = TransferKit::storeBytes(0, STORE_SIZE);
         const QByteArray processor = TransferKit::simMemory(rig.sim, 0, IMAGE_SIZE);
         const struct {
@@ -328,7 +328,7 @@ private slots:
             QCOMPARE(kit.noticeTexts(), QStringList{c.all ? QStringLiteral("全部场景文件大小不正确（应为36864字节），未加载！")
                                                           : QStringLiteral("单个场景文件大小不正确（应为4096字节），未加载！")});
         }
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         rig.notices.clear();
         kit.paths = {dir.filePath(QStringLiteral("missing.SCE"))};
         rig.w->Sence_Sub3_Fun();
@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(TransferKit::storeBytes(0, STORE_SIZE), store);
         QCOMPARE(TransferKit::simMemory(rig.sim, 0, IMAGE_SIZE), processor);
         for (int k = 0; k < SCENE_COUNT; ++k)
-            for (int i = 0; i < STORE_SIZE; ++i) QCOMPARE(rig.w->SceneBuffer[k][i], uint8_t(0x33));
+            for (int i = 0; i < STORE_SIZE; ++i) QCOMPARE(Session().SceneBuffer[k][i], uint8_t(0x33));
     }
 
     void cancelledDialogsSendNothing()
@@ -365,9 +365,9 @@ private slots:
     {
         TestRig rig;
         TransferKit kit(rig);
-        for (int i = 0; i < 400 && !Link.Downloading; ++i) rig.tick();
+        for (int i = 0; i < 400 && !Session().Link.Downloading; ++i) rig.tick();
         rig.tick(10);
-        QVERIFY(Link.Downloading);  // set commands would be dropped now
+        QVERIFY(Session().Link.Downloading);  // set commands would be dropped now
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("one.SCE"));
         const QByteArray file = TransferKit::singleSceneFile();
@@ -419,8 +419,8 @@ private slots:
         kit.linkUp();
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("round"));  // the dialog's suffix is added
-        ParamStore.ChVol[5] = 123;
-        ParamStore.EqGain[5][30] = 0;  // -12 dB
+        Session().ParamStore.ChVol[5] = 123;
+        Session().ParamStore.EqGain[5][30] = 0;  // -12 dB
         kit.paths = {path};
         rig.w->Sence_Sub2_Fun();
         QVERIFY(QFile::exists(path + QStringLiteral(".SCE")));

@@ -48,9 +48,9 @@ void check(SenceManage *d, int row)
     d->Check_S[row]->click();  // toggles and emits clicked, as the user's click does
 }
 
-QByteArray nameOf(TestRig &rig, int slot)
+QByteArray nameOf(int slot)
 {
-    return QByteArray(reinterpret_cast<const char *>(rig.w->sceneNames.SceneName[slot]), SCENE_NAME_SIZE);
+    return QByteArray(reinterpret_cast<const char *>(Session().sceneNames.SceneName[slot]), SCENE_NAME_SIZE);
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ private slots:
     {
         for (uint8_t lang : {uint8_t(0), uint8_t(1)}) {
             TestRig rig(false);
-            LanguageFlag = lang;
+            Lang().LanguageFlag = lang;
             rig.w->Sence_Sub1_Fun();
             QVERIFY(openDialogs().isEmpty());
             QCOMPARE(rig.notices.size(), 1);
@@ -80,10 +80,10 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        std::memcpy(rig.w->sceneNames.SceneName[2], "Party", 6);
-        rig.w->sceneNames.SceneUsed[2] = 1;
-        std::memcpy(rig.w->sceneNames.SceneName[8], "ABCDEFGHIJKLMNOP", 16);  // 16 bytes, no terminator
-        rig.w->sceneNames.SceneUsed[8] = 1;
+        std::memcpy(Session().sceneNames.SceneName[2], "Party", 6);
+        Session().sceneNames.SceneUsed[2] = 1;
+        std::memcpy(Session().sceneNames.SceneName[8], "ABCDEFGHIJKLMNOP", 16);  // 16 bytes, no terminator
+        Session().sceneNames.SceneUsed[8] = 1;
         SenceManage *d = openManager(rig);
         QVERIFY(d);
         QCOMPARE(d->objectName(), QStringLiteral("SenceManage"));
@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(d->Label_Mark[2]->text(), QStringLiteral("非空"));
         QCOMPARE(d->Label_Mark[8]->text(), QStringLiteral("非空"));
         // Each use of the entry builds a new dialog from the table as it is then.
-        std::memcpy(rig.w->sceneNames.SceneName[0], "Road\0", 5);
+        std::memcpy(Session().sceneNames.SceneName[0], "Road\0", 5);
         SenceManage *second = openManager(rig);
         QVERIFY(second && second != d);
         QCOMPARE(second->Edit_Sence_Name[0]->text(), QStringLiteral("Road"));
@@ -129,8 +129,8 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        LanguageFlag = 1;
-        rig.w->sceneNames.SceneUsed[4] = 1;
+        Lang().LanguageFlag = 1;
+        Session().sceneNames.SceneUsed[4] = 1;
         SenceManage *d = openManager(rig);
         QVERIFY(d);
         QCOMPARE(d->label->text(), QStringLiteral("Load/Save"));
@@ -187,7 +187,7 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         SenceManage *d = openManager(rig);
         d->on_BT_SAVE_clicked();
         d->on_BT_CALL_clicked();
@@ -203,7 +203,7 @@ private slots:
         kit.linkUp();
         SenceManage *d = openManager(rig);
         check(d, 1);
-        const QByteArray before = nameOf(rig, 1);
+        const QByteArray before = nameOf(1);
         for (const QString &bad : {QStringLiteral("1abc"), QStringLiteral(" abc"), QString(), QStringLiteral("中文"),
                                    QStringLiteral("@x"), QStringLiteral("{x")}) {
             rig.notices.clear();
@@ -211,13 +211,13 @@ private slots:
             d->on_BT_SAVE_clicked();
             QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("场景名称格式不正确，要字母开头!")});
         }
-        LanguageFlag = 1;
+        Lang().LanguageFlag = 1;
         rig.notices.clear();
         d->on_BT_SAVE_clicked();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Name format error!")});
         QVERIFY(rig.sent().empty());
-        QCOMPARE(nameOf(rig, 1), before);
-        QCOMPARE(rig.w->sceneNames.SceneUsed[1], uint8_t(0));
+        QCOMPARE(nameOf(1), before);
+        QCOMPARE(Session().sceneNames.SceneUsed[1], uint8_t(0));
 
         for (const QString &good : {QStringLiteral("_abc"), QStringLiteral("`tick"), QStringLiteral("zed"), QStringLiteral("A")}) {
             rig.notices.clear();
@@ -227,7 +227,7 @@ private slots:
         }
         QCOMPARE(int(kit.sentWith(5, 0x0E).size()), 4);
         QCOMPARE(rig.sim.sceneName(2).left(2), QByteArray("A\0", 2));
-        QCOMPARE(rig.w->sceneNames.SceneUsed[1], uint8_t(1));
+        QCOMPARE(Session().sceneNames.SceneUsed[1], uint8_t(1));
         QCOMPARE(d->Label_Mark[1]->text(), QStringLiteral("Mark"));
     }
 
@@ -236,15 +236,15 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        std::memcpy(rig.w->sceneNames.SceneName[4], "NextSlotName", 13);
-        const QByteArray next = nameOf(rig, 4);
+        std::memcpy(Session().sceneNames.SceneName[4], "NextSlotName", 13);
+        const QByteArray next = nameOf(4);
         SenceManage *d = openManager(rig);
         check(d, 3);
         d->Edit_Sence_Name[3]->setText(QStringLiteral("ABCDEFGHIJKLMNOPQ"));  // the field keeps 16
         QCOMPARE(d->Edit_Sence_Name[3]->text(), QStringLiteral("ABCDEFGHIJKLMNOP"));
         d->on_BT_SAVE_clicked();
-        QCOMPARE(nameOf(rig, 3), QByteArray("ABCDEFGHIJKLMNOP"));
-        QCOMPARE(nameOf(rig, 4), next);
+        QCOMPARE(nameOf(3), QByteArray("ABCDEFGHIJKLMNOP"));
+        QCOMPARE(nameOf(4), next);
         QCOMPARE(rig.sent().at(0), QByteArray("\x05\x0E\x04", 3) + QByteArray("ABCDEFGHIJKLMNOP"));
         QCOMPARE(rig.sim.sceneName(4), QByteArray("ABCDEFGHIJKLMNOP"));
         QVERIFY(rig.sim.sceneUsed(4));
@@ -257,7 +257,7 @@ private slots:
         d->Edit_Sence_Name[0]->setText(QStringLiteral("Ab"));
         d->on_BT_SAVE_clicked();
         const QByteArray expected = QByteArray("Ab\0e1", 5) + QByteArray(11, 0);
-        QCOMPARE(nameOf(rig, 0), expected);
+        QCOMPARE(nameOf(0), expected);
         QCOMPARE(rig.sent().at(0), QByteArray("\x05\x0E\x01", 3) + expected);
     }
 
@@ -266,9 +266,9 @@ private slots:
         TestRig rig;
         TransferKit kit(rig);
         kit.linkUp();
-        LanguageFlag = 1;
-        rig.w->sceneNames.SceneUsed[6] = 1;
-        rig.w->sceneNames.SceneUsed[2] = 1;
+        Lang().LanguageFlag = 1;
+        Session().sceneNames.SceneUsed[6] = 1;
+        Session().sceneNames.SceneUsed[2] = 1;
         rig.sim.setSceneName(7, "Seven");
         SenceManage *d = openManager(rig);
         QCOMPARE(d->Label_Mark[6]->text(), QStringLiteral("Mark"));
@@ -279,14 +279,14 @@ private slots:
         QVERIFY(rig.notices[0].question);
         QCOMPARE(rig.notices[0].text, QStringLiteral("Config Delect Sence"));
         QVERIFY(rig.sent().empty());
-        QCOMPARE(rig.w->sceneNames.SceneUsed[6], uint8_t(1));
+        QCOMPARE(Session().sceneNames.SceneUsed[6], uint8_t(1));
         QCOMPARE(d->Label_Mark[6]->text(), QStringLiteral("Mark"));
 
         rig.answers = {true};
         d->on_BT_DEL_clicked();
         QCOMPARE(rig.sent(), std::vector<QByteArray>{QByteArray("\x05\x11\x07", 3)});
         QVERIFY(!rig.sim.sceneUsed(7));
-        QCOMPARE(rig.w->sceneNames.SceneUsed[6], uint8_t(0));
+        QCOMPARE(Session().sceneNames.SceneUsed[6], uint8_t(0));
         QCOMPARE(d->Label_Mark[6]->text(), QStringLiteral("UnMark"));
         QCOMPARE(d->Label_Mark[2]->text(), QStringLiteral("Mark"));
         QCOMPARE(d->Edit_Sence_Name[6]->text(), QStringLiteral("Mode7"));  // the name stays
@@ -312,7 +312,7 @@ private slots:
         QCOMPARE(recallsAtBox, 0);
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("场景加载成功，请耐心等待参数更新!")});
         QCOMPARE(rig.sent(), std::vector<QByteArray>{QByteArray("\x05\x0F\x03", 3)});
-        QCOMPARE(Link.ResyncCountdown, uint16_t(100));
+        QCOMPARE(Session().Link.ResyncCountdown, uint16_t(100));
         rig.tick(95);
         QCOMPARE(kit.sentWith(6, 0x16).size(), size_t(0));
         rig.tick(10);
@@ -331,13 +331,13 @@ private slots:
         SenceManage *d = openManager(rig);
         check(d, 0);
         d->Edit_Sence_Name[0]->setText(QStringLiteral("Lost"));
-        const QByteArray before = nameOf(rig, 0);
+        const QByteArray before = nameOf(0);
         // Unplugged while the dialog is open: the write fails.
         rig.sim.setPlugged(false);
         d->on_BT_SAVE_clicked();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("机器通讯异常！")});
-        QCOMPARE(nameOf(rig, 0), before);
-        QCOMPARE(rig.w->sceneNames.SceneUsed[0], uint8_t(0));
+        QCOMPARE(nameOf(0), before);
+        QCOMPARE(Session().sceneNames.SceneUsed[0], uint8_t(0));
         // Known to be lost: the connect-first box, nothing changes.
         rig.notices.clear();
         d->on_BT_SAVE_clicked();
@@ -346,7 +346,7 @@ private slots:
         d->on_BT_CALL_clicked();
         QCOMPARE(kit.noticeTexts(), (QStringList{QStringLiteral("请先联机！"), QStringLiteral("请确认是否要删除当前场景"),
                                                  QStringLiteral("请先联机！"), QStringLiteral("请先联机！")}));
-        QCOMPARE(nameOf(rig, 0), before);
+        QCOMPARE(nameOf(0), before);
         QCOMPARE(d->Label_Mark[0]->text(), QStringLiteral("空"));
     }
 

@@ -256,30 +256,30 @@ private slots:
         // The program's own command builders through the transport and the simulated device.
         SimProcessor sim;
         SimDevice dev(sim);
-        ResetLinkState();
+        Session().resetLink();
         Model().reset();
-        ParamStore.setDefaults();
-        Port.setDevice(&dev);
-        QVERIFY(Port.open());
-        ParamStore.EqGain[4][30] = 0;  // -12 dB in host encoding
-        ParamStore.EqFreq[4][30] = 19999;
-        ParamStore.EqQ[4][30] = 100;
-        CMD_EQ_BAND(4, 30);
-        ParamStore.ChVol[5] = 123;
-        CMD_CH_VOLUME(5);
-        REQ_PARAM_PAGE(54);
+        Session().ParamStore.setDefaults();
+        Session().Port.setDevice(&dev);
+        QVERIFY(Session().Port.open());
+        Session().ParamStore.EqGain[4][30] = 0;  // -12 dB in host encoding
+        Session().ParamStore.EqFreq[4][30] = 19999;
+        Session().ParamStore.EqQ[4][30] = 100;
+        CMD_EQ_BAND(Session(), 4, 30);
+        Session().ParamStore.ChVol[5] = 123;
+        CMD_CH_VOLUME(Session(), 5);
+        REQ_PARAM_PAGE(Session(), 54);
         const int off = 4 * 31 + 30;
         QCOMPARE(mem(sim, 452 + 2 * off, 2), u16le(120));
         QCOMPARE(mem(sim, 80 + 2 * off, 2), u16le(19999));
         QCOMPARE(sim.memory()[824 + off], uint8_t(100));
         QCOMPARE(mem(sim, 36, 2), u16le(123));
         QCOMPARE(sim.rejectedCount(), 0);
-        Port.Rx.clear();
-        QCOMPARE(Port.readIntoRx(100), 32);
-        QVERIFY(Port.Rx.scan());
-        QCOMPARE(Port.Rx.ReplyPayload[1], uint8_t(54));
-        Port.close();
-        Port.setDevice(nullptr);
+        Session().Port.Rx.clear();
+        QCOMPARE(Session().Port.readIntoRx(100), 32);
+        QVERIFY(Session().Port.Rx.scan());
+        QCOMPARE(Session().Port.Rx.ReplyPayload[1], uint8_t(54));
+        Session().Port.close();
+        Session().Port.setDevice(nullptr);
     }
 
     void scenesSaveRecallDelete()

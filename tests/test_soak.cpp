@@ -87,7 +87,7 @@ private slots:
         for (int t = 0; t < SoakTicks; ++t) {
             // Set commands are held back while the state is read (the download overwrites the store), so
             // the installer's edits come between downloads, as they do at the desk.
-            if (!Link.Downloading && rng.bounded(12) == 0) randomEdit(w, rng);
+            if (!Session().Link.Downloading && rng.bounded(12) == 0) randomEdit(w, rng);
             switch (rng.bounded(2500)) {
             case 0: rig.sim.setPlugged(false); break;
             case 1: rig.sim.setPlugged(true); break;
@@ -108,17 +108,17 @@ private slots:
         // The link comes back, the state is read again, and the last edits reach the processor.
         rig.sim.setSilent(false);
         rig.sim.setPlugged(true);
-        Link.ResyncCountdown = 1;
+        Session().Link.ResyncCountdown = 1;
         rig.tick(400);  // long enough to re-identify or, if the link was down, to find the processor again
         QVERIFY(rig.connectAndDownload());
         for (int i = 0; i < 200; ++i) {
             randomEdit(w, rng);
             rig.tick();
         }
-        QVERIFY(Link.Connected);
-        QVERIFY(!Link.Downloading);
+        QVERIFY(Session().Link.Connected);
+        QVERIFY(!Session().Link.Downloading);
 
-        const ParamBlock &s = ParamStore;
+        const ParamBlock &s = Session().ParamStore;
         QVERIFY(s.InputSource <= 2 && s.MasterVol <= 600 && s.NoiseGate <= 6);
         for (int ch = 0; ch < CH_COUNT; ++ch) {
             QVERIFY(s.ChVol[ch] <= 600 && s.ChDelay[ch] <= 1500 && s.ChPhase[ch] <= 1 && s.ChMute[ch] <= 1);
@@ -155,7 +155,7 @@ private slots:
         // Identification, then pages 0..4 arrive; the reply to page 5 is garbled.
         rig.tick(1);  // open and identify (the first open happens on the first tick)
         int guard = 0;
-        while (!(Link.Downloading && Link.ParamPage == 5 && !Link.AwaitingReply) && ++guard < 100) rig.tick();
+        while (!(Session().Link.Downloading && Session().Link.ParamPage == 5 && !Session().Link.AwaitingReply) && ++guard < 100) rig.tick();
         rig.sim.corruptNextReply();
         QVERIFY(rig.connectAndDownload());
         int requestsOf5 = 0;
@@ -165,7 +165,7 @@ private slots:
         for (int page : order) requestsOf5 += page == 5;
         QCOMPARE(requestsOf5, 2);
         QCOMPARE(order.back(), 54);  // the last page, which completes the download, comes last
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()) + 100, 20),
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes()) + 100, 20),
                  processorAsStore(rig.sim).mid(100, 20));
     }
 };

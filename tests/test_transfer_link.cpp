@@ -74,17 +74,17 @@ private slots:
         TransferKit kit(rig);
         kit.linkUp();
         rig.sim.setSilent(true);
-        Pace.maxTries = 7;
+        Session().Pace.maxTries = 7;
         int sends = 0;
         TransferLink::AckStep step;
         const uint8_t data[20] = {1, 2, 3};
         step.send = [&] {
             ++sends;
-            CMD_PARAM_PAGE_WRITE(4, data);
+            CMD_PARAM_PAGE_WRITE(Session(), 4, data);
         };
         step.accept = [](const uint8_t *, int) { return true; };
         step.gapMs = 0;
-        QCOMPARE(TransferLink::acknowledged(step), TransferResult::NoAnswer);
+        QCOMPARE(TransferLink(Session()).acknowledged(step), TransferResult::NoAnswer);
         QCOMPARE(sends, 7);
         const auto sent = rig.sent();
         QCOMPARE(int(sent.size()), 7);
@@ -95,38 +95,38 @@ private slots:
         step.send = [&] {
             ++sends;
             rig.sim.pushUnsolicitedInputSource(1);  // arrives between the frame and its acknowledgement
-            CMD_PARAM_PAGE_WRITE(4, data);
+            CMD_PARAM_PAGE_WRITE(Session(), 4, data);
         };
         step.accept = [](const uint8_t *p, int n) { return TransferLink::isAck(p, n, 0x41, nullptr, 0); };
-        QCOMPARE(TransferLink::acknowledged(step), TransferResult::Ok);
+        QCOMPARE(TransferLink(Session()).acknowledged(step), TransferResult::Ok);
         QCOMPARE(sends, 1);
         // A lost link ends it before anything is sent.
-        Link.Connected = 0;
-        QCOMPARE(TransferLink::acknowledged(step), TransferResult::LinkLost);
+        Session().Link.Connected = 0;
+        QCOMPARE(TransferLink(Session()).acknowledged(step), TransferResult::LinkLost);
         QCOMPARE(sends, 1);
     }
 
     void oneTransferSlot()
     {
         TestRig rig;
-        Link.ResyncCountdown = 30;
+        Session().Link.ResyncCountdown = 30;
         QList<bool> seen;
-        TransferGuard::setObserver([&seen](bool busy) { seen << busy; });
+        TransferGuard::setObserver(Session().Link, [&seen](bool busy) { seen << busy; });
         {
-            TransferGuard first;
+            TransferGuard first(Session().Link);
             QVERIFY(first.acquired());
-            QCOMPARE(Link.ResyncCountdown, uint16_t(0));  // no re-read in the middle of a transfer
-            TransferGuard second;
+            QCOMPARE(Session().Link.ResyncCountdown, uint16_t(0));  // no re-read in the middle of a transfer
+            TransferGuard second(Session().Link);
             QVERIFY(!second.acquired());
-            QVERIFY(TransferGuard::busy());
+            QVERIFY(TransferGuard::busy(Session().Link));
         }
-        QVERIFY(!TransferGuard::busy());
-        QCOMPARE(Link.ResyncCountdown, uint16_t(30));
+        QVERIFY(!TransferGuard::busy(Session().Link));
+        QCOMPARE(Session().Link.ResyncCountdown, uint16_t(30));
         {
-            TransferGuard g;
-            Link.ResyncCountdown = 10;  // the operation asked for its own re-read
+            TransferGuard g(Session().Link);
+            Session().Link.ResyncCountdown = 10;  // the operation asked for its own re-read
         }
-        QCOMPARE(Link.ResyncCountdown, uint16_t(10));
+        QCOMPARE(Session().Link.ResyncCountdown, uint16_t(10));
         QCOMPARE(seen, (QList<bool>{true, false, true, false}));
     }
 };

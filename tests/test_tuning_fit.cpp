@@ -219,29 +219,29 @@ private slots:
     // The true response is the graph's curve without its pixel factors (and without the fixed pair).
     void trueResponseMatchesTheGraph()
     {
-        ParamStore = DefaultBlock();
-        ParamStore.EqGain[3][7] = 200;
-        ParamStore.EqGain[3][22] = 10;
-        ParamStore.EqQ[3][22] = 95;
-        ParamStore.HpfBypass[3] = 0;
-        ParamStore.HpfFreq[3] = 120;
-        ParamStore.HpfType[3] = 2;
-        ParamStore.LpfBypass[3] = 0;
-        ParamStore.LpfSlope[3] = 6;
-        ParamStore.LpfFreq[3] = 5000;
+        Session().ParamStore = DefaultBlock();
+        Session().ParamStore.EqGain[3][7] = 200;
+        Session().ParamStore.EqGain[3][22] = 10;
+        Session().ParamStore.EqQ[3][22] = 95;
+        Session().ParamStore.HpfBypass[3] = 0;
+        Session().ParamStore.HpfFreq[3] = 120;
+        Session().ParamStore.HpfType[3] = 2;
+        Session().ParamStore.LpfBypass[3] = 0;
+        Session().ParamStore.LpfSlope[3] = 6;
+        Session().ParamStore.LpfFreq[3] = 5000;
         curves.EQ_Curve_Update(3);
         curves.HPF_Curve_Update(3);
         curves.LPF_Curve_Update(3);
         const std::vector<double> grid(curves.grid.PointFreq, curves.grid.PointFreq + GRAPH_POINTS);
-        const std::vector<double> eq = OutputEqDb(ParamStore, 3, grid);
-        const std::vector<double> xo = OutputCrossoverDb(ParamStore, 3, grid);
+        const std::vector<double> eq = OutputEqDb(Session().ParamStore, 3, grid);
+        const std::vector<double> xo = OutputCrossoverDb(Session().ParamStore, 3, grid);
         for (int i = 0; i < GRAPH_POINTS; ++i) {
             const double fixed = SectionDb(curves.EQCoef[31], grid[i]) + SectionDb(curves.EQCoef[32], grid[i]);
             QVERIFY(std::abs(curves.EQCurve[3][i] - 4.7 * (eq[i] + fixed)) < 1e-9);
             QVERIFY(std::abs(curves.HPFCurve[3][i] + curves.LPFCurve[3][i] - 4.0 * xo[i]) < 1e-9);
         }
-        ParamStore.EqBypass[3] = 1;
-        QCOMPARE(MaxOf(OutputEqDb(ParamStore, 3, grid)), 0.0);
+        Session().ParamStore.EqBypass[3] = 1;
+        QCOMPARE(MaxOf(OutputEqDb(Session().ParamStore, 3, grid)), 0.0);
     }
 
     void overlayUsesTheGraphScale()

@@ -58,7 +58,7 @@ QImage paintOnly(Kestrun &w)
     return img;
 }
 
-BandSet bands(int ch) { return BandsOf(ParamStore, ch); }
+BandSet bands(int ch) { return BandsOf(Session().ParamStore, ch); }
 
 }  // namespace
 
@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(panel->measurementName->text(), QStringLiteral("m.txt"));
         panel->locks->setText(QStringLiteral("1,32"));
         panel->fitButton->click();
-        QCOMPARE(rig.notices.last().text, T(Txt::PanelBadLocks));
+        QCOMPARE(rig.notices.last().text, T(Txt::PanelBadLocks, Lang().LanguageFlag));
     }
 
     // The file's response (shelf and peaks, a cut beyond one band's reach) fitted into the bands; a file
@@ -130,7 +130,7 @@ private slots:
             const std::vector<double> one = FileFilterDb(f, hz);
             for (size_t i = 0; i < hz.size(); ++i) file[i] += one[i];
         }
-        const BandSet fitted = BandsOf(ParamStore, 0);
+        const BandSet fitted = BandsOf(Session().ParamStore, 0);
         const std::vector<double> eq = BandsDb(fitted, hz);
         double sum = 0.0;
         for (size_t i = 0; i < hz.size(); ++i) sum += (eq[i] - file[i]) * (eq[i] - file[i]);
@@ -143,7 +143,7 @@ private slots:
 
         path = writeFile(dir, "none.txt", "Filter 1: OFF PK Fc 100 Hz Gain 3 dB Q 1\n");
         rig.w->findChild<TuningPanel *>()->importButton->click();
-        QVERIFY(BandsOf(ParamStore, 0) == fitted);
+        QVERIFY(BandsOf(Session().ParamStore, 0) == fitted);
         QVERIFY(rig.notices.last().text.startsWith(T(Txt::PanelNoFilter, 0)));
 
         path = dir.filePath("out.txt");  // the export of the same output
@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(int(rig.sim.params().ChDelay[0]), 435);
         QCOMPARE(int(rig.sim.params().ChDelay[1]), 290);
         QCOMPARE(int(rig.sim.params().ChDelay[2]), 0);
-        QCOMPARE(panel->alignResult->text(), T(Txt::PanelAlignDone));
+        QCOMPARE(panel->alignResult->text(), T(Txt::PanelAlignDone, Lang().LanguageFlag));
 
         rig.w->EnglishAct->trigger();  // an open panel follows the language
         QCOMPARE(panel->alignButton->text(), QStringLiteral("Set delays"));
@@ -179,7 +179,7 @@ private slots:
         panel->distance[5]->setValue(900);  // 650 cm more than CH1: beyond 15.00 ms
         panel->alignButton->click();
         QCOMPARE(int(rig.sim.params().ChDelay[0]), 1500);
-        QVERIFY(panel->alignResult->text().contains(T(Txt::PanelAlignLimited).arg(1)));
+        QVERIFY(panel->alignResult->text().contains(T(Txt::PanelAlignLimited, Lang().LanguageFlag).arg(1)));
         QVERIFY(Model().undo());
         QCOMPARE(int(rig.sim.params().ChDelay[0]), 435);
     }

@@ -41,7 +41,7 @@ QByteArray deviceImageAsStore(SimProcessor &sim)
     return QByteArray(reinterpret_cast<const char *>(p.bytes()), IMAGE_SIZE);
 }
 
-QByteArray storeImage() { return QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()), IMAGE_SIZE); }
+QByteArray storeImage() { return QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes()), IMAGE_SIZE); }
 
 }  // namespace
 
@@ -56,10 +56,10 @@ private slots:
         SimProcessor sim;
         SimDevice dev(sim);
         Model().reset();
-        ResetLinkState();
-        Port.setDevice(&dev);
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        Session().resetLink();
+        Session().Port.setDevice(&dev);
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         TuningModel &m = Model();
         m.setDefaults();
         m.selectChannel(0);
@@ -77,9 +77,9 @@ private slots:
         sim.clearLog();
         m.selectChannel(1);  // band 5 showed +3.0 dB; CH2's is flat: only that band echoes
         QCOMPARE(sim.payloads(), (std::vector<QByteArray>{bytes({5, 8, 1, 4, 50, 0, 0xF0, 0, 30})}));
-        Port.close();
-        Port.setDevice(nullptr);
-        ResetLinkState();
+        Session().Port.close();
+        Session().Port.setDevice(nullptr);
+        Session().resetLink();
     }
 
     // A drag from press to release is one step; Ctrl+Z puts the processor back with the frame of that band
@@ -128,23 +128,23 @@ private slots:
         QLineEdit *gain = w.ui->Edit_EQ_Gain[3];
         keyTo(gain, Qt::Key_Up);
         for (int i = 0; i < 5; ++i) keyTo(gain, Qt::Key_Up, Qt::NoModifier, true);
-        QCOMPARE(ParamStore.EqGain[0][3], uint16_t(120 + 1 + 15));
+        QCOMPARE(Session().ParamStore.EqGain[0][3], uint16_t(120 + 1 + 15));
         QCOMPARE(Model().history.size(), 1);
 
         QLineEdit *freq = w.ui->Edit_EQ_Freq[3];
         freq->setText(QStringLiteral("77"));
         keyTo(freq, Qt::Key_Return);
-        QCOMPARE(ParamStore.EqFreq[0][3], uint16_t(77));
+        QCOMPARE(Session().ParamStore.EqFreq[0][3], uint16_t(77));
         keyTo(freq, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(ParamStore.EqFreq[0][3], uint16_t(40));
+        QCOMPARE(Session().ParamStore.EqFreq[0][3], uint16_t(40));
         QCOMPARE(freq->text(), QStringLiteral("40"));
         keyTo(freq, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(ParamStore.EqGain[0][3], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqGain[0][3], uint16_t(120));
 
         freq->selectAll();
         QTest::keyClicks(freq, QStringLiteral("99"));
         keyTo(freq, Qt::Key_Z, Qt::ControlModifier);  // the field's own undo of the typing
-        QCOMPARE(ParamStore.EqGain[0][3], uint16_t(120));
+        QCOMPARE(Session().ParamStore.EqGain[0][3], uint16_t(120));
         QVERIFY(Model().history.canRedo());
     }
 
@@ -157,10 +157,10 @@ private slots:
         w.ui->Slider_CHVol_Bar[2]->setValue(300);
         rig.clearSent();
         {
-            TransferGuard guard;
+            TransferGuard guard(Session().Link);
             QVERIFY(guard.acquired());
             w.UndoAct->trigger();
-            QCOMPARE(ParamStore.ChVol[2], uint16_t(300));
+            QCOMPARE(Session().ParamStore.ChVol[2], uint16_t(300));
             QVERIFY(rig.sent().empty());
         }
         for (int i = 0; i < 600; ++i) w.ui->Slider_CHVol_Bar[2]->setValue(i % 2 ? 100 : 200);

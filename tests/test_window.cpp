@@ -35,7 +35,7 @@ private slots:
             QCOMPARE(w.ui->Slider_EQ_Gain_Bar[b]->value(), 120);
         }
         QCOMPARE(w.ui->Slider_Total_Bar->value(), 600);
-        QCOMPARE(ParamStore.MasterVol, uint16_t(600));
+        QCOMPARE(Session().ParamStore.MasterVol, uint16_t(600));
         QVERIFY(w.NoiseGateAct[0]->isChecked());
         QCOMPARE(w.NoiseGateAct[0]->text(), QStringLiteral("关闭"));
         QVERIFY(w.NoiseGateGroup->isExclusive());
@@ -56,7 +56,7 @@ private slots:
             QCOMPARE(w.ui->Slider_CHVol_Bar[ch]->maximum(), 600);
             QVERIFY(!w.ui->checkBox[ch]->isChecked());
         }
-        QCOMPARE(ParamStore.InputSource, uint8_t(0));
+        QCOMPARE(Session().ParamStore.InputSource, uint8_t(0));
         QCOMPARE(Model().CurCh, uint8_t(0));
     }
 
@@ -141,8 +141,8 @@ private slots:
     void closeWhileConnectedSendsCloseNotice()
     {
         TestRig rig(true);
-        QVERIFY(Port.open());
-        Link.Connected = 1;
+        QVERIFY(Session().Port.open());
+        Session().Link.Connected = 1;
         rig.clearSent();
         rig.w->on_BT_CLOSE_clicked();
         QCOMPARE(rig.sim.closeNotices(), 1);

@@ -93,9 +93,9 @@ private slots:
         typeInto(w.ui->Edit_CHVol[0], QStringLiteral("loud"));
         QVERIFY(!w.Hint->isHidden());
         for (uint8_t lang : {0, 1}) {
-            LanguageFlag = lang;
+            Lang().LanguageFlag = lang;
             w.applyHelpTexts();
-            for (const QString &text : {T(Txt::HintGain), w.ui->Edit_EQ_Gain[0]->toolTip()})
+            for (const QString &text : {T(Txt::HintGain, Lang().LanguageFlag), w.ui->Edit_EQ_Gain[0]->toolTip()})
                 QVERIFY(text.contains(QStringLiteral("-12.0")) && text.contains(QStringLiteral("±20.0")));
         }
     }
@@ -109,7 +109,7 @@ private slots:
         Notice::Request asked;
         rig.noticeBox.setChoiceResponder([&asked](const Notice::Request &r) { return (asked = r).escapeChoice; });
         rig.w->on_BT_CLOSE_clicked();
-        QCOMPARE(asked.choices.value(asked.escapeChoice), T(Txt::CancelButton));
+        QCOMPARE(asked.choices.value(asked.escapeChoice), T(Txt::CancelButton, Lang().LanguageFlag));
         QVERIFY(kit.dialogs.isEmpty() && Model().hasOfflineEdits());
     }
 
@@ -121,7 +121,7 @@ private slots:
         AbControls &ab = *w.Ab;
         auto lit = [&ab](int k) { return ab.switchButton(k)->styleSheet() == Styles::light(ab.switchButton(k)->objectName()); };
         ab.switchButton(1)->click();
-        QCOMPARE(w.Hint->text(), T(Txt::AbEmptyB));
+        QCOMPARE(w.Hint->text(), T(Txt::AbEmptyB, Lang().LanguageFlag));
         QVERIFY(!w.Hint->isHidden());
         QCOMPARE(Model().history.size(), 0);
         ab.storeButton(0)->click();
@@ -175,7 +175,7 @@ private slots:
         w.SenceMenu->actions().last()->trigger();
         kit.paths = {dir_.filePath(QStringLiteral("eq.txt"))};
         openPanel(w)->exportButton->click();
-        QCOMPARE(w.OfflineNote->text(), T(Txt::SavedNote).arg(QDir::toNativeSeparators(dir_.filePath("eq.txt"))));
+        QCOMPARE(w.OfflineNote->text(), T(Txt::SavedNote, Lang().LanguageFlag).arg(QDir::toNativeSeparators(dir_.filePath("eq.txt"))));
         QCOMPARE(kit.dialogs.size(), 3);
         for (int k = 1; k < 3; ++k) QCOMPARE(QFileInfo(kit.dialogs[k].dir).absolutePath(), dir_.path());
         QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("sheet.pdf"))));

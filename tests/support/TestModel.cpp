@@ -1,10 +1,20 @@
-// One model for a test executable, as the program entries build one for the window.
+// One session, language and model for a test executable, as a program entry builds them for its window.
 #include "TestModel.h"
 
-#include "ParamStore.h"
+ProcessorSession &Session()
+{
+    static ProcessorSession session;
+    return session;
+}
+
+Language &Lang()
+{
+    static Language language;
+    return language;
+}
 
 TuningModel &Model()
 {
-    static TuningModel model(ParamStore);
+    static TuningModel model(Session());
     return model;
 }

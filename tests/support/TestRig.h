@@ -23,7 +23,7 @@ public:
     SimProcessor sim;
     SimDevice dev{sim};
     // The window's message boxes (answered as below) and file dialogs (answered by the test, else real).
-    Notice noticeBox;
+    Notice noticeBox{Lang()};
     FileDialogs fileDialogs;
     // The window's sound card: the shipped sedan around the simulated processor, not paced.
     std::unique_ptr<VirtualCar> car = VirtualCar::shipped(sim, QStringLiteral("sedan"), nullptr);

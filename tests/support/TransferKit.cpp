@@ -21,10 +21,10 @@ TransferKit::TransferKit(TestRig &r)
         return p;
     });
     // The processor's settle times shortened, the retry bounds as in the program.
-    Pace.sceneSettleMs = 2;
-    Pace.uploadSettleMs = 2;
-    Pace.runOutStepMs = 1;
-    Pace.pageGapMs = 1;
+    Session().Pace.sceneSettleMs = 2;
+    Session().Pace.uploadSettleMs = 2;
+    Session().Pace.runOutStepMs = 1;
+    Session().Pace.pageGapMs = 1;
 }
 
 TransferKit::~TransferKit()
@@ -34,10 +34,10 @@ TransferKit::~TransferKit()
 
 void TransferKit::linkUp()
 {
-    Port.open();
-    Link.Connected = 1;
-    Link.LinkStatus = 2;
-    Link.HeartbeatCountdown = 400;
+    Session().Port.open();
+    Session().Link.Connected = 1;
+    Session().Link.LinkStatus = 2;
+    Session().Link.HeartbeatCountdown = 400;
     rig.sim.clearReplies();
     rig.clearSent();
 }
@@ -100,7 +100,7 @@ QByteArray TransferKit::pattern(int size, int seed)
 
 QByteArray TransferKit::storeBytes(int from, int n)
 {
-    return QByteArray(reinterpret_cast<const char *>(ParamStore.bytes()) + from, n);
+    return QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes()) + from, n);
 }
 
 QByteArray TransferKit::simScene(const SimProcessor &sim, int k)
@@ -115,7 +115,7 @@ QByteArray TransferKit::simMemory(const SimProcessor &sim, int from, int n)
 
 QByteArray TransferKit::singleSceneFile()
 {
-    ParamBlock block = ParamStore;
+    ParamBlock block = Session().ParamStore;
     block.ChVol[0] = 300;
     block.ChDelay[2] = 250;
     block.EqGain[1][4] = 180;
@@ -130,7 +130,7 @@ QByteArray TransferKit::allScenesFile()
 {
     QByteArray file;
     for (int k = 1; k <= SCENE_COUNT; ++k) {
-        ParamBlock block = ParamStore;
+        ParamBlock block = Session().ParamStore;
         block.ChVol[0] = uint16_t(100 + k);
         block.MasterVol = uint16_t(500 + k);
         block.EqGain[k % CH_COUNT][k] = uint16_t(60 + k);
