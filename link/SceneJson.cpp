@@ -50,7 +50,8 @@ struct Layout {
     std::vector<Member> written;
     Layout(const SceneField *table, int n) : Layout(table, n, std::vector<const char *>()) {}
     template <size_t N, size_t Size>
-    Layout(const SceneField *table, int n, const char (&own)[N][Size]) : Layout(table, n, {std::begin(own), std::end(own)})
+    Layout(const SceneField *table, int n, const char (&own)[N][Size])
+        : Layout(table, n, std::vector<const char *>(std::begin(own), std::end(own)))
     {
     }
     Layout(const SceneField *table, int n, std::vector<const char *> own) : fields(table), count(n), extra(std::move(own))
