@@ -33,81 +33,84 @@ struct CliTool::Command {
     int (CliTool::*handler)(const Args &);
 };
 
-const CliTool::Command CliTool::Commands[] = {
-    {"show", "show FILE [--scene K] [--all-bands]",
-     "Shows one scene: the master volume, input source, noise gate and firmware version, then per output its name,\n"
-     "volume, delay in ms and cm, phase, mute, EQ bypass, high-pass and low-pass filters and the bands that are not\n"
-     "flat (all 31 with --all-bands). FILE is a .SCE, or a .ALL with --scene K (1..9, default 1).\n",
-     {"--scene"}, {"--all-bands"}, 1, false, &CliTool::show},
-    {"export", "export FILE [--scene K] [-o OUT.json]",
-     "Writes the scene as JSON (see the README for the schema) to standard output, or to OUT.json with -o.\n"
-     "A stored value outside its field's range cannot be exported and is named.\n",
-     {"--scene", "-o"}, {}, 1, false, &CliTool::exportJson},
-    {"import", "import FILE.json -o OUT.SCE",
-     "Makes a single-scene file from JSON written by export. A value outside its field's range is refused with\n"
-     "the field's path; export followed by import gives the original bytes.\n",
-     {"-o"}, {}, 1, true, &CliTool::importJson},
-    {"diff", "diff A B [--scene K]",
-     "Prints one line per differing field, e.g. \"CH2 band 5 gain: -3.0 dB -> -4.5 dB\". Two .ALL files are\n"
-     "compared scene by scene unless --scene K picks one. Exits 0 when equal, 1 when they differ, 2 on an error.\n",
-     {"--scene"}, {}, 2, false, &CliTool::diff},
-    {"sheet", "sheet FILE [--scene K] [--date TEXT] [--note TEXT] [--language en|zh] -o OUT.pdf",
-     "Makes the printable setup sheet: outputs with names, levels, delays, phase and mute, crossovers, the bands\n"
-     "that are not flat and one response graph per output. --date defaults to today; without --note the sheet\n"
-     "has lines for a note by hand. The sheet is in English (en, the default) or Chinese (zh).\n",
-     {"--scene", "--date", "--note", "--language", "-o"}, {}, 1, true, &CliTool::sheet},
-    {"autoeq",
-     "autoeq FILE --channel N --measurement M [--target flat|tilt|car|T] [--range LO-HI] [--max-boost DB]\n"
-     "       [--mode peq|geq] [--lock 1,5,7] [--smoothing none|1/24|1/12|1/6|1/3] [--scene K] [-o OUT]",
-     "Fits output N's equaliser (1..6) to the target from a measurement (REW text export or FRD), within the\n"
-     "range (default: where the output's crossovers pass), boosting at most DB (default 6.0, at most 12.0).\n"
-     "geq moves gains only; locked bands keep their values. Prints the RMS error in the range before and after\n"
-     "and writes the scene file with the new bands to OUT (an .ALL input gives an .ALL output); without -o\n"
-     "nothing is written.\n",
-     {"--channel", "--measurement", "--target", "--range", "--max-boost", "--mode", "--lock", "--smoothing",
-      "--scene", "-o"},
-     {}, 1, false, &CliTool::autoeq},
-    {"filters", "filters FILE --channel N (--import F [--lock 1,5,7] -o OUT | --export [-o OUT.txt]) [--scene K]",
-     "--import reads a filter file (REW filter settings or an Equalizer APO / AutoEq ParametricEQ.txt), computes\n"
-     "the response it means (cookbook filters at 48 kHz) and fits output N's free bands to it; prints what was\n"
-     "skipped and the RMS difference left, and writes the scene to OUT. A file without a readable filter is\n"
-     "refused (exit 5). --export prints the output's bands as ParametricEQ lines with cookbook Q (or writes\n"
-     "them to OUT.txt).\n",
-     {"--channel", "--import", "--lock", "--scene", "-o"}, {"--export"}, 1, false, &CliTool::filters},
-    {"align", "align FILE --distances d1,d2,d3,d4,d5,d6 [--unit cm|in] [--scene K] [-o OUT]",
-     "Sets the six output delays from the distances of the speakers to the listening position (default cm):\n"
-     "the farthest gets 0, each other the difference over the speed of sound (345 m/s), at most 15.00 ms.\n"
-     "Without -o the delays are printed and nothing is written.\n",
-     {"--distances", "--unit", "--scene", "-o"}, {}, 1, false, &CliTool::align},
-    {"measure", "measure --car CAR.json [--scene IN.SCE] --channel N [--positions K] [--sweep-s S] -o OUT.txt",
-     "Measures output N (1..6) headless: the simulated processor with the scene (default: factory parameters),\n"
-     "the virtual car of CAR.json and a sweep of S seconds (0.5..6, default 1.5) at K microphone positions (1..9,\n"
-     "default 1). Writes the REW-text measurement to OUT.txt and prints \"CHn: arrival X.XXX ms, polarity\n"
-     "+|-|ambiguous, SNR Y dB\": the arrival after the processor's input, the card's latency taken out by the\n"
-     "loopback (the output's own delay plus the path; 345 cm and no delay give 10.000 ms).\n",
-     {"--car", "--scene", "--channel", "--positions", "--sweep-s", "-o"}, {}, 0, true, &CliTool::measure},
-    {"autotune",
-     "autotune --car CAR.json IN.SCE [--target flat|tilt|car|FILE] [--positions K] [--range A-B] [--max-boost DB]\n"
-     "       -o OUT.SCE",
-     "Runs the whole auto-tune headless on the virtual car of CAR.json and the simulated processor loaded with\n"
-     "IN.SCE (its crossovers stay as they are): every output with a speaker name measured at K microphone\n"
-     "positions (1..9, default 1), polarity corrected where inverted, delays from the arrivals (the latest gets 0),\n"
-     "levels matched by cuts, each equaliser fitted to the target within its pass band (or A-B within it, boosting\n"
-     "at most DB, default 6.0), then measured again to verify. Prints one line per output, \"CHn: delay X.XX ms,\n"
-     "polarity +|-|ambiguous, level Y.Y dB, RMS predicted P.PP dB, verified V.VV dB\" (level: the output's volume),\n"
-     "and writes the processor's state after the tuning to OUT.SCE.\n",
-     {"--car", "--target", "--positions", "--range", "--max-boost", "-o"}, {}, 1, true, &CliTool::autotune},
-};
+std::vector<CliTool::Command> CliTool::commands()
+{
+    return {
+        {"show", "show FILE [--scene K] [--all-bands]",
+         "Shows one scene: the master volume, input source, noise gate and firmware version, then per output its name,\n"
+         "volume, delay in ms and cm, phase, mute, EQ bypass, high-pass and low-pass filters and the bands that are not\n"
+         "flat (all 31 with --all-bands). FILE is a .SCE, or a .ALL with --scene K (1..9, default 1).\n",
+         {"--scene"}, {"--all-bands"}, 1, false, &CliTool::show},
+        {"export", "export FILE [--scene K] [-o OUT.json]",
+         "Writes the scene as JSON (see the README for the schema) to standard output, or to OUT.json with -o.\n"
+         "A stored value outside its field's range cannot be exported and is named.\n",
+         {"--scene", "-o"}, {}, 1, false, &CliTool::exportJson},
+        {"import", "import FILE.json -o OUT.SCE",
+         "Makes a single-scene file from JSON written by export. A value outside its field's range is refused with\n"
+         "the field's path; export followed by import gives the original bytes.\n",
+         {"-o"}, {}, 1, true, &CliTool::importJson},
+        {"diff", "diff A B [--scene K]",
+         "Prints one line per differing field, e.g. \"CH2 band 5 gain: -3.0 dB -> -4.5 dB\". Two .ALL files are\n"
+         "compared scene by scene unless --scene K picks one. Exits 0 when equal, 1 when they differ, 2 on an error.\n",
+         {"--scene"}, {}, 2, false, &CliTool::diff},
+        {"sheet", "sheet FILE [--scene K] [--date TEXT] [--note TEXT] [--language en|zh] -o OUT.pdf",
+         "Makes the printable setup sheet: outputs with names, levels, delays, phase and mute, crossovers, the bands\n"
+         "that are not flat and one response graph per output. --date defaults to today; without --note the sheet\n"
+         "has lines for a note by hand. The sheet is in English (en, the default) or Chinese (zh).\n",
+         {"--scene", "--date", "--note", "--language", "-o"}, {}, 1, true, &CliTool::sheet},
+        {"autoeq",
+         "autoeq FILE --channel N --measurement M [--target flat|tilt|car|T] [--range LO-HI] [--max-boost DB]\n"
+         "       [--mode peq|geq] [--lock 1,5,7] [--smoothing none|1/24|1/12|1/6|1/3] [--scene K] [-o OUT]",
+         "Fits output N's equaliser (1..6) to the target from a measurement (REW text export or FRD), within the\n"
+         "range (default: where the output's crossovers pass), boosting at most DB (default 6.0, at most 12.0).\n"
+         "geq moves gains only; locked bands keep their values. Prints the RMS error in the range before and after\n"
+         "and writes the scene file with the new bands to OUT (an .ALL input gives an .ALL output); without -o\n"
+         "nothing is written.\n",
+         {"--channel", "--measurement", "--target", "--range", "--max-boost", "--mode", "--lock", "--smoothing",
+          "--scene", "-o"},
+         {}, 1, false, &CliTool::autoeq},
+        {"filters", "filters FILE --channel N (--import F [--lock 1,5,7] -o OUT | --export [-o OUT.txt]) [--scene K]",
+         "--import reads a filter file (REW filter settings or an Equalizer APO / AutoEq ParametricEQ.txt), computes\n"
+         "the response it means (cookbook filters at 48 kHz) and fits output N's free bands to it; prints what was\n"
+         "skipped and the RMS difference left, and writes the scene to OUT. A file without a readable filter is\n"
+         "refused (exit 5). --export prints the output's bands as ParametricEQ lines with cookbook Q (or writes\n"
+         "them to OUT.txt).\n",
+         {"--channel", "--import", "--lock", "--scene", "-o"}, {"--export"}, 1, false, &CliTool::filters},
+        {"align", "align FILE --distances d1,d2,d3,d4,d5,d6 [--unit cm|in] [--scene K] [-o OUT]",
+         "Sets the six output delays from the distances of the speakers to the listening position (default cm):\n"
+         "the farthest gets 0, each other the difference over the speed of sound (345 m/s), at most 15.00 ms.\n"
+         "Without -o the delays are printed and nothing is written.\n",
+         {"--distances", "--unit", "--scene", "-o"}, {}, 1, false, &CliTool::align},
+        {"measure", "measure --car CAR.json [--scene IN.SCE] --channel N [--positions K] [--sweep-s S] -o OUT.txt",
+         "Measures output N (1..6) headless: the simulated processor with the scene (default: factory parameters),\n"
+         "the virtual car of CAR.json and a sweep of S seconds (0.5..6, default 1.5) at K microphone positions (1..9,\n"
+         "default 1). Writes the REW-text measurement to OUT.txt and prints \"CHn: arrival X.XXX ms, polarity\n"
+         "+|-|ambiguous, SNR Y dB\": the arrival after the processor's input, the card's latency taken out by the\n"
+         "loopback (the output's own delay plus the path; 345 cm and no delay give 10.000 ms).\n",
+         {"--car", "--scene", "--channel", "--positions", "--sweep-s", "-o"}, {}, 0, true, &CliTool::measure},
+        {"autotune",
+         "autotune --car CAR.json IN.SCE [--target flat|tilt|car|FILE] [--positions K] [--range A-B] [--max-boost DB]\n"
+         "       -o OUT.SCE",
+         "Runs the whole auto-tune headless on the virtual car of CAR.json and the simulated processor loaded with\n"
+         "IN.SCE (its crossovers stay as they are): every output with a speaker name measured at K microphone\n"
+         "positions (1..9, default 1), polarity corrected where inverted, delays from the arrivals (the latest gets 0),\n"
+         "levels matched by cuts, each equaliser fitted to the target within its pass band (or A-B within it, boosting\n"
+         "at most DB, default 6.0), then measured again to verify. Prints one line per output, \"CHn: delay X.XX ms,\n"
+         "polarity +|-|ambiguous, level Y.Y dB, RMS predicted P.PP dB, verified V.VV dB\" (level: the output's volume),\n"
+         "and writes the processor's state after the tuning to OUT.SCE.\n",
+         {"--car", "--target", "--positions", "--range", "--max-boost", "-o"}, {}, 1, true, &CliTool::autotune},
+    };
+}
 
 int CliTool::fail(int code, const QString &file, const QString &reason)
 {
-    err_ << "kestrun-cli " << (command_ ? command_->name : "") << ": " << file << ": " << reason << Qt::endl;
+    err_ << "kestrun-cli " << (command_ ? command_ : "") << ": " << file << ": " << reason << Qt::endl;
     return code;
 }
 
 int CliTool::usage(const QString &reason)
 {
-    const QString name = command_ ? QString::fromLatin1(command_->name) : QString();
+    const QString name = command_ ? QString::fromLatin1(command_) : QString();
     err_ << "kestrun-cli" << (name.isEmpty() ? "" : " ") << name << ": " << reason << " (see kestrun-cli " << name
          << (name.isEmpty() ? "" : " ") << "--help)" << Qt::endl;
     return Usage;
@@ -119,7 +122,7 @@ int CliTool::run(const QStringList &args)
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         out_ << "Usage: kestrun-cli COMMAND [ARGS]   (kestrun-cli COMMAND --help for details)\n"
                 "       kestrun-cli --version\n\nCommands:\n";
-        for (const Command &c : Commands) out_ << "  kestrun-cli " << c.synopsis << '\n';
+        for (const Command &c : commands()) out_ << "  kestrun-cli " << c.synopsis << '\n';
         out_ << '\n' << ExitCodes;
         out_.flush();
         return args.isEmpty() ? Usage : Ok;
@@ -129,9 +132,10 @@ int CliTool::run(const QStringList &args)
         out_.flush();
         return Ok;
     }
-    for (const Command &c : Commands) {
+    const std::vector<Command> all = commands();
+    for (const Command &c : all) {
         if (args.first() != QLatin1String(c.name)) continue;
-        command_ = &c;
+        command_ = c.name;
         if (args.contains(QStringLiteral("--help"))) {
             out_ << "Usage: kestrun-cli " << c.synopsis << "\n\n" << c.help << '\n' << ExitCodes;
             out_.flush();

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <vector>
+
 struct FreqCurve;
 struct ParamBlock;
 
@@ -48,8 +50,9 @@ public:
 
 private:
     struct Command;
-    static const Command Commands[];
-    const Command *command_ = nullptr;
+    // The commands, made for each run (their handlers and option lists are not plain data).
+    static std::vector<Command> commands();
+    const char *command_ = nullptr;  // the name of the running command
 
     int parse(const Command &c, const QStringList &args, Args *a);
     int show(const Args &a);

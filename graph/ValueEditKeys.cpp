@@ -6,7 +6,7 @@
 ValueEditRef ParseValueEditName(const QString &name)
 {
     struct Family {
-        const char *prefix;
+        char prefix[14];
         ValueEditKind kind;
         int count;
     };

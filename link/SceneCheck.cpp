@@ -10,7 +10,7 @@ namespace {
 // One field of the image: where it lies, how many entries it has and its valid range.
 struct FieldRange {
     SceneCheck::Field field;
-    const char *name;
+    char name[12];
     uint16_t offset;
     uint8_t width;     // 1 or 2 bytes, little-endian
     uint16_t entries;  // 1, one per channel, or one per channel and band

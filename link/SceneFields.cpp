@@ -12,34 +12,34 @@
 namespace {
 
 // A value of a numeric kind is (code - zero) * mul / div, shown with `decimals` digits and `unit`.
-// Kinds named by words have `names` instead; Flag is a JSON boolean.
+// Kinds named by words are `named` instead; Flag is a JSON boolean.
 struct KindInfo {
     uint32_t lo, hi;
     double zero;
     double mul, div;
     int decimals;
-    const char *unit;
-    const char *const *names;
+    char unit[8];
+    bool named;
 };
 
-const char *const SourceNames[] = {"HI", "LOW", "OPT"};
-const char *const TypeNames[] = {"Butterworth", "Linkwitz", "Bessel"};
+const char SourceNames[3][4] = {"HI", "LOW", "OPT"};
+const char TypeNames[3][12] = {"Butterworth", "Linkwitz", "Bessel"};
 
 // In FieldKind order.
 const KindInfo Kinds[] = {
-    {0, 0xFFFFFFFFu, 0, 1, 1, 0, "", nullptr},      // Firmware
-    {0, 2, 0, 1, 1, 0, "", SourceNames},              // Source
-    {0, 600, 600, 1, 10, 1, " dB", nullptr},          // Level
-    {0, 6, 0, 1, 1, 0, "", nullptr},                  // Gate
-    {0, SPK_OFF, 0, 1, 1, 0, "", nullptr},            // Speaker (names from the speaker table)
-    {0, 1, 0, 1, 1, 0, "", nullptr},                  // Flag
-    {0, 1, 0, 180, 1, 0, "\u00b0", nullptr},          // Phase
-    {0, 1500, 0, 1, 100, 2, " ms", nullptr},          // Delay
-    {20, 20000, 0, 1, 1, 0, " Hz", nullptr},          // Freq
-    {0, 7, -1, -6, 1, 0, " dB/Oct", nullptr},         // Slope
-    {0, 2, 0, 1, 1, 0, "", TypeNames},                // FilterType
-    {120, 360, 240, 1, 10, 1, " dB", nullptr},        // Gain
-    {4, 100, 0, 1, 10, 1, "", nullptr},               // Q
+    {0, 0xFFFFFFFFu, 0, 1, 1, 0, "", false},        // Firmware
+    {0, 2, 0, 1, 1, 0, "", true},                     // Source (SourceNames)
+    {0, 600, 600, 1, 10, 1, " dB", false},            // Level
+    {0, 6, 0, 1, 1, 0, "", false},                    // Gate
+    {0, SPK_OFF, 0, 1, 1, 0, "", true},               // Speaker (names from the speaker table)
+    {0, 1, 0, 1, 1, 0, "", false},                    // Flag
+    {0, 1, 0, 180, 1, 0, "\u00b0", false},            // Phase
+    {0, 1500, 0, 1, 100, 2, " ms", false},            // Delay
+    {20, 20000, 0, 1, 1, 0, " Hz", false},            // Freq
+    {0, 7, -1, -6, 1, 0, " dB/Oct", false},           // Slope
+    {0, 2, 0, 1, 1, 0, "", true},                     // FilterType (TypeNames)
+    {120, 360, 240, 1, 10, 1, " dB", false},          // Gain
+    {4, 100, 0, 1, 10, 1, "", false},                 // Q
 };
 static_assert(sizeof Kinds / sizeof Kinds[0] == int(FieldKind::Q) + 1, "one entry per kind");
 
@@ -50,24 +50,13 @@ double valueOf(const KindInfo &k, uint32_t code) { return (double(code) - k.zero
 QString number(const KindInfo &k, double v) { return QString::number(v, 'f', k.decimals); }
 
 // Kinds whose values are words rather than numbers.
-bool named(FieldKind kind) { return info(kind).names || kind == FieldKind::Speaker; }
+bool named(FieldKind kind) { return info(kind).named; }
 
-// The word of a valid code of a named kind, read once from the tables.
-const QString &nameOf(FieldKind kind, uint32_t code)
+// The word of a valid code of a named kind.
+QString nameOf(FieldKind kind, uint32_t code)
 {
-    static const struct Words {
-        QString speaker[SPK_OFF + 1], source[3], type[3];
-        Words()
-        {
-            for (int c = 0; c <= SPK_OFF; ++c) speaker[c] = SpeakerName(uint8_t(c), 1);
-            for (int c = 0; c < 3; ++c) {
-                source[c] = QString::fromLatin1(SourceNames[c]);
-                type[c] = QString::fromLatin1(TypeNames[c]);
-            }
-        }
-    } words;
-    if (kind == FieldKind::Speaker) return words.speaker[code];
-    return kind == FieldKind::Source ? words.source[code] : words.type[code];
+    if (kind == FieldKind::Speaker) return SpeakerName(uint8_t(code), 1);
+    return QString::fromLatin1(kind == FieldKind::Source ? SourceNames[code] : TypeNames[code]);
 }
 
 // Appends a JSON string: quotes, backslashes and control characters escaped, the rest as UTF-8.
@@ -136,8 +125,8 @@ const SceneField SceneFields::Bands[BAND_FIELD_COUNT] = {
 };
 
 const ByteRegion SceneFields::Reserved[RESERVED_COUNT] = {{11, 13}, {70, 10}, {1010, 6}, {1076, 24}};
-const char *const SceneFields::FilterKeys[2] = {"high_pass", "low_pass"};
-const char *const SceneFields::FilterLabels[2] = {"high-pass", "low-pass"};
+const char SceneFields::FilterKeys[2][10] = {"high_pass", "low_pass"};
+const char SceneFields::FilterLabels[2][10] = {"high-pass", "low-pass"};
 
 uint32_t SceneFields::code(const uint8_t *block, const SceneField &f, int entry)
 {

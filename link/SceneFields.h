@@ -28,8 +28,8 @@ enum class FieldKind : uint8_t {
 
 struct SceneField {
     FieldKind kind;
-    const char *key;    // JSON key inside its object
-    const char *label;  // readable name after the channel / band prefix ("" for the filter frequency)
+    char key[17];       // JSON key inside its object
+    char label[17];     // readable name after the channel / band prefix ("" for the filter frequency)
     int offset;         // byte offset of entry 0
     int width;          // 1, 2 or 4 bytes; entry i lies at offset + i * width
 };
@@ -55,8 +55,8 @@ public:
     static const SceneField Bands[BAND_FIELD_COUNT];        // entry = channel * 31 + band
     static const ByteRegion Reserved[RESERVED_COUNT];
     static constexpr ByteRegion Tail = {IMAGE_SIZE, STORE_SIZE - IMAGE_SIZE};
-    static const char *const FilterKeys[2];    // "high_pass", "low_pass"
-    static const char *const FilterLabels[2];  // "high-pass", "low-pass"
+    static const char FilterKeys[2][10];    // "high_pass", "low_pass"
+    static const char FilterLabels[2][10];  // "high-pass", "low-pass"
 
     static uint32_t code(const uint8_t *block, const SceneField &f, int entry);
     static void setCode(uint8_t *block, const SceneField &f, int entry, uint32_t code);

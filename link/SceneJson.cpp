@@ -48,6 +48,12 @@ struct Layout {
     int count;
     std::vector<const char *> extra;  // the object's own members, in the order they are checked
     std::vector<Member> written;
+    Layout(const SceneField *table, int n) : Layout(table, n, std::vector<const char *>()) {}
+    template <size_t N, size_t Size>
+    Layout(const SceneField *table, int n, const char (&own)[N][Size])
+        : Layout(table, n, std::vector<const char *>(std::begin(own), std::end(own)))
+    {
+    }
     Layout(const SceneField *table, int n, std::vector<const char *> own) : fields(table), count(n), extra(std::move(own))
     {
         for (int i = 0; i < n; ++i) written.push_back({table[i].key, i});
@@ -59,32 +65,6 @@ struct Layout {
         return std::any_of(written.begin(), written.end(), [&](const Member &m) { return key == QLatin1String(m.key); });
     }
 };
-
-const Layout &rootLayout()
-{
-    static const Layout layout(SceneFields::Globals, SceneFields::GLOBAL_COUNT,
-                               {"format", "version", "outputs", "reserved", "tail"});
-    return layout;
-}
-
-const Layout &outputLayout()
-{
-    static const Layout layout(SceneFields::Outputs, SceneFields::OUTPUT_COUNT, {"high_pass", "low_pass", "eq"});
-    return layout;
-}
-
-const Layout &filterLayout(int f)
-{
-    static const Layout layouts[2] = {{SceneFields::Filters[0], SceneFields::FILTER_COUNT, {}},
-                                      {SceneFields::Filters[1], SceneFields::FILTER_COUNT, {}}};
-    return layouts[f];
-}
-
-const Layout &bandLayout()
-{
-    static const Layout layout(SceneFields::Bands, SceneFields::BAND_FIELD_COUNT, {});
-    return layout;
-}
 
 // The keys of the reserved object (the offsets as text) and the regions in key order.
 struct ReservedKeys {
@@ -102,11 +82,19 @@ struct ReservedKeys {
     }
 };
 
-const ReservedKeys &reservedKeys()
-{
-    static const ReservedKeys keys;
-    return keys;
-}
+// The own members of the root and output objects, in the order they are checked.
+const char RootMembers[][9] = {"format", "version", "outputs", "reserved", "tail"};
+const char OutputMembers[][10] = {"high_pass", "low_pass", "eq"};
+
+// The layouts of the document's objects, made for one reading or writing.
+struct Layouts {
+    Layout root{SceneFields::Globals, SceneFields::GLOBAL_COUNT, RootMembers};
+    Layout output{SceneFields::Outputs, SceneFields::OUTPUT_COUNT, OutputMembers};
+    Layout filter[2] = {{SceneFields::Filters[0], SceneFields::FILTER_COUNT},
+                        {SceneFields::Filters[1], SceneFields::FILTER_COUNT}};
+    Layout band{SceneFields::Bands, SceneFields::BAND_FIELD_COUNT};
+    ReservedKeys reserved;
+};
 
 // False with the path of the first stored code of an entry outside its field's range.
 bool checkEntry(const uint8_t *block, const Layout &layout, int entry, const Path &path, QString *why)
@@ -126,11 +114,11 @@ bool checkEntry(const uint8_t *block, const Layout &layout, int entry, const Pat
 class Writer
 {
 public:
-    Writer(const uint8_t *block, QByteArray *out) : b_(block), out_(*out) {}
+    Writer(const Layouts &layouts, const uint8_t *block, QByteArray *out) : l_(layouts), b_(block), out_(*out) {}
 
     void document()
     {
-        object(rootLayout(), 0, 0, [this](int own) {
+        object(l_.root, 0, 0, [this](int own) {
             switch (own) {
             case 0: out_ += QByteArray("\"") + FormatName + '"'; break;
             case 1: out_ += QByteArray::number(FormatVersion); break;
@@ -169,12 +157,12 @@ private:
         out_ += "[\n";
         for (int ch = 0; ch < CH_COUNT; ++ch) {
             indent(2);
-            object(outputLayout(), ch, 2, [this, ch](int own) {
-                if (own < 2) return object(filterLayout(own), ch, -1, [](int) {});
+            object(l_.output, ch, 2, [this, ch](int own) {
+                if (own < 2) return object(l_.filter[own], ch, -1, [](int) {});
                 out_ += "[\n";
                 for (int band = 0; band < BAND_COUNT; ++band) {
                     indent(4);
-                    object(bandLayout(), ch * BAND_COUNT + band, -1, [](int) {});
+                    object(l_.band, ch * BAND_COUNT + band, -1, [](int) {});
                     out_ += band + 1 < BAND_COUNT ? ",\n" : "\n";
                 }
                 indent(3);
@@ -196,7 +184,7 @@ private:
     void reserved()
     {
         out_ += '{';
-        const ReservedKeys &keys = reservedKeys();
+        const ReservedKeys &keys = l_.reserved;
         for (int i : keys.byKey) {
             const ByteRegion &r = SceneFields::Reserved[i];
             if (i != keys.byKey[0]) out_ += ", ";
@@ -215,6 +203,7 @@ private:
         hex(b_ + SceneFields::Tail.offset, n);
     }
 
+    const Layouts &l_;
     const uint8_t *b_;
     QByteArray &out_;
 };
@@ -277,17 +266,18 @@ bool takeHex(const QJsonValue &v, const char *object, const char *key, int size,
 bool SceneJson::write(const QByteArray &block, QByteArray *json, QString *why)
 {
     const uint8_t *b = reinterpret_cast<const uint8_t *>(block.constData());
-    if (!checkEntry(b, rootLayout(), 0, Path(), why)) return false;
+    const Layouts layouts;
+    if (!checkEntry(b, layouts.root, 0, Path(), why)) return false;
     for (int ch = 0; ch < CH_COUNT; ++ch) {
-        if (!checkEntry(b, outputLayout(), ch, Path{ch}, why)) return false;
+        if (!checkEntry(b, layouts.output, ch, Path{ch}, why)) return false;
         for (int f = 0; f < 2; ++f)
-            if (!checkEntry(b, filterLayout(f), ch, Path{ch, f}, why)) return false;
+            if (!checkEntry(b, layouts.filter[f], ch, Path{ch, f}, why)) return false;
         for (int band = 0; band < BAND_COUNT; ++band)
-            if (!checkEntry(b, bandLayout(), ch * BAND_COUNT + band, Path{ch, -1, band}, why)) return false;
+            if (!checkEntry(b, layouts.band, ch * BAND_COUNT + band, Path{ch, -1, band}, why)) return false;
     }
     QByteArray text;
     text.reserve(16384);
-    Writer(b, &text).document();
+    Writer(layouts, b, &text).document();
     *json = text;
     return true;
 }
@@ -307,22 +297,23 @@ bool SceneJson::read(const QByteArray &json, QByteArray *block, QString *why)
     if (!version.isDouble() || version.toDouble() != FormatVersion)
         return *why = QStringLiteral("version: expected %1").arg(FormatVersion), false;
 
+    const Layouts layouts;
     QByteArray out(STORE_SIZE, '\0');
     uint8_t *b = reinterpret_cast<uint8_t *>(out.data());
-    if (!takeFields(root, rootLayout(), 0, Path(), b, why)) return false;
+    if (!takeFields(root, layouts.root, 0, Path(), b, why)) return false;
     QJsonArray outputs, bands;
     if (!objectArray(root, "outputs", CH_COUNT, Path(), &outputs, why)) return false;
     for (int ch = 0; ch < CH_COUNT; ++ch) {
         const QJsonObject output = outputs.at(ch).toObject();
-        if (!takeFields(output, outputLayout(), ch, Path{ch}, b, why)) return false;
+        if (!takeFields(output, layouts.output, ch, Path{ch}, b, why)) return false;
         for (int f = 0; f < 2; ++f) {
             const QJsonValue filter = output.value(QLatin1String(SceneFields::FilterKeys[f]));
             if (!filter.isObject()) return *why = Path{ch, f}.text() + QStringLiteral(": expected an object"), false;
-            if (!takeFields(filter.toObject(), filterLayout(f), ch, Path{ch, f}, b, why)) return false;
+            if (!takeFields(filter.toObject(), layouts.filter[f], ch, Path{ch, f}, b, why)) return false;
         }
         if (!objectArray(output, "eq", BAND_COUNT, Path{ch}, &bands, why)) return false;
         for (int band = 0; band < BAND_COUNT; ++band)
-            if (!takeFields(bands.at(band).toObject(), bandLayout(), ch * BAND_COUNT + band, Path{ch, -1, band}, b, why))
+            if (!takeFields(bands.at(band).toObject(), layouts.band, ch * BAND_COUNT + band, Path{ch, -1, band}, b, why))
                 return false;
     }
     const QJsonValue reservedValue = root.value(QLatin1String("reserved"));
@@ -332,7 +323,7 @@ bool SceneJson::read(const QByteArray &json, QByteArray *block, QString *why)
                false;
     for (int i = 0; i < SceneFields::RESERVED_COUNT; ++i) {
         const ByteRegion &r = SceneFields::Reserved[i];
-        const char *key = reservedKeys().keys[i];
+        const char *key = layouts.reserved.keys[i];
         if (!takeHex(reserved.value(QLatin1String(key)), "reserved", key, r.size, false, b + r.offset, why)) return false;
     }
     if (!takeHex(root.value(QLatin1String("tail")), "", "tail", SceneFields::Tail.size, true, b + SceneFields::Tail.offset, why))

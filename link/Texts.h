@@ -118,9 +118,11 @@ enum class Txt {
     Count_
 };
 
+// One text in both languages, held in place (no pointers, so a table of them is plain read-only data);
+// sized for the longest text of the program's tables, and the compiler refuses a longer one.
 struct TextPair {
-    const char *zh;
-    const char *en;
+    char zh[164];
+    char en[156];
 };
 
 // The text of id in the given language (0 = Chinese, nonzero = English).

@@ -83,7 +83,7 @@ void SenceManage::buildControls()
     BT_CLOSE->setFocusPolicy(Qt::NoFocus);
     connect(BT_CLOSE, &QPushButton::clicked, this, &SenceManage::on_BT_CLOSE_clicked);
 
-    static const char *const headers[4] = {"Selete", "Position", "Name", "State"};
+    static const char headers[4][9] = {"Selete", "Position", "Name", "State"};
     static const int headerX[4] = {20, 80, 170, 350};
     static const int headerW[4] = {60, 80, 160, 80};
     for (int h = 0; h < 4; ++h) {
@@ -122,7 +122,7 @@ void SenceManage::buildControls()
     }
 
     QPushButton **buttons[4] = {&BT_SAVE, &BT_CALL, &BT_DEL, &BT_EXIT};
-    static const char *const names[4] = {"BT_SAVE", "BT_CALL", "BT_DEL", "BT_EXIT"};
+    static const char names[4][8] = {"BT_SAVE", "BT_CALL", "BT_DEL", "BT_EXIT"};
     static const Txt texts[4] = {Txt::SceneSaveButton, Txt::SceneLoadButton, Txt::SceneDeleteButton, Txt::SceneExitButton};
     static const int buttonY[4] = {70, 115, 160, 250};
     for (int k = 0; k < 4; ++k) {

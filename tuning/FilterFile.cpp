@@ -96,7 +96,7 @@ FilterLine ReadFilterLine(const std::vector<Word> &t, size_t first)
 
 // The filter types read, by their names in the files.
 struct TypeName {
-    Word name;
+    char name[6];
     FileFilterType type;
 };
 constexpr TypeName TypeNames[] = {
@@ -312,7 +312,7 @@ QByteArray ExportFilters(const BandSet &bands, bool bypassed)
 {
     double peak = 0.0;
     if (!bypassed) {
-        static const std::vector<double> grid = LogGrid(GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, 48);
+        const std::vector<double> grid = LogGrid(GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, 48);
         const std::vector<double> total = BandsDb(bands, grid);
         peak = std::max(0.0, *std::max_element(total.begin(), total.end()));
     }

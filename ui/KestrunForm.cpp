@@ -23,7 +23,7 @@ constexpr int BandPitch = 34;
 constexpr int StripX0 = 40;
 constexpr int StripPitch = 110;
 
-const char *const ChannelColour[CH_COUNT] = {"255,0,0", "255,246,0", "0,0,255", "0,255,0", "0,255,255", "255,180,0"};
+const char ChannelColour[CH_COUNT][10] = {"255,0,0", "255,246,0", "0,0,255", "0,255,0", "0,255,255", "255,180,0"};
 
 QFont uiFont(int points)
 {
@@ -302,7 +302,7 @@ void KestrunForm::retranslateUi(QWidget *)
     };
     for (const auto &b : buttons) b.first->setText(zh(b.second));
     BT_Unit->setText(QStringLiteral("ms"));
-    static const char *const axis[15] = {"+20", "0", "-20", "20", "50", "100", "500", "1000",
+    static const char axis[15][5] = {"+20", "0", "-20", "20", "50", "100", "500", "1000",
                                    "2k", "5k", "10k", "20k", "+20", "0", "-20"};
     for (int k = 0; k < 15; ++k) Edit_L[k]->setText(QLatin1String(axis[k]));
     for (int ch = 0; ch < CH_COUNT; ++ch) {
