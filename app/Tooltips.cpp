@@ -2,6 +2,7 @@
 #include "Tooltips.h"
 
 #include "DragPushButton.h"
+#include "GraphMarkers.h"
 #include "Kestrun.h"
 #include "Texts.h"
 
@@ -39,9 +40,9 @@ void Tooltips::apply(Kestrun &w)
         {all(ui.Edit_EQ_Freq), Txt::TipEqFreqEdit, false},
         {all(ui.Edit_EQ_Q), Txt::TipEqQEdit, false},
         {all(ui.BT_LED), Txt::TipBandButton, false},
-        {all(w.BandMark), Txt::TipBandMarker, false},
-        {{w.HpfMark}, Txt::TipHpfMarker, false},
-        {{w.LpfMark}, Txt::TipLpfMarker, false},
+        {all(w.markers().BandMark), Txt::TipBandMarker, false},
+        {{w.markers().HpfMark}, Txt::TipHpfMarker, false},
+        {{w.markers().LpfMark}, Txt::TipLpfMarker, false},
         {all(ui.BT_CH), Txt::TipChannel, true},
         {all(ui.BT_CH_NAME), Txt::TipChName, false},
         {all(ui.Slider_CHVol_Bar), Txt::TipChVolSlider, false},

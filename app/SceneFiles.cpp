@@ -1,5 +1,10 @@
-// Scene files on the computer: save and load one scene or all nine.
+// Scene files on the computer: save and load one scene or all nine; the offline edits never lost silently.
+#include "SceneFiles.h"
+
 #include "Kestrun.h"
+#include "LinkView.h"
+#include "ProcessorScenes.h"
+#include "RecentFolder.h"
 
 #include "LinkState.h"
 #include "Notice.h"
@@ -39,9 +44,14 @@ bool accepted(const Notice &notice, SceneFile::Read r, Txt wrongSize)
 }
 }  // namespace
 
-bool Kestrun::SingleFileSave(const ParamBlock &block)
+SceneFiles::SceneFiles(Kestrun &window, TuningModel &model, Notice &notice, RecentFolder &folder)
+    : w_(window), model_(model), notice_(notice), folder_(folder)
 {
-    const QString path = folder_.saveFile(this, QStringLiteral("保存单个场景文件"),
+}
+
+bool SceneFiles::SingleFileSave(const ParamBlock &block)
+{
+    const QString path = folder_.saveFile(&w_, QStringLiteral("保存单个场景文件"),
                                           RecentFolder::datedName(QStringLiteral("Arvon-6"), QStringLiteral("SCE")),
                                           QString::fromUtf8(SingleFilter));
     if (path.isEmpty()) return false;
@@ -49,32 +59,32 @@ bool Kestrun::SingleFileSave(const ParamBlock &block)
         notice_.info(Txt::SceneFileWriteFailed);
         return false;
     }
-    OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
+    w_.OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
     return true;
 }
 
-bool Kestrun::SingleFileOpen(QByteArray *file)
+bool SceneFiles::SingleFileOpen(QByteArray *file)
 {
-    const QString path = folder_.openFile(this, QStringLiteral("加载单个场景文件"), QString::fromUtf8(SingleFilter));
+    const QString path = folder_.openFile(&w_, QStringLiteral("加载单个场景文件"), QString::fromUtf8(SingleFilter));
     if (path.isEmpty()) return false;
     return accepted(notice_, SceneFile::read(path, SceneFile::SINGLE_SIZE, file), Txt::SingleFileWrongSize);
 }
 
-void Kestrun::AllFileSave()
+void SceneFiles::AllFileSave()
 {
-    const QString path = folder_.saveFile(this, QStringLiteral("保存全部场景文件"),
+    const QString path = folder_.saveFile(&w_, QStringLiteral("保存全部场景文件"),
                                           RecentFolder::datedName(QStringLiteral("Arvon-6_all"), QStringLiteral("ALL")),
                                           QString::fromUtf8(AllFilter));
     if (path.isEmpty()) return;
     if (!SceneFile::write(path, SceneFile::allImage(SceneBuffer)))
         notice_.info(Txt::SceneFileWriteFailed);
     else
-        OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
+        w_.OfflineNote->announce(Txt::SavedNote, QDir::toNativeSeparators(path));
 }
 
-bool Kestrun::AllFileOpen()
+bool SceneFiles::AllFileOpen()
 {
-    const QString path = folder_.openFile(this, QStringLiteral("加载全部场景文件"), QString::fromUtf8(AllFilter));
+    const QString path = folder_.openFile(&w_, QStringLiteral("加载全部场景文件"), QString::fromUtf8(AllFilter));
     if (path.isEmpty()) return false;
     QByteArray file;
     if (!accepted(notice_, SceneFile::read(path, SceneFile::ALL_SIZE, &file), Txt::AllFileWrongSize)) return false;
@@ -82,7 +92,7 @@ bool Kestrun::AllFileOpen()
     return true;
 }
 
-bool Kestrun::sceneFilePlausible(const QByteArray &file)
+bool SceneFiles::sceneFilePlausible(const QByteArray &file)
 {
     const SceneCheck::Findings findings = SceneCheck::checkFile(file);
     if (findings.empty()) return true;
@@ -95,7 +105,7 @@ bool Kestrun::sceneFilePlausible(const QByteArray &file)
     return notice_.confirm(text, T(Txt::SendAnyway), T(Txt::CancelButton));
 }
 
-void Kestrun::loadSingleOffline(const QByteArray &file)
+void SceneFiles::loadSingleOffline(const QByteArray &file)
 {
     // The firmware version belongs to a processor, not to a file.
     const uint32_t version = ParamStore.FirmwareVersion;
@@ -103,21 +113,21 @@ void Kestrun::loadSingleOffline(const QByteArray &file)
     ParamStore.FirmwareVersion = version;
     // As after a download: fields corrected, gains to host encoding, every control refreshed.
     Link.SuppressSend = 1;
-    Update_All_State();
+    w_.linkView().Update_All_State();
     Link.SuppressSend = 0;
 }
 
-void Kestrun::Sence_Sub2_Fun()
+void SceneFiles::Sence_Sub2_Fun()
 {
     TransferGuard guard;
-    if (!transferMayStart(guard)) return;
+    if (!w_.scenes().transferMayStart(guard)) return;
     if (SingleFileSave(ParamStore)) model_.markSaved();
 }
 
-void Kestrun::Sence_Sub3_Fun()
+void SceneFiles::Sence_Sub3_Fun()
 {
     TransferGuard guard;
-    if (!transferMayStart(guard)) return;
+    if (!w_.scenes().transferMayStart(guard)) return;
     // The file is staged: online, the store takes over only what the processor holds after a good transfer.
     QByteArray file;
     if (!SingleFileOpen(&file)) return;
@@ -126,11 +136,11 @@ void Kestrun::Sence_Sub3_Fun()
         return;
     }
     if (!sceneFilePlausible(file)) return;
-    if (!linkReadyForTransfer()) return;
-    showProgress(0);
+    if (!w_.scenes().linkReadyForTransfer()) return;
+    w_.scenes().showProgress(0);
     const auto *image = reinterpret_cast<const uint8_t *>(file.constData());
-    const TransferResult r = SceneTransfer::sendParamImage(image, [this](int v) { showProgress(v); });
-    ui->TickBar->hide();
+    const TransferResult r = SceneTransfer::sendParamImage(image, [this](int v) { w_.scenes().showProgress(v); });
+    w_.ui->TickBar->hide();
     if (r != TransferResult::Ok) {
         notice_.info(Txt::SceneSendFailed);
         return;
@@ -141,17 +151,17 @@ void Kestrun::Sence_Sub3_Fun()
     Link.ResyncCountdown = 10;
 }
 
-void Kestrun::Sence_Sub4_Fun()
+void SceneFiles::Sence_Sub4_Fun()
 {
-    if (!connectedOrNotice()) return;
+    if (!w_.scenes().connectedOrNotice()) return;
     TransferGuard guard;
-    if (!transferMayStart(guard)) return;
-    if (!linkReadyForTransfer()) return;
+    if (!w_.scenes().transferMayStart(guard)) return;
+    if (!w_.scenes().linkReadyForTransfer()) return;
     const std::unique_ptr<uint8_t[][STORE_SIZE]> fetched(new uint8_t[SCENE_COUNT][STORE_SIZE]());
-    showProgress(0);
-    const TransferResult r = SceneTransfer::fetchScenes(fetched.get(), [this](int v) { showProgress(v); });
+    w_.scenes().showProgress(0);
+    const TransferResult r = SceneTransfer::fetchScenes(fetched.get(), [this](int v) { w_.scenes().showProgress(v); });
     Link.HeartbeatCountdown = 400;
-    ui->TickBar->hide();
+    w_.ui->TickBar->hide();
     if (r != TransferResult::Ok) {
         notice_.info(Txt::SceneFetchFailed);
         return;
@@ -160,17 +170,17 @@ void Kestrun::Sence_Sub4_Fun()
     AllFileSave();
 }
 
-void Kestrun::Sence_Sub5_Fun()
+void SceneFiles::Sence_Sub5_Fun()
 {
-    if (!connectedOrNotice()) return;
+    if (!w_.scenes().connectedOrNotice()) return;
     TransferGuard guard;
-    if (!transferMayStart(guard)) return;
+    if (!w_.scenes().transferMayStart(guard)) return;
     if (!AllFileOpen()) return;
     if (!sceneFilePlausible(SceneFile::allImage(SceneBuffer))) return;
-    if (!linkReadyForTransfer()) return;
-    showProgress(0);
-    const TransferResult r = SceneTransfer::sendScenes(SceneBuffer, [this](int v) { showProgress(v); });
-    ui->TickBar->hide();
+    if (!w_.scenes().linkReadyForTransfer()) return;
+    w_.scenes().showProgress(0);
+    const TransferResult r = SceneTransfer::sendScenes(SceneBuffer, [this](int v) { w_.scenes().showProgress(v); });
+    w_.ui->TickBar->hide();
     if (r != TransferResult::Ok) {
         notice_.info(Txt::SceneSendFailed);
         return;
@@ -178,5 +188,50 @@ void Kestrun::Sence_Sub5_Fun()
     Link.HeartbeatCountdown = 40000;
     WaitMs(Pace.uploadSettleMs);
     notice_.info(Txt::AllLoadDone);
-    restartLink();
+    w_.scenes().restartLink();
+}
+
+// Edits made without a processor are never lost silently: the choice when a download replaced them, and
+// the offer to save them when the window closes.
+// Keep the processor's settings (the download stands), send mine (a single-scene transfer of the
+// offline store, then the usual re-read), or save mine to a file first (the download stands).
+void SceneFiles::resolveOfflineEdits()
+{
+    const ModelState *held = model_.heldOfflineEdits();
+    if (!held) return;
+    const ModelState mine = *held;
+    model_.releaseOfflineEdits();
+    const int choice = notice_.choose(T(Txt::OfflineEditsAsk), {T(Txt::OfflineKeepDevice), T(Txt::OfflineSendMine),
+                                                                T(Txt::OfflineSaveFirst)});
+    if (choice == 2) {
+        SingleFileSave(mine.store);
+        return;
+    }
+    if (choice != 1) return;
+    TransferGuard guard;
+    if (!w_.scenes().transferMayStart(guard) || !w_.scenes().linkReadyForTransfer()) return;
+    const QByteArray image = SceneFile::singleImage(mine.store);
+    w_.scenes().showProgress(0);
+    const TransferResult r = SceneTransfer::sendParamImage(reinterpret_cast<const uint8_t *>(image.constData()),
+                                                           [this](int v) { w_.scenes().showProgress(v); });
+    w_.ui->TickBar->hide();
+    if (r != TransferResult::Ok) {
+        // Not in the processor: the edits go to a file rather than be lost.
+        notice_.info(Txt::SceneSendFailed);
+        SingleFileSave(mine.store);
+        return;
+    }
+    Link.ResyncCountdown = 10;  // the re-read brings them back into the store and the controls
+}
+
+// Save, Discard or Cancel; Esc and closing the box cancel, and the window stays open.
+bool SceneFiles::offlineEditsMayClose()
+{
+    if (!model_.hasOfflineEdits()) return true;
+    const int choice = notice_.choose(T(Txt::CloseUnsavedAsk),
+                                      {T(Txt::CloseSave), T(Txt::CloseDiscard), T(Txt::CancelButton)}, 2);
+    if (choice == 1) return true;
+    if (choice != 0 || !SingleFileSave(ParamStore)) return false;
+    model_.markSaved();
+    return true;
 }

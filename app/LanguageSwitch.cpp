@@ -1,5 +1,10 @@
 // Language switching of every text of the main window.
+#include "LanguageSwitch.h"
+
+#include "ChannelNaming.h"
 #include "Kestrun.h"
+#include "OutputSlots.h"
+#include "WindowMenus.h"
 #include "AutoTuneDialog.h"
 #include "TuningModel.h"
 
@@ -17,20 +22,27 @@
 #include <QPushButton>
 #include <utility>
 
-void Kestrun::Option_Sub6_Fun()
+LanguageSwitch::LanguageSwitch(Kestrun &window, TuningModel &model) : w_(window), model_(model)
+{
+    qtTexts_.setLanguage(LanguageFlag);
+}
+
+void LanguageSwitch::Option_Sub6_Fun()
 {
     LanguageFlag = 0;
     applyLanguage();
 }
 
-void Kestrun::Option_Sub7_Fun()
+void LanguageSwitch::Option_Sub7_Fun()
 {
     LanguageFlag = 1;
     applyLanguage();
 }
 
-void Kestrun::applyLanguage()
+void LanguageSwitch::applyLanguage()
 {
+    KestrunForm *ui = w_.ui;
+    WindowMenus &menus = w_.menus();
     qtTexts_.setLanguage(LanguageFlag);
     // Captions of the window's controls.
     const std::pair<QAbstractButton *, Txt> buttons[] = {
@@ -56,55 +68,41 @@ void Kestrun::applyLanguage()
     // The output strips.
     for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
         ui->BT_Sync[ch]->setText(T(Txt::CapSync));
-        Phase_Button_Show(ch, ParamStore.ChPhase[ch]);
+        w_.outputs().Phase_Button_Show(ch, ParamStore.ChPhase[ch]);
         ui->BT_Mute[ch]->setText(T(Txt::CapMute));
     }
 
     // Menu entries.
-    NoiseGateMenu->setTitle(T(Txt::MenuNoiseGate));
-    NoiseGateAct[0]->setText(T(Txt::MenuGateOff));
-    for (int k = 1; k < 7; ++k) NoiseGateAct[k]->setText(T(Txt::MenuGateLevel).arg(k));
-    AboutAct->setText(T(Txt::MenuAbout));
-    UndoAct->setText(T(Txt::MenuUndo));
-    RedoAct->setText(T(Txt::MenuRedo));
-    TuningAct->setText(T(Txt::MenuTuning));
-    if (auto *panel = findChild<TuningPanel *>()) panel->applyLanguage();
-    if (auto *act = OptionMenu->findChild<QAction *>(QStringLiteral("MeasureAct"))) act->setText(MT(MTxt::MenuEntry, LanguageFlag));
-    if (auto *panel = findChild<MeasurePanel *>()) panel->applyLanguage(LanguageFlag);
-    if (auto *autoTune = findChild<AutoTuneDialog *>()) autoTune->applyLanguage(LanguageFlag);
-    ResetAct->setText(T(Txt::MenuReset));
-    UpgradeAct->setText(T(Txt::MenuUpgrade));
+    menus.NoiseGateMenu->setTitle(T(Txt::MenuNoiseGate));
+    menus.NoiseGateAct[0]->setText(T(Txt::MenuGateOff));
+    for (int k = 1; k < 7; ++k) menus.NoiseGateAct[k]->setText(T(Txt::MenuGateLevel).arg(k));
+    menus.AboutAct->setText(T(Txt::MenuAbout));
+    menus.UndoAct->setText(T(Txt::MenuUndo));
+    menus.RedoAct->setText(T(Txt::MenuRedo));
+    menus.TuningAct->setText(T(Txt::MenuTuning));
+    if (auto *panel = w_.findChild<TuningPanel *>()) panel->applyLanguage();
+    if (auto *act = menus.OptionMenu->findChild<QAction *>(QStringLiteral("MeasureAct"))) act->setText(MT(MTxt::MenuEntry, LanguageFlag));
+    if (auto *panel = w_.findChild<MeasurePanel *>()) panel->applyLanguage(LanguageFlag);
+    if (auto *autoTune = w_.findChild<AutoTuneDialog *>()) autoTune->applyLanguage(LanguageFlag);
+    menus.ResetAct->setText(T(Txt::MenuReset));
+    menus.UpgradeAct->setText(T(Txt::MenuUpgrade));
     const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,
                           Txt::MenuLoadAll};
-    for (int k = 0; k < 5; ++k) SenceAct[k]->setText(T(sence[k]));
+    for (int k = 0; k < 5; ++k) menus.SenceAct[k]->setText(T(sence[k]));
     for (int f = 0; f < 2; ++f)
-        for (unsigned t = 0; t < 3; ++t) FilterTypeAct[f][t]->setText(FilterTypeName(t));
+        for (unsigned t = 0; t < 3; ++t) menus.FilterTypeAct[f][t]->setText(FilterTypeName(t));
 
     // The crossover captions of the selected channel.
     const uint8_t ch = model_.CurCh < CH_COUNT ? model_.CurCh : 0;
     ui->BT_HPF_TYPE->setText(FilterTypeName(ParamStore.HpfType[ch]));
     ui->BT_LPF_TYPE->setText(FilterTypeName(ParamStore.LpfType[ch]));
     ui->Label[14]->setText(T(Txt::CapBypass));
-    FilterSlopeAct[0][8]->setText(T(Txt::FilterOff));
-    FilterSlopeAct[1][8]->setText(T(Txt::FilterOff));
+    menus.FilterSlopeAct[0][8]->setText(T(Txt::FilterOff));
+    menus.FilterSlopeAct[1][8]->setText(T(Txt::FilterOff));
     ui->BT_HPF_SLOPE->setText(ParamStore.HpfBypass[ch] ? T(Txt::FilterOff) : FilterSlopeName(ParamStore.HpfSlope[ch]));
     ui->BT_LPF_SLOPE->setText(ParamStore.LpfBypass[ch] ? T(Txt::FilterOff) : FilterSlopeName(ParamStore.LpfSlope[ch]));
 
-    Update_Channel_Name();
-    Menu_LanguageSet();
-    applyHelpTexts();
-}
-
-void Kestrun::Menu_LanguageSet()
-{
-    for (int ch = 0; ch < CH_COUNT; ++ch) {
-        for (int g = 0; g < NAME_GROUP_COUNT; ++g) {
-            const NameMenuGroup &group = NameMenuGroups[g];
-            if (!ChNameSubMenu[ch][g]) continue;
-            ChNameSubMenu[ch][g]->setTitle(T(group.title));
-            for (int e = 0; e < group.entryCount; ++e)
-                if (QAction *a = ChNameAct[ch][group.codes[e]]) a->setText(T(group.entries[e]));
-        }
-        if (QAction *off = ChNameAct[ch][SPK_OFF]) off->setText(T(Txt::NameEntryOff));
-    }
+    w_.naming().Update_Channel_Name();
+    w_.naming().Menu_LanguageSet();
+    w_.applyHelpTexts();
 }

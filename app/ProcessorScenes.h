@@ -1,0 +1,36 @@
+// The processor's scenes and maintenance: the scene manager, firmware upgrade and system reset entries, and
+// the steps every long transfer shares (the connect-first and busy boxes, the progress bar, the re-read).
+#pragma once
+
+#include <QObject>
+
+class FirmwareImage;
+class Kestrun;
+class Notice;
+class RecentFolder;
+class TransferGuard;
+
+class ProcessorScenes : public QObject
+{
+    Q_OBJECT
+public:
+    ProcessorScenes(Kestrun &window, Notice &notice, RecentFolder &folder);
+
+    bool connectedOrNotice();                           // the connect-first box when no processor is connected
+    bool transferMayStart(const TransferGuard &guard);  // the busy box when another transfer runs
+    bool linkReadyForTransfer();                        // waits for a running download; a box when it does not end
+    void showProgress(int value);                       // TickBar shown with this value
+    void restartLink();                                 // identify the processor again and download its state
+
+public slots:
+    void Sence_Sub1_Fun();
+    void Option_Sub3_Fun();
+    void Option_Sub5_Fun();
+
+private:
+    bool UpgradeFileOpen(FirmwareImage &image);
+
+    Kestrun &w_;
+    Notice &notice_;
+    RecentFolder &folder_;
+};
