@@ -83,10 +83,10 @@ public slots:
     void on_BT_CLOSE_clicked();
 
 private:
-    // Every view shows what a model operation changed (app/KestrunRefresh.cpp).
+    // Every view shows what a model operation changed.
     void onModelChanged(const ModelChange &change);
     void showSelectedChannel();
-    void setUpSafety();  // the lock, the shortcuts, the tooltips, the note (app/KestrunSafety.cpp)
+    void setUpSafety();  // the lock, the shortcuts, the tooltips, the note
 
     struct Parts;  // the views and the family parts, in app/Kestrun.cpp
     TuningModel &model_;
