@@ -11,7 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-EqualizerSlots::EqualizerSlots(KestrunForm &form, TuningModel &model, Notice &notice, BandColumn *(&columns)[BAND_COUNT])
+EqualizerSlots::EqualizerSlots(KestrunForm &form, TuningModel &model, Notice &notice,
+                               BandColumn *(&columns)[BAND_COUNT])
     : ui(&form), model_(model), notice_(notice), Column(columns)
 {
     connect(ui->BT_LED[15], &QPushButton::clicked, this, &EqualizerSlots::on_BT_LED_16_clicked);

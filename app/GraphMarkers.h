@@ -1,5 +1,4 @@
-// The graph's markers and their interaction: the 31 band markers and the two crossover markers, their drags,
-// the band buttons' double-clicks and the value edits' keys and wheel.
+// The graph's band and crossover markers and their interaction: drags, band double-clicks, value-edit keys.
 #pragma once
 
 #include "MarkerSink.h"

@@ -1,5 +1,4 @@
-// The window side of the link: its ticks and status, and every control brought in line with a freshly
-// downloaded parameter image.
+// The window side of the link: ticks, status, and every control brought in line with a downloaded image.
 #include "LinkView.h"
 
 #include "Kestrun.h"

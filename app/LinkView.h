@@ -1,5 +1,4 @@
-// The window side of the processor link: the poll loop and its scheduler, the status and progress it shows,
-// and the handlers of the replies that carry state.
+// The window side of the processor link: its poll loop and ticks, status, progress and state replies.
 #pragma once
 
 #include "LinkScheduler.h"

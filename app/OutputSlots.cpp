@@ -1,5 +1,4 @@
-// The output family: channel selection, the master volume and mute, the delay unit, the looks of the output
-// buttons and the left/right link button.
+// The output family's slots pass their input to the model; the looks of the output buttons.
 #include "OutputSlots.h"
 
 #include "EditLock.h"

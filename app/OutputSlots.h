@@ -1,5 +1,4 @@
-// The slots of the output family: channel selection, master volume and mute, the per-output controls,
-// the delay unit, the left/right link button and the looks of the output buttons.
+// The slots of the output family: channel selection, master and per-output controls, delay unit, link.
 #pragma once
 
 #include "ParamStore.h"

@@ -1,5 +1,4 @@
-// The processor's scenes and maintenance: the scene manager, firmware upgrade and system reset entries, and
-// the steps every long transfer shares (the connect-first and busy boxes, the progress bar, the re-read).
+// The processor's scenes and maintenance (manager, reset, upgrade) and the steps long transfers share.
 #pragma once
 
 #include <QObject>

@@ -1,5 +1,4 @@
-// Scene files on the computer: save and load one scene or all nine, and the offline edits that must not be
-// lost (the question after a download replaced them, and the offer to save them at closing).
+// Scene files on the computer (one scene or all nine) and the offline edits that must not be lost.
 #pragma once
 
 #include "ParamStore.h"

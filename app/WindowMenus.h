@@ -1,5 +1,4 @@
-// The window's pop-up menus and their entries: scenes, options (noise gate, about, reset, upgrade, language,
-// undo/redo, the tuning, measurement and auto-tune panels), crossover type and slope, and the delay unit.
+// The window's pop-up menus and their entries: scenes, options, crossover type and slope, delay unit.
 #pragma once
 
 #include <QObject>
