@@ -2,6 +2,7 @@
 #include "Tooltips.h"
 
 #include "DragPushButton.h"
+#include "GraphMarkers.h"
 #include "Kestrun.h"
 #include "Language.h"
 #include "Texts.h"
@@ -40,9 +41,9 @@ void Tooltips::apply(Kestrun &w, const Language &language)
         {all(ui.Edit_EQ_Freq), Txt::TipEqFreqEdit, false},
         {all(ui.Edit_EQ_Q), Txt::TipEqQEdit, false},
         {all(ui.BT_LED), Txt::TipBandButton, false},
-        {all(w.BandMark), Txt::TipBandMarker, false},
-        {{w.HpfMark}, Txt::TipHpfMarker, false},
-        {{w.LpfMark}, Txt::TipLpfMarker, false},
+        {all(w.markers().BandMark), Txt::TipBandMarker, false},
+        {{w.markers().HpfMark}, Txt::TipHpfMarker, false},
+        {{w.markers().LpfMark}, Txt::TipLpfMarker, false},
         {all(ui.BT_CH), Txt::TipChannel, true},
         {all(ui.BT_CH_NAME), Txt::TipChName, false},
         {all(ui.Slider_CHVol_Bar), Txt::TipChVolSlider, false},

@@ -1,4 +1,5 @@
 // Cost of dragging a graph marker: the window's handling of one mouse move over a band marker.
+#include "GraphMarkers.h"
 #include "BenchRig.h"
 #include "DragPushButton.h"
 
@@ -23,7 +24,7 @@ void BM_BandMarkerDragStep(benchmark::State &state)
     // The other bands away from 0 dB, as on a tuned channel.
     for (int b = 0; b < state.range(1); ++b)
         if (b != state.range(0)) Session().ParamStore.EqGain[0][b] = uint16_t(b % 2 ? 100 : 140);
-    DragPushButton *m = rig.w->BandMark[state.range(0)];
+    DragPushButton *m = rig.w->markers().BandMark[state.range(0)];
     m->setGeometry(500, 139, 11, 11);
     sendMouse(m, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton);
     const unsigned long framesBefore = Session().Port.framesWritten;

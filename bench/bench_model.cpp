@@ -1,5 +1,7 @@
 // Cost of the tuning model's whole-view operations: a channel switch, the refresh at the end of a download,
 // and undoing a change of all 31 bands, each with its widgets and the frames written to the processor.
+#include "LinkView.h"
+#include "OutputSlots.h"
 #include "BenchRig.h"
 
 #include <cstring>
@@ -24,7 +26,7 @@ void BM_ChannelSwitch(benchmark::State &state)
     uint8_t ch = 0;
     for (auto _ : state) {
         ch = ch ? 0 : 1;
-        rig.w->BT_CH_Switch(ch);
+        rig.w->outputs().BT_CH_Switch(ch);
         rig.sim.clearLog();
     }
 }
@@ -38,7 +40,7 @@ void BM_ChannelSwitchPainted(benchmark::State &state)
     uint8_t ch = 0;
     for (auto _ : state) {
         ch = ch ? 0 : 1;
-        rig.w->BT_CH_Switch(ch);
+        rig.w->outputs().BT_CH_Switch(ch);
         rig.w->repaint();
         rig.sim.clearLog();
     }
@@ -55,7 +57,7 @@ void BM_DownloadRefresh(benchmark::State &state)
     for (auto _ : state) {
         std::memcpy(&Session().ParamStore, &image, sizeof image);
         Session().Link.SuppressSend = 1;
-        rig.w->Update_All_State();
+        rig.w->linkView().Update_All_State();
         Session().Link.SuppressSend = 0;
     }
 }
@@ -65,7 +67,7 @@ BENCHMARK(BM_DownloadRefresh)->Unit(benchmark::kMillisecond);
 void BM_Undo31Bands(benchmark::State &state)
 {
     ModelRig rig;
-    rig.w->BT_CH_Switch(0);
+    rig.w->outputs().BT_CH_Switch(0);
     uint16_t freq[BAND_COUNT], gain[BAND_COUNT];
     uint8_t q[BAND_COUNT];
     for (int b = 0; b < BAND_COUNT; ++b) {

@@ -1,5 +1,7 @@
 // Pace of the long transfers and the longest stretch the window goes without handling events while
 // a processor stops answering.
+#include "SceneFiles.h"
+#include "ProcessorScenes.h"
 #include "BenchRig.h"
 #include "FileDialogs.h"
 #include "TuningModel.h"
@@ -101,7 +103,7 @@ void BM_SingleSceneLoad(benchmark::State &state)
 {
     TransferRig rig(SceneFile::singleImage(Session().ParamStore), "one.SCE");
     for (auto _ : state) {
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         rig.relink();
     }
     state.counters["failures"] = rig.failures;
@@ -113,7 +115,7 @@ void BM_AllScenesFetch(benchmark::State &state)
 {
     TransferRig rig(QByteArray(), "all.ALL");
     for (auto _ : state) {
-        rig.w->Sence_Sub4_Fun();
+        rig.w->sceneFiles().Sence_Sub4_Fun();
         rig.relink();
     }
     state.counters["failures"] = rig.failures;
@@ -127,7 +129,7 @@ void BM_FirmwareUpload(benchmark::State &state)
     image.replace(0, 3, "MVO");
     TransferRig rig(image, "fw.bin");
     for (auto _ : state) {
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         rig.relink();
     }
     state.counters["blocks/s"] = benchmark::Counter(double(state.iterations()) * image.size() / 16, benchmark::Counter::kIsRate);
@@ -151,9 +153,9 @@ void BM_SilentProcessorStall(benchmark::State &state)
     double worst = 0;
     for (auto _ : state) {
         worst = std::max(worst, longestStallMs([&] {
-            if (kind == 0) rig.w->Sence_Sub3_Fun();
-            if (kind == 1) rig.w->Sence_Sub5_Fun();
-            if (kind == 2) rig.w->Option_Sub5_Fun();
+            if (kind == 0) rig.w->sceneFiles().Sence_Sub3_Fun();
+            if (kind == 1) rig.w->sceneFiles().Sence_Sub5_Fun();
+            if (kind == 2) rig.w->scenes().Option_Sub5_Fun();
         }));
         rig.relink();
     }

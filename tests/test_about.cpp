@@ -1,4 +1,5 @@
 // The about box: version text and language at construction.
+#include "WindowMenus.h"
 #include "AboutForm.h"
 #include "ParamStore.h"
 #include "TestRig.h"
@@ -53,8 +54,8 @@ private slots:
     {
         TestRig rig(false);
         const int before = QApplication::topLevelWidgets().size();
-        rig.w->Option_Sub2_Fun();
-        rig.w->Option_Sub2_Fun();
+        rig.w->menus().Option_Sub2_Fun();
+        rig.w->menus().Option_Sub2_Fun();
         QList<AboutForm *> open;
         for (QWidget *t : QApplication::topLevelWidgets())
             if (auto *a = qobject_cast<AboutForm *>(t)) open.append(a);

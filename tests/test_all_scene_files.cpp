@@ -1,4 +1,5 @@
 // All-scenes files: fetching the nine stored scenes into a file and loading such a file, with the faults.
+#include "SceneFiles.h"
 #include "TestRig.h"
 #include "TransferKit.h"
 
@@ -36,7 +37,7 @@ private slots:
         QList<int> bar;
         QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&bar](int v) { bar << v; });
         kit.paths = {path};
-        rig.w->Sence_Sub4_Fun();
+        rig.w->sceneFiles().Sence_Sub4_Fun();
 
         const auto requests = kit.sentWith(6, 0x15);
         QCOMPARE(int(requests.size()), 9 * 55 + 1);
@@ -73,7 +74,7 @@ private slots:
                     rig.sim.setPlugged(false);
             });
             kit.paths = {path};
-            rig.w->Sence_Sub4_Fun();
+            rig.w->sceneFiles().Sence_Sub4_Fun();
             QVERIFY(kit.dialogs.isEmpty());
             QVERIFY(!QFile::exists(path));
             QCOMPARE(kit.noticeTexts().last(), QStringLiteral("读取机器场景失败，未保存文件！"));
@@ -94,7 +95,7 @@ private slots:
         TransferKit::writeFile(path, file);
         rig.sim.dropAckForScenePage(4, 20, 1);
         kit.paths = {path};
-        rig.w->Sence_Sub5_Fun();
+        rig.w->sceneFiles().Sence_Sub5_Fun();
 
         QCOMPARE(kit.dialogs.size(), 1);
         QCOMPARE(kit.dialogs[0].caption, QStringLiteral("加载全部场景文件"));
@@ -119,7 +120,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("all.ALL"));
         TransferKit::writeFile(path, TransferKit::allScenesFile());
         kit.paths = {path};
-        rig.w->Sence_Sub5_Fun();
+        rig.w->sceneFiles().Sence_Sub5_Fun();
         const auto writes = kit.sentWith(5, 0x15);
         QCOMPARE(int(writes.size()), 9 * 55);
         for (int i = 0; i < 9 * 55; ++i) {
@@ -150,7 +151,7 @@ private slots:
                     rig.sim.setPlugged(false);
             });
             kit.paths = {path};
-            rig.w->Sence_Sub5_Fun();
+            rig.w->sceneFiles().Sence_Sub5_Fun();
             QCOMPARE(kit.noticeTexts().last(), QStringLiteral("Sence load failed: not all data reached the machine!"));
             QVERIFY(!kit.noticeTexts().contains(QStringLiteral("load success,please wait update")));
             QVERIFY(rig.w->ui->TickBar->isHidden());

@@ -2,6 +2,8 @@
 // an auto-tune on the simulated processor and a virtual car, reporting it, and cancelling without a trace.
 #include <QtTest>
 
+#include "LanguageSwitch.h"
+#include "WindowMenus.h"
 #include "AutoTuneDialog.h"
 #include "ComparisonView.h"
 #include "FileDialogs.h"
@@ -129,7 +131,7 @@ private slots:
         auto *options = qobject_cast<QMenu *>(entry->parent());
         QVERIFY(options && options->actions().last() == entry);
         QCOMPARE(entry->text(), QStringLiteral("自动调音…"));
-        rig.w->Option_Sub7_Fun();
+        rig.w->language().Option_Sub7_Fun();
         emit options->aboutToShow();
         QCOMPARE(entry->text(), QStringLiteral("Auto-tune…"));
     }
@@ -159,7 +161,7 @@ private slots:
         QVERIFY(r.dialog->status->text().startsWith(QStringLiteral("完成")));
         // The window's setup sheet prints the run's curves.
         r.rig.fileDialogs.setResponder([&](const FileDialogs::Request &) { return path("run.pdf"); });
-        r.rig.w->SenceMenu->actions().last()->trigger();
+        r.rig.w->menus().SenceMenu->actions().last()->trigger();
         r.rig.fileDialogs.setResponder(nullptr);
         if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QVERIFY(words(path("run.pdf")).contains(QStringLiteral("调音前后的实测响应")));

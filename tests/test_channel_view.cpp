@@ -1,4 +1,5 @@
 // Channel selection: button looks, the refresh of every per-channel control and the traffic it causes.
+#include "OutputSlots.h"
 #include "TestRig.h"
 #include "ResponseGraph.h"
 #include "TuningModel.h"
@@ -55,7 +56,7 @@ private slots:
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        w.BT_CH_Switch(3);
+        w.outputs().BT_CH_Switch(3);
         QCOMPARE(Model().CurCh, uint8_t(3));
         for (int k = 0; k < CH_COUNT; ++k) {
             const QString name = QStringLiteral("BT_CH%1").arg(k + 1);
@@ -67,15 +68,15 @@ private slots:
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::dark(QStringLiteral("BT_LINK")));
 
         Model().links.LinkMatrix[3][2] = Model().links.LinkMatrix[2][3] = 1;
-        w.BT_CH_Switch(3);
+        w.outputs().BT_CH_Switch(3);
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::light(QStringLiteral("BT_LINK")));
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::dark(QStringLiteral("BT_LINK")));
-        w.BT_CH_Switch(2);
+        w.outputs().BT_CH_Switch(2);
         QCOMPARE(w.ui->BT_LINK->styleSheet(), Styles::light(QStringLiteral("BT_LINK")));
 
         // Out of range: nothing changes.
-        w.BT_CH_Switch(6);
+        w.outputs().BT_CH_Switch(6);
         QCOMPARE(Model().CurCh, uint8_t(2));
         QCOMPARE(w.ui->BT_CH[2]->styleSheet(), Styles::light(QStringLiteral("BT_CH3")));
     }
@@ -93,16 +94,16 @@ private slots:
             const char *name;
             int expect;
         } cases[] = {{"Other_2", 1}, {"X12", 0}, {"X7", 0}, {"X0", 0}, {"BT-1", 0}, {"X", 0}, {"", 0}, {"Ab6", 5}};
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         for (const auto &c : cases) {
             QPushButton other(&w);
             other.setObjectName(QString::fromLatin1(c.name));
-            QObject::connect(&other, &QPushButton::clicked, &w, &Kestrun::BT_CH_Click);
+            QObject::connect(&other, &QPushButton::clicked, &w.outputs(), &OutputSlots::BT_CH_Click);
             other.click();
             QVERIFY2(Model().CurCh == c.expect, c.name);
-            w.BT_CH_Switch(0);
+            w.outputs().BT_CH_Switch(0);
         }
-        w.BT_CH_Click();  // no sender at all
+        w.outputs().BT_CH_Click();  // no sender at all
         QCOMPARE(Model().CurCh, uint8_t(0));
     }
 
@@ -125,7 +126,7 @@ private slots:
         Session().ParamStore.EqGain[2][4] = 240;
         Session().ParamStore.EqFreq[2][4] = 55;
         Session().ParamStore.EqQ[2][4] = 47;
-        w.BT_CH_Switch(2);
+        w.outputs().BT_CH_Switch(2);
 
         QCOMPARE(w.ui->Edit_CHVol[2]->text(), QStringLiteral("-3.0dB"));
         QCOMPARE(w.ui->Edit_CHDelay[2]->text(), QStringLiteral("2.50ms"));
@@ -163,16 +164,16 @@ private slots:
 
         // English texts, and a channel without bypasses.
         Lang().LanguageFlag = 1;
-        w.BT_CH_Switch(2);
+        w.outputs().BT_CH_Switch(2);
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("OFF"));
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("Bessel"));
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("Butterworth"));
         QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::dark(QStringLiteral("BT_EQ_BYPASS")));
         QVERIFY(w.ui->Label[14]->isHidden());
         Session().ParamStore.HpfBypass[0] = 0;
         Session().ParamStore.HpfSlope[0] = 0;
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-6dB/Oct"));
     }
 
@@ -181,10 +182,10 @@ private slots:
         TestRig rig;
         Kestrun &w = *rig.w;
         Session().ParamStore.EqGain[0][3] = 150;
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         connectRig(rig);
-        w.BT_CH_Switch(0);
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         QVERIFY(rig.sent().empty());
     }
 
@@ -197,21 +198,21 @@ private slots:
         Session().ParamStore.EqGain[1][30] = 0;
         // Not connected: the sliders follow, nothing goes out.
         QVERIFY(Session().Port.open());
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[7]->value(), 200);
         QVERIFY(rig.sent().empty());
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         QVERIFY(rig.sent().empty());
 
         // Connected: one band frame per band whose slider moves, lowest band first.
         Session().Link.Connected = 1;
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         const std::vector<QByteArray> expect = {eqFrame(1, 2), eqFrame(1, 7), eqFrame(1, 30)};
         QCOMPARE(eqBandFrames(rig.sent()), expect);
         QCOMPARE(rig.sent().size(), expect.size());
         // And back to CH1: the same three bands, with CH1's values.
         rig.clearSent();
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         QCOMPARE(eqBandFrames(rig.sent()), (std::vector<QByteArray>{eqFrame(0, 2), eqFrame(0, 7), eqFrame(0, 30)}));
         QCOMPARE(Session().ParamStore.EqGain[1][7], uint16_t(200));  // the other channel's store is untouched
 
@@ -219,7 +220,7 @@ private slots:
         Model().links.LinkMatrix[1][2] = Model().links.LinkMatrix[2][1] = 1;
         Model().links.LinkMode[1] = 0;
         rig.clearSent();
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         QCOMPARE(eqBandFrames(rig.sent()), (std::vector<QByteArray>{eqFrame(2, 2), eqFrame(1, 2), eqFrame(2, 7),
                                                                   eqFrame(1, 7), eqFrame(2, 30), eqFrame(1, 30)}));
         QCOMPARE(Session().ParamStore.EqGain[2][7], uint16_t(200));

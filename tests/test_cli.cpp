@@ -1,6 +1,8 @@
 // kestrun-cli commands run in-process: the JSON round trip, diff lines, exit codes, refusals and the sheet.
 #include <QtTest>
 
+#include "WindowMenus.h"
+#include "SceneFiles.h"
 #include "CliTool.h"
 #include "FileDialogs.h"
 #include "OutputValues.h"
@@ -296,7 +298,7 @@ private slots:
         TestRig rig;
         QString answer = path("window.pdf");
         rig.fileDialogs.setResponder([&](const FileDialogs::Request &) { return answer; });
-        QAction *entry = rig.w->SenceMenu->actions().last();
+        QAction *entry = rig.w->menus().SenceMenu->actions().last();
         QCOMPARE(entry->text(), QStringLiteral("打印设置单"));
         entry->trigger();
         QVERIFY(readAll(path("window.pdf")).startsWith("%PDF-"));
@@ -306,7 +308,7 @@ private slots:
         Session().ParamStore.EqGain[2][7] = 95;
         Session().ParamStore.Tail[10] = 0x5A;
         answer = path("window.SCE");
-        rig.w->Sence_Sub2_Fun();
+        rig.w->sceneFiles().Sence_Sub2_Fun();
         rig.fileDialogs.setResponder(nullptr);
         QCOMPARE(cli({"export", answer, "-o", path("w.json")}).code, 0);
         QCOMPARE(cli({"import", path("w.json"), "-o", path("w2.SCE")}).code, 0);

@@ -1,4 +1,7 @@
 // A/B memories on the wire, and edits made offline: the choice at connection and the offer at closing.
+#include "LanguageSwitch.h"
+#include "LinkView.h"
+#include "OutputSlots.h"
 #include "TestRig.h"
 #include "TransferKit.h"
 #include "TuningModel.h"
@@ -42,7 +45,7 @@ private slots:
         QVERIFY(!Model().memoryUsed(0));
         w.Ab->storeButton(0)->click();
         w.ui->Slider_CHVol_Bar[2]->setValue(420);
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         for (int b = 0; b < BAND_COUNT; ++b) w.ui->Slider_EQ_Gain_Bar[b]->setValue(60 + b);
         w.Ab->storeButton(1)->click();
         rig.clearSent();
@@ -56,7 +59,7 @@ private slots:
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[4]->value(), 120);
         Model().undo();
         QCOMPARE(Session().ParamStore.ChVol[2], uint16_t(420));
-        w.Update_All_State();  // a download leaves the memories alone
+        w.linkView().Update_All_State();  // a download leaves the memories alone
         QVERIFY(Model().memoryUsed(0) && Model().memoryUsed(1));
     }
 
@@ -112,7 +115,7 @@ private slots:
         emit gain->returnPressed();
         QCOMPARE(gain->text(), QStringLiteral("12.0"));
         QCOMPARE(w.Hint->text(), T(Txt::HintGain, 0));
-        w.Option_Sub7_Fun();  // English
+        w.language().Option_Sub7_Fun();  // English
         w.ui->Edit_CHDelay[1]->setText(QStringLiteral("16"));
         emit w.ui->Edit_CHDelay[1]->returnPressed();
         QCOMPARE(w.Hint->text(), T(Txt::HintDelay, 1));

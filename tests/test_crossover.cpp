@@ -1,4 +1,5 @@
 // Crossover filter controls: menus, typed frequencies, step buttons and the order of linked frames.
+#include "WindowMenus.h"
 #include "TestRig.h"
 #include "ResponseGraph.h"
 #include "TuningModel.h"
@@ -89,22 +90,22 @@ private slots:
         Kestrun &w = *rig.w;
         QCOMPARE(Session().ParamStore.HpfBypass[0], uint8_t(1));
         Session().ParamStore.HpfSlope[0] = 5;
-        w.FilterSlopeAct[0][3]->trigger();
+        w.menus().FilterSlopeAct[0][3]->trigger();
         QCOMPARE(Session().ParamStore.HpfBypass[0], uint8_t(0));
         QCOMPARE(Session().ParamStore.HpfSlope[0], uint8_t(3));
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-24dB/Oct"));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x06\x00\x00\x14\x00\x03\x00", 8));
         // Off keeps the slope for the next switch-on.
-        w.FilterSlopeAct[0][8]->trigger();
+        w.menus().FilterSlopeAct[0][8]->trigger();
         QCOMPARE(Session().ParamStore.HpfBypass[0], uint8_t(1));
         QCOMPARE(Session().ParamStore.HpfSlope[0], uint8_t(3));
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("关闭"));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x06\x00\x00\x14\x00\x03\x01", 8));
         Lang().LanguageFlag = 1;
-        w.FilterSlopeAct[1][8]->trigger();
+        w.menus().FilterSlopeAct[1][8]->trigger();
         QCOMPARE(w.ui->BT_LPF_SLOPE->text(), QStringLiteral("OFF"));
-        w.FilterSlopeAct[1][7]->trigger();
+        w.menus().FilterSlopeAct[1][7]->trigger();
         QCOMPARE(w.ui->BT_LPF_SLOPE->text(), QStringLiteral("-48dB/Oct"));
         QCOMPARE(rig.sent().back(), filterFrame(1, 0));
         QCOMPARE(Session().ParamStore.LpfSlope[0], uint8_t(7));
@@ -116,14 +117,14 @@ private slots:
     {
         TestRig rig(false);
         Kestrun &w = *rig.w;
-        w.FilterTypeAct[0][2]->trigger();
+        w.menus().FilterTypeAct[0][2]->trigger();
         QCOMPARE(Session().ParamStore.HpfType[0], uint8_t(2));
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("贝塞尔"));
         Lang().LanguageFlag = 1;
-        w.FilterTypeAct[1][1]->trigger();
+        w.menus().FilterTypeAct[1][1]->trigger();
         QCOMPARE(Session().ParamStore.LpfType[0], uint8_t(1));
         QCOMPARE(w.ui->BT_LPF_TYPE->text(), QStringLiteral("Link"));
-        w.FilterTypeAct[1][0]->trigger();
+        w.menus().FilterTypeAct[1][0]->trigger();
         QCOMPARE(w.ui->BT_LPF_TYPE->text(), QStringLiteral("Butterworth"));
         QCOMPARE(rig.sim.reportLog().size(), size_t(0));  // nothing sent while disconnected
     }
@@ -194,7 +195,7 @@ private slots:
         Kestrun &w = *rig.w;
         linkFirstTwo(0);
         // Menus and typed frequency: the partner's frame first, the selected channel's last.
-        w.FilterTypeAct[0][1]->trigger();
+        w.menus().FilterTypeAct[0][1]->trigger();
         QCOMPARE(Session().ParamStore.HpfType[1], uint8_t(1));
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0], filterFrame(0, 1));
@@ -220,7 +221,7 @@ private slots:
         TestRig rig(true);
         connectLink(rig);
         linkFirstTwo(1);
-        rig.w->FilterTypeAct[0][2]->trigger();
+        rig.w->menus().FilterTypeAct[0][2]->trigger();
         QCOMPARE(Session().ParamStore.HpfType[0], uint8_t(2));
         QCOMPARE(Session().ParamStore.HpfType[1], uint8_t(0));
         QCOMPARE(rig.sent().size(), size_t(1));

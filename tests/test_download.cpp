@@ -1,4 +1,7 @@
 // State download: page, scene-name, input-source and master-volume replies and the refresh that follows.
+#include "LinkView.h"
+#include "WindowMenus.h"
+#include "OutputSlots.h"
 #include "TestRig.h"
 #include "TuningModel.h"
 
@@ -36,7 +39,7 @@ void sendPage(Kestrun &w, const ParamBlock &img, int page)
 {
     uint8_t payload[2 + PAGE_SIZE] = {0xAA, uint8_t(page)};
     std::memcpy(payload + 2, img.page(page), PAGE_SIZE);
-    w.onParamPageReply(payload, int(sizeof payload));
+    w.linkView().onParamPageReply(payload, int(sizeof payload));
 }
 
 // The processor has been identified: the pages are being read.
@@ -68,7 +71,7 @@ void sendName(Kestrun &w, int k, const QByteArray &name)
 {
     uint8_t payload[18] = {0x10, uint8_t(k)};
     std::memcpy(payload + 2, name.constData(), 16);
-    w.onSceneNameReply(payload, 18);
+    w.linkView().onSceneNameReply(payload, 18);
 }
 
 QString sceneName(int i)
@@ -98,7 +101,7 @@ private slots:
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        w.BT_CH_Switch(3);
+        w.outputs().BT_CH_Switch(3);
         Image img(rig.sim);
         img->MasterVol = 300;
         img->ChVol[0] = 570;
@@ -219,7 +222,7 @@ private slots:
         QCOMPARE(Session().ParamStore.EqQ[1][8], uint8_t(100));
         QCOMPARE(Session().ParamStore.MasterVol, uint16_t(600));
         QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(0));
-        QVERIFY(rig.w->NoiseGateAct[0]->isChecked());
+        QVERIFY(rig.w->menus().NoiseGateAct[0]->isChecked());
         QCOMPARE(Session().ParamStore.ChName[2], uint8_t(25));  // shown as off, kept as it came
     }
 
@@ -254,8 +257,8 @@ private slots:
         download(rig, img);
         QCOMPARE(Model().MainMuteOn, uint8_t(1));
         QVERIFY(lightLook(rig.w->ui->BT_MainMute));
-        QVERIFY(rig.w->NoiseGateAct[4]->isChecked());
-        QVERIFY(!rig.w->NoiseGateAct[0]->isChecked());
+        QVERIFY(rig.w->menus().NoiseGateAct[4]->isChecked());
+        QVERIFY(!rig.w->menus().NoiseGateAct[0]->isChecked());
 
         // A later download with five muted: the main mute comes up released.
         img->ChMute[5] = 0;
@@ -263,7 +266,7 @@ private slots:
         download(rig, img);
         QCOMPARE(Model().MainMuteOn, uint8_t(0));
         QVERIFY(darkLook(rig.w->ui->BT_MainMute));
-        QVERIFY(rig.w->NoiseGateAct[0]->isChecked());
+        QVERIFY(rig.w->menus().NoiseGateAct[0]->isChecked());
     }
 
     void pagesLandByTheirNumber()
@@ -299,12 +302,12 @@ private slots:
         std::memset(payload, 0x5A, sizeof payload);
         payload[0] = 0xAA;
         payload[1] = 55;
-        w.onParamPageReply(payload, 22);
+        w.linkView().onParamPageReply(payload, 22);
         payload[1] = 255;
-        w.onParamPageReply(payload, 22);
+        w.linkView().onParamPageReply(payload, 22);
         payload[1] = 54;
-        w.onParamPageReply(payload, 21);  // short
-        w.onParamPageReply(nullptr, 22);
+        w.linkView().onParamPageReply(payload, 21);  // short
+        w.linkView().onParamPageReply(nullptr, 22);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.bytes()), STORE_SIZE), before);
         QCOMPARE(Session().Link.LinkStatus, uint8_t(0));
 
@@ -349,7 +352,7 @@ private slots:
         sendName(w, 0, name16("Bad"));
         sendName(w, 10, name16("Bad"));
         uint8_t shortName[5] = {0x10, 9, 'A', 'B', 'C'};
-        w.onSceneNameReply(shortName, 5);
+        w.linkView().onSceneNameReply(shortName, 5);
         QCOMPARE(Session().Link.AwaitingReply, uint8_t(1));
         for (int i = 6; i < SCENE_COUNT; ++i) QCOMPARE(sceneName(i), QStringLiteral("Mode%1").arg(i + 1));
         sendName(w, 9, name16("Night"));
@@ -366,23 +369,23 @@ private slots:
         rig.clearSent();
         Kestrun &w = *rig.w;
         const uint8_t opt[] = {0x02, 2};
-        w.onInputSourceReply(opt, 2);
+        w.linkView().onInputSourceReply(opt, 2);
         QCOMPARE(Session().ParamStore.InputSource, uint8_t(2));
         QVERIFY(lightLook(w.ui->BT_INPUT_OPT));
         for (QPushButton *b : {w.ui->BT_INPUT_HI, w.ui->BT_INPUT_LOW, w.ui->BT_INPUT_BT, w.ui->BT_INPUT_COAX})
             QVERIFY(darkLook(b));
         const uint8_t low[] = {0x02, 1};
-        w.onInputSourceReply(low, 2);
+        w.linkView().onInputSourceReply(low, 2);
         QVERIFY(lightLook(w.ui->BT_INPUT_LOW));
         QVERIFY(darkLook(w.ui->BT_INPUT_OPT));
         for (uint8_t s : {uint8_t(5), uint8_t(3)}) {
             const uint8_t bad[] = {0x02, s};
-            w.onInputSourceReply(bad, 2);
+            w.linkView().onInputSourceReply(bad, 2);
             QCOMPARE(Session().ParamStore.InputSource, uint8_t(0));
             QVERIFY(lightLook(w.ui->BT_INPUT_HI));
             QVERIFY(darkLook(w.ui->BT_INPUT_LOW));
         }
-        w.onInputSourceReply(opt, 1);  // short
+        w.linkView().onInputSourceReply(opt, 1);  // short
         QCOMPARE(Session().ParamStore.InputSource, uint8_t(0));
         QVERIFY(rig.sent().empty());
     }
@@ -431,7 +434,7 @@ private slots:
         QCOMPARE(w.ui->BT_LPF_SLOPE->text(), QStringLiteral("关闭"));
         QVERIFY(lightLook(w.ui->BT_EQ_BYPASS));
         QVERIFY(lightLook(w.ui->BT_INPUT_OPT));
-        QVERIFY(w.NoiseGateAct[3]->isChecked());
+        QVERIFY(w.menus().NoiseGateAct[3]->isChecked());
         QCOMPARE(sceneName(2), QStringLiteral("abc"));
         QCOMPARE(Session().sceneNames.SceneUsed[2], uint8_t(1));
         QCOMPARE(sceneName(0), QStringLiteral("Mode1"));
@@ -492,11 +495,11 @@ private slots:
         w.ui->BT_Sync[0]->click();
         w.ui->BT_Sync[5]->click();
         w.ui->Slider_CHVol_Bar[5]->setValue(420);
-        w.cm_Fun();
+        w.outputs().cm_Fun();
         QLineEdit *delay = w.ui->Edit_CHDelay[0];
         delay->setText(QStringLiteral("86cm"));
         emit delay->returnPressed();
-        w.ms_Fun();
+        w.outputs().ms_Fun();
         w.ui->Edit_CHDelay[3]->setText(QStringLiteral("15"));
         emit w.ui->Edit_CHDelay[3]->returnPressed();
         w.ui->BT_Phase[0]->click();
@@ -517,15 +520,15 @@ private slots:
         TestRig rig;
         Kestrun &w = *rig.w;
         const uint8_t v300[] = {0x0D, 0x2C, 0x01};
-        w.onMasterVolumeReply(v300, 3);
+        w.linkView().onMasterVolumeReply(v300, 3);
         QCOMPARE(Session().ParamStore.MasterVol, uint16_t(300));
         QCOMPARE(w.ui->Slider_Total_Bar->value(), 600);  // shown at the next full refresh only
         QCOMPARE(w.ui->Edit_Total->text(), QStringLiteral("0.0dB"));
         const uint8_t v700[] = {0x0D, 0xBC, 0x02};
-        w.onMasterVolumeReply(v700, 3);
+        w.linkView().onMasterVolumeReply(v700, 3);
         QCOMPARE(Session().ParamStore.MasterVol, uint16_t(600));
         const uint8_t v0[] = {0x0D, 0, 0};
-        w.onMasterVolumeReply(v0, 2);  // short
+        w.linkView().onMasterVolumeReply(v0, 2);  // short
         QCOMPARE(Session().ParamStore.MasterVol, uint16_t(600));
     }
 };

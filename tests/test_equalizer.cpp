@@ -1,4 +1,7 @@
 // Equaliser bands: sliders, the three edits per band, PEQ/GEQ, bypass and flat reset.
+#include "EqualizerSlots.h"
+#include "GraphMarkers.h"
+#include "OutputSlots.h"
 #include "TestRig.h"
 #include "ResponseGraph.h"
 #include "TuningModel.h"
@@ -43,7 +46,7 @@ private slots:
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x08\x00\x04\x32\x00\x0E\x01\x1E", 9));
         // Marker and label go to the new height.
-        QCOMPARE(w.BandMark[4]->y(), GainToMarkerTop(150));
+        QCOMPARE(w.markers().BandMark[4]->y(), GainToMarkerTop(150));
         QCOMPARE(w.ui->Edit_Label[4]->y(), GainToMarkerTop(150) - 15);
         // The curve shows the boost around 50 Hz.
         QVERIFY(w.graph().curves().EQCurve[0][int(127 * std::log10(50.0 / 20.0) / 3.0 + 0.5)] > 10.0);
@@ -78,7 +81,7 @@ private slots:
         Kestrun &w = *rig.w;
         w.ui->Slider_EQ_Gain_Bar[2]->setValue(200);
         typeInto(w.ui->Edit_EQ_Freq[2], QStringLiteral("40"));
-        w.on_BT_EQ_BYPASS_clicked();
+        w.equalizer().on_BT_EQ_BYPASS_clicked();
         QCOMPARE(Session().ParamStore.EqGain[0][2], uint16_t(200));
         QCOMPARE(Session().ParamStore.EqFreq[0][2], uint16_t(40));
         QCOMPARE(rig.sim.reportLog().size(), size_t(0));
@@ -101,7 +104,7 @@ private slots:
         QCOMPARE(Model().CurBand, uint8_t(4));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x08\x00\x04\x14\x00\xF0\x00\x1E", 9));
-        QCOMPARE(w.BandMark[4]->x(), Freq_To_Pos(20));
+        QCOMPARE(w.markers().BandMark[4]->x(), Freq_To_Pos(20));
         QCOMPARE(w.ui->Edit_Label[4]->x(), Freq_To_Pos(20));
         typeInto(e, QStringLiteral("20000"));
         QCOMPARE(Session().ParamStore.EqFreq[0][4], uint16_t(20000));
@@ -259,7 +262,7 @@ private slots:
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[6]->value(), 90);
         rig.clearSent();
         // The slider already stands at the stored gain: a refresh of the view sends nothing again.
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         QCOMPARE(w.ui->Slider_EQ_Gain_Bar[6]->value(), 90);
         QCOMPARE(rig.sent().size(), size_t(0));
     }
@@ -270,7 +273,7 @@ private slots:
         connectLink(rig);
         Kestrun &w = *rig.w;
         QLabel *label15 = w.ui->Label[14];
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         rig.clearSent();
         w.ui->BT_EQ_BYPASS->click();
         QCOMPARE(Session().ParamStore.EqBypass[1], uint8_t(1));
@@ -279,9 +282,9 @@ private slots:
         QCOMPARE(w.ui->BT_EQ_BYPASS->styleSheet(), Styles::light(QStringLiteral("BT_EQ_BYPASS")));
         QCOMPARE(rig.sent().size(), size_t(1));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x0B\x01\x01", 4));
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         QVERIFY(label15->isHidden());
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         QVERIFY(!label15->isHidden());
         w.ui->BT_EQ_BYPASS->click();
         QVERIFY(label15->isHidden());

@@ -1,4 +1,6 @@
 // Firmware upgrade: signature, the 16-byte blocks with the final 0xFFFF block, progress, and the faults.
+#include "SceneFiles.h"
+#include "ProcessorScenes.h"
 #include "TestRig.h"
 #include "TransferKit.h"
 
@@ -49,7 +51,7 @@ private slots:
         TransferKit kit(rig);
         Lang().LanguageFlag = 1;
         kit.paths = {file(QStringLiteral("a.bin"), image(64))};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Please connect machine！")});
         QVERIFY(kit.dialogs.isEmpty());
         QVERIFY(rig.sent().empty());
@@ -66,7 +68,7 @@ private slots:
         lower.replace(0, 3, "mvo");
         kit.paths = {file(QStringLiteral("x.bin"), wrong), file(QStringLiteral("l.bin"), lower),
                      file(QStringLiteral("two.bin"), "MV"), QString()};
-        for (int i = 0; i < 4; ++i) rig.w->Option_Sub5_Fun();
+        for (int i = 0; i < 4; ++i) rig.w->scenes().Option_Sub5_Fun();
         QCOMPARE(kit.noticeTexts().size(), 4);
         for (const QString &t : kit.noticeTexts()) QCOMPARE(t, QStringLiteral("升级固件不匹配！"));
         QCOMPARE(kit.dialogs[0].caption, QStringLiteral("加载机器升级固件"));
@@ -75,7 +77,7 @@ private slots:
         Lang().LanguageFlag = 1;
         rig.notices.clear();
         kit.paths = {file(QStringLiteral("x.bin"), wrong)};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Firmware not match！")});
         QVERIFY(rig.sent().empty());
         QCOMPARE(Session().Link.Connected, uint8_t(1));
@@ -88,8 +90,8 @@ private slots:
         kit.linkUp();
         kit.paths = {file(QStringLiteral("big.bin"), image(512 * 1024 + 1)),
                      file(QStringLiteral("huge.bin"), image(1024 * 1024 + 16))};
-        rig.w->Option_Sub5_Fun();
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QCOMPARE(kit.noticeTexts(), (QStringList{QStringLiteral("升级固件太大（不能超过512KB），未发送！"),
                                                  QStringLiteral("升级固件太大（不能超过512KB），未发送！")}));
         QVERIFY(rig.sent().empty());
@@ -119,7 +121,7 @@ private slots:
         kit.linkUp();
         const QByteArray img = image(16);
         kit.paths = {file(QStringLiteral("16.bin"), img)};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QCOMPARE(rig.sent(), std::vector<QByteArray>{block(0xFFFF, img)});
         QVERIFY(rig.sim.firmwareComplete());
         QCOMPARE(rig.sim.firmwareImage(), img);
@@ -140,7 +142,7 @@ private slots:
             Lang().LanguageFlag = 1;
             const QByteArray img = image(size);
             kit.paths = {file(QStringLiteral("f.bin"), img)};
-            rig.w->Option_Sub5_Fun();
+            rig.w->scenes().Option_Sub5_Fun();
             const QByteArray last = img.mid(32) + QByteArray(48 - size, char(0xFF));
             QCOMPARE(rig.sent(), (std::vector<QByteArray>{block(0, img.left(16)), block(1, img.mid(16, 16)), block(0xFFFF, last)}));
             QCOMPARE(rig.sim.firmwareImage(), img.left(32) + last);
@@ -160,7 +162,7 @@ private slots:
             visible = visible && !rig.w->ui->TickBar->isHidden();
         });
         kit.paths = {file(QStringLiteral("300.bin"), image(300 * 16))};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QList<int> percent;  // 0 is the bar's start value; then each change of blocks acknowledged / 300
         for (int v = 1; v <= 100; ++v) percent << v;
         QCOMPARE(shown, percent);
@@ -179,7 +181,7 @@ private slots:
         const QByteArray img = image(70);
         rig.sim.dropAckForFirmwareBlock(1, 2);
         kit.paths = {file(QStringLiteral("70.bin"), img)};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QCOMPARE(rig.sim.firmwareBlockLog(), (std::vector<uint16_t>{0, 1, 1, 1, 2, 3, 0xFFFF}));
         const auto sent = rig.sent();
         QCOMPARE(sent[1], sent[2]);
@@ -196,7 +198,7 @@ private slots:
         kit.linkUp();
         rig.sim.setSilent(true);
         kit.paths = {file(QStringLiteral("f.bin"), image(64))};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         const auto sent = rig.sent();
         QCOMPARE(int(sent.size()), Session().Pace.maxTries);
         for (const QByteArray &p : sent) QCOMPARE(p, block(0, image(16)));
@@ -217,7 +219,7 @@ private slots:
             if (v == 1) rig.sim.setPlugged(false);
         });
         kit.paths = {file(QStringLiteral("300.bin"), image(300 * 16))};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QCOMPARE(kit.infoTexts(), (QStringList{QStringLiteral("Connect error！"),
                                                QStringLiteral("Upgrade failed: the firmware did not reach the machine completely!")}));
         QCOMPARE(int(rig.sent().size()), 3);  // 1 % after the third block
@@ -234,11 +236,11 @@ private slots:
         QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&](int v) {
             if (v != 1 || tried) return;
             tried = true;
-            rig.w->Option_Sub3_Fun();
-            rig.w->Sence_Sub3_Fun();
+            rig.w->scenes().Option_Sub3_Fun();
+            rig.w->sceneFiles().Sence_Sub3_Fun();
         });
         kit.paths = {file(QStringLiteral("300.bin"), image(300 * 16))};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QVERIFY(tried);
         QCOMPARE(kit.infoTexts(), (QStringList{QStringLiteral("正在传输数据，请等待当前操作完成！"),
                                                QStringLiteral("正在传输数据，请等待当前操作完成！"), Done}));

@@ -1,4 +1,5 @@
 // Graph painting: what the window draws for the selected and comparison curves, clipping, captions, markers.
+#include "GraphMarkers.h"
 #include "TestRig.h"
 #include "ResponseGraph.h"
 #include "TuningModel.h"
@@ -231,23 +232,23 @@ private slots:
     {
         auto rig = std::make_unique<TestRig>(false);
         Kestrun &w = *rig->w;
-        QCOMPARE(w.graph().curves().markerSink(), static_cast<MarkerSink *>(&w));
+        QCOMPARE(w.graph().curves().markerSink(), static_cast<MarkerSink *>(&w.markers()));
         Model().CurCh = 1;
         Session().ParamStore.HpfFreq[1] = 1000;
         Session().ParamStore.LpfFreq[1] = 100;
         w.graph().curves().HPF_Curve_Update(1);
         w.graph().curves().LPF_Curve_Update(1);
-        QCOMPARE(w.HpfMark->geometry(), QRect(631, 148, 16, 16));
-        QCOMPARE(w.LpfMark->geometry(), QRect(281, 148, 16, 16));
+        QCOMPARE(w.markers().HpfMark->geometry(), QRect(631, 148, 16, 16));
+        QCOMPARE(w.markers().LpfMark->geometry(), QRect(281, 148, 16, 16));
 
         Session().ParamStore.EqGain[1][5] = 240;
         Session().ParamStore.EqFreq[1][5] = 10000;
-        w.BandMark[5]->move(300, 100);
+        w.markers().BandMark[5]->move(300, 100);
         w.graph().curves().EQ_Mark_Gain_Update(5);
-        QCOMPARE(w.BandMark[5]->geometry(), QRect(300, 82, 11, 11));
+        QCOMPARE(w.markers().BandMark[5]->geometry(), QRect(300, 82, 11, 11));
         QCOMPARE(w.ui->Edit_Label[5]->geometry(), QRect(300, 67, 18, 18));
         w.graph().curves().EQ_Mark_Update(5);
-        QCOMPARE(w.BandMark[5]->geometry(), QRect(982, 82, 11, 11));
+        QCOMPARE(w.markers().BandMark[5]->geometry(), QRect(982, 82, 11, 11));
         QCOMPARE(w.ui->Edit_Label[5]->geometry().topLeft(), QPoint(982, 82));
 
     }

@@ -1,4 +1,7 @@
 // Input source buttons, the noise-gate menu, the comparison boxes and the delay redisplay.
+#include "InputSlots.h"
+#include "WindowMenus.h"
+#include "OutputSlots.h"
 #include "TestRig.h"
 
 #include "LinkState.h"
@@ -85,7 +88,7 @@ private slots:
     {
         TestRig rig;
         rig.w->ui->BT_INPUT_OPT->click();
-        rig.w->NoiseGateAct[4]->trigger();
+        rig.w->menus().NoiseGateAct[4]->trigger();
         QCOMPARE(Session().ParamStore.InputSource, uint8_t(2));
         QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(4));
         QCOMPARE(Session().Port.framesWritten, 0);
@@ -98,13 +101,13 @@ private slots:
         Kestrun &w = *rig.w;
         QPushButton *bySource[3] = {w.ui->BT_INPUT_HI, w.ui->BT_INPUT_LOW, w.ui->BT_INPUT_OPT};
         for (uint8_t s = 0; s < 3; ++s) {
-            w.Input_Button_Show(s);
+            w.inputs().Input_Button_Show(s);
             for (uint8_t k = 0; k < 3; ++k)
                 QCOMPARE(bySource[k]->styleSheet(), k == s ? Styles::light(bySource[k]->objectName())
                                                            : Styles::dark(bySource[k]->objectName()));
             QCOMPARE(w.ui->BT_INPUT_BT->styleSheet(), Styles::dark(QStringLiteral("BT_INPUT_BT")));
         }
-        w.Input_Button_Show(7);  // nothing lit, nothing crashes
+        w.inputs().Input_Button_Show(7);  // nothing lit, nothing crashes
         for (QPushButton *b : bySource) QCOMPARE(b->styleSheet(), Styles::dark(b->objectName()));
     }
 
@@ -113,25 +116,25 @@ private slots:
         TestRig rig;
         connectLink(rig);
         Kestrun &w = *rig.w;
-        w.NoiseGateAct[3]->trigger();  // "3级"
-        QCOMPARE(w.NoiseGateAct[3]->text(), QStringLiteral("3级"));
-        QVERIFY(w.NoiseGateAct[3]->isChecked());
-        QVERIFY(!w.NoiseGateAct[0]->isChecked());
+        w.menus().NoiseGateAct[3]->trigger();  // "3级"
+        QCOMPARE(w.menus().NoiseGateAct[3]->text(), QStringLiteral("3级"));
+        QVERIFY(w.menus().NoiseGateAct[3]->isChecked());
+        QVERIFY(!w.menus().NoiseGateAct[0]->isChecked());
         QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(3));
-        w.NoiseGateAct[0]->trigger();  // "关闭"
+        w.menus().NoiseGateAct[0]->trigger();  // "关闭"
         QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(0));
-        QVERIFY(w.NoiseGateAct[0]->isChecked());
+        QVERIFY(w.menus().NoiseGateAct[0]->isChecked());
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{bytes({0x05, 0x13, 0x03, 0x01}), bytes({0x05, 0x13, 0x00, 0x00})}));
         rig.clearSent();
-        for (int k = 1; k < 7; ++k) w.NoiseGateAct[k]->trigger();
+        for (int k = 1; k < 7; ++k) w.menus().NoiseGateAct[k]->trigger();
         const auto sent = rig.sent();
         QCOMPARE(sent.size(), size_t(6));
         for (int k = 1; k < 7; ++k) QCOMPARE(sent[size_t(k - 1)], bytes({0x05, 0x13, k, 0x01}));
         QCOMPARE(rig.sim.params().NoiseGate, uint16_t(6));
         QCOMPARE(rig.sim.rejectedCount(), 0);
         // Out-of-range levels from code are ignored.
-        w.noiseGateChosen(7);
-        w.noiseGateChosen(-1);
+        w.inputs().noiseGateChosen(7);
+        w.inputs().noiseGateChosen(-1);
         QCOMPARE(Session().ParamStore.NoiseGate, uint16_t(6));
         QCOMPARE(rig.sent().size(), size_t(6));
     }
@@ -162,10 +165,10 @@ private slots:
             Session().ParamStore.ChDelay[ch] = uint16_t(ch * 137);
             w.ui->Edit_CHDelay[ch]->setText(QStringLiteral("x"));
         }
-        w.CarMap_Update_Change();
+        w.inputs().CarMap_Update_Change();
         for (int ch = 0; ch < CH_COUNT; ++ch)
-            QCOMPARE(w.ui->Edit_CHDelay[ch]->text(), w.GetDelayDisplayStr(uint16_t(ch * 137)));
-        w.SourceSet_Slider_Change(1, 2);  // inert
+            QCOMPARE(w.ui->Edit_CHDelay[ch]->text(), w.outputs().GetDelayDisplayStr(uint16_t(ch * 137)));
+        w.inputs().SourceSet_Slider_Change(1, 2);  // inert
     }
 };
 

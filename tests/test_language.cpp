@@ -1,4 +1,8 @@
 // Switching every text of the window between Chinese and English.
+#include "LanguageSwitch.h"
+#include "WindowMenus.h"
+#include "ChannelNaming.h"
+#include "OutputSlots.h"
 #include "LinkForm.h"
 #include "LinkState.h"
 #include "TestRig.h"
@@ -75,34 +79,34 @@ const QList<Expect> &table()
         {"BT_Sync_A031", named("BT_Sync_A031"), "同步", "Sync"},
         {"BT_Mute_2", named("BT_Mute_2"), "静音", "Mute"},
         {"BT_Phase_1", named("BT_Phase_1"), "正相", "0°"},
-        {"noise gate", [](Kestrun &w) { return w.NoiseGateMenu->title(); }, "噪声门", "Noise Gate"},
-        {"gate off", [](Kestrun &w) { return w.NoiseGateAct[0]->text(); }, "关闭", "OFF"},
-        {"gate 1", [](Kestrun &w) { return w.NoiseGateAct[1]->text(); }, "1级", "L1"},
-        {"gate 6", [](Kestrun &w) { return w.NoiseGateAct[6]->text(); }, "6级", "L6"},
-        {"about", [](Kestrun &w) { return w.AboutAct->text(); }, "关于本机", "About"},
-        {"reset", [](Kestrun &w) { return w.ResetAct->text(); }, "系统复位", "System Reset"},
-        {"upgrade", [](Kestrun &w) { return w.UpgradeAct->text(); }, "机器固件升级", "Machine Upgrade"},
-        {"chinese", [](Kestrun &w) { return w.ChineseAct->text(); }, "中文", "中文"},
-        {"english", [](Kestrun &w) { return w.EnglishAct->text(); }, "English", "English"},
-        {"sence 1", [](Kestrun &w) { return w.SenceAct[0]->text(); }, "机器场景管理", "Sence manage"},
-        {"sence 2", [](Kestrun &w) { return w.SenceAct[1]->text(); }, "保存单个场景到电脑", "Save single sence"},
-        {"sence 3", [](Kestrun &w) { return w.SenceAct[2]->text(); }, "加载电脑的单个场景", "Load single sence"},
-        {"sence 4", [](Kestrun &w) { return w.SenceAct[3]->text(); }, "保存所有场景到电脑", "Save all sence"},
-        {"sence 5", [](Kestrun &w) { return w.SenceAct[4]->text(); }, "加载电脑的全部场景", "Load all sence"},
-        {"hpf type 1", [](Kestrun &w) { return w.FilterTypeAct[0][0]->text(); }, "巴特沃斯", "Butterworth"},
-        {"hpf type 2", [](Kestrun &w) { return w.FilterTypeAct[0][1]->text(); }, "宁克", "Link"},
-        {"lpf type 3", [](Kestrun &w) { return w.FilterTypeAct[1][2]->text(); }, "贝塞尔", "Bessel"},
-        {"hpf slope off", [](Kestrun &w) { return w.FilterSlopeAct[0][8]->text(); }, "关闭", "OFF"},
-        {"lpf slope off", [](Kestrun &w) { return w.FilterSlopeAct[1][8]->text(); }, "关闭", "OFF"},
-        {"slope 4", [](Kestrun &w) { return w.FilterSlopeAct[1][3]->text(); }, "-24dB/Oct", "-24dB/Oct"},
-        {"unit cm", [](Kestrun &w) { return w.UnitAct[1]->text(); }, "cm", "cm"},
-        {"name menu FL", [](Kestrun &w) { return w.ChNameSubMenu[0][0]->title(); }, "前左", "FL"},
-        {"name menu SUB", [](Kestrun &w) { return w.ChNameSubMenu[5][5]->title(); }, "超低", "SUB"},
-        {"name FL full", [](Kestrun &w) { return w.ChNameAct[2][3]->text(); }, "全频", "FULL"},
-        {"name FL tweeter", [](Kestrun &w) { return w.ChNameAct[2][0]->text(); }, "高频", "Tweeter"},
-        {"name RR woofer", [](Kestrun &w) { return w.ChNameAct[4][14]->text(); }, "低频", "Woofer"},
-        {"name centre", [](Kestrun &w) { return w.ChNameAct[1][16]->text(); }, "中置", "Center"},
-        {"name off", [](Kestrun &w) { return w.ChNameAct[1][20]->text(); }, "关闭", "OFF"},
+        {"noise gate", [](Kestrun &w) { return w.menus().NoiseGateMenu->title(); }, "噪声门", "Noise Gate"},
+        {"gate off", [](Kestrun &w) { return w.menus().NoiseGateAct[0]->text(); }, "关闭", "OFF"},
+        {"gate 1", [](Kestrun &w) { return w.menus().NoiseGateAct[1]->text(); }, "1级", "L1"},
+        {"gate 6", [](Kestrun &w) { return w.menus().NoiseGateAct[6]->text(); }, "6级", "L6"},
+        {"about", [](Kestrun &w) { return w.menus().AboutAct->text(); }, "关于本机", "About"},
+        {"reset", [](Kestrun &w) { return w.menus().ResetAct->text(); }, "系统复位", "System Reset"},
+        {"upgrade", [](Kestrun &w) { return w.menus().UpgradeAct->text(); }, "机器固件升级", "Machine Upgrade"},
+        {"chinese", [](Kestrun &w) { return w.menus().ChineseAct->text(); }, "中文", "中文"},
+        {"english", [](Kestrun &w) { return w.menus().EnglishAct->text(); }, "English", "English"},
+        {"sence 1", [](Kestrun &w) { return w.menus().SenceAct[0]->text(); }, "机器场景管理", "Sence manage"},
+        {"sence 2", [](Kestrun &w) { return w.menus().SenceAct[1]->text(); }, "保存单个场景到电脑", "Save single sence"},
+        {"sence 3", [](Kestrun &w) { return w.menus().SenceAct[2]->text(); }, "加载电脑的单个场景", "Load single sence"},
+        {"sence 4", [](Kestrun &w) { return w.menus().SenceAct[3]->text(); }, "保存所有场景到电脑", "Save all sence"},
+        {"sence 5", [](Kestrun &w) { return w.menus().SenceAct[4]->text(); }, "加载电脑的全部场景", "Load all sence"},
+        {"hpf type 1", [](Kestrun &w) { return w.menus().FilterTypeAct[0][0]->text(); }, "巴特沃斯", "Butterworth"},
+        {"hpf type 2", [](Kestrun &w) { return w.menus().FilterTypeAct[0][1]->text(); }, "宁克", "Link"},
+        {"lpf type 3", [](Kestrun &w) { return w.menus().FilterTypeAct[1][2]->text(); }, "贝塞尔", "Bessel"},
+        {"hpf slope off", [](Kestrun &w) { return w.menus().FilterSlopeAct[0][8]->text(); }, "关闭", "OFF"},
+        {"lpf slope off", [](Kestrun &w) { return w.menus().FilterSlopeAct[1][8]->text(); }, "关闭", "OFF"},
+        {"slope 4", [](Kestrun &w) { return w.menus().FilterSlopeAct[1][3]->text(); }, "-24dB/Oct", "-24dB/Oct"},
+        {"unit cm", [](Kestrun &w) { return w.menus().UnitAct[1]->text(); }, "cm", "cm"},
+        {"name menu FL", [](Kestrun &w) { return w.naming().ChNameSubMenu[0][0]->title(); }, "前左", "FL"},
+        {"name menu SUB", [](Kestrun &w) { return w.naming().ChNameSubMenu[5][5]->title(); }, "超低", "SUB"},
+        {"name FL full", [](Kestrun &w) { return w.naming().ChNameAct[2][3]->text(); }, "全频", "FULL"},
+        {"name FL tweeter", [](Kestrun &w) { return w.naming().ChNameAct[2][0]->text(); }, "高频", "Tweeter"},
+        {"name RR woofer", [](Kestrun &w) { return w.naming().ChNameAct[4][14]->text(); }, "低频", "Woofer"},
+        {"name centre", [](Kestrun &w) { return w.naming().ChNameAct[1][16]->text(); }, "中置", "Center"},
+        {"name off", [](Kestrun &w) { return w.naming().ChNameAct[1][20]->text(); }, "关闭", "OFF"},
     };
     return t;
 }
@@ -117,10 +121,10 @@ private slots:
     {
         TestRig rig(false);
         Kestrun &w = *rig.w;
-        w.Option_Sub7_Fun();
+        w.language().Option_Sub7_Fun();
         QCOMPARE(Lang().LanguageFlag, uint8_t(1));
         for (const Expect &e : table()) QVERIFY2(e.text(w) == QString::fromUtf8(e.en), e.what);
-        w.Option_Sub6_Fun();
+        w.language().Option_Sub6_Fun();
         QCOMPARE(Lang().LanguageFlag, uint8_t(0));
         for (const Expect &e : table()) QVERIFY2(e.text(w) == QString::fromUtf8(e.zh), e.what);
     }
@@ -134,7 +138,7 @@ private slots:
         QCOMPARE(rig.notices.size(), 1);
         QCOMPARE(rig.notices[0].title, QStringLiteral("提示"));
         QCOMPARE(rig.notices[0].text, QStringLiteral("机器通讯异常！"));
-        rig.w->Option_Sub7_Fun();
+        rig.w->language().Option_Sub7_Fun();
         rig.sim.setPlugged(true);
         QVERIFY(rig.connectAndDownload());
         rig.sim.setPlugged(false);
@@ -149,17 +153,17 @@ private slots:
         TestRig rig(true);
         Kestrun &w = *rig.w;
         QVERIFY(rig.connectAndDownload());
-        w.Option_Sub7_Fun();
+        w.language().Option_Sub7_Fun();
         QCOMPARE(w.ui->BT_CONNECT->text(), QStringLiteral("Online"));
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("OFF"));  // factory: high-pass off
-        w.Option_Sub6_Fun();
+        w.language().Option_Sub6_Fun();
         QCOMPARE(w.ui->BT_CONNECT->text(), QStringLiteral("已连接"));
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("关闭"));
         rig.sim.setPlugged(false);
         rig.tick(700);
-        w.Option_Sub7_Fun();
+        w.language().Option_Sub7_Fun();
         QCOMPARE(w.ui->BT_CONNECT->text(), QStringLiteral("OFF"));
-        w.Option_Sub6_Fun();
+        w.language().Option_Sub6_Fun();
         QCOMPARE(w.ui->BT_CONNECT->text(), QStringLiteral("已断开"));
     }
 
@@ -171,17 +175,17 @@ private slots:
         Session().ParamStore.HpfBypass[2] = 0;
         Session().ParamStore.HpfSlope[2] = 5;
         Session().ParamStore.LpfType[2] = 1;
-        w.BT_CH_Switch(2);
-        w.Option_Sub7_Fun();
+        w.outputs().BT_CH_Switch(2);
+        w.language().Option_Sub7_Fun();
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("Bessel"));
         QCOMPARE(w.ui->BT_LPF_TYPE->text(), QStringLiteral("Link"));
         QCOMPARE(w.ui->BT_HPF_SLOPE->text(), QStringLiteral("-36dB/Oct"));
         QCOMPARE(w.ui->BT_LPF_SLOPE->text(), QStringLiteral("OFF"));
         Session().ParamStore.ChPhase[4] = 1;
-        w.Option_Sub6_Fun();
+        w.language().Option_Sub6_Fun();
         QCOMPARE(w.ui->BT_HPF_TYPE->text(), QStringLiteral("贝塞尔"));
         QCOMPARE(w.ui->BT_Phase[4]->text(), QStringLiteral("反相"));
-        w.Option_Sub7_Fun();
+        w.language().Option_Sub7_Fun();
         QCOMPARE(w.ui->BT_Phase[4]->text(), QStringLiteral("180°"));
     }
 
@@ -190,10 +194,10 @@ private slots:
         TestRig rig(false);
         Kestrun &w = *rig.w;
         QCOMPARE(w.ui->BT_CH_NAME[0]->text(), QStringLiteral("前左全频"));
-        w.Option_Sub7_Fun();
+        w.language().Option_Sub7_Fun();
         QCOMPARE(w.ui->BT_CH_NAME[0]->text(), QStringLiteral("FL-FULL"));
         Session().ParamStore.ChName[1] = 200;  // nonsense from a file: shown as off
-        w.Option_Sub6_Fun();
+        w.language().Option_Sub6_Fun();
         QCOMPARE(w.ui->BT_CH_NAME[1]->text(), QStringLiteral("关闭"));
     }
 
@@ -215,9 +219,9 @@ private slots:
             return t << dialog.findChild<QLabel *>(QStringLiteral("lookInLabel"))->text();
         };
         QCOMPARE(texts(), QStringList({"打开", "取消", "是(&Y)", "否(&N)", "查找范围："}));
-        rig.w->Option_Sub7_Fun();
+        rig.w->language().Option_Sub7_Fun();
         QCOMPARE(texts(), QStringList({"Open", "Cancel", "&Yes", "&No", "Look in:"}));
-        rig.w->Option_Sub6_Fun();
+        rig.w->language().Option_Sub6_Fun();
         QCOMPARE(texts().at(1), QStringLiteral("取消"));
     }
 
@@ -226,8 +230,8 @@ private slots:
         TestRig rig(true);
         QVERIFY(rig.connectAndDownload());
         rig.clearSent();
-        rig.w->Option_Sub7_Fun();
-        rig.w->Option_Sub6_Fun();
+        rig.w->language().Option_Sub7_Fun();
+        rig.w->language().Option_Sub6_Fun();
         QCOMPARE(rig.sent().size(), size_t(0));
     }
 
@@ -236,7 +240,7 @@ private slots:
         TestRig rig(false);
         LinkForm link(Model(), Lang().LanguageFlag);
         QCOMPARE(link.radioButton_1->text(), QStringLiteral("以左通道为基准"));
-        rig.w->Option_Sub7_Fun();
+        rig.w->language().Option_Sub7_Fun();
         QCOMPARE(link.radioButton_1->text(), QStringLiteral("以左通道为基准"));
         LinkForm english(Model(), Lang().LanguageFlag);
         QCOMPARE(english.radioButton_1->text(), QStringLiteral("Based on the left channel"));

@@ -1,4 +1,7 @@
 // The left/right link: the dialog, the pair search in both passes, unlinking and the mirrored edits.
+#include "WindowMenus.h"
+#include "ChannelNaming.h"
+#include "OutputSlots.h"
 #include "TestRig.h"
 #include "TuningModel.h"
 
@@ -206,7 +209,7 @@ private slots:
         Kestrun &w = *rig.w;
         markChannel(0);
         markChannel(1);
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         QVERIFY(Session().Port.open());
         Session().Link.Connected = 1;
         rig.clearSent();
@@ -238,7 +241,7 @@ private slots:
         Kestrun &w = *rig.w;
         markChannel(0);
         markChannel(1);
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         LinkForm *f = openForm(w);
         QVERIFY(f);
         f->pushButton->click();  // CH2 is on the right: the second pass copies CH1 into CH2
@@ -258,7 +261,7 @@ private slots:
         markChannel(1);
         const QByteArray ownFilters = filtersOf(1);
         Model().links.LinkMode[0] = 1;  // the reference carries the equaliser only
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         LinkForm *f = openForm(w);
         QVERIFY(f);
         f->radioButton_3->click();  // filters only, recorded for CH2 alone
@@ -277,7 +280,7 @@ private slots:
         Kestrun &w = *rig.w;
         markChannel(2);
         markChannel(3);
-        w.BT_CH_Switch(3);  // RR-FULL
+        w.outputs().BT_CH_Switch(3);  // RR-FULL
         LinkForm *f = openForm(w);
         QVERIFY(f);
         f->radioButton_2->click();
@@ -351,8 +354,8 @@ private slots:
         TestRig rig;
         Kestrun &w = *rig.w;
         QVERIFY(rig.connectAndDownload());
-        w.ChNameAct[2][1]->trigger();  // CH3: FL / MID
-        w.ChNameAct[3][5]->trigger();  // CH4: FR / MID
+        w.naming().ChNameAct[2][1]->trigger();  // CH3: FL / MID
+        w.naming().ChNameAct[3][5]->trigger();  // CH4: FR / MID
         w.ui->BT_CH[2]->click();
         rig.clearSent();
         LinkForm *f = openForm(w);
@@ -369,7 +372,7 @@ private slots:
         QCOMPARE(rig.sim.params().EqGain[3][9], uint16_t(150 + GAIN_DEVICE_OFFSET));
         QCOMPARE(rig.sim.params().EqGain[2][9], uint16_t(150 + GAIN_DEVICE_OFFSET));
         rig.clearSent();
-        w.FilterTypeAct[0][2]->trigger();  // high-pass Bessel
+        w.menus().FilterTypeAct[0][2]->trigger();  // high-pass Bessel
         QCOMPARE(Session().ParamStore.HpfType[3], uint8_t(2));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{hpf(3), hpf(2)}));
 
@@ -388,7 +391,7 @@ private slots:
         QCOMPARE(rig.sent(), std::vector<QByteArray>{eqBand(2, 9)});
         QCOMPARE(Session().ParamStore.EqGain[3][9], uint16_t(150));
         rig.clearSent();
-        w.FilterSlopeAct[1][5]->trigger();  // low-pass -36dB/Oct
+        w.menus().FilterSlopeAct[1][5]->trigger();  // low-pass -36dB/Oct
         QCOMPARE(Session().ParamStore.LpfSlope[3], uint8_t(5));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{lpf(3), lpf(2)}));
         QCOMPARE(rig.sim.params().LpfSlope[3], uint8_t(5));
@@ -424,7 +427,7 @@ private slots:
         QVERIFY(Session().Port.open());
         Session().Link.Connected = 1;
         rig.clearSent();
-        w.BT_CH_Switch(4);  // CEN-FULL
+        w.outputs().BT_CH_Switch(4);  // CEN-FULL
         for (int side = 0; side < 2; ++side) {
             LinkForm *f = openForm(w);
             QVERIFY(f);
@@ -436,7 +439,7 @@ private slots:
         }
         // FL-FULL without anyone on FR-FULL.
         Session().ParamStore.ChName[1] = 19;
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         LinkForm *f = openForm(w);
         QVERIFY(f);
         f->pushButton->click();
@@ -493,7 +496,7 @@ private slots:
         LinkForm *a = openForm(w);
         LinkForm *b = openForm(w);
         QVERIFY(a && b && a != b);
-        w.BT_CH_Switch(2);  // RL-FULL
+        w.outputs().BT_CH_Switch(2);  // RL-FULL
         b->radioButton_4->click();
         QCOMPARE(Model().links.LinkMode[2], uint8_t(1));
         QCOMPARE(Model().links.LinkMode[0], uint8_t(0));
@@ -503,7 +506,7 @@ private slots:
         QVERIFY(filtersOf(3) != filtersOf(2));
         QCOMPARE(Model().CurCh, uint8_t(3));
         QVERIFY(a->isVisible());
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         a->radioButton_3->click();
         a->pushButton->click();  // dialog a reads its own radio buttons and the channel selected now
         QCOMPARE(Model().links.LinkMode[0], uint8_t(2));

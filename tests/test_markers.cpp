@@ -1,5 +1,7 @@
 // Graph interaction: marker drags with real mouse events, band-button double-clicks, and the
 // arrow-key, wheel and focus handling of the value edits.
+#include "GraphMarkers.h"
+#include "OutputSlots.h"
 #include "TestRig.h"
 #include "ResponseGraph.h"
 #include "TuningModel.h"
@@ -93,7 +95,7 @@ private slots:
         connectLink(rig);
         Kestrun &w = *rig.w;
         Mouse m = shown(w);
-        DragPushButton *h = w.HpfMark;
+        DragPushButton *h = w.markers().HpfMark;
         h->move(631, 148);
         h->raise();
         m.press(QPoint(639, 156));
@@ -131,7 +133,7 @@ private slots:
         Kestrun &w = *rig.w;
         Model().links.LinkMatrix[0][1] = Model().links.LinkMatrix[1][0] = 1;
         Mouse m = shown(w);
-        DragPushButton *l = w.LpfMark;
+        DragPushButton *l = w.markers().LpfMark;
         l->move(631, 148);
         l->raise();
         m.press(QPoint(639, 156));
@@ -156,7 +158,7 @@ private slots:
         connectLink(rig);
         Kestrun &w = *rig.w;
         Mouse m = shown(w);
-        DragPushButton *b = w.BandMark[15];
+        DragPushButton *b = w.markers().BandMark[15];
         b->setGeometry(631, 139, 11, 11);
         b->raise();
         m.press(QPoint(636, 144));
@@ -203,7 +205,7 @@ private slots:
         connectLink(rig);
         Kestrun &w = *rig.w;
         Mouse m = shown(w);
-        DragPushButton *b = w.BandMark[3];
+        DragPushButton *b = w.markers().BandMark[3];
         b->setGeometry(281, 139, 11, 11);
         b->raise();
         m.move(QPoint(286, 144));
@@ -249,7 +251,7 @@ private slots:
         connectLink(rig);
         Kestrun &w = *rig.w;
         Mouse m = shown(w);
-        DragPushButton *b = w.BandMark[15];
+        DragPushButton *b = w.markers().BandMark[15];
         b->setGeometry(631, 139, 11, 11);
         b->raise();
         b->setFocus();
@@ -420,7 +422,7 @@ private slots:
         QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(0));
         QTest::keyClick(delay2, Qt::Key_Up);
         QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(1));
-        QCOMPARE(delay2->text(), w.GetDelayDisplayStr(1));
+        QCOMPARE(delay2->text(), w.outputs().GetDelayDisplayStr(1));
         key(delay2, Qt::Key_Up, true);
         QCOMPARE(Session().ParamStore.ChDelay[1], uint16_t(4));
         QCOMPARE(rig.sent().back(), QByteArray("\x05\x09\x01\x04\x00", 5));
@@ -445,7 +447,7 @@ private slots:
         key(w.ui->Edit_CHDelay[0], Qt::Key_Up, true);
         QCOMPARE(Session().ParamStore.ChDelay[0], uint16_t(102));
         QCOMPARE(Session().ParamStore.ChDelay[2], uint16_t(1500));
-        QCOMPARE(w.ui->Edit_CHDelay[2]->text(), w.GetDelayDisplayStr(1500));
+        QCOMPARE(w.ui->Edit_CHDelay[2]->text(), w.outputs().GetDelayDisplayStr(1500));
         // The other member's frame goes out before the stepped output's.
         QCOMPARE(rig.sent().size(), size_t(2));
         QCOMPARE(rig.sent()[0], QByteArray("\x05\x09\x02\xDC\x05", 5));

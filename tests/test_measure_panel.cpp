@@ -1,4 +1,6 @@
 // The measurement panel on the test rig: a run over the virtual car into the overlay, cancel, refusals, languages.
+#include "LanguageSwitch.h"
+#include "WindowMenus.h"
 #include "TestRig.h"
 #include "TuningModel.h"
 
@@ -33,7 +35,7 @@ MeasurePanel *openPanel(TestRig &rig)
 // The tuning panel shows the selected output's measurement from the overlay.
 TuningPanel *tuningPanel(Kestrun &w)
 {
-    w.TuningAct->trigger();
+    w.menus().TuningAct->trigger();
     return w.findChild<TuningPanel *>();
 }
 
@@ -154,12 +156,12 @@ private slots:
         MeasurePanel *panel = openPanel(rig);
         QCOMPARE(measureAction(*rig.w)->text(), QStringLiteral("测量…"));
         QCOMPARE(panel->measureButton->text(), QStringLiteral("测量 CH3"));
-        rig.w->Option_Sub7_Fun();
+        rig.w->language().Option_Sub7_Fun();
         QCOMPARE(measureAction(*rig.w)->text(), QStringLiteral("Measure…"));
         QCOMPARE(panel->measureButton->text(), QStringLiteral("Measure CH3"));
         QCOMPARE(panel->measureAllButton->text(), QStringLiteral("Measure all"));
         QCOMPARE(panel->impulse->empty(), true);
-        rig.w->Option_Sub6_Fun();
+        rig.w->language().Option_Sub6_Fun();
         QCOMPARE(panel->measureAllButton->text(), QStringLiteral("全部测量"));
         // Every pair exists in both languages.
         for (int t = 0; t < int(MTxt::Count_); ++t)

@@ -1,4 +1,5 @@
 // Channel naming: the six menus, ticks and greyed entries, crossover presets, captions and wire traffic.
+#include "ChannelNaming.h"
 #include "TestRig.h"
 #include "TuningModel.h"
 
@@ -44,8 +45,8 @@ QByteArray filterPayload(int code, uint8_t ch)
 void verifyTaken(Kestrun &w, uint8_t code, bool taken)
 {
     for (int m = 0; m < CH_COUNT; ++m) {
-        QCOMPARE(w.ChNameAct[m][code]->isChecked(), taken);
-        QCOMPARE(w.ChNameAct[m][code]->isEnabled(), !taken);
+        QCOMPARE(w.naming().ChNameAct[m][code]->isChecked(), taken);
+        QCOMPARE(w.naming().ChNameAct[m][code]->isEnabled(), !taken);
     }
 }
 
@@ -77,30 +78,30 @@ private slots:
         static const char *titles[6] = {"前左", "前右", "后左", "后右", "中置", "超低"};
         for (int ch = 0; ch < CH_COUNT; ++ch) {
             QMenu *menu = w.ui->BT_CH_NAME[ch]->menu();
-            QCOMPARE(menu, w.ChNameMenu[ch]);
+            QCOMPARE(menu, w.naming().ChNameMenu[ch]);
             const QList<QAction *> top = menu->actions();
             QCOMPARE(top.size(), 7);
             for (int g = 0; g < 6; ++g) {
-                QCOMPARE(top[g]->menu(), w.ChNameSubMenu[ch][g]);
+                QCOMPARE(top[g]->menu(), w.naming().ChNameSubMenu[ch][g]);
                 QCOMPARE(top[g]->text(), QString::fromUtf8(titles[g]));
             }
-            QCOMPARE(top[6], w.ChNameAct[ch][SPK_OFF]);
+            QCOMPARE(top[6], w.naming().ChNameAct[ch][SPK_OFF]);
             QCOMPARE(top[6]->text(), QStringLiteral("关闭"));
-            const QList<QAction *> fl = w.ChNameSubMenu[ch][0]->actions();
+            const QList<QAction *> fl = w.naming().ChNameSubMenu[ch][0]->actions();
             QCOMPARE(fl.size(), 4);
-            QCOMPARE(fl[0], w.ChNameAct[ch][3]);
-            QCOMPARE(fl[1], w.ChNameAct[ch][0]);
+            QCOMPARE(fl[0], w.naming().ChNameAct[ch][3]);
+            QCOMPARE(fl[1], w.naming().ChNameAct[ch][0]);
             QCOMPARE(fl[0]->text(), QStringLiteral("全频"));
             QCOMPARE(fl[3]->text(), QStringLiteral("低频"));
-            QCOMPARE(w.ChNameSubMenu[ch][3]->actions().at(2), w.ChNameAct[ch][13]);  // SR / MID
-            QCOMPARE(w.ChNameSubMenu[ch][4]->actions().at(0)->text(), QStringLiteral("中置"));
-            const QList<QAction *> sub = w.ChNameSubMenu[ch][5]->actions();
+            QCOMPARE(w.naming().ChNameSubMenu[ch][3]->actions().at(2), w.naming().ChNameAct[ch][13]);  // SR / MID
+            QCOMPARE(w.naming().ChNameSubMenu[ch][4]->actions().at(0)->text(), QStringLiteral("中置"));
+            const QList<QAction *> sub = w.naming().ChNameSubMenu[ch][5]->actions();
             QCOMPARE(sub.size(), 3);
             QCOMPARE(sub[2]->text(), QStringLiteral("单通道超低"));
             for (int code = 0; code < SPEAKER_CODE_COUNT; ++code) {
-                QVERIFY(w.ChNameAct[ch][code]);
-                QCOMPARE(w.ChNameAct[ch][code]->isCheckable(), code != SPK_SSUB);
-                all.insert(w.ChNameAct[ch][code]);
+                QVERIFY(w.naming().ChNameAct[ch][code]);
+                QCOMPARE(w.naming().ChNameAct[ch][code]->isCheckable(), code != SPK_SSUB);
+                all.insert(w.naming().ChNameAct[ch][code]);
             }
         }
         QCOMPARE(all.size(), 126);
@@ -117,7 +118,7 @@ private slots:
         TestRig rig;
         Kestrun &w = *rig.w;
         markFilters(1);
-        w.ChNameAct[1][0]->trigger();  // CH2: FL / HIGH
+        w.naming().ChNameAct[1][0]->trigger();  // CH2: FL / HIGH
         QCOMPARE(Session().ParamStore.ChName[1], uint8_t(0));
         QCOMPARE(Model().CurCh, uint8_t(1));
         verifyTaken(w, 0, true);
@@ -135,25 +136,25 @@ private slots:
 
         const QByteArray filtersBefore(reinterpret_cast<const char *>(Session().ParamStore.HpfFreq), 1076 - 1016);
         Model().CurCh = 4;
-        w.ChNameAct[1][SPK_OFF]->trigger();
+        w.naming().ChNameAct[1][SPK_OFF]->trigger();
         QCOMPARE(Session().ParamStore.ChName[1], SPK_OFF);
         QCOMPARE(Model().CurCh, uint8_t(1));
         verifyTaken(w, 0, false);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(Session().ParamStore.HpfFreq), 1076 - 1016), filtersBefore);
         QCOMPARE(w.ui->BT_CH_NAME[1]->text(), QStringLiteral("关闭"));
         // OFF may be chosen any number of times and by any number of channels.
-        w.ChNameAct[2][SPK_OFF]->trigger();
-        w.ChNameAct[2][SPK_OFF]->trigger();
+        w.naming().ChNameAct[2][SPK_OFF]->trigger();
+        w.naming().ChNameAct[2][SPK_OFF]->trigger();
         QCOMPARE(Session().ParamStore.ChName[2], SPK_OFF);
-        QVERIFY(w.ChNameAct[0][SPK_OFF]->isEnabled());
+        QVERIFY(w.naming().ChNameAct[0][SPK_OFF]->isEnabled());
     }
 
     void twoSingleSubwoofers()
     {
         TestRig rig;
         Kestrun &w = *rig.w;
-        w.ChNameAct[0][SPK_SSUB]->trigger();
-        w.ChNameAct[1][SPK_SSUB]->trigger();
+        w.naming().ChNameAct[0][SPK_SSUB]->trigger();
+        w.naming().ChNameAct[1][SPK_SSUB]->trigger();
         QCOMPARE(Session().ParamStore.ChName[0], SPK_SSUB);
         QCOMPARE(Session().ParamStore.ChName[1], SPK_SSUB);
         QCOMPARE(Session().ParamStore.ChName[5], SPK_SSUB);
@@ -170,7 +171,7 @@ private slots:
         {
             TestRig rig;
             markFilters(0);
-            rig.w->ChNameAct[0][2]->trigger();  // CH1: FL / LOW
+            rig.w->naming().ChNameAct[0][2]->trigger();  // CH1: FL / LOW
             QCOMPARE(Session().ParamStore.HpfBypass[0], uint8_t(1));
             QCOMPARE(Session().ParamStore.HpfFreq[0], uint16_t(20));
             QCOMPARE(Session().ParamStore.HpfSlope[0], uint8_t(6));
@@ -181,7 +182,7 @@ private slots:
         {
             TestRig rig;
             markFilters(2);
-            rig.w->ChNameAct[2][2]->trigger();  // CH3: FL / LOW gets the subwoofer preset
+            rig.w->naming().ChNameAct[2][2]->trigger();  // CH3: FL / LOW gets the subwoofer preset
             QCOMPARE(Session().ParamStore.HpfBypass[2], uint8_t(0));
             QCOMPARE(Session().ParamStore.HpfFreq[2], uint16_t(30));
             QCOMPARE(Session().ParamStore.HpfSlope[2], uint8_t(6));
@@ -198,9 +199,9 @@ private slots:
         TestRig rig;
         markFilters(3);
         Session().ParamStore.ChName[4] = 15;  // free the centre
-        rig.w->Channel_Display();
-        rig.w->Update_Name_Marks();
-        rig.w->ChNameAct[3][SPK_CEN]->trigger();
+        rig.w->naming().Channel_Display();
+        rig.w->naming().Update_Name_Marks();
+        rig.w->naming().ChNameAct[3][SPK_CEN]->trigger();
         QCOMPARE(Session().ParamStore.ChName[3], SPK_CEN);
         QCOMPARE(Session().ParamStore.HpfBypass[3], uint8_t(0));
         QCOMPARE(Session().ParamStore.HpfFreq[3], uint16_t(300));
@@ -261,7 +262,7 @@ private slots:
         QVERIFY(Session().Port.open());
         Session().Link.Connected = 1;
         rig.clearSent();
-        w.ChNameAct[3][1]->trigger();  // CH4: FL / MID
+        w.naming().ChNameAct[3][1]->trigger();  // CH4: FL / MID
         QCOMPARE(Session().ParamStore.ChName[3], uint8_t(1));
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{bytes({0x05, 0x17, 3, 7, 11, 1, 16, 19}),
                                                       bytes({0x05, 0x06, 3, 0, 300 & 0xFF, 300 >> 8, 3, 0}),
@@ -270,7 +271,7 @@ private slots:
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(rig.sim.params().ChName), CH_COUNT),
                  namesPayload().mid(2));
         rig.clearSent();
-        w.ChNameAct[3][SPK_OFF]->trigger();
+        w.naming().ChNameAct[3][SPK_OFF]->trigger();
         QCOMPARE(rig.sent(), std::vector<QByteArray>{bytes({0x05, 0x17, 3, 7, 11, 20, 16, 19})});
         QCOMPARE(rig.sim.rejectedCount(), 0);
     }
@@ -283,8 +284,8 @@ private slots:
         Session().Link.Connected = 1;
         rig.clearSent();
         Model().CurCh = 3;
-        w.ChNameAct[2][7]->trigger();  // FR-FULL, held by CH2: the click takes the tick away and stops
-        QVERIFY(!w.ChNameAct[2][7]->isChecked());
+        w.naming().ChNameAct[2][7]->trigger();  // FR-FULL, held by CH2: the click takes the tick away and stops
+        QVERIFY(!w.naming().ChNameAct[2][7]->isChecked());
         QCOMPARE(Session().ParamStore.ChName[2], uint8_t(11));
         QCOMPARE(Model().CurCh, uint8_t(3));
         QVERIFY(rig.sent().empty());
@@ -296,24 +297,24 @@ private slots:
         Kestrun &w = *rig.w;
         Session().ParamStore.ChName[2] = 25;
         Session().ParamStore.ChName[3] = 255;
-        w.Channel_Display();
-        w.Update_Name_Marks();
+        w.naming().Channel_Display();
+        w.naming().Update_Name_Marks();
         QCOMPARE(w.ui->BT_CH_NAME[2]->text(), QStringLiteral("关闭"));
         QCOMPARE(w.ui->BT_CH_NAME[3]->text(), QStringLiteral("关闭"));
         verifyTaken(w, 11, false);
         verifyTaken(w, 15, false);
         verifyTaken(w, 3, true);
-        for (int m = 0; m < CH_COUNT; ++m) QVERIFY(!w.ChNameAct[m][SPK_OFF]->isChecked());
+        for (int m = 0; m < CH_COUNT; ++m) QVERIFY(!w.naming().ChNameAct[m][SPK_OFF]->isChecked());
         QCOMPARE(Session().ParamStore.ChName[2], uint8_t(25));  // the store keeps the byte
         Lang().LanguageFlag = 1;
-        w.Update_Channel_Name();
+        w.naming().Update_Channel_Name();
         QCOMPARE(w.ui->BT_CH_NAME[0]->text(), QStringLiteral("FL-FULL"));
         QCOMPARE(w.ui->BT_CH_NAME[2]->text(), QStringLiteral("OFF"));
         QCOMPARE(w.ui->BT_CH_NAME[4]->text(), QStringLiteral("CEN-FULL"));
         // Out-of-range calls from code are ignored.
-        w.channelNameChosen(6, 3);
-        w.channelNameChosen(0, 21);
-        w.channelNameChosen(-1, 0);
+        w.naming().channelNameChosen(6, 3);
+        w.naming().channelNameChosen(0, 21);
+        w.naming().channelNameChosen(-1, 0);
         QCOMPARE(Session().ParamStore.ChName[0], uint8_t(3));
     }
 
@@ -328,11 +329,11 @@ private slots:
         for (int ch = 0; ch < CH_COUNT; ++ch) QCOMPARE(w.ui->BT_CH_NAME[ch]->text(), QString::fromUtf8(captions[ch]));
         // Greyed entries follow the downloaded names in every menu.
         for (int m = 0; m < CH_COUNT; ++m) {
-            for (uint8_t code : {0, 4, 11, 2}) QVERIFY(!w.ChNameAct[m][code]->isEnabled());
-            for (uint8_t code : {3, 7, 15, 16, 19, 20}) QVERIFY(w.ChNameAct[m][code]->isEnabled());
+            for (uint8_t code : {0, 4, 11, 2}) QVERIFY(!w.naming().ChNameAct[m][code]->isEnabled());
+            for (uint8_t code : {3, 7, 15, 16, 19, 20}) QVERIFY(w.naming().ChNameAct[m][code]->isEnabled());
             // Ticks follow the downloaded names too; the defaults' ticks are gone.
-            for (uint8_t code : {0, 4, 11, 2}) QVERIFY(w.ChNameAct[m][code]->isChecked());
-            for (uint8_t code : {3, 7, 15, 16}) QVERIFY(!w.ChNameAct[m][code]->isChecked());
+            for (uint8_t code : {0, 4, 11, 2}) QVERIFY(w.naming().ChNameAct[m][code]->isChecked());
+            for (uint8_t code : {3, 7, 15, 16}) QVERIFY(!w.naming().ChNameAct[m][code]->isChecked());
         }
     }
 

@@ -1,4 +1,5 @@
 // Output strips: volume and delay entries, the ms/cm unit, phase, mute, main mute and the sync group.
+#include "OutputSlots.h"
 #include "TestRig.h"
 #include "TuningModel.h"
 
@@ -124,7 +125,7 @@ private slots:
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{bytes({5, 0x09, 2, 0xFA, 0x00})}));
 
         rig.clearSent();
-        w.cm_Fun();
+        w.outputs().cm_Fun();
         QCOMPARE(Model().DelayUnit, 1u);
         QCOMPARE(w.ui->BT_Unit->text(), QStringLiteral("cm"));
         QCOMPARE(e->text(), QStringLiteral("86cm"));
@@ -140,7 +141,7 @@ private slots:
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{bytes({5, 0x09, 2, 0xF9, 0x00}), bytes({5, 0x09, 2, 0xDB, 0x05})}));
 
         rig.clearSent();
-        w.ms_Fun();
+        w.outputs().ms_Fun();
         QCOMPARE(Model().DelayUnit, 0u);
         QCOMPARE(w.ui->BT_Unit->text(), QStringLiteral("ms"));
         QCOMPARE(e->text(), QStringLiteral("14.99ms"));
@@ -171,7 +172,7 @@ private slots:
         QCOMPARE(b->styleSheet(), QStringLiteral("QPushButton#BT_Phase_4{background-color: rgb(204, 204, 204);color:red;"
                                                  "border:1px groove gray;border-radius:6px;padding:1px 4px;border-style: outset;}"));
         Lang().LanguageFlag = 1;
-        w.Phase_Button_Show(3, 1);
+        w.outputs().Phase_Button_Show(3, 1);
         QCOMPARE(b->text(), QStringLiteral("180°"));
         b->click();
         QCOMPARE(b->text(), QStringLiteral("0°"));

@@ -1,4 +1,5 @@
 // System reset: confirmation, the one command, the completion box and the new download.
+#include "ProcessorScenes.h"
 #include "TestRig.h"
 #include "TransferKit.h"
 
@@ -15,7 +16,7 @@ private slots:
     void nothingWithoutAProcessor()
     {
         TestRig rig(false);
-        rig.w->Option_Sub3_Fun();
+        rig.w->scenes().Option_Sub3_Fun();
         QVERIFY(rig.notices.isEmpty());
         QVERIFY(rig.sent().empty());
     }
@@ -28,7 +29,7 @@ private slots:
             kit.linkUp();
             Lang().LanguageFlag = lang;
             rig.answers = {false};
-            rig.w->Option_Sub3_Fun();
+            rig.w->scenes().Option_Sub3_Fun();
             QCOMPARE(rig.notices.size(), 1);
             QVERIFY(rig.notices[0].question);
             QCOMPARE(rig.notices[0].text, lang ? QStringLiteral("Config system reset？") : QStringLiteral("确定要将当前机器复位到出厂模式？"));
@@ -52,7 +53,7 @@ private slots:
             rig.notices.append(r);
             return true;
         });
-        rig.w->Option_Sub3_Fun();
+        rig.w->scenes().Option_Sub3_Fun();
         QCOMPARE(rig.sent(), (std::vector<QByteArray>{QByteArray("\x05\x01\x01", 3), QByteArray("\x06\x16", 2)}));
         QCOMPARE(resetsAtDoneBox, 1);
         QCOMPARE(kit.noticeTexts(), (QStringList{QStringLiteral("确定要将当前机器复位到出厂模式？"),
@@ -74,7 +75,7 @@ private slots:
         TransferKit kit(rig);
         kit.linkUp();
         Lang().LanguageFlag = 1;
-        rig.w->Option_Sub3_Fun();
+        rig.w->scenes().Option_Sub3_Fun();
         QCOMPARE(kit.noticeTexts(),
                  (QStringList{QStringLiteral("Config system reset？"), QStringLiteral("System reset success,please wait update！")}));
         QCOMPARE(rig.notices[1].title, QStringLiteral("Notice"));
@@ -96,7 +97,7 @@ private slots:
                 rig.notices.append(r);
                 return true;
             });
-            rig.w->Option_Sub3_Fun();
+            rig.w->scenes().Option_Sub3_Fun();
             QCOMPARE(rig.sim.countPayloads(5, 0x01), 0);
             QStringList expected{QStringLiteral("确定要将当前机器复位到出厂模式？")};
             if (how == 0) expected << QStringLiteral("机器通讯异常！");

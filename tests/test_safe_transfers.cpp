@@ -1,5 +1,8 @@
 // Safe transfers: the out-of-range box, the firmware question, the lock, true progress, offline scene files,
 // the shortcuts and the offline note.
+#include "LanguageSwitch.h"
+#include "SceneFiles.h"
+#include "ProcessorScenes.h"
 #include "TestRig.h"
 #include "TransferKit.h"
 
@@ -38,8 +41,8 @@ private slots:
         const QByteArray garbage = TransferKit::pattern(SceneFile::SINGLE_SIZE, 1);
         const QString one = file(QStringLiteral("junk.SCE"), garbage);
         kit.paths = {one, file(QStringLiteral("junk.ALL"), TransferKit::pattern(SceneFile::ALL_SIZE, 5))};
-        rig.w->Sence_Sub3_Fun();
-        rig.w->Sence_Sub5_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub5_Fun();
         QVERIFY(rig.sent().empty());
         QCOMPARE(rig.notices.size(), 2);
         for (const Notice::Request &n : rig.notices) {
@@ -53,7 +56,7 @@ private slots:
         rig.notices.clear();
         rig.answers = {true};
         kit.paths = {one};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         const auto pages = kit.sentWith(5, 0x41);
         QCOMPARE(int(pages.size()), PAGE_COUNT);
         for (int p = 0; p < PAGE_COUNT; ++p) QCOMPARE(pages[p].mid(3), garbage.mid(p * PAGE_SIZE, PAGE_SIZE));
@@ -66,7 +69,7 @@ private slots:
         kit.linkUp();
         rig.answers = {false};
         kit.paths = {file(QStringLiteral("new.bin"), firmware(70))};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QVERIFY(rig.sent().empty());
         QVERIFY(!rig.sim.firmwareComplete());
         QCOMPARE(rig.notices.size(), 1);
@@ -99,7 +102,7 @@ private slots:
             rig.w->ui->Slider_Total_Bar->setValue(100);
         });
         kit.paths = {file(QStringLiteral("300.bin"), firmware(300 * 16))};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QVERIFY(tried && locked);
         QVERIFY(rig.sim.firmwareComplete());
         const auto sent = rig.sent();
@@ -132,7 +135,7 @@ private slots:
             shown << qMakePair(v, int(rig.sim.firmwareBlockLog().size()));
         });
         kit.paths = {file(QStringLiteral("300.bin"), firmware(300 * 16))};
-        rig.w->Option_Sub5_Fun();
+        rig.w->scenes().Option_Sub5_Fun();
         QCOMPARE(shown.first(), qMakePair(0, 0));
         QCOMPARE(shown.last(), qMakePair(100, 300));
         for (const auto &s : shown) QCOMPARE(s.first, s.second * 100 / 300);
@@ -141,7 +144,7 @@ private slots:
         QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&bar](int v) { bar << v; });
         kit.linkUp();
         kit.paths = {file(QStringLiteral("one.SCE"), TransferKit::singleSceneFile())};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         QCOMPARE(bar.mid(0, 3), (QList<int>{0, 1, 3}));
         QCOMPARE(bar.mid(bar.size() - 2), (QList<int>{98, 100}));
     }
@@ -154,7 +157,7 @@ private slots:
         Session().ParamStore.EqGain[2][3] = 200;
         const QString saved = dir_.filePath(QStringLiteral("offline.SCE"));
         kit.paths = {saved};
-        rig.w->Sence_Sub2_Fun();
+        rig.w->sceneFiles().Sence_Sub2_Fun();
         QCOMPARE(TransferKit::readFile(saved), SceneFile::singleImage(Session().ParamStore));
 
         const QByteArray loaded = TransferKit::singleSceneFile();
@@ -164,7 +167,7 @@ private slots:
             for (auto &g : row) g = uint16_t(g - GAIN_DEVICE_OFFSET);
         expected.FirmwareVersion = Session().ParamStore.FirmwareVersion;
         kit.paths = {file(QStringLiteral("load.SCE"), loaded)};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         QVERIFY(rig.notices.isEmpty());
         QCOMPARE(Session().Port.framesWritten, 0ul);
         QVERIFY(rig.sent().empty());
@@ -173,7 +176,7 @@ private slots:
         QCOMPARE(rig.w->ui->Slider_CHVol_Bar[0]->value(), 300);
         QVERIFY(!TransferGuard::busy(Session().Link));
         // The all-scenes entries stay processor-only.
-        rig.w->Sence_Sub5_Fun();
+        rig.w->sceneFiles().Sence_Sub5_Fun();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("请先联机！")});
     }
 
@@ -197,7 +200,7 @@ private slots:
         rig.sim.setPlugged(true);
         rig.dev.setOpenRefused(true);  // listed, but no permission to open it
         QVERIFY(!Session().Port.open());
-        rig.w->Option_Sub7_Fun();
+        rig.w->language().Option_Sub7_Fun();
         QCOMPARE(note->text(),
                  QStringLiteral("Processor found but not openable: install the README's udev rule (packaging/70-arvon6.rules)"));
         rig.w->ui->TickBar->show();  // the progress bar keeps its place

@@ -1,4 +1,7 @@
 // Scene files on the computer: saving and loading one scene or all nine, with the processor's faults.
+#include "WindowMenus.h"
+#include "SceneFiles.h"
+#include "ProcessorScenes.h"
 #include "TestRig.h"
 #include "TransferKit.h"
 
@@ -69,8 +72,8 @@ private slots:
             TestRig rig(false);
             TransferKit kit(rig);
             Lang().LanguageFlag = lang;
-            rig.w->Sence_Sub4_Fun();
-            rig.w->Sence_Sub5_Fun();
+            rig.w->sceneFiles().Sence_Sub4_Fun();
+            rig.w->sceneFiles().Sence_Sub5_Fun();
             QCOMPARE(rig.notices.size(), 2);
             for (const Notice::Request &n : rig.notices) {
                 QCOMPARE(n.text, lang ? QStringLiteral("Please connect machine！") : QStringLiteral("请先联机！"));
@@ -95,7 +98,7 @@ private slots:
         const QByteArray before = TransferKit::storeBytes(0, STORE_SIZE);
         const QString shownGain = rig.w->ui->Edit_EQ_Gain[0]->text();
         kit.paths = {path};
-        rig.w->Sence_Sub2_Fun();
+        rig.w->sceneFiles().Sence_Sub2_Fun();
 
         QCOMPARE(kit.dialogs.size(), 1);
         QVERIFY(kit.dialogs[0].save);
@@ -132,7 +135,7 @@ private slots:
         const QString plain = dir.filePath(QStringLiteral("plain"));
         TransferKit::writeFile(plain, "x");
         kit.paths = {plain + QStringLiteral("/one.SCE")};
-        rig.w->Sence_Sub2_Fun();
+        rig.w->sceneFiles().Sence_Sub2_Fun();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("场景文件保存失败，无法写入该文件！")});
 
         // A read-only folder with older files in it.
@@ -146,8 +149,8 @@ private slots:
         if (!guard.readOnly) QSKIP("no way to make a read-only folder here");
         rig.notices.clear();
         kit.paths = {oldAll, oldSce};
-        rig.w->Sence_Sub4_Fun();  // fetch the nine scenes, then save them over the old file
-        rig.w->Sence_Sub2_Fun();
+        rig.w->sceneFiles().Sence_Sub4_Fun();  // fetch the nine scenes, then save them over the old file
+        rig.w->sceneFiles().Sence_Sub2_Fun();
         QCOMPARE(kit.noticeTexts(), (QStringList{QStringLiteral("场景文件保存失败，无法写入该文件！"),
                                                  QStringLiteral("场景文件保存失败，无法写入该文件！")}));
         QCOMPARE(TransferKit::readFile(oldAll), QByteArray("older contents"));
@@ -164,7 +167,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("one.SCE"));
         TransferKit::writeFile(path, QByteArray(9000, 'z'));
         kit.paths = {path};
-        rig.w->Sence_Sub2_Fun();
+        rig.w->sceneFiles().Sence_Sub2_Fun();
         QCOMPARE(TransferKit::readFile(path), SceneFile::singleImage(Session().ParamStore));
     }
 
@@ -181,7 +184,7 @@ private slots:
         QList<int> bar;
         QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&bar](int v) { bar << v; });
         kit.paths = {path};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
 
         QCOMPARE(kit.dialogs.size(), 1);
         QVERIFY(!kit.dialogs[0].save);
@@ -206,7 +209,7 @@ private slots:
         QCOMPARE(TransferKit::storeBytes(IMAGE_SIZE, STORE_SIZE - IMAGE_SIZE), file.mid(IMAGE_SIZE));
         QCOMPARE(Session().Link.ResyncCountdown, uint16_t(10));
         QVERIFY(!TransferGuard::busy(Session().Link));
-        QVERIFY(rig.w->SenceAct[2]->isEnabled());
+        QVERIFY(rig.w->menus().SenceAct[2]->isEnabled());
     }
 
     void singleSceneIsReadBackTenTicksLater()
@@ -219,7 +222,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("one.SCE"));
         TransferKit::writeFile(path, TransferKit::singleSceneFile());
         kit.paths = {path};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         rig.clearSent();
         rig.tick(8);
         QCOMPARE(kit.sentWith(6, 0x16).size(), size_t(0));
@@ -246,7 +249,7 @@ private slots:
         TransferKit::writeFile(path, file);
         rig.sim.dropAckForPage(7, 2);
         kit.paths = {path};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         const auto pages = kit.sentWith(5, 0x41);
         QCOMPARE(int(pages.size()), 57);
         for (int i = 7; i <= 9; ++i) QCOMPARE(pages[i], pages[7]);
@@ -267,7 +270,7 @@ private slots:
         const QByteArray before = TransferKit::storeBytes(0, STORE_SIZE);
         rig.sim.setSilent(true);
         kit.paths = {path};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         const auto pages = kit.sentWith(5, 0x41);
         QCOMPARE(int(pages.size()), Session().Pace.maxTries);
         for (const QByteArray &p : pages) QCOMPARE(p, pages[0]);
@@ -291,7 +294,7 @@ private slots:
             if (v == 20) rig.sim.setPlugged(false);
         });
         kit.paths = {path};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         // 20 % came with the 11th page acknowledged; the write of the 12th failed and ended it.
         QCOMPARE(int(kit.sentWith(5, 0x41).size()), 11);
         QCOMPARE(kit.noticeTexts(),
@@ -322,16 +325,16 @@ private slots:
             rig.notices.clear();
             kit.paths = {path};
             if (c.all)
-                rig.w->Sence_Sub5_Fun();
+                rig.w->sceneFiles().Sence_Sub5_Fun();
             else
-                rig.w->Sence_Sub3_Fun();
+                rig.w->sceneFiles().Sence_Sub3_Fun();
             QCOMPARE(kit.noticeTexts(), QStringList{c.all ? QStringLiteral("全部场景文件大小不正确（应为36864字节），未加载！")
                                                           : QStringLiteral("单个场景文件大小不正确（应为4096字节），未加载！")});
         }
         Lang().LanguageFlag = 1;
         rig.notices.clear();
         kit.paths = {dir.filePath(QStringLiteral("missing.SCE"))};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("Sence file cannot be read!")});
         QVERIFY(rig.sent().empty());
         QCOMPARE(TransferKit::storeBytes(0, STORE_SIZE), store);
@@ -346,15 +349,15 @@ private slots:
         TransferKit kit(rig);
         kit.linkUp();
         const QByteArray store = TransferKit::storeBytes(0, STORE_SIZE);
-        rig.w->Sence_Sub3_Fun();
-        rig.w->Sence_Sub5_Fun();
-        rig.w->Sence_Sub2_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub5_Fun();
+        rig.w->sceneFiles().Sence_Sub2_Fun();
         QCOMPARE(kit.dialogs.size(), 3);
         QVERIFY(rig.sent().empty());
         QVERIFY(rig.notices.isEmpty());
         QCOMPARE(TransferKit::storeBytes(0, STORE_SIZE), store);
         // Fetching runs before its save dialog; cancelling that writes nothing and says nothing.
-        rig.w->Sence_Sub4_Fun();
+        rig.w->sceneFiles().Sence_Sub4_Fun();
         QCOMPARE(kit.dialogs.size(), 4);
         QCOMPARE(kit.dialogs[3].caption, QStringLiteral("保存全部场景文件"));
         QCOMPARE(kit.dialogs[3].filter, QStringLiteral("场景文件(*.ALL)"));
@@ -373,7 +376,7 @@ private slots:
         const QByteArray file = TransferKit::singleSceneFile();
         TransferKit::writeFile(path, file);
         kit.paths = {path};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         QCOMPARE(int(kit.sentWith(5, 0x41).size()), 55);
         QCOMPARE(TransferKit::simMemory(rig.sim, 4, IMAGE_SIZE - 4), file.mid(4, IMAGE_SIZE - 4));
         QCOMPARE(kit.noticeTexts(), QStringList{QStringLiteral("单个场景加载完成，确定后系统将自动同步数据")});
@@ -392,15 +395,15 @@ private slots:
         QObject::connect(rig.w->ui->TickBar, &QProgressBar::valueChanged, [&](int v) {
             if (v != 30 || tried) return;
             tried = true;
-            entriesDisabled = !rig.w->SenceAct[1]->isEnabled() && !rig.w->SenceAct[4]->isEnabled() &&
-                              !rig.w->ResetAct->isEnabled() && !rig.w->UpgradeAct->isEnabled();
-            rig.w->Sence_Sub5_Fun();
-            rig.w->Sence_Sub4_Fun();
-            rig.w->Option_Sub5_Fun();
-            rig.w->Option_Sub3_Fun();
+            entriesDisabled = !rig.w->menus().SenceAct[1]->isEnabled() && !rig.w->menus().SenceAct[4]->isEnabled() &&
+                              !rig.w->menus().ResetAct->isEnabled() && !rig.w->menus().UpgradeAct->isEnabled();
+            rig.w->sceneFiles().Sence_Sub5_Fun();
+            rig.w->sceneFiles().Sence_Sub4_Fun();
+            rig.w->scenes().Option_Sub5_Fun();
+            rig.w->scenes().Option_Sub3_Fun();
         });
         kit.paths = {one};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         QVERIFY(tried);
         QVERIFY(entriesDisabled);
         QCOMPARE(kit.dialogs.size(), 1);
@@ -408,8 +411,8 @@ private slots:
         QCOMPARE(kit.noticeTexts().last(), QStringLiteral("单个场景加载完成，确定后系统将自动同步数据"));
         QCOMPARE(int(kit.sentWith(5, 0x41).size()), 55);
         QCOMPARE(int(rig.sent().size()), 55);
-        QVERIFY(rig.w->SenceAct[1]->isEnabled());
-        QVERIFY(rig.w->ResetAct->isEnabled());
+        QVERIFY(rig.w->menus().SenceAct[1]->isEnabled());
+        QVERIFY(rig.w->menus().ResetAct->isEnabled());
     }
 
     void savedSceneLoadsBackUnchanged()
@@ -422,10 +425,10 @@ private slots:
         Session().ParamStore.ChVol[5] = 123;
         Session().ParamStore.EqGain[5][30] = 0;  // -12 dB
         kit.paths = {path};
-        rig.w->Sence_Sub2_Fun();
+        rig.w->sceneFiles().Sence_Sub2_Fun();
         QVERIFY(QFile::exists(path + QStringLiteral(".SCE")));
         kit.paths = {path + QStringLiteral(".SCE")};
-        rig.w->Sence_Sub3_Fun();
+        rig.w->sceneFiles().Sence_Sub3_Fun();
         QCOMPARE(rig.sim.params().ChVol[5], uint16_t(123));
         QCOMPARE(rig.sim.params().EqGain[5][30], uint16_t(120));
         QCOMPARE(rig.sim.params().EqGain[0][0], uint16_t(240));

@@ -1,4 +1,5 @@
 // The dialog of the processor's nine stored scenes: captions, selection, the name rule, save, recall, delete.
+#include "ProcessorScenes.h"
 #include "TestRig.h"
 #include "TransferKit.h"
 
@@ -37,7 +38,7 @@ void closeAll()
 SenceManage *openManager(TestRig &rig)
 {
     const QList<SenceManage *> before = openDialogs();
-    rig.w->Sence_Sub1_Fun();
+    rig.w->scenes().Sence_Sub1_Fun();
     for (SenceManage *d : openDialogs())
         if (!before.contains(d)) return d;
     return nullptr;
@@ -67,7 +68,7 @@ private slots:
         for (uint8_t lang : {uint8_t(0), uint8_t(1)}) {
             TestRig rig(false);
             Lang().LanguageFlag = lang;
-            rig.w->Sence_Sub1_Fun();
+            rig.w->scenes().Sence_Sub1_Fun();
             QVERIFY(openDialogs().isEmpty());
             QCOMPARE(rig.notices.size(), 1);
             QCOMPARE(rig.notices[0].text, lang ? QStringLiteral("Please connect machine！") : QStringLiteral("请先联机！"));

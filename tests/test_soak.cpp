@@ -1,5 +1,11 @@
 // A long run on the simulated processor: random edits of every control kind, channel and language switches,
 // unplugging, lost and corrupted replies and a processor that stops answering for a while.
+#include "CrossoverSlots.h"
+#include "EqualizerSlots.h"
+#include "InputSlots.h"
+#include "LanguageSwitch.h"
+#include "ChannelNaming.h"
+#include "OutputSlots.h"
 #include "ChannelLink.h"
 #include "TuningModel.h"
 #include "LinkState.h"
@@ -24,42 +30,42 @@ void randomEdit(Kestrun &w, QRandomGenerator &rng)
     case 0: w.ui->Slider_EQ_Gain_Bar[b]->setValue(rng.bounded(241)); break;
     case 1:
         w.ui->Edit_EQ_Freq[b]->setText(QString::number(rng.bounded(25000)));
-        w.eqFreqEdited(b);
+        w.equalizer().eqFreqEdited(b);
         break;
     case 2:
         w.ui->Edit_EQ_Q[b]->setText(QString::number(rng.bounded(120) / 10.0));
-        w.eqQEdited(b);
+        w.equalizer().eqQEdited(b);
         break;
     case 3:
         w.ui->Edit_EQ_Gain[b]->setText(QString::number(rng.bounded(-200, 200) / 10.0));
-        w.eqGainEdited(b);
+        w.equalizer().eqGainEdited(b);
         break;
     case 4: w.ui->Slider_CHVol_Bar[ch]->setValue(rng.bounded(601)); break;
     case 5:
         w.ui->Edit_CHDelay[ch]->setText(QString::number(rng.bounded(1700) / 100.0));
-        w.chDelayEdited(ch);
+        w.outputs().chDelayEdited(ch);
         break;
-    case 6: w.phaseClicked(ch); break;
-    case 7: w.muteClicked(ch); break;
-    case 8: w.syncClicked(ch); break;
-    case 9: w.on_BT_MainMute_clicked(); break;
+    case 6: w.outputs().phaseClicked(ch); break;
+    case 7: w.outputs().muteClicked(ch); break;
+    case 8: w.outputs().syncClicked(ch); break;
+    case 9: w.outputs().on_BT_MainMute_clicked(); break;
     case 10: w.ui->Slider_Total_Bar->setValue(rng.bounded(601)); break;
-    case 11: w.filterTypeChosen(rng.bounded(2), rng.bounded(3)); break;
-    case 12: w.filterSlopeChosen(rng.bounded(2), rng.bounded(9)); break;
+    case 11: w.crossover().filterTypeChosen(rng.bounded(2), rng.bounded(3)); break;
+    case 12: w.crossover().filterSlopeChosen(rng.bounded(2), rng.bounded(9)); break;
     case 13: {
         const int f = rng.bounded(2);
         (f ? w.ui->Edit_LPF_Freq : w.ui->Edit_HPF_Freq)->setText(QString::number(rng.bounded(21000)));
-        w.filterFreqEdited(f);
+        w.crossover().filterFreqEdited(f);
         break;
     }
-    case 14: w.filterStep(rng.bounded(2), rng.bounded(2)); break;
-    case 15: w.noiseGateChosen(rng.bounded(7)); break;
-    case 16: (rng.bounded(2) ? w.on_BT_INPUT_HI_clicked() : w.on_BT_INPUT_OPT_clicked()); break;
-    case 17: w.channelNameChosen(ch, rng.bounded(21)); break;
-    case 18: w.BT_CH_Switch(uint8_t(ch)); break;
-    case 19: (rng.bounded(2) ? w.Option_Sub6_Fun() : w.Option_Sub7_Fun()); break;
-    case 20: w.on_BT_EQ_BYPASS_clicked(); break;
-    case 21: (rng.bounded(2) ? w.ms_Fun() : w.cm_Fun()); break;
+    case 14: w.crossover().filterStep(rng.bounded(2), rng.bounded(2)); break;
+    case 15: w.inputs().noiseGateChosen(rng.bounded(7)); break;
+    case 16: (rng.bounded(2) ? w.inputs().on_BT_INPUT_HI_clicked() : w.inputs().on_BT_INPUT_OPT_clicked()); break;
+    case 17: w.naming().channelNameChosen(ch, rng.bounded(21)); break;
+    case 18: w.outputs().BT_CH_Switch(uint8_t(ch)); break;
+    case 19: (rng.bounded(2) ? w.language().Option_Sub6_Fun() : w.language().Option_Sub7_Fun()); break;
+    case 20: w.equalizer().on_BT_EQ_BYPASS_clicked(); break;
+    case 21: (rng.bounded(2) ? w.outputs().ms_Fun() : w.outputs().cm_Fun()); break;
     }
 }
 

@@ -1,4 +1,5 @@
 // The measurement and auto-EQ panel: fit, filter import, time alignment and the graph overlay, on the wire.
+#include "WindowMenus.h"
 #include "TestRig.h"
 #include "TuningModel.h"
 
@@ -47,7 +48,7 @@ QByteArray measurementText()
 
 TuningPanel *openPanel(Kestrun &w)
 {
-    w.TuningAct->trigger();
+    w.menus().TuningAct->trigger();
     return w.findChild<TuningPanel *>();
 }
 
@@ -172,7 +173,7 @@ private slots:
         QCOMPARE(int(rig.sim.params().ChDelay[2]), 0);
         QCOMPARE(panel->alignResult->text(), T(Txt::PanelAlignDone, Lang().LanguageFlag));
 
-        rig.w->EnglishAct->trigger();  // an open panel follows the language
+        rig.w->menus().EnglishAct->trigger();  // an open panel follows the language
         QCOMPARE(panel->alignButton->text(), QStringLiteral("Set delays"));
         QCOMPARE(panel->unit->itemText(1), QStringLiteral("inches"));
 

@@ -1,4 +1,7 @@
 // The tuning model without a window, and undo and redo through the keyboard: state, frames and gestures.
+#include "LinkView.h"
+#include "GraphMarkers.h"
+#include "WindowMenus.h"
 #include "TestRig.h"
 #include "TuningModel.h"
 
@@ -94,7 +97,7 @@ private slots:
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         const QByteArray before = storeImage();
-        DragPushButton *mark = w.BandMark[10];
+        DragPushButton *mark = w.markers().BandMark[10];
         const QPoint start = mark->geometry().center();
         QTest::mousePress(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, start);
         for (int dy = 4; dy <= 24; dy += 4) QTest::mouseMove(w.windowHandle(), start - QPoint(-dy, dy));
@@ -159,13 +162,13 @@ private slots:
         {
             TransferGuard guard(Session().Link);
             QVERIFY(guard.acquired());
-            w.UndoAct->trigger();
+            w.menus().UndoAct->trigger();
             QCOMPARE(Session().ParamStore.ChVol[2], uint16_t(300));
             QVERIFY(rig.sent().empty());
         }
         for (int i = 0; i < 600; ++i) w.ui->Slider_CHVol_Bar[2]->setValue(i % 2 ? 100 : 200);
         QCOMPARE(Model().history.size(), EditHistory::LIMIT);
-        w.Update_All_State();
+        w.linkView().Update_All_State();
         QCOMPARE(Model().history.size(), 0);
     }
 };

@@ -1,4 +1,5 @@
 // The main window at start-up: controls, menus, dragging and closing.
+#include "WindowMenus.h"
 #include "TestRig.h"
 #include "TuningModel.h"
 
@@ -36,9 +37,9 @@ private slots:
         }
         QCOMPARE(w.ui->Slider_Total_Bar->value(), 600);
         QCOMPARE(Session().ParamStore.MasterVol, uint16_t(600));
-        QVERIFY(w.NoiseGateAct[0]->isChecked());
-        QCOMPARE(w.NoiseGateAct[0]->text(), QStringLiteral("关闭"));
-        QVERIFY(w.NoiseGateGroup->isExclusive());
+        QVERIFY(w.menus().NoiseGateAct[0]->isChecked());
+        QCOMPARE(w.menus().NoiseGateAct[0]->text(), QStringLiteral("关闭"));
+        QVERIFY(w.menus().NoiseGateGroup->isExclusive());
         QVERIFY(w.ui->TickBar->isHidden());
         QCOMPARE(w.ui->TickBar->maximum(), 100);
         QVERIFY(!w.ui->BT_CONNECT->isEnabled());
@@ -88,19 +89,19 @@ private slots:
     {
         TestRig rig(false);
         Kestrun &w = *rig.w;
-        QCOMPARE(w.ui->BT_SENCE->menu(), w.SenceMenu);
-        QCOMPARE(w.SenceAct[0]->text(), QStringLiteral("机器场景管理"));
-        QCOMPARE(w.SenceAct[4]->text(), QStringLiteral("加载电脑的全部场景"));
-        QCOMPARE(w.ui->BT_OPTION->menu(), w.OptionMenu);
-        QCOMPARE(w.OptionMenu->actions().first()->menu(), w.NoiseGateMenu);
-        QCOMPARE(w.NoiseGateMenu->title(), QStringLiteral("噪声门"));
-        QCOMPARE(w.NoiseGateAct[6]->text(), QStringLiteral("6级"));
-        QCOMPARE(w.EnglishAct->text(), QStringLiteral("English"));
-        QCOMPARE(w.FilterSlopeAct[0][3]->text(), QStringLiteral("-24dB/Oct"));
-        QCOMPARE(w.FilterSlopeAct[1][8]->text(), QStringLiteral("关闭"));
-        QCOMPARE(w.FilterTypeAct[1][1]->text(), QStringLiteral("宁克"));
-        QCOMPARE(w.UnitAct[1]->text(), QStringLiteral("cm"));
-        QCOMPARE(w.ui->BT_Unit->menu(), w.UnitMenu);
+        QCOMPARE(w.ui->BT_SENCE->menu(), w.menus().SenceMenu);
+        QCOMPARE(w.menus().SenceAct[0]->text(), QStringLiteral("机器场景管理"));
+        QCOMPARE(w.menus().SenceAct[4]->text(), QStringLiteral("加载电脑的全部场景"));
+        QCOMPARE(w.ui->BT_OPTION->menu(), w.menus().OptionMenu);
+        QCOMPARE(w.menus().OptionMenu->actions().first()->menu(), w.menus().NoiseGateMenu);
+        QCOMPARE(w.menus().NoiseGateMenu->title(), QStringLiteral("噪声门"));
+        QCOMPARE(w.menus().NoiseGateAct[6]->text(), QStringLiteral("6级"));
+        QCOMPARE(w.menus().EnglishAct->text(), QStringLiteral("English"));
+        QCOMPARE(w.menus().FilterSlopeAct[0][3]->text(), QStringLiteral("-24dB/Oct"));
+        QCOMPARE(w.menus().FilterSlopeAct[1][8]->text(), QStringLiteral("关闭"));
+        QCOMPARE(w.menus().FilterTypeAct[1][1]->text(), QStringLiteral("宁克"));
+        QCOMPARE(w.menus().UnitAct[1]->text(), QStringLiteral("cm"));
+        QCOMPARE(w.ui->BT_Unit->menu(), w.menus().UnitMenu);
     }
 
     void dragOnlyFromTopStrip()

@@ -1,5 +1,8 @@
 // What new users ran into in the window: typed gains, entry hints, A/B marks, the close question, the link
 // dialog during transfers, the word after a save and the last folder, the tuning panel and its alignment note.
+#include "WindowMenus.h"
+#include "OutputSlots.h"
+#include "SceneFiles.h"
 #include "TestRig.h"
 #include "TransferKit.h"
 #include "TuningModel.h"
@@ -40,7 +43,7 @@ void typeInto(QLineEdit *e, const QString &text)
 
 TuningPanel *openPanel(Kestrun &w)
 {
-    w.TuningAct->trigger();
+    w.menus().TuningAct->trigger();
     return w.findChild<TuningPanel *>();
 }
 
@@ -75,9 +78,9 @@ private slots:
         QCOMPARE(w.ui->Edit_EQ_Gain[2]->text(), QStringLiteral("4.0"));
         QCOMPARE(rig.sent().size(), size_t(1));
         rig.clearSent();
-        w.BT_CH_Switch(0);
+        w.outputs().BT_CH_Switch(0);
         QCOMPARE(rig.sent().size(), size_t(0));
-        w.BT_CH_Switch(1);
+        w.outputs().BT_CH_Switch(1);
         QCOMPARE(rig.sent(), std::vector<QByteArray>{bandFrame(1, 2)});
     }
 
@@ -141,9 +144,9 @@ private slots:
     {
         TestRig rig(false);
         Kestrun &w = *rig.w;
-        w.on_BT_LINK_clicked();
+        w.outputs().on_BT_LINK_clicked();
         w.TransferLock->setLocked(true);
-        w.on_BT_LINK_clicked();
+        w.outputs().on_BT_LINK_clicked();
         QList<LinkForm *> forms;
         for (QWidget *t : QApplication::topLevelWidgets())
             if (auto *f = qobject_cast<LinkForm *>(t)) forms << f;
@@ -168,11 +171,11 @@ private slots:
         QVERIFY(rig.connectAndDownload());
         Kestrun &w = *rig.w;
         kit.paths = {dir_.filePath(QStringLiteral("door.SCE"))};
-        w.Sence_Sub2_Fun();
+        w.sceneFiles().Sence_Sub2_Fun();
         QVERIFY(!w.OfflineNote->isHidden() && w.OfflineNote->text().contains(QStringLiteral("door.SCE")));
-        w.EnglishAct->trigger();
+        w.menus().EnglishAct->trigger();
         kit.paths = {dir_.filePath(QStringLiteral("sheet.pdf"))};
-        w.SenceMenu->actions().last()->trigger();
+        w.menus().SenceMenu->actions().last()->trigger();
         kit.paths = {dir_.filePath(QStringLiteral("eq.txt"))};
         openPanel(w)->exportButton->click();
         QCOMPARE(w.OfflineNote->text(), T(Txt::SavedNote, Lang().LanguageFlag).arg(QDir::toNativeSeparators(dir_.filePath("eq.txt"))));

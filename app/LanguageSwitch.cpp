@@ -1,5 +1,11 @@
 // Language switching of every text of the main window.
+#include "LanguageSwitch.h"
+#include "Language.h"
+
+#include "ChannelNaming.h"
 #include "Kestrun.h"
+#include "OutputSlots.h"
+#include "WindowMenus.h"
 #include "AutoTuneDialog.h"
 #include "TuningModel.h"
 
@@ -17,20 +23,28 @@
 #include <QPushButton>
 #include <utility>
 
-void Kestrun::Option_Sub6_Fun()
+LanguageSwitch::LanguageSwitch(Kestrun &window, TuningModel &model, Language &language)
+    : w_(window), model_(model), language_(language)
+{
+    qtTexts_.setLanguage(language_.LanguageFlag);
+}
+
+void LanguageSwitch::Option_Sub6_Fun()
 {
     language_.LanguageFlag = 0;
     applyLanguage();
 }
 
-void Kestrun::Option_Sub7_Fun()
+void LanguageSwitch::Option_Sub7_Fun()
 {
     language_.LanguageFlag = 1;
     applyLanguage();
 }
 
-void Kestrun::applyLanguage()
+void LanguageSwitch::applyLanguage()
 {
+    KestrunForm *ui = w_.ui;
+    WindowMenus &menus = w_.menus();
     qtTexts_.setLanguage(language_.LanguageFlag);
     // Captions of the window's controls.
     const std::pair<QAbstractButton *, Txt> buttons[] = {
@@ -56,55 +70,41 @@ void Kestrun::applyLanguage()
     // The output strips.
     for (uint8_t ch = 0; ch < CH_COUNT; ++ch) {
         ui->BT_Sync[ch]->setText(language_.text(Txt::CapSync));
-        Phase_Button_Show(ch, model_.session.ParamStore.ChPhase[ch]);
+        w_.outputs().Phase_Button_Show(ch, model_.session.ParamStore.ChPhase[ch]);
         ui->BT_Mute[ch]->setText(language_.text(Txt::CapMute));
     }
 
     // Menu entries.
-    NoiseGateMenu->setTitle(language_.text(Txt::MenuNoiseGate));
-    NoiseGateAct[0]->setText(language_.text(Txt::MenuGateOff));
-    for (int k = 1; k < 7; ++k) NoiseGateAct[k]->setText(language_.text(Txt::MenuGateLevel).arg(k));
-    AboutAct->setText(language_.text(Txt::MenuAbout));
-    UndoAct->setText(language_.text(Txt::MenuUndo));
-    RedoAct->setText(language_.text(Txt::MenuRedo));
-    TuningAct->setText(language_.text(Txt::MenuTuning));
-    if (auto *panel = findChild<TuningPanel *>()) panel->applyLanguage();
-    if (auto *act = OptionMenu->findChild<QAction *>(QStringLiteral("MeasureAct"))) act->setText(MT(MTxt::MenuEntry, language_.LanguageFlag));
-    if (auto *panel = findChild<MeasurePanel *>()) panel->applyLanguage(language_.LanguageFlag);
-    if (auto *autoTune = findChild<AutoTuneDialog *>()) autoTune->applyLanguage(language_.LanguageFlag);
-    ResetAct->setText(language_.text(Txt::MenuReset));
-    UpgradeAct->setText(language_.text(Txt::MenuUpgrade));
+    menus.NoiseGateMenu->setTitle(language_.text(Txt::MenuNoiseGate));
+    menus.NoiseGateAct[0]->setText(language_.text(Txt::MenuGateOff));
+    for (int k = 1; k < 7; ++k) menus.NoiseGateAct[k]->setText(language_.text(Txt::MenuGateLevel).arg(k));
+    menus.AboutAct->setText(language_.text(Txt::MenuAbout));
+    menus.UndoAct->setText(language_.text(Txt::MenuUndo));
+    menus.RedoAct->setText(language_.text(Txt::MenuRedo));
+    menus.TuningAct->setText(language_.text(Txt::MenuTuning));
+    if (auto *panel = w_.findChild<TuningPanel *>()) panel->applyLanguage();
+    if (auto *act = menus.OptionMenu->findChild<QAction *>(QStringLiteral("MeasureAct"))) act->setText(MT(MTxt::MenuEntry, language_.LanguageFlag));
+    if (auto *panel = w_.findChild<MeasurePanel *>()) panel->applyLanguage(language_.LanguageFlag);
+    if (auto *autoTune = w_.findChild<AutoTuneDialog *>()) autoTune->applyLanguage(language_.LanguageFlag);
+    menus.ResetAct->setText(language_.text(Txt::MenuReset));
+    menus.UpgradeAct->setText(language_.text(Txt::MenuUpgrade));
     const Txt sence[5] = {Txt::MenuSenceManage, Txt::MenuSaveSingle, Txt::MenuLoadSingle, Txt::MenuSaveAll,
                           Txt::MenuLoadAll};
-    for (int k = 0; k < 5; ++k) SenceAct[k]->setText(language_.text(sence[k]));
+    for (int k = 0; k < 5; ++k) menus.SenceAct[k]->setText(language_.text(sence[k]));
     for (int f = 0; f < 2; ++f)
-        for (unsigned t = 0; t < 3; ++t) FilterTypeAct[f][t]->setText(FilterTypeName(t, language_.LanguageFlag));
+        for (unsigned t = 0; t < 3; ++t) menus.FilterTypeAct[f][t]->setText(FilterTypeName(t, language_.LanguageFlag));
 
     // The crossover captions of the selected channel.
     const uint8_t ch = model_.CurCh < CH_COUNT ? model_.CurCh : 0;
     ui->BT_HPF_TYPE->setText(FilterTypeName(model_.session.ParamStore.HpfType[ch], language_.LanguageFlag));
     ui->BT_LPF_TYPE->setText(FilterTypeName(model_.session.ParamStore.LpfType[ch], language_.LanguageFlag));
     ui->Label[14]->setText(language_.text(Txt::CapBypass));
-    FilterSlopeAct[0][8]->setText(language_.text(Txt::FilterOff));
-    FilterSlopeAct[1][8]->setText(language_.text(Txt::FilterOff));
+    menus.FilterSlopeAct[0][8]->setText(language_.text(Txt::FilterOff));
+    menus.FilterSlopeAct[1][8]->setText(language_.text(Txt::FilterOff));
     ui->BT_HPF_SLOPE->setText(model_.session.ParamStore.HpfBypass[ch] ? language_.text(Txt::FilterOff) : FilterSlopeName(model_.session.ParamStore.HpfSlope[ch]));
     ui->BT_LPF_SLOPE->setText(model_.session.ParamStore.LpfBypass[ch] ? language_.text(Txt::FilterOff) : FilterSlopeName(model_.session.ParamStore.LpfSlope[ch]));
 
-    Update_Channel_Name();
-    Menu_LanguageSet();
-    applyHelpTexts();
-}
-
-void Kestrun::Menu_LanguageSet()
-{
-    for (int ch = 0; ch < CH_COUNT; ++ch) {
-        for (int g = 0; g < NAME_GROUP_COUNT; ++g) {
-            const NameMenuGroup &group = NameMenuGroups[g];
-            if (!ChNameSubMenu[ch][g]) continue;
-            ChNameSubMenu[ch][g]->setTitle(language_.text(group.title));
-            for (int e = 0; e < group.entryCount; ++e)
-                if (QAction *a = ChNameAct[ch][group.codes[e]]) a->setText(language_.text(group.entries[e]));
-        }
-        if (QAction *off = ChNameAct[ch][SPK_OFF]) off->setText(language_.text(Txt::NameEntryOff));
-    }
+    w_.naming().Update_Channel_Name();
+    w_.naming().Menu_LanguageSet();
+    w_.applyHelpTexts();
 }

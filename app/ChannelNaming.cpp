@@ -1,5 +1,9 @@
 // Channel naming by speaker position: the six name menus and the name captions.
-#include "Kestrun.h"
+#include "ChannelNaming.h"
+#include "Language.h"
+
+#include "KestrunForm.h"
+#include "Texts.h"
 
 #include "ParamStore.h"
 #include "TuningModel.h"
@@ -17,10 +21,20 @@ QString nameMenuStyle()
 }
 }  // namespace
 
-void Kestrun::buildChannelNameMenus()
+ChannelNaming::ChannelNaming(QWidget &window, KestrunForm &form, TuningModel &model, const Language &language)
+    : window_(window), ui(&form), model_(model), language_(language)
+{
+    connect(ui->BT_CH_NAME[0], &QPushButton::clicked, this, &ChannelNaming::on_BT_CH_NAME_1_clicked);
+    connect(ui->BT_CH_NAME[0], &QPushButton::toggled, this, &ChannelNaming::on_BT_CH_NAME_1_toggled);
+    connect(ui->BT_CH_NAME[0], &QWidget::customContextMenuRequested, this,
+            &ChannelNaming::on_BT_CH_NAME_1_customContextMenuRequested);
+    connect(ui->BT_CH_NAME[2], &QPushButton::clicked, this, &ChannelNaming::on_BT_CH_NAME_3_clicked);
+}
+
+void ChannelNaming::buildChannelNameMenus()
 {
     for (int ch = 0; ch < CH_COUNT; ++ch) {
-        ChNameMenu[ch] = new QMenu(this);
+        ChNameMenu[ch] = new QMenu(&window_);
         ChNameMenu[ch]->setStyleSheet(nameMenuStyle());
         auto addEntry = [this, ch](QMenu *menu, Txt text, uint8_t code) {
             QAction *a = menu->addAction(language_.text(text));
@@ -41,7 +55,7 @@ void Kestrun::buildChannelNameMenus()
     }
 }
 
-void Kestrun::channelNameChosen(int ch, int code)
+void ChannelNaming::channelNameChosen(int ch, int code)
 {
     if (ch < 0 || ch >= CH_COUNT || code < 0 || code > SPK_OFF) return;
     // A click on a ticked entry only unticks it.
@@ -49,7 +63,7 @@ void Kestrun::channelNameChosen(int ch, int code)
     model_.nameChannel(ch, uint8_t(code));
 }
 
-void Kestrun::Channel_Display()
+void ChannelNaming::Channel_Display()
 {
     for (int m = 0; m < CH_COUNT; ++m) {
         for (QAction *a : ChNameAct[m]) a->setEnabled(true);
@@ -60,7 +74,7 @@ void Kestrun::Channel_Display()
     }
 }
 
-void Kestrun::Update_Name_Marks()
+void ChannelNaming::Update_Name_Marks()
 {
     for (int m = 0; m < CH_COUNT; ++m)
         for (QAction *a : ChNameAct[m])
@@ -74,7 +88,27 @@ void Kestrun::Update_Name_Marks()
     Update_Channel_Name();
 }
 
-void Kestrun::Update_Channel_Name()
+void ChannelNaming::Update_Channel_Name()
 {
     for (int ch = 0; ch < CH_COUNT; ++ch) ui->BT_CH_NAME[ch]->setText(SpeakerName(model_.session.ParamStore.ChName[ch], language_.LanguageFlag));
 }
+
+void ChannelNaming::Menu_LanguageSet()
+{
+    for (int ch = 0; ch < CH_COUNT; ++ch) {
+        for (int g = 0; g < NAME_GROUP_COUNT; ++g) {
+            const NameMenuGroup &group = NameMenuGroups[g];
+            if (!ChNameSubMenu[ch][g]) continue;
+            ChNameSubMenu[ch][g]->setTitle(language_.text(group.title));
+            for (int e = 0; e < group.entryCount; ++e)
+                if (QAction *a = ChNameAct[ch][group.codes[e]]) a->setText(language_.text(group.entries[e]));
+        }
+        if (QAction *off = ChNameAct[ch][SPK_OFF]) off->setText(language_.text(Txt::NameEntryOff));
+    }
+}
+
+// Slots that exist for the form's sake and do nothing.
+void ChannelNaming::on_BT_CH_NAME_1_clicked() {}
+void ChannelNaming::on_BT_CH_NAME_1_toggled(bool) {}
+void ChannelNaming::on_BT_CH_NAME_1_customContextMenuRequested(const QPoint &) {}
+void ChannelNaming::on_BT_CH_NAME_3_clicked() {}
