@@ -1,4 +1,4 @@
-// Bounded acknowledged exchanges over the one transport.
+// Bounded acknowledged exchanges over a session's transport.
 #include "TransferLink.h"
 
 #include "ProcessorSession.h"

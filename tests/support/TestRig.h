@@ -16,7 +16,7 @@
 class TestRig
 {
 public:
-    // Resets every program-wide state, builds a window and attaches the simulated processor.
+    // Resets the test session and language, builds a window and attaches the simulated processor.
     explicit TestRig(bool plugged = true);
     ~TestRig();
 
@@ -47,7 +47,7 @@ QByteArray bandFrame(int ch, int b);
     std::vector<QByteArray> sent() const { return sim.payloads(); }
     void clearSent() { sim.clearLog(); }
 
-    // Puts every program-wide state back to its start values (store, link, language, scenes, transport).
+    // Puts the test session and language back to their start values (store, link, language, scenes, transport).
     static void resetGlobals();
 };
 
