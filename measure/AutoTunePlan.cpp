@@ -2,6 +2,8 @@
 #include "AutoTunePlan.h"
 
 #include "OutputResponse.h"
+#include "ProcessorResponse.h"
+#include "Smoothing.h"
 #include "SpeakerCodes.h"
 #include "TargetCurve.h"
 #include "TimeAlignment.h"
@@ -16,6 +18,18 @@ constexpr int VOLUME_ZERO_DB = 600;  // ChVol code of 0 dB; 0.1 dB per code
 double VolumeDb(const ParamBlock &block, int ch) { return (int(block.ChVol[ch]) - VOLUME_ZERO_DB) / 10.0; }
 
 FreqCurve TargetOf(const TuningGoal &goal) { return goal.target.empty() ? BuiltInTarget(TargetKind::Flat) : goal.target; }
+
+// The output's own target: the goal's curve through the output's crossovers, whose roll-off is the user's.
+FreqCurve OutputTarget(const TuningGoal &goal, const ParamBlock &block, int ch)
+{
+    const FreqCurve raw = TargetOf(goal);
+    FreqCurve c;
+    c.hz = LogGrid(GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, FIT_POINTS_PER_OCTAVE);
+    c.db = raw.sample(c.hz);
+    const std::vector<double> xo = OutputCrossoverDb(block, ch, c.hz);
+    for (size_t i = 0; i < c.db.size(); ++i) c.db[i] += xo[i];
+    return c;
+}
 
 // Mean over the counted points of response minus target, both read on the target's grid.
 double MeanOffset(const FreqCurve &response, const FreqCurve &target, const std::vector<bool> &counted)
@@ -39,9 +53,9 @@ void Shift(FreqCurve &c, double db)
 void AddNote(OutputTuning &t, const QString &note) { t.note += (t.note.isEmpty() ? QString() : QStringLiteral("; ")) + note; }
 
 // The output's level against the raw target, and the target moved there.
-void PlaceTarget(OutputTuning &t, const TuningGoal &goal)
+void PlaceTarget(OutputTuning &t, const TuningGoal &goal, const ParamBlock &block)
 {
-    const FreqCurve raw = TargetOf(goal);
+    const FreqCurve raw = OutputTarget(goal, block, t.channel);
     t.target.db = raw.sample(t.target.hz);
     t.levelDb = MeanOffset(t.predicted, t.target, t.counted);
     Shift(t.target, t.levelDb);
@@ -86,6 +100,8 @@ FreqCurve Measured(const CaptureResult &r)
     return c;
 }
 
+FreqCurve Judged(const CaptureResult &r) { return SmoothVariable(Measured(r)); }
+
 FreqCurve SpeakerResponse(const CaptureResult &r, const ParamBlock &block, int ch)
 {
     FreqCurve c = Measured(r);
@@ -125,7 +141,8 @@ bool PlanEqualiser(OutputTuning &t, const FreqCurve &speaker, const TuningGoal &
     if (goal.loHz > 0.0) settings.loHz = std::max(settings.loHz, goal.loHz);
     if (goal.hiHz > 0.0) settings.hiHz = std::min(settings.hiHz, goal.hiHz);
     settings.maxBoostDb = goal.maxBoostDb;
-    const FitResult fit = FitOutput(speaker, TargetOf(goal), block, ch, settings);
+    const FreqCurve smoothed = SmoothVariable(speaker);
+    const FitResult fit = FitOutput(smoothed, OutputTarget(goal, block, ch), block, ch, settings);
     t.fitted = fit.ok();
     t.volume = block.ChVol[ch];
     if (!t.fitted) {
@@ -141,11 +158,27 @@ bool PlanEqualiser(OutputTuning &t, const FreqCurve &speaker, const TuningGoal &
     }
     t.loHz = fit.loHz;
     t.hiHz = fit.hiHz;
+    // Points the maximum boost cannot bring to the target (the speaker's own roll-off beyond the output's
+    // crossovers, a cancellation) do not count, as in the fit's share within +-1 dB; named when many.
     t.counted = fit.counted;
-    t.predicted = fit.predicted;
-    Shift(t.predicted, VolumeDb(block, ch));  // the fit leaves the volume out; the measurements have it
+    const std::vector<double> sp = smoothed.sample(fit.target.hz), xoFit = OutputCrossoverDb(block, ch, fit.target.hz);
+    int outOfReach = 0;
+    for (size_t i = 0; i < t.counted.size(); ++i) {
+        if (!t.counted[i] || fit.target.db[i] - sp[i] - xoFit[i] <= settings.maxBoostDb) continue;
+        t.counted[i] = false;
+        ++outOfReach;
+    }
+    if (outOfReach * 20 > int(t.counted.size()))
+        AddNote(t, QStringLiteral("%1 % of the pass band beyond the maximum boost, not counted")
+                       .arg(100 * outOfReach / int(t.counted.size())));
+    // What the verification will judge: the speaker through the new settings, smoothed as Judged() does (the
+    // smoothing blurs narrow bands as it blurs the measurement through them).
+    FreqCurve through = speaker;
+    const std::vector<double> eq = OutputEqDb(block, ch, through.hz), xo = OutputCrossoverDb(block, ch, through.hz);
+    for (int i = 0; i < through.size(); ++i) through.db[i] += eq[i] + xo[i] + VolumeDb(block, ch);
+    t.predicted = FreqCurve{fit.predicted.hz, SmoothVariable(through).sample(fit.predicted.hz)};
     t.target = fit.target;
-    PlaceTarget(t, goal);
+    PlaceTarget(t, goal, block);
     t.rmsPredicted = ResidualRms(t.predicted, t.target, t.counted);
     return true;
 }
@@ -221,8 +254,9 @@ void Verify(OutputTuning &t, const CaptureResult &r)
 {
     t.after = Measured(r);
     if (!t.fitted || t.after.size() < 2) return;
-    t.rmsVerified = ResidualRms(t.after, t.target, t.counted);
-    t.levelVerifiedDb = t.levelDb + MeanOffset(t.after, t.target, t.counted);
+    const FreqCurve judged = Judged(r);
+    t.rmsVerified = ResidualRms(judged, t.target, t.counted);
+    t.levelVerifiedDb = t.levelDb + MeanOffset(judged, t.target, t.counted);
 }
 
 bool NeedsRefining(const OutputTuning &t)

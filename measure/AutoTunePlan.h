@@ -7,13 +7,18 @@
 //   other the difference, rounded to the processor's 0.01 ms step and limited to 15.00 ms as the time
 //   alignment does (AlignDelays). Outputs not tuned keep their delays.
 // - Equaliser: the processor's present equaliser, crossovers and volume are taken out of the measurement (the
-//   speaker's own response), then FitOutput fits the bands to the target within the output's pass band (or
-//   the goal's range within it); the crossovers stay as they are.
+//   speaker's own response), then FitOutput fits the bands, on the measurement under variable smoothing
+//   (Judged), to the output's target within its pass band (or the goal's range within it). The output's
+//   target is the goal's curve through the output's crossovers: they stay as they are, and their roll-off
+//   is the user's, so the bands do not fight it at the corners.
 // - Levels: an output's level is the mean, over the fit's counted points, of its predicted response minus the
 //   target. The quietest output (a subwoofer's level less the subwoofer offset) keeps its volume; every other
 //   is cut to it in 0.1 dB steps. No volume is raised, so none goes above 0 dB.
-// - Residuals (predicted and verified alike): RMS over the fit's counted points of the response minus the
-//   target, the target moved to the response's mean level over those points.
+// - Residuals (predicted and verified alike): RMS over the counted points of the judged response (Judged)
+//   minus the output's target, the target moved to the response's mean level over those points. Counted are
+//   the fit's grid points over the pass band except deep narrow dips (as the fit) and points lower than the
+//   maximum boost can lift to the target (the fit's own share within +-1 dB leaves them out alike). The
+//   predicted response is the speaker through the new settings, smoothed as the verification will be.
 #pragma once
 
 #include "AutoEq.h"
@@ -75,6 +80,9 @@ bool IsSubwoofer(const ParamBlock &block, int ch);
 
 // The measured magnitude within the swept band, as a curve.
 FreqCurve Measured(const CaptureResult &r);
+// The measurement as the fit and the residuals see it: variable smoothing (SmoothVariable), so that the
+// comb filtering of reflections, which moves with the microphone, is not chased.
+FreqCurve Judged(const CaptureResult &r);
 // The speaker's own response: the measurement less the output's equaliser, crossovers and volume.
 FreqCurve SpeakerResponse(const CaptureResult &r, const ParamBlock &block, int ch);
 
