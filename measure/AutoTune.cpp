@@ -40,6 +40,7 @@ struct AutoTune::Impl : public AudioIo {
     AutoTuneReport report;   // the run under way
     AutoTuneReport last;     // the last finished run
     double audioSeconds = 0.0;
+    std::array<double, CH_COUNT> cutDb{};  // per output: how far below the settings' level it was measured
 
     // The worker's job and what it leaves (read on the window's thread after the join).
     std::thread worker;
@@ -120,10 +121,11 @@ struct AutoTune::Impl : public AudioIo {
     bool measure(const std::vector<int> &chs, bool verifying)
     {
         MeasureSettings ms = settings.measure;
-        if (verifying) {
+        if (verifying) {  // one short sweep at the level each output's check ended at (a clip still steps it down)
             ms.sweep.seconds = settings.verifySeconds;
             ms.positions = 1;
-            ms.levelCheck = false;
+            ms.checkOnFirstSweep = true;
+            for (const OutputTuning &t : report.outputs) ms.levelCutDb[size_t(t.channel)] = cutDb[size_t(t.channel)];
         }
         QString why;
         if (run->start(chs, ms, &why)) return true;
@@ -136,10 +138,13 @@ struct AutoTune::Impl : public AudioIo {
         measured.clear();
         report.outputs.clear();
         for (int ch : channels) {
-            for (const OutputMeasurement &m : all)
-                if (m.channel == ch) measured.push_back(m.result);
             OutputTuning t;
             t.channel = ch;
+            for (const OutputMeasurement &m : all) {
+                if (m.channel != ch) continue;
+                measured.push_back(m.result);
+                cutDb[size_t(ch)] = m.levelCutDb;
+            }
             report.outputs.push_back(t);
         }
         if (measured.size() != channels.size())
@@ -147,7 +152,12 @@ struct AutoTune::Impl : public AudioIo {
         phase = Phase::Fitting;
         emit q.progress(stage(), -1, base(), tr("Fitting", QStringLiteral("计算调音")));
         onWorker([this]() { planned = AutoTunePlan::Plan(start.store, measured, settings.goal, report.outputs); },
-                 [this]() { write(Phase::Verifying, channels); });
+                 [this]() {
+                     for (OutputTuning &t : report.outputs)
+                         if (cutDb[size_t(t.channel)] > 0.0)
+                             AutoTunePlan::NoteLevel(t, settings.measure.sweep.levelDbfs - cutDb[size_t(t.channel)]);
+                     write(Phase::Verifying, channels);
+                 });
     }
 
     void write(Phase next, const std::vector<int> &verify)
@@ -169,6 +179,7 @@ struct AutoTune::Impl : public AudioIo {
             OutputTuning &t = report.outputs[i];
             for (const OutputMeasurement &m : all) {
                 if (m.channel != t.channel) continue;
+                cutDb[size_t(t.channel)] = m.levelCutDb;
                 AutoTunePlan::Verify(t, m.result);
                 if (phase == Phase::Verifying && AutoTunePlan::NeedsRefining(t)) {
                     refining.push_back(int(i));
@@ -290,6 +301,7 @@ bool AutoTune::start(const AutoTuneSettings &settings, QString *why)
     d.cancelled = false;
     d.report = AutoTuneReport();
     d.audioSeconds = 0.0;
+    d.cutDb = {};
     d.phase = Phase::Measuring;
     if (!d.run->start(d.channels, settings.measure, &reason)) {
         d.phase = Phase::Idle;

@@ -273,6 +273,11 @@ void Refine(OutputTuning &t, const CaptureResult &r, const TuningGoal &goal, Par
     MoveVolume(t, planned - t.levelDb, block);  // never above 0 dB
 }
 
+void NoteLevel(OutputTuning &t, double levelDbfs)
+{
+    AddNote(t, QStringLiteral("the microphone clipped; measured at %1 dBFS").arg(levelDbfs, 0, 'f', 0));
+}
+
 QString ReportLine(const OutputTuning &t)
 {
     return QStringLiteral("CH%1: delay %2 ms, polarity %3, level %4 dB, RMS predicted %5 dB, verified %6 dB")

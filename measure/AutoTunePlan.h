@@ -109,6 +109,9 @@ bool NeedsRefining(const OutputTuning &t);
 // its level stays where the plan put it (never above 0 dB).
 void Refine(OutputTuning &t, const CaptureResult &r, const TuningGoal &goal, ParamBlock &block);
 
+// Names the sweep level an output was measured at, when its level check had to step down.
+void NoteLevel(OutputTuning &t, double levelDbfs);
+
 // The command line's report line: "CHn: delay X.XX ms, polarity +|-|ambiguous, level Y.Y dB, RMS predicted
 // P.PP dB, verified V.VV dB" (level: the output's new volume).
 QString ReportLine(const OutputTuning &t);
