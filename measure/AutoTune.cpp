@@ -151,7 +151,12 @@ struct AutoTune::Impl : public AudioIo {
             return end(tr("An output was not measured.", QStringLiteral("有输出未被测量。")));
         phase = Phase::Fitting;
         emit q.progress(stage(), -1, base(), tr("Fitting", QStringLiteral("计算调音")));
-        onWorker([this]() { planned = AutoTunePlan::Plan(start.store, measured, settings.goal, report.outputs); },
+        // Outputs whose left/right link carries the equaliser (modes 0 and 1) keep one equaliser.
+        AutoTunePlan::EqPartners partners = AutoTunePlan::NO_EQ_PARTNERS;
+        for (int a = 0; a < CH_COUNT; ++a)
+            for (int b = 0; b < CH_COUNT && partners[size_t(a)] < 0; ++b)
+                if (model.links.LinkMatrix[a][b] && model.links.LinkMode[a] <= 1) partners[size_t(a)] = b;
+        onWorker([this, partners]() { planned = AutoTunePlan::Plan(start.store, measured, settings.goal, report.outputs, partners); },
                  [this]() {
                      for (OutputTuning &t : report.outputs)
                          if (cutDb[size_t(t.channel)] > 0.0)

@@ -60,6 +60,7 @@ struct OutputTuning {
     double rmsVerified = -1.0;    // -1 until verified
     double levelVerifiedDb = 0.0; // the level as verified
     bool refined = false;
+    int eqPartner = -1;           // the output whose equaliser is linked to this one's (one equaliser for both)
     bool fitted = false;          // false: the measurement could not be fitted (note says why)
     FreqCurve before;             // measured through the processor before the run (20 Hz..20 kHz, swept band)
     FreqCurve after;              // measured through the processor after the tuning
@@ -96,9 +97,19 @@ void PlanDelays(std::vector<OutputTuning> &outputs, ParamBlock &block);
 // Volumes of all tuned outputs from their predicted levels (only cuts, the subwoofer offset applied).
 void PlanLevels(std::vector<OutputTuning> &outputs, const TuningGoal &goal, ParamBlock &block);
 
+// Per output 0..5: the output its equaliser is linked to (left/right link carrying the equaliser), or -1.
+using EqPartners = std::array<int, CH_COUNT>;
+constexpr EqPartners NO_EQ_PARTNERS{-1, -1, -1, -1, -1, -1};
+
+// Outputs whose equalisers are linked keep one equaliser, as the link keeps them: a linked pair both tuned is
+// fitted once to the mean of the two speakers' responses (each judged by its own; neither refined alone); a
+// partner not tuned gets the tuned one's equaliser, as the link would copy an edit. Both are noted.
+void ShareLinkedEqualisers(std::vector<OutputTuning> &outputs, const std::vector<FreqCurve> &speakers,
+                           const EqPartners &partners, const TuningGoal &goal, ParamBlock &block);
+
 // The whole first plan from the measurements (one per channel, in the same order): the block to write.
 ParamBlock Plan(const ParamBlock &start, const std::vector<CaptureResult> &measured, const TuningGoal &goal,
-                std::vector<OutputTuning> &outputs);
+                std::vector<OutputTuning> &outputs, const EqPartners &partners = NO_EQ_PARTNERS);
 
 // The residual of a response (any grid; read on the target's grid) against a target curve on the fit's grid.
 double ResidualRms(const FreqCurve &response, const FreqCurve &target, const std::vector<bool> &counted);

@@ -303,6 +303,33 @@ private slots:
         QVERIFY(outs[0].rmsPredicted < 0.5);
     }
 
+    // Outputs whose equalisers are linked end with one equaliser: fitted to both when both are tuned (each
+    // judged by its own response, neither refined alone), copied when the partner is not tuned.
+    void linkedOutputsKeepOneEqualiser()
+    {
+        AutoTunePlan::EqPartners partners = AutoTunePlan::NO_EQ_PARTNERS;
+        partners[0] = 1;
+        partners[1] = 0;
+        partners[2] = 3;
+        std::vector<OutputTuning> outs = Outputs({0, 1, 2});
+        const ParamBlock b = AutoTunePlan::Plan(DefaultBlock(),
+                                                {Capture(0, 3, Polarity::Positive, 1000.0, 4.0),
+                                                 Capture(0, 3, Polarity::Positive, 1200.0, 5.0),
+                                                 Capture(0, 3, Polarity::Positive, 300.0, 6.0)},
+                                                TuningGoal(), outs, partners);
+        auto sameEq = [&b](int x, int y) {
+            return std::equal(b.EqGain[x], b.EqGain[x] + BAND_COUNT, b.EqGain[y]) &&
+                   std::equal(b.EqFreq[x], b.EqFreq[x] + BAND_COUNT, b.EqFreq[y]) &&
+                   std::equal(b.EqQ[x], b.EqQ[x] + BAND_COUNT, b.EqQ[y]) && b.EqBypass[x] == b.EqBypass[y];
+        };
+        QVERIFY(sameEq(0, 1) && sameEq(2, 3) && !sameEq(0, 2));
+        QVERIFY(outs[0].note.contains("one equaliser with linked CH2") && outs[1].note.contains("linked CH1"));
+        QVERIFY(outs[2].note.contains("copied to linked CH4"));
+        QVERIFY(outs[0].rmsPredicted < 1.0 && outs[1].rmsPredicted < 1.0);
+        outs[0].rmsVerified = outs[0].rmsPredicted + 2.0;
+        QVERIFY(!AutoTunePlan::NeedsRefining(outs[0]));
+    }
+
     void verificationAndRefining()
     {
         std::vector<OutputTuning> outs = Outputs({0});
@@ -343,6 +370,9 @@ private slots:
         const Car car = Shipped(QStringLiteral("sedan"));
         Rig rig(car);
         TuningModel &model = rig.session.model();
+        // The two woofers (CH2, CH4) linked with their equalisers: they end with one equaliser.
+        model.links.LinkMatrix[1][3] = model.links.LinkMatrix[3][1] = 1;
+        model.links.LinkMode[1] = model.links.LinkMode[3] = 1;
         const QByteArray before = rig.memory();
         const int steps = model.history.size();
         AutoTune tune(model, *rig.card);
@@ -351,6 +381,10 @@ private slots:
         QString why;
         QVERIFY2(tune.runBlocking(SettingsFor(car), report, &why), qPrintable(why));
         QCOMPARE(report.outputs.size(), car.outputs.size());
+        const ParamBlock &p = rig.session.processor().params();
+        QVERIFY(std::equal(p.EqGain[1], p.EqGain[1] + BAND_COUNT, p.EqGain[3]) &&
+                std::equal(p.EqFreq[1], p.EqFreq[1] + BAND_COUNT, p.EqFreq[3]));
+        QVERIFY(report.outputs[1].rmsVerified <= 1.5 && report.outputs[3].rmsVerified <= 1.5);
         QVERIFY(rig.memory() != before);
         QCOMPARE(model.history.size(), steps + 1);
         QVERIFY(model.undo());
