@@ -300,6 +300,11 @@ bool AutoTune::start(const AutoTuneSettings &settings, QString *why)
     Impl &d = *d_;
     d.joinWorker();
     d.settings = settings;
+    MeasureSettings &ms = d.settings.measure;
+    ms.sweep.leadSeconds = AUTOTUNE_LEAD_SECONDS;
+    ms.sweep.tailSeconds = AUTOTUNE_TAIL_SECONDS;
+    ms.levelCheck = ms.checkOnFirstSweep = true;
+    ms.levelCutDb = {};
     d.channels = channels(settings);
     d.start = d.model.state();
     d.written = false;
@@ -308,7 +313,7 @@ bool AutoTune::start(const AutoTuneSettings &settings, QString *why)
     d.audioSeconds = 0.0;
     d.cutDb = {};
     d.phase = Phase::Measuring;
-    if (!d.run->start(d.channels, settings.measure, &reason)) {
+    if (!d.run->start(d.channels, ms, &reason)) {
         d.phase = Phase::Idle;
         if (why) *why = reason;
         return false;
