@@ -124,7 +124,6 @@ struct AutoTune::Impl : public AudioIo {
         if (verifying) {  // one short sweep at the level each output's check ended at (a clip still steps it down)
             ms.sweep.seconds = settings.verifySeconds;
             ms.positions = 1;
-            ms.checkOnFirstSweep = true;
             for (const OutputTuning &t : report.outputs) ms.levelCutDb[size_t(t.channel)] = cutDb[size_t(t.channel)];
         }
         QString why;

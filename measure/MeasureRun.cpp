@@ -167,7 +167,7 @@ struct MeasureRun::Impl {
         if (!o.ok) return end(false, T(Txt::RunCaptureFailed).arg(ch + 1).arg(o.why));
         if (!model.linked()) return end(false, T(Txt::RunProcessorLost));
         const CaptureResult &r = o.result;
-        // The level check: a clip is taken again a step lower (the sweep is not worth more than the speaker).
+        // The level check: a clip is taken again a step lower, as an installer would turn the level down.
         if (r.clipped() && checking && steps < LEVEL_STEPS && settings.sweep.levelDbfs - cutDb - LEVEL_STEP_DB >= -60.0) {
             ++steps;
             cutDb += LEVEL_STEP_DB;

@@ -25,22 +25,6 @@ struct RunningIntegral {
     }
 };
 
-}  // namespace
-
-double SmoothingWidth(Smoothing s)
-{
-    switch (s) {
-    case Smoothing::Oct24: return 1.0 / 24.0;
-    case Smoothing::Oct12: return 1.0 / 12.0;
-    case Smoothing::Oct6: return 1.0 / 6.0;
-    case Smoothing::Oct3: return 1.0 / 3.0;
-    case Smoothing::None: break;
-    }
-    return 0.0;
-}
-
-namespace {
-
 // Each point the mean over ln f within half of width(f) octaves either side; the window's ends must only
 // grow with f (true of the widths here).
 template <typename Width>
@@ -66,6 +50,18 @@ FreqCurve SmoothBy(const FreqCurve &curve, Width width)
 }
 
 }  // namespace
+
+double SmoothingWidth(Smoothing s)
+{
+    switch (s) {
+    case Smoothing::Oct24: return 1.0 / 24.0;
+    case Smoothing::Oct12: return 1.0 / 12.0;
+    case Smoothing::Oct6: return 1.0 / 6.0;
+    case Smoothing::Oct3: return 1.0 / 3.0;
+    case Smoothing::None: break;
+    }
+    return 0.0;
+}
 
 FreqCurve Smooth(const FreqCurve &curve, Smoothing s)
 {
