@@ -1,4 +1,5 @@
-// The whole six-output auto-tune of the shipped sedan with 1.5 s sweeps: the audio it takes (counter audio_s)
+// The whole six-output auto-tune of the shipped sedan with 1.5 s sweeps at -20 dBFS, and at the default -12 dBFS
+// where its subwoofer clips the microphone and is measured again 6 dB lower: the audio it takes (counter audio_s)
 // and the computing (counter compute_s: the fits and plans on the worker thread; the wall time includes the
 // virtual car's synthesis and the analysis, which a real sound card replaces by the audio itself).
 #include <benchmark/benchmark.h>
@@ -32,7 +33,7 @@ void SixOutputAutoTune(benchmark::State &state)
         AutoTuneSettings settings;
         settings.measure.sweep.sampleRate = car.sampleRate;
         settings.measure.outputDevice = settings.measure.inputDevice = VirtualCar::deviceName();
-        settings.measure.sweep.levelDbfs = -20.0;  // its subwoofer clips the microphone at -12 dBFS
+        settings.measure.sweep.levelDbfs = double(state.range(0));
         AutoTuneReport report;
         if (!tune.runBlocking(settings, report, &why)) {
             state.SkipWithError(qPrintable(why));
@@ -44,7 +45,7 @@ void SixOutputAutoTune(benchmark::State &state)
     state.counters["audio_s"] = audio;
     state.counters["compute_s"] = compute;
 }
-BENCHMARK(SixOutputAutoTune)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(SixOutputAutoTune)->Arg(-20)->Arg(-12)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -25,6 +25,7 @@ int CliTool::autotune(const Args &a)
     }
     if (const int code = fitLimits(a, &settings.goal.loHz, &settings.goal.hiHz, &settings.goal.maxBoostDb)) return code;
     if (const int code = targetOf(a, &settings.goal.target)) return code;
+    if (const int code = levelOf(a, &settings.measure.sweep.levelDbfs)) return code;
 
     const QFileInfo carInfo(carPath);
     if (!carInfo.isFile() || !carInfo.isReadable()) return fail(Unreadable, carPath, QStringLiteral("cannot be read"));

@@ -10,6 +10,16 @@
 
 #include <QFileInfo>
 
+int CliTool::levelOf(const Args &a, double *dbfs)
+{
+    if (!a.values.contains(QStringLiteral("--level"))) return Ok;
+    bool ok = false;
+    const double level = a.values.value(QStringLiteral("--level")).toDouble(&ok);
+    if (!ok || !(level >= -60.0 && level <= 0.0)) return usage(QStringLiteral("--level must be -60..0 dBFS"));
+    *dbfs = level;
+    return Ok;
+}
+
 int CliTool::measure(const Args &a)
 {
     const QString carPath = a.values.value(QStringLiteral("--car"));
@@ -30,6 +40,7 @@ int CliTool::measure(const Args &a)
         if (!ok || !(settings.sweep.seconds >= SWEEP_MIN_SECONDS && settings.sweep.seconds <= SWEEP_MAX_SECONDS))
             return usage(QStringLiteral("--sweep-s must be %1..%2 seconds").arg(SWEEP_MIN_SECONDS).arg(SWEEP_MAX_SECONDS));
     }
+    if (const int code = levelOf(a, &settings.sweep.levelDbfs)) return code;
 
     const QFileInfo carInfo(carPath);
     if (!carInfo.isFile() || !carInfo.isReadable()) return fail(Unreadable, carPath, QStringLiteral("cannot be read"));
@@ -52,6 +63,10 @@ int CliTool::measure(const Args &a)
     if (!ok || results.empty()) return fail(MeasureFailed, carPath, why);
 
     const CaptureResult &r = results.front().result;
+    if (results.front().levelCutDb > 0.0)
+        err_ << QStringLiteral("CH%1: the microphone clipped; measured at %2 dBFS\n")
+                     .arg(ch + 1)
+                     .arg(settings.sweep.levelDbfs - results.front().levelCutDb, 0, 'f', 0);
     const QString name = QStringLiteral("CH%1 in %2").arg(ch + 1).arg(carInfo.fileName());
     const QString outPath = a.values.value(QStringLiteral("-o"));
     if (!WriteMeasurementText(outPath, r, name, &why)) return fail(WriteFailed, outPath, why);

@@ -86,8 +86,9 @@ std::vector<CliTool::Command> CliTool::commands()
          "the virtual car of CAR.json and a sweep of S seconds (0.5..6, default 1.5) at K microphone positions (1..9,\n"
          "default 1). Writes the REW-text measurement to OUT.txt and prints \"CHn: arrival X.XXX ms, polarity\n"
          "+|-|ambiguous, SNR Y dB\": the arrival after the processor's input, the card's latency taken out by the\n"
-         "loopback (the output's own delay plus the path; 345 cm and no delay give 10.000 ms).\n",
-         {"--car", "--scene", "--channel", "--positions", "--sweep-s", "-o"}, {}, 0, true, &CliTool::measure},
+         "loopback (the output's own delay plus the path; 345 cm and no delay give 10.000 ms). --level DBFS sets the\n"
+         "sweep's level (-60..0, default -12); when the level check clips, it steps down 6 dB (three times at most).\n",
+         {"--car", "--scene", "--channel", "--positions", "--sweep-s", "--level", "-o"}, {}, 0, true, &CliTool::measure},
         {"autotune",
          "autotune --car CAR.json IN.SCE [--target flat|tilt|car|FILE] [--positions K] [--range A-B] [--max-boost DB]\n"
          "       -o OUT.SCE",
@@ -97,8 +98,9 @@ std::vector<CliTool::Command> CliTool::commands()
          "levels matched by cuts, each equaliser fitted to the target within its pass band (or A-B within it, boosting\n"
          "at most DB, default 6.0), then measured again to verify. Prints one line per output, \"CHn: delay X.XX ms,\n"
          "polarity +|-|ambiguous, level Y.Y dB, RMS predicted P.PP dB, verified V.VV dB\" (level: the output's volume),\n"
-         "and writes the processor's state after the tuning to OUT.SCE.\n",
-         {"--car", "--target", "--positions", "--range", "--max-boost", "-o"}, {}, 1, true, &CliTool::autotune},
+         "and writes the processor's state after the tuning to OUT.SCE. --level DBFS sets the sweeps' level (-60..0,\n"
+         "default -12); an output whose first sweep clips is measured again 6 dB lower (three times at most), noted.\n",
+         {"--car", "--target", "--positions", "--range", "--max-boost", "--level", "-o"}, {}, 1, true, &CliTool::autotune},
     };
 }
 

@@ -75,6 +75,7 @@ private:
     int fitLimits(const Args &a, double *loHz, double *hiHz, double *maxBoostDb);
     // --target flat|tilt|car|FILE (flat when not given).
     int targetOf(const Args &a, FreqCurve *target);
+    int levelOf(const Args &a, double *dbfs);  // --level DBFS, -60..0 (left as it is when absent)
     // The auto-tune on a virtual car (cli/CliAutotune.cpp).
     int autotune(const Args &a);
 

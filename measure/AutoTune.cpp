@@ -40,6 +40,7 @@ struct AutoTune::Impl : public AudioIo {
     AutoTuneReport report;   // the run under way
     AutoTuneReport last;     // the last finished run
     double audioSeconds = 0.0;
+    std::array<double, CH_COUNT> cutDb{};  // per output: how far below the settings' level it was measured
 
     // The worker's job and what it leaves (read on the window's thread after the join).
     std::thread worker;
@@ -121,10 +122,10 @@ struct AutoTune::Impl : public AudioIo {
     {
         MeasureSettings ms = settings.measure;
         ms.language = settings.english ? 1 : 0;
-        if (verifying) {
+        if (verifying) {  // one short sweep at the level each output's check ended at (a clip still steps it down)
             ms.sweep.seconds = settings.verifySeconds;
             ms.positions = 1;
-            ms.levelCheck = false;
+            for (const OutputTuning &t : report.outputs) ms.levelCutDb[size_t(t.channel)] = cutDb[size_t(t.channel)];
         }
         QString why;
         if (run->start(chs, ms, &why)) return true;
@@ -137,18 +138,31 @@ struct AutoTune::Impl : public AudioIo {
         measured.clear();
         report.outputs.clear();
         for (int ch : channels) {
-            for (const OutputMeasurement &m : all)
-                if (m.channel == ch) measured.push_back(m.result);
             OutputTuning t;
             t.channel = ch;
+            for (const OutputMeasurement &m : all) {
+                if (m.channel != ch) continue;
+                measured.push_back(m.result);
+                cutDb[size_t(ch)] = m.levelCutDb;
+            }
             report.outputs.push_back(t);
         }
         if (measured.size() != channels.size())
             return end(tr("An output was not measured.", QStringLiteral("有输出未被测量。")));
         phase = Phase::Fitting;
         emit q.progress(stage(), -1, base(), tr("Fitting", QStringLiteral("计算调音")));
-        onWorker([this]() { planned = AutoTunePlan::Plan(start.store, measured, settings.goal, report.outputs); },
-                 [this]() { write(Phase::Verifying, channels); });
+        // Outputs whose left/right link carries the equaliser (modes 0 and 1) keep one equaliser.
+        AutoTunePlan::EqPartners partners = AutoTunePlan::NO_EQ_PARTNERS;
+        for (int a = 0; a < CH_COUNT; ++a)
+            for (int b = 0; b < CH_COUNT && partners[size_t(a)] < 0; ++b)
+                if (model.links.LinkMatrix[a][b] && model.links.LinkMode[a] <= 1) partners[size_t(a)] = b;
+        onWorker([this, partners]() { planned = AutoTunePlan::Plan(start.store, measured, settings.goal, report.outputs, partners); },
+                 [this]() {
+                     for (OutputTuning &t : report.outputs)
+                         if (cutDb[size_t(t.channel)] > 0.0)
+                             AutoTunePlan::NoteLevel(t, settings.measure.sweep.levelDbfs - cutDb[size_t(t.channel)]);
+                     write(Phase::Verifying, channels);
+                 });
     }
 
     void write(Phase next, const std::vector<int> &verify)
@@ -170,6 +184,7 @@ struct AutoTune::Impl : public AudioIo {
             OutputTuning &t = report.outputs[i];
             for (const OutputMeasurement &m : all) {
                 if (m.channel != t.channel) continue;
+                cutDb[size_t(t.channel)] = m.levelCutDb;
                 AutoTunePlan::Verify(t, m.result);
                 if (phase == Phase::Verifying && AutoTunePlan::NeedsRefining(t)) {
                     refining.push_back(int(i));
@@ -285,14 +300,20 @@ bool AutoTune::start(const AutoTuneSettings &settings, QString *why)
     Impl &d = *d_;
     d.joinWorker();
     d.settings = settings;
+    MeasureSettings &ms = d.settings.measure;
+    ms.sweep.leadSeconds = AUTOTUNE_LEAD_SECONDS;
+    ms.sweep.tailSeconds = AUTOTUNE_TAIL_SECONDS;
+    ms.levelCheck = ms.checkOnFirstSweep = true;
+    ms.levelCutDb = {};
     d.channels = channels(settings);
     d.start = d.model.state();
     d.written = false;
     d.cancelled = false;
     d.report = AutoTuneReport();
     d.audioSeconds = 0.0;
+    d.cutDb = {};
     d.phase = Phase::Measuring;
-    if (!d.run->start(d.channels, settings.measure, &reason)) {
+    if (!d.run->start(d.channels, ms, &reason)) {
         d.phase = Phase::Idle;
         if (why) *why = reason;
         return false;

@@ -14,10 +14,18 @@
 
 class TuningModel;
 
+// The silence before each sweep: the sound card starts playing and recording together (PortAudioIo), so the
+// lead only covers the blocks a card may still lose as it starts; one block of 2048 frames at 44.1 kHz.
+constexpr double AUTOTUNE_LEAD_SECONDS = 0.05;
+
+// A car's decay, the gate and the noise estimate fit in the shortest recorded tail.
+constexpr double AUTOTUNE_TAIL_SECONDS = 0.5;
+
 struct AutoTuneSettings {
-    // A car's decay, the gate and the noise estimate fit in the shortest recorded tail (0.5 s).
-    AutoTuneSettings() { measure.sweep.tailSeconds = 0.5; }
-    MeasureSettings measure;      // devices, sweep (1.5 s by default), positions 1..9, calibrations
+    // Devices, sweep (1.5 s by default; its level), positions 1..9, calibrations. Whatever it holds, a run sweeps
+    // with AUTOTUNE_LEAD_SECONDS and AUTOTUNE_TAIL_SECONDS and checks the level on each output's first sweep,
+    // not by a sweep of its own (MeasureSettings::checkOnFirstSweep).
+    MeasureSettings measure;
     double verifySeconds = 0.5;   // the verifying sweeps' length (one position; no level check)
     TuningGoal goal;              // target, boost limit, range, subwoofer offset (AutoTunePlan.h)
     std::vector<int> channels;    // outputs 0..5 to tune; empty: every output with a speaker name

@@ -2,6 +2,8 @@
 #include "AutoTunePlan.h"
 
 #include "OutputResponse.h"
+#include "ProcessorResponse.h"
+#include "Smoothing.h"
 #include "SpeakerCodes.h"
 #include "TargetCurve.h"
 #include "TimeAlignment.h"
@@ -16,6 +18,18 @@ constexpr int VOLUME_ZERO_DB = 600;  // ChVol code of 0 dB; 0.1 dB per code
 double VolumeDb(const ParamBlock &block, int ch) { return (int(block.ChVol[ch]) - VOLUME_ZERO_DB) / 10.0; }
 
 FreqCurve TargetOf(const TuningGoal &goal) { return goal.target.empty() ? BuiltInTarget(TargetKind::Flat) : goal.target; }
+
+// The output's own target: the goal's curve through the output's crossovers, whose roll-off is the user's.
+FreqCurve OutputTarget(const TuningGoal &goal, const ParamBlock &block, int ch)
+{
+    const FreqCurve raw = TargetOf(goal);
+    FreqCurve c;
+    c.hz = LogGrid(GRAPH_MIN_FREQ, GRAPH_MAX_FREQ, FIT_POINTS_PER_OCTAVE);
+    c.db = raw.sample(c.hz);
+    const std::vector<double> xo = OutputCrossoverDb(block, ch, c.hz);
+    for (size_t i = 0; i < c.db.size(); ++i) c.db[i] += xo[i];
+    return c;
+}
 
 // Mean over the counted points of response minus target, both read on the target's grid.
 double MeanOffset(const FreqCurve &response, const FreqCurve &target, const std::vector<bool> &counted)
@@ -39,9 +53,9 @@ void Shift(FreqCurve &c, double db)
 void AddNote(OutputTuning &t, const QString &note) { t.note += (t.note.isEmpty() ? QString() : QStringLiteral("; ")) + note; }
 
 // The output's level against the raw target, and the target moved there.
-void PlaceTarget(OutputTuning &t, const TuningGoal &goal)
+void PlaceTarget(OutputTuning &t, const TuningGoal &goal, const ParamBlock &block)
 {
-    const FreqCurve raw = TargetOf(goal);
+    const FreqCurve raw = OutputTarget(goal, block, t.channel);
     t.target.db = raw.sample(t.target.hz);
     t.levelDb = MeanOffset(t.predicted, t.target, t.counted);
     Shift(t.target, t.levelDb);
@@ -60,6 +74,71 @@ void MoveVolume(OutputTuning &t, double db, ParamBlock &block)
     Shift(t.predicted, moved);
     Shift(t.target, moved);
     t.levelDb += moved;
+}
+
+void CopyEqualiser(ParamBlock &block, int dst, int src)
+{
+    block.EqBypass[dst] = block.EqBypass[src];
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        block.EqFreq[dst][b] = block.EqFreq[src][b];
+        block.EqGain[dst][b] = block.EqGain[src][b];
+        block.EqQ[dst][b] = block.EqQ[src][b];
+    }
+}
+
+// Fits output t's bands to its target on the smoothed speaker response and writes them into block.
+FitResult FitBands(OutputTuning &t, const FreqCurve &speaker, const TuningGoal &goal, ParamBlock &block)
+{
+    const int ch = t.channel;
+    FitSettings settings = DefaultFitSettings(block, ch);
+    if (goal.loHz > 0.0) settings.loHz = std::max(settings.loHz, goal.loHz);
+    if (goal.hiHz > 0.0) settings.hiHz = std::min(settings.hiHz, goal.hiHz);
+    settings.maxBoostDb = goal.maxBoostDb;
+    const FitResult fit = FitOutput(SmoothVariable(speaker), OutputTarget(goal, block, ch), block, ch, settings);
+    t.fitted = fit.ok();
+    t.volume = block.ChVol[ch];
+    if (!t.fitted) {
+        AddNote(t, fit.fault == FitFault::EmptyRange ? QStringLiteral("the pass band was not measured; equaliser left as it was")
+                                                     : QStringLiteral("too little was measured; equaliser left as it was"));
+        return fit;
+    }
+    block.EqBypass[ch] = 0;  // the fitted bands must sound
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        block.EqFreq[ch][b] = fit.bands[b].freq;
+        block.EqGain[ch][b] = fit.bands[b].gain;
+        block.EqQ[ch][b] = fit.bands[b].q;
+    }
+    return fit;
+}
+
+// Output t's counted points, prediction and residual with the bands now in block, from its own speaker.
+void Evaluate(OutputTuning &t, const FreqCurve &speaker, const FitResult &fit, const TuningGoal &goal, const ParamBlock &block)
+{
+    const int ch = t.channel;
+    t.loHz = fit.loHz;
+    t.hiHz = fit.hiHz;
+    // Points the maximum boost cannot bring to the target (the speaker's own roll-off beyond the output's
+    // crossovers, a cancellation) do not count, as in the fit's share within +-1 dB; named when many.
+    t.counted = fit.counted;
+    const std::vector<double> sp = SmoothVariable(speaker).sample(fit.target.hz), xoFit = OutputCrossoverDb(block, ch, fit.target.hz);
+    int outOfReach = 0;
+    for (size_t i = 0; i < t.counted.size(); ++i) {
+        if (!t.counted[i] || fit.target.db[i] - sp[i] - xoFit[i] <= goal.maxBoostDb) continue;
+        t.counted[i] = false;
+        ++outOfReach;
+    }
+    if (outOfReach * 20 > int(t.counted.size()))
+        AddNote(t, QStringLiteral("%1 % of the pass band beyond the maximum boost, not counted")
+                       .arg(100 * outOfReach / int(t.counted.size())));
+    // What the verification will judge: the speaker through the new settings, smoothed as Judged() does (the
+    // smoothing blurs narrow bands as it blurs the measurement through them).
+    FreqCurve through = speaker;
+    const std::vector<double> eq = OutputEqDb(block, ch, through.hz), xo = OutputCrossoverDb(block, ch, through.hz);
+    for (int i = 0; i < through.size(); ++i) through.db[i] += eq[i] + xo[i] + VolumeDb(block, ch);
+    t.predicted = FreqCurve{fit.predicted.hz, SmoothVariable(through).sample(fit.predicted.hz)};
+    t.target = fit.target;
+    PlaceTarget(t, goal, block);
+    t.rmsPredicted = AutoTunePlan::ResidualRms(t.predicted, t.target, t.counted);
 }
 
 }  // namespace
@@ -85,6 +164,8 @@ FreqCurve Measured(const CaptureResult &r)
     }
     return c;
 }
+
+FreqCurve Judged(const CaptureResult &r) { return SmoothVariable(Measured(r)); }
 
 FreqCurve SpeakerResponse(const CaptureResult &r, const ParamBlock &block, int ch)
 {
@@ -120,34 +201,53 @@ void PlanArrival(OutputTuning &t, const CaptureResult &r, const ParamBlock &bloc
 
 bool PlanEqualiser(OutputTuning &t, const FreqCurve &speaker, const TuningGoal &goal, ParamBlock &block)
 {
-    const int ch = t.channel;
-    FitSettings settings = DefaultFitSettings(block, ch);
-    if (goal.loHz > 0.0) settings.loHz = std::max(settings.loHz, goal.loHz);
-    if (goal.hiHz > 0.0) settings.hiHz = std::min(settings.hiHz, goal.hiHz);
-    settings.maxBoostDb = goal.maxBoostDb;
-    const FitResult fit = FitOutput(speaker, TargetOf(goal), block, ch, settings);
-    t.fitted = fit.ok();
-    t.volume = block.ChVol[ch];
-    if (!t.fitted) {
-        AddNote(t, fit.fault == FitFault::EmptyRange ? QStringLiteral("the pass band was not measured; equaliser left as it was")
-                                                     : QStringLiteral("too little was measured; equaliser left as it was"));
-        return false;
+    const FitResult fit = FitBands(t, speaker, goal, block);
+    if (t.fitted) Evaluate(t, speaker, fit, goal, block);
+    return t.fitted;
+}
+
+void ShareLinkedEqualisers(std::vector<OutputTuning> &outputs, const std::vector<FreqCurve> &speakers,
+                           const EqPartners &partners, const TuningGoal &goal, ParamBlock &block)
+{
+    for (size_t i = 0; i < outputs.size() && i < speakers.size(); ++i) {
+        OutputTuning &a = outputs[i];
+        const int p = partners[size_t(a.channel)];
+        if (p < 0 || p >= CH_COUNT || !a.fitted) continue;
+        a.eqPartner = p;
+        size_t j = 0;
+        while (j < outputs.size() && outputs[j].channel != p) ++j;
+        if (j == outputs.size()) {  // the partner is not tuned: it follows, as the link makes it follow any edit
+            CopyEqualiser(block, p, a.channel);
+            AddNote(a, QStringLiteral("equaliser copied to linked CH%1").arg(p + 1));
+            continue;
+        }
+        OutputTuning &b = outputs[j];
+        if (p < a.channel && b.fitted && partners[size_t(p)] == a.channel) continue;  // fitted from its first output
+        b.eqPartner = a.channel;
+        if (!b.fitted) {
+            CopyEqualiser(block, p, a.channel);
+            AddNote(a, QStringLiteral("equaliser copied to linked CH%1").arg(p + 1));
+            continue;
+        }
+        // One equaliser for both, fitted to the mean of their responses, each judged by its own.
+        FreqCurve mean;
+        const FreqCurve &sa = speakers[i], &sb = speakers[j];
+        const double lo = std::max(sa.hz.front(), sb.hz.front()), hi = std::min(sa.hz.back(), sb.hz.back());
+        for (int k = 0; k < sa.size(); ++k) {
+            if (sa.hz[k] < lo || sa.hz[k] > hi) continue;
+            mean.hz.push_back(sa.hz[k]);
+            mean.db.push_back(0.5 * (sa.db[k] + sb.at(sa.hz[k])));
+        }
+        OutputTuning shared;
+        shared.channel = a.channel;
+        const FitResult fit = FitBands(shared, mean, goal, block);
+        if (!shared.fitted) continue;
+        CopyEqualiser(block, p, a.channel);
+        for (OutputTuning *t : {&a, &b}) {
+            Evaluate(*t, t == &a ? sa : sb, fit, goal, block);
+            AddNote(*t, QStringLiteral("one equaliser with linked CH%1").arg((t == &a ? b : a).channel + 1));
+        }
     }
-    block.EqBypass[ch] = 0;  // the fitted bands must sound
-    for (int b = 0; b < BAND_COUNT; ++b) {
-        block.EqFreq[ch][b] = fit.bands[b].freq;
-        block.EqGain[ch][b] = fit.bands[b].gain;
-        block.EqQ[ch][b] = fit.bands[b].q;
-    }
-    t.loHz = fit.loHz;
-    t.hiHz = fit.hiHz;
-    t.counted = fit.counted;
-    t.predicted = fit.predicted;
-    Shift(t.predicted, VolumeDb(block, ch));  // the fit leaves the volume out; the measurements have it
-    t.target = fit.target;
-    PlaceTarget(t, goal);
-    t.rmsPredicted = ResidualRms(t.predicted, t.target, t.counted);
-    return true;
 }
 
 void PlanDelays(std::vector<OutputTuning> &outputs, ParamBlock &block)
@@ -185,9 +285,10 @@ void PlanLevels(std::vector<OutputTuning> &outputs, const TuningGoal &goal, Para
 }
 
 ParamBlock Plan(const ParamBlock &start, const std::vector<CaptureResult> &measured, const TuningGoal &goal,
-                std::vector<OutputTuning> &outputs)
+                std::vector<OutputTuning> &outputs, const EqPartners &partners)
 {
     ParamBlock block = start;
+    std::vector<FreqCurve> speakers;
     for (size_t i = 0; i < outputs.size() && i < measured.size(); ++i) {
         OutputTuning &t = outputs[i];
         const CaptureResult &r = measured[i];
@@ -195,8 +296,10 @@ ParamBlock Plan(const ParamBlock &start, const std::vector<CaptureResult> &measu
         t.volume = start.ChVol[t.channel];
         PlanArrival(t, r, start);
         PlanPolarity(t, r, block);
-        PlanEqualiser(t, SpeakerResponse(r, start, t.channel), goal, block);
+        speakers.push_back(SpeakerResponse(r, start, t.channel));
+        PlanEqualiser(t, speakers.back(), goal, block);
     }
+    ShareLinkedEqualisers(outputs, speakers, partners, goal, block);
     PlanDelays(outputs, block);
     PlanLevels(outputs, goal, block);
     return block;
@@ -221,13 +324,14 @@ void Verify(OutputTuning &t, const CaptureResult &r)
 {
     t.after = Measured(r);
     if (!t.fitted || t.after.size() < 2) return;
-    t.rmsVerified = ResidualRms(t.after, t.target, t.counted);
-    t.levelVerifiedDb = t.levelDb + MeanOffset(t.after, t.target, t.counted);
+    const FreqCurve judged = Judged(r);
+    t.rmsVerified = ResidualRms(judged, t.target, t.counted);
+    t.levelVerifiedDb = t.levelDb + MeanOffset(judged, t.target, t.counted);
 }
 
 bool NeedsRefining(const OutputTuning &t)
 {
-    return t.fitted && !t.refined && t.rmsVerified >= 0.0 && t.rmsVerified > t.rmsPredicted + REFINE_MARGIN_DB;
+    return t.fitted && !t.refined && t.eqPartner < 0 && t.rmsVerified >= 0.0 && t.rmsVerified > t.rmsPredicted + REFINE_MARGIN_DB;
 }
 
 void Refine(OutputTuning &t, const CaptureResult &r, const TuningGoal &goal, ParamBlock &block)
@@ -237,6 +341,11 @@ void Refine(OutputTuning &t, const CaptureResult &r, const TuningGoal &goal, Par
     t.refined = true;
     t.rmsVerified = -1.0;
     MoveVolume(t, planned - t.levelDb, block);  // never above 0 dB
+}
+
+void NoteLevel(OutputTuning &t, double levelDbfs)
+{
+    AddNote(t, QStringLiteral("the microphone clipped; measured at %1 dBFS").arg(levelDbfs, 0, 'f', 0));
 }
 
 QString ReportLine(const OutputTuning &t)

@@ -55,7 +55,10 @@ struct MeasureRun::Impl {
     MeasureSettings settings;
     ModelState start;       // the model when the run began: the mutes go back to it
     size_t index = 0;       // into channels
-    int position = 0;       // 0-based; -1 while the level check of the output runs
+    int position = 0;       // 0-based; -1 while the level check of the output runs as a short sweep of its own
+    bool checking = false;  // the output's level is not yet confirmed (a clip steps it down)
+    int steps = 0;          // the output's level steps taken
+    double cutDb = 0.0;     // the output's level below the settings'
     std::vector<CaptureResult> captured;
     std::vector<OutputMeasurement> done;
 
@@ -64,11 +67,21 @@ struct MeasureRun::Impl {
 
     Impl(MeasureRun *owner, TuningModel &m, AudioIo &a) : q(owner), model(m), audio(a) {}
 
-    int totalCaptures() const { return int(channels.size()) * (settings.positions + (settings.levelCheck ? 1 : 0)); }
+    bool separateCheck() const { return settings.levelCheck && !settings.checkOnFirstSweep; }
+    int totalCaptures() const { return int(channels.size()) * (settings.positions + (separateCheck() ? 1 : 0)); }
     int capturesDone() const
     {
-        const int per = settings.positions + (settings.levelCheck ? 1 : 0);
-        return int(index) * per + (settings.levelCheck ? 1 : 0) + position;
+        const int per = settings.positions + (separateCheck() ? 1 : 0);
+        return int(index) * per + (separateCheck() ? 1 : 0) + position;
+    }
+
+    // The next output from its first capture: its level as the settings start it, unchecked.
+    void beginOutput()
+    {
+        position = separateCheck() ? -1 : 0;
+        checking = settings.levelCheck;
+        steps = 0;
+        cutDb = std::max(0.0, settings.levelCutDb[size_t(channels[index])]);
     }
 
     // The sweep of output ch: from its own high-pass corner when that is above the settings' start.
@@ -76,6 +89,7 @@ struct MeasureRun::Impl {
     {
         SweepSettings s = settings.sweep;
         s.startHz = std::max(s.startHz, HighpassCorner(model.store, ch));
+        s.levelDbfs = std::max(-60.0, s.levelDbfs - cutDb);
         if (levelCheck) {
             s.seconds = LEVEL_CHECK_SECONDS;
             s.tailSeconds = LEVEL_CHECK_TAIL;
@@ -127,7 +141,7 @@ struct MeasureRun::Impl {
         QString why;
         if (!audio.prepare(request, &why)) return end(false, T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(why));
         emit q->progress(ch, std::max(position, 0), 100 * capturesDone() / std::max(1, totalCaptures()),
-                         T(check ? Txt::RunStepLevel : Txt::RunStepSweep, language));
+                         T(check || steps > 0 ? Txt::RunStepLevel : Txt::RunStepSweep, language));
         AnalysisOptions options;
         options.mic = settings.hasMic ? &settings.mic : nullptr;
         options.spl = settings.spl;
@@ -154,9 +168,16 @@ struct MeasureRun::Impl {
         if (!o.ok) return end(false, T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(o.why));
         if (!model.linked()) return end(false, T(Txt::RunProcessorLost, language));
         const CaptureResult &r = o.result;
-        if (r.clipped()) return end(false, position < 0 ? T(Txt::RunLevelClipped, language) : T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(T(Txt::RunLevelClipped, language)));
-        if (r.noSignal) return end(false, position < 0 ? T(Txt::RunLevelSilent, language) : T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(T(Txt::RunLevelSilent, language)));
+        // The level check: a clip is taken again a step lower, as an installer would turn the level down.
+        if (r.clipped() && checking && steps < LEVEL_STEPS && settings.sweep.levelDbfs - cutDb - LEVEL_STEP_DB >= -60.0) {
+            ++steps;
+            cutDb += LEVEL_STEP_DB;
+            return capture();
+        }
+        if (r.clipped()) return end(false, checking ? T(Txt::RunLevelClipped, language) : T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(T(Txt::RunLevelClipped, language)));
+        if (r.noSignal) return end(false, checking ? T(Txt::RunLevelSilent, language) : T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(T(Txt::RunLevelSilent, language)));
         if (!r.problem.isEmpty()) return end(false, T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(r.problem));
+        checking = false;
         if (position >= 0) captured.push_back(r);
         ++position;
         if (position < settings.positions) {
@@ -167,6 +188,7 @@ struct MeasureRun::Impl {
         }
         OutputMeasurement m;
         m.channel = ch;
+        m.levelCutDb = cutDb;
         m.positions = std::move(captured);
         captured.clear();
         QString why;
@@ -175,7 +197,7 @@ struct MeasureRun::Impl {
         emit q->outputMeasured(m);
         if (!running) return;  // a receiver cancelled
         if (++index == channels.size()) return end(true, QString());
-        position = settings.levelCheck ? -1 : 0;
+        beginOutput();
         capture();
     }
 };
@@ -223,7 +245,7 @@ bool MeasureRun::start(const std::vector<int> &channels, const MeasureSettings &
     d.settings = settings;
     d.start = d.model.state();
     d.index = 0;
-    d.position = settings.levelCheck ? -1 : 0;
+    d.beginOutput();
     d.captured.clear();
     d.done.clear();
     d.waiting = false;

@@ -5,22 +5,33 @@
 #include "AudioIo.h"
 #include "CaptureResult.h"
 #include "MicCalibration.h"
+#include "ParamStore.h"
 #include "Sweep.h"
 
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <vector>
 
 class TuningModel;
+
+constexpr double LEVEL_STEP_DB = 6.0;  // a clipping level check is taken again this much lower,
+constexpr int LEVEL_STEPS = 3;         // at most this many times (18 dB in all)
 
 struct MeasureSettings {
     QString outputDevice;         // names from AudioIo::devices(); empty: the system's default
     QString inputDevice;
     SweepSettings sweep;          // startHz is raised to each output's own high-pass corner
     int positions = 1;            // 1..9; the first is the centre (timing and polarity)
-    bool levelCheck = true;       // a short sweep first; clipping or silence stops the run
+    // Each output's level is checked before it is measured: a short sweep first, or with checkOnFirstSweep the
+    // first position's sweep itself (kept when it passes). Silence stops the run; when the microphone clips,
+    // the check is taken again LEVEL_STEP_DB lower, up to LEVEL_STEPS times, and the output is measured there.
+    bool levelCheck = true;
+    bool checkOnFirstSweep = false;
+    std::array<double, CH_COUNT> levelCutDb{};  // per output: dB below sweep.levelDbfs to start from (e.g. an
+                                                // earlier run's steps, OutputMeasurement::levelCutDb)
     bool hasMic = false;          // mic holds a calibration to apply
     MicCalibration mic;
     SplCalibration spl;
@@ -28,8 +39,10 @@ struct MeasureSettings {
 };
 
 // What one output's measurement gave: the positions' results and their average.
+
 struct OutputMeasurement {
     int channel = 0;                      // 0..5
+    double levelCutDb = 0.0;              // swept this far below the settings' level (levelCutDb and the steps)
     CaptureResult result;                 // averaged over the positions (AveragePositions)
     std::vector<CaptureResult> positions;
 };

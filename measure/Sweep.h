@@ -19,6 +19,7 @@ struct SweepSettings {
     double startHz = 20.0;      // an output's high-pass corner, or 20 Hz
     double endHz = 20000.0;     // at most 0.45 of the sample rate is swept
     double tailSeconds = 1.0;   // recorded after the sweep: latency, decay and the noise estimate
+    double leadSeconds = SWEEP_LEAD_SECONDS;  // silence before the sweep, 0 .. 1
     bool loopback = true;       // output 2 plays the sweep too, for the loopback input
 
     // Empty when the settings can be swept, else the reason.

@@ -182,6 +182,30 @@ private slots:
         QVERIFY(!o.ok);
         QCOMPARE(o.why, T(Txt::RunLevelSilent, 1));
         QCOMPARE(session.processor().memoryBytes(), before);
+
+        // A clip the steps can cure: measured 6 dB lower, on the first sweep itself when asked (no check of its
+        // own), and from the given cut on; a clip after the check stops the run as before.
+        VirtualCar hot(session.processor(), carOf({1}, 14.0));
+        for (bool onFirst : {false, true}) {
+            MeasureRun run(session.model(), hot);
+            int captures = 0;
+            connect(&run, &MeasureRun::progress, [&](int, int, int, const QString &) { ++captures; });
+            MeasureSettings s = quick();
+            s.checkOnFirstSweep = onFirst;
+            o = measure(run, {0}, s);
+            QVERIFY2(o.ok, qPrintable(o.why));
+            QCOMPARE(o.results[0].levelCutDb, LEVEL_STEP_DB);
+            QCOMPARE(captures, onFirst ? 2 : 3);
+            s.levelCutDb[0] = LEVEL_STEP_DB;
+            captures = 0;
+            QVERIFY(measure(run, {0}, s).ok && captures == (onFirst ? 1 : 2));
+        }
+        MeasureRun unchecked(session.model(), hot);
+        MeasureSettings s = quick();
+        s.levelCheck = false;
+        o = measure(unchecked, {0}, s);
+        QVERIFY(!o.ok && o.why.contains(T(Txt::RunLevelClipped, 1)));
+        QCOMPARE(session.processor().memoryBytes(), before);
     }
 
     // The command line on a known car: 345 cm and no processor delay arrive at 10.000 ms; the file reads back.

@@ -1,5 +1,6 @@
 // Measurement, target and filter files, smoothing and time alignment.
 #include <QtTest>
+#include <complex>
 #include <cmath>
 
 #include "CliTool.h"
@@ -189,6 +190,19 @@ private slots:
         QCOMPARE(third.at(1000.0 * std::pow(2.0, 0.18)), 12.0);  // the window no longer reaches the step
         QVERIFY(std::abs(Smooth(step, Smoothing::Oct24).at(1000.0 * std::pow(2.0, 0.04)) - 12.0) < 1e-9);
         QVERIFY(third.at(1000.0 * std::pow(2.0, 0.1)) > 6.0);
+
+        // Variable smoothing: a reflection's comb (half the level, 2 ms later) is kept below 100 Hz and averaged
+        // out (its mean in dB is 0) at the top, where the window spans 1/3 octave, several of its periods.
+        FreqCurve comb;
+        comb.hz = LogGrid(20.0, 20000.0, 48);
+        for (double f : comb.hz) comb.db.push_back(20.0 * std::log10(std::abs(1.0 + 0.5 * std::polar(1.0, -2.0 * M_PI * f * 0.002))));
+        const FreqCurve var = SmoothVariable(comb);
+        double low = 0.0, high = 0.0;
+        for (int i = 0; i < comb.size(); ++i) {
+            if (comb.hz[i] < 100.0) low = std::max(low, std::abs(var.db[i] - comb.db[i]));
+            if (comb.hz[i] > 10000.0 && comb.hz[i] < 14000.0) high = std::max(high, std::abs(var.db[i]));
+        }
+        QVERIFY2(low < 0.01 && high < 0.4, qPrintable(QStringLiteral("%1 %2").arg(low).arg(high)));
     }
 
     void filterExamples_data()

@@ -25,6 +25,30 @@ struct RunningIntegral {
     }
 };
 
+// Each point the mean over ln f within half of width(f) octaves either side; the window's ends must only
+// grow with f (true of the widths here).
+template <typename Width>
+FreqCurve SmoothBy(const FreqCurve &curve, Width width)
+{
+    const int n = curve.size();
+    std::vector<double> lnf(n), prefix(n, 0.0);
+    for (int i = 0; i < n; ++i) lnf[i] = std::log(curve.hz[i]);
+    for (int i = 1; i < n; ++i) prefix[i] = prefix[i - 1] + 0.5 * (curve.db[i - 1] + curve.db[i]) * (lnf[i] - lnf[i - 1]);
+
+    RunningIntegral lower{curve, lnf, prefix};
+    RunningIntegral upper{curve, lnf, prefix};
+    FreqCurve out;
+    out.hz = curve.hz;
+    out.db.resize(n);
+    for (int i = 0; i < n; ++i) {
+        const double half = 0.5 * width(curve.hz[i]) * std::log(2.0);
+        const double a = std::max(lnf[i] - half, lnf[0]);
+        const double b = std::min(lnf[i] + half, lnf[n - 1]);
+        out.db[i] = b > a ? (upper.to(b) - lower.to(a)) / (b - a) : curve.db[i];
+    }
+    return out;
+}
+
 }  // namespace
 
 double SmoothingWidth(Smoothing s)
@@ -42,22 +66,15 @@ double SmoothingWidth(Smoothing s)
 FreqCurve Smooth(const FreqCurve &curve, Smoothing s)
 {
     const double width = SmoothingWidth(s);
-    const int n = curve.size();
-    if (width <= 0.0 || n < 2) return curve;
-    std::vector<double> lnf(n), prefix(n, 0.0);
-    for (int i = 0; i < n; ++i) lnf[i] = std::log(curve.hz[i]);
-    for (int i = 1; i < n; ++i) prefix[i] = prefix[i - 1] + 0.5 * (curve.db[i - 1] + curve.db[i]) * (lnf[i] - lnf[i - 1]);
+    if (width <= 0.0 || curve.size() < 2) return curve;
+    return SmoothBy(curve, [width](double) { return width; });
+}
 
-    const double half = 0.5 * width * std::log(2.0);
-    RunningIntegral lower{curve, lnf, prefix};
-    RunningIntegral upper{curve, lnf, prefix};
-    FreqCurve out;
-    out.hz = curve.hz;
-    out.db.resize(n);
-    for (int i = 0; i < n; ++i) {
-        const double a = std::max(lnf[i] - half, lnf[0]);
-        const double b = std::min(lnf[i] + half, lnf[n - 1]);
-        out.db[i] = b > a ? (upper.to(b) - lower.to(a)) / (b - a) : curve.db[i];
-    }
-    return out;
+FreqCurve SmoothVariable(const FreqCurve &curve)
+{
+    if (curve.size() < 2) return curve;
+    return SmoothBy(curve, [](double hz) {
+        const double x = std::clamp(std::log10(hz / 100.0) / 2.0, 0.0, 1.0);  // 0 at 100 Hz, 1 at 10 kHz
+        return 1.0 / 48.0 + x * (1.0 / 3.0 - 1.0 / 48.0);
+    });
 }
