@@ -31,19 +31,8 @@ std::complex<double> AnalyticAt(const std::complex<double> *a, int count, double
     return sum;
 }
 
-DirectSound FindDirectSound(const std::complex<double> *a, int count, int from, int to)
+double EnvelopePeakNear(const std::complex<double> *a, int count, int m)
 {
-    DirectSound ds;
-    int peakAt = from;
-    for (int n = from; n < to; ++n)
-        if (std::abs(a[n]) > ds.peak) {
-            ds.peak = std::abs(a[n]);
-            peakAt = n;
-        }
-    if (!(ds.peak > 0.0)) return ds;
-    int m = from;
-    while (m < peakAt && std::abs(a[m]) < DirectSound::FRACTION * ds.peak) ++m;
-    while (m + 1 < to && std::abs(a[m + 1]) > std::abs(a[m])) ++m;
     // Golden-section search for the envelope's maximum in [m - 1, m + 1].
     auto env = [a, count](double t) { return std::abs(AnalyticAt(a, count, t)); };
     const double g = (std::sqrt(5.0) - 1.0) / 2.0;
@@ -65,8 +54,32 @@ DirectSound FindDirectSound(const std::complex<double> *a, int count, int from, 
             e1 = env(x1);
         }
     }
+    return 0.5 * (lo + hi);
+}
+
+DirectSound FindDirectSound(const std::complex<double> *a, int count, int from, int to)
+{
+    DirectSound ds;
+    int peakAt = from;
+    for (int n = from; n < to; ++n)
+        if (std::abs(a[n]) > ds.peak) {
+            ds.peak = std::abs(a[n]);
+            peakAt = n;
+        }
+    if (!(ds.peak > 0.0)) return ds;
+    int m = from;
+    while (m < peakAt && std::abs(a[m]) < DirectSound::FRACTION * ds.peak) ++m;
+    // The noise before the threshold: its RMS envelope sets how deep a dip must be to end the climb.
+    double noise = 0.0;
+    const int quiet = std::max(from, m - 64);
+    for (int n = from; n < quiet; ++n) noise += std::norm(a[n]);
+    noise = quiet > from ? std::sqrt(noise / (quiet - from)) : 0.0;
+    const double dip = std::max(DirectSound::DIP * ds.peak, DirectSound::NOISE_DIPS * noise);
+    int top = m;
+    for (int n = m + 1; n < to && std::abs(a[n]) > std::abs(a[top]) - dip; ++n)
+        if (std::abs(a[n]) > std::abs(a[top])) top = n;
     ds.found = true;
-    ds.time = 0.5 * (lo + hi);
+    ds.time = EnvelopePeakNear(a, count, top);
     ds.value = AnalyticAt(a, count, ds.time);
     return ds;
 }

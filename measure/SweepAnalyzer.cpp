@@ -46,7 +46,10 @@ std::complex<double> LowWeight(double f, double lo)
 
 }  // namespace
 
-SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs) : sweep_(sweep)
+SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs)
+    : sweep_(sweep),
+      drift_(int(std::lround((gateMs + preMs) * sweep.settings().sampleRate / 1000.0)),
+             int(std::lround(preMs * sweep.settings().sampleRate / 1000.0)), int(sweep.samples().size()))
 {
     const SweepSettings &s = sweep_.settings();
     const double fs = s.sampleRate;
@@ -66,19 +69,10 @@ SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs) : 
     analyticPlan_ = fftw_plan_dft_1d(n_, Fc(complex_), Fc(complex_), FFTW_BACKWARD, FFTW_ESTIMATE);
     gatePlan_ = fftw_plan_dft_r2c_1d(m_, gate_, Fc(gateBins_), FFTW_ESTIMATE);
 
-    const std::vector<double> &x = sweep_.samples();
-    std::fill(real_, real_ + n_, 0.0);
-    std::copy(x.begin(), x.end(), real_);
-    fftw_execute(forward_);
-    double peak = 0.0;
-    for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::norm(bins_[k]));
-    inverse_.resize(size_t(n_ / 2 + 1));
+    invert(sweep_.samples(), inverse_);
     unturn_.resize(size_t(n_ / 2 + 1));
     for (int k = 0; k <= n_ / 2; ++k) {
-        const double f = k * fs / n_;
-        const std::complex<double> w = TopWeight(f, sweep_.endHz(), fs) * LowWeight(f, s.startHz);
-        inverse_[size_t(k)] = w * std::conj(bins_[k]) / (std::norm(bins_[k]) + REGULARISATION * peak);
-        const std::complex<double> low = LowWeight(f, s.startHz);
+        const std::complex<double> low = LowWeight(k * fs / n_, s.startHz);
         unturn_[size_t(k)] = std::abs(low) > 0.0 ? std::conj(low) / std::abs(low) : 1.0;
     }
     micAnalytic_.resize(size_t(n_));
@@ -101,13 +95,33 @@ double SweepAnalyzer::bandWeight(double hz) const
     return TopWeight(hz, sweep_.endHz(), sweep_.settings().sampleRate) * std::abs(LowWeight(hz, sweep_.settings().startHz));
 }
 
-void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, std::vector<std::complex<double>> &analytic)
+void SweepAnalyzer::invert(const std::vector<double> &x, std::vector<std::complex<double>> &inverse)
+{
+    const SweepSettings &s = sweep_.settings();
+    std::fill(real_, real_ + n_, 0.0);
+    std::copy(x.begin(), x.begin() + std::min<ptrdiff_t>(ptrdiff_t(x.size()), n_), real_);
+    fftw_execute(forward_);
+    double peak = 0.0;
+    for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::norm(bins_[k]));
+    inverse.resize(size_t(n_ / 2 + 1));
+    for (int k = 0; k <= n_ / 2; ++k) {
+        const double f = k * double(s.sampleRate) / n_;
+        const std::complex<double> w = TopWeight(f, sweep_.endHz(), s.sampleRate) * LowWeight(f, s.startHz);
+        inverse[size_t(k)] = w * std::conj(bins_[k]) / (std::norm(bins_[k]) + REGULARISATION * peak);
+    }
+}
+
+void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, const std::vector<std::complex<double>> &inverse)
 {
     const int frames = std::min(sweep_.recordFrames(), int(capture.samples.size()) / capture.channels);
     std::fill(real_, real_ + n_, 0.0);
     for (int i = 0; i < frames; ++i) real_[i] = capture.samples[size_t(i) * size_t(capture.channels) + size_t(channel)];
     fftw_execute(forward_);
-    for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= inverse_[size_t(k)];
+    for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= inverse[size_t(k)];
+}
+
+void SweepAnalyzer::analytic(std::vector<std::complex<double>> &analytic)
+{
     // The analytic signal: the positive frequencies doubled, the negative ones dropped, and the low band
     // limit's phase taken out (zero phase keeps the envelope symmetric about the arrival and the sign true).
     complex_[0] = 0.0;
@@ -122,7 +136,7 @@ void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, std::ve
 double SweepAnalyzer::snrDb(const AudioCapture &capture, int channel, double start) const
 {
     const int frames = std::min(sweep_.recordFrames(), int(capture.samples.size()) / capture.channels);
-    const int sweepFrames = int(sweep_.samples().size());
+    const int sweepFrames = sweep_.copies() * int(sweep_.samples().size());
     const int s0 = std::clamp(int(start), 0, frames), s1 = std::min(frames, s0 + sweepFrames);
     const int n0 = std::max(frames - int(NOISE_SECONDS * capture.sampleRate), std::min(frames - 1, s1 + gateFrames_));
     auto power = [&](int a, int b) {
@@ -159,10 +173,12 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
     for (int i = 0; i < frames; ++i)
         if (std::fabs(capture.samples[size_t(i) * size_t(capture.channels)]) >= CLIP_LEVEL) ++r.clippedSamples;
     // The direct sound must leave a whole gate inside the recording.
-    const int searchEnd = frames - int(sweep_.samples().size()) - gateFrames_;
+    const int period = int(sweep_.samples().size());
+    const int searchEnd = frames - sweep_.copies() * period - gateFrames_;
     double reference = sweep_.leadFrames();  // without a loopback: the first frame of the sweep
     if (s.loopback) {
-        deconvolve(capture, 1, loopAnalytic_);
+        deconvolve(capture, 1, inverse_);
+        analytic(loopAnalytic_);
         const DirectSound loop = FindDirectSound(loopAnalytic_.data(), n_, 0, searchEnd);
         if (!loop.found || snrDb(capture, 1, loop.time) < NO_SIGNAL_SNR_DB) {
             r.problem = QStringLiteral("the loopback input (2) hears nothing: wire output 2 to input 2, or measure without the loopback");
@@ -171,34 +187,59 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         reference = loop.time;
         r.latencySamples = reference - sweep_.leadFrames();
     }
-    deconvolve(capture, 0, micAnalytic_);
-    std::copy(bins_, bins_ + n_ / 2 + 1, micBins_.begin());
-    const DirectSound direct = FindDirectSound(micAnalytic_.data(), n_, 0, searchEnd);
+    deconvolve(capture, 0, inverse_);
+    analytic(micAnalytic_);
+    DirectSound direct = FindDirectSound(micAnalytic_.data(), n_, 0, searchEnd);
     r.snrDb = direct.found ? snrDb(capture, 0, direct.time) : 0.0;
     if (!direct.found || r.snrDb < NO_SIGNAL_SNR_DB) {
         r.noSignal = true;
         return r;
     }
-    r.arrivalSamples = direct.time - reference;
+    double stretch = 1.0;  // the microphone's frame k is the card's frame k * stretch
+    if (sweep_.copies() == 2) {
+        stretch = drift_.stretch(micAnalytic_.data(), n_, direct.time, period);
+        if (!(stretch > 0.0)) {
+            r.problem = QStringLiteral("the two sweeps of the capture differ: the microphone's clock cannot be measured");
+            return r;
+        }
+        r.clockPpm = (stretch - 1.0) * 1e6;
+        if (std::fabs(stretch - 1.0) > 1e-8) {
+            invert(sweep_.stretched(stretch), drifted_);
+            deconvolve(capture, 0, drifted_);
+        } else {
+            deconvolve(capture, 0, inverse_);
+        }
+        // Both copies averaged: the first plus the second moved back by its spacing, each at half weight.
+        const double spacing = period / stretch;
+        for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= 0.5 + 0.5 * std::polar(1.0, 2.0 * M_PI * k * spacing / n_);
+        analytic(micAnalytic_);
+        // Half copies lie a spacing before and after: the search stays between them.
+        const int from = std::max(0, int(direct.time - 0.5 * spacing));
+        direct = FindDirectSound(micAnalytic_.data(), n_, from, std::min(n_, int(direct.time + 0.5 * spacing)));
+    }
+    std::copy(bins_, bins_ + n_ / 2 + 1, micBins_.begin());
+    r.arrivalSamples = direct.time * stretch - reference;
     const double c = direct.cosine();
     r.polarityConfidence = std::fabs(c);
     if (r.polarityConfidence >= DirectSound::SURE_COS && r.snrDb >= SURE_POLARITY_SNR_DB)
         r.polarity = c > 0.0 ? Polarity::Positive : Polarity::Negative;
 
-    // The impulse from the reference on: the spectrum advanced by the reference's (fractional) time.
-    for (int k = 0; k <= n_ / 2; ++k) bins_[k] = micBins_[size_t(k)] * std::polar(1.0, 2.0 * M_PI * k * reference / n_);
+    // The impulse from the reference on (on the microphone's clock): the spectrum advanced by the reference's
+    // (fractional) time; it ends before a second copy's half would show.
+    const double start = reference / stretch;
+    for (int k = 0; k <= n_ / 2; ++k) bins_[k] = micBins_[size_t(k)] * std::polar(1.0, 2.0 * M_PI * k * start / n_);
     fftw_execute(backward_);
-    const int length = std::max(0, searchEnd + gateFrames_ - int(std::ceil(reference)));
+    int length = std::max(0, searchEnd + gateFrames_ - int(std::ceil(start)));
+    if (sweep_.copies() == 2) length = std::min(length, int(direct.time + period / stretch - start) - preFrames_);
     r.impulseZero = preFrames_;
-    r.impulse.resize(size_t(preFrames_ + length));
-    for (int i = 0; i < preFrames_ + length; ++i) r.impulse[size_t(i)] = float(real_[(i - preFrames_ + n_) % n_] / n_);
-    response(r, options);
+    r.impulse.resize(size_t(preFrames_ + std::max(0, length)));
+    for (int i = 0; i < int(r.impulse.size()); ++i) r.impulse[size_t(i)] = float(real_[(i - preFrames_ + n_) % n_] / n_);
+    response(r, options, direct.time - start + r.impulseZero);
     return r;
 }
 
-void SweepAnalyzer::response(CaptureResult &r, const AnalysisOptions &options)
+void SweepAnalyzer::response(CaptureResult &r, const AnalysisOptions &options, double a)
 {
-    const double a = r.arrivalSamples + r.impulseZero;  // in samples of the impulse
     const int start = std::max(0, int(std::floor(a)) - preFrames_);
     const int length = std::max(0, std::min(preFrames_ + gateFrames_, int(r.impulse.size()) - start));
     // Half-Hann fade-in over the first half of the lead (only where there is a lead), fade-out over the
