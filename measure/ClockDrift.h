@@ -18,15 +18,16 @@ public:
     static constexpr double MAX_PPM = 1000.0;     // clocks further apart are not searched for
     static constexpr double MIN_COHERENCE = 0.5;  // of the copies at the peak; below it they are not alike
 
-    // window: frames compared from `lead` frames before each copy's direct sound; period: card frames, at most
-    // maxPeriod.
+    // window: frames compared from `lead` frames before each copy's direct sound (the envelope's peak, which a
+    // low driver's onset precedes by milliseconds); period: card frames, at most maxPeriod.
     ClockDrift(int window, int lead, int maxPeriod);
     ~ClockDrift();
     ClockDrift(const ClockDrift &) = delete;
     ClockDrift &operator=(const ClockDrift &) = delete;
 
     // The stretch of the microphone's clock from an analytic impulse response a[0, count) whose first copy's
-    // direct sound lies near frame `first`; 0 when the copies are not alike (see coherence()).
+    // direct sound lies near frame `first`; 0 when the copies are not alike (see coherence()). The impulse
+    // should be causal (band limits of minimum phase): ringing that precedes the window's start biases the lag.
     double stretch(const std::complex<double> *a, int count, double first, double period);
     // |correlation| / sqrt(energy of both windows) at the peak of the last measure: 1 for identical copies.
     double coherence() const { return coherence_; }

@@ -18,6 +18,39 @@ double Window(double x)
 
 double Sinc(double x) { return x == 0.0 ? 1.0 : std::sin(M_PI * x) / (M_PI * x); }
 
+// The middle of the envelope's top around its maximum m: a broad top (a low driver's) is the vertex of a
+// parabola fitted by least squares to the envelope where it is within TOP of the maximum, so that noise on it
+// averages out; a narrow one is its maximum between samples.
+double EnvelopeTop(const std::complex<double> *a, int count, int from, int to, int m)
+{
+    constexpr double TOP = 0.05;
+    constexpr int MIN_POINTS = 9;
+    const double floor = (1.0 - TOP) * std::abs(a[m]);
+    int lo = m, hi = m;
+    while (lo - 1 >= from && std::abs(a[lo - 1]) >= floor) --lo;
+    while (hi + 1 < to && std::abs(a[hi + 1]) >= floor) ++hi;
+    if (hi - lo + 1 >= MIN_POINTS) {
+        // Normal equations of y = c0 + c1 x + c2 x^2 in x = n - m.
+        double s[5] = {0, 0, 0, 0, 0}, t[3] = {0, 0, 0};
+        for (int n = lo; n <= hi; ++n) {
+            const double x = n - m, y = std::abs(a[n]);
+            double p = 1.0;
+            for (int k = 0; k < 5; ++k, p *= x) {
+                s[k] += p;
+                if (k < 3) t[k] += p * y;
+            }
+        }
+        const double det = s[0] * (s[2] * s[4] - s[3] * s[3]) - s[1] * (s[1] * s[4] - s[3] * s[2]) + s[2] * (s[1] * s[3] - s[2] * s[2]);
+        if (det != 0.0) {
+            const double c1 = (s[0] * (t[1] * s[4] - s[3] * t[2]) - t[0] * (s[1] * s[4] - s[3] * s[2]) + s[2] * (s[1] * t[2] - t[1] * s[2])) / det;
+            const double c2 = (s[0] * (s[2] * t[2] - t[1] * s[3]) - s[1] * (s[1] * t[2] - t[1] * s[2]) + t[0] * (s[1] * s[3] - s[2] * s[2])) / det;
+            const double vertex = m - c1 / (2.0 * c2);
+            if (c2 < 0.0 && vertex >= lo && vertex <= hi) return vertex;
+        }
+    }
+    return EnvelopePeakNear(a, count, m);
+}
+
 }  // namespace
 
 std::complex<double> AnalyticAt(const std::complex<double> *a, int count, double t)
@@ -79,7 +112,7 @@ DirectSound FindDirectSound(const std::complex<double> *a, int count, int from, 
     for (int n = m + 1; n < to && std::abs(a[n]) > std::abs(a[top]) - dip; ++n)
         if (std::abs(a[n]) > std::abs(a[top])) top = n;
     ds.found = true;
-    ds.time = EnvelopePeakNear(a, count, top);
+    ds.time = EnvelopeTop(a, count, from, to, top);
     ds.value = AnalyticAt(a, count, ds.time);
     return ds;
 }

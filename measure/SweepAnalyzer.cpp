@@ -49,7 +49,7 @@ std::complex<double> LowWeight(double f, double lo)
 SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs)
     : sweep_(sweep),
       drift_(int(std::lround((gateMs + preMs) * sweep.settings().sampleRate / 1000.0)),
-             int(std::lround(preMs * sweep.settings().sampleRate / 1000.0)), int(sweep.samples().size()))
+             int(std::lround((gateMs + preMs) * sweep.settings().sampleRate / 4000.0)), int(sweep.samples().size()))
 {
     const SweepSettings &s = sweep_.settings();
     const double fs = s.sampleRate;
@@ -70,6 +70,10 @@ SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs)
     gatePlan_ = fftw_plan_dft_r2c_1d(m_, gate_, Fc(gateBins_), FFTW_ESTIMATE);
 
     invert(sweep_.samples(), inverse_);
+    double peak = 0.0;
+    for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::abs(bins_[k]));
+    matched_.resize(size_t(n_ / 2 + 1));
+    for (int k = 0; k <= n_ / 2; ++k) matched_[size_t(k)] = std::abs(bins_[k]) / peak;
     unturn_.resize(size_t(n_ / 2 + 1));
     for (int k = 0; k <= n_ / 2; ++k) {
         const std::complex<double> low = LowWeight(k * fs / n_, s.startHz);
@@ -120,12 +124,11 @@ void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, const s
     for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= inverse[size_t(k)];
 }
 
-void SweepAnalyzer::analytic(std::vector<std::complex<double>> &analytic)
+void SweepAnalyzer::analytic(std::vector<std::complex<double>> &analytic, const std::vector<std::complex<double>> &factor)
 {
-    // The analytic signal: the positive frequencies doubled, the negative ones dropped, and the low band
-    // limit's phase taken out (zero phase keeps the envelope symmetric about the arrival and the sign true).
+    // The analytic signal: the positive frequencies doubled, the negative ones dropped.
     complex_[0] = 0.0;
-    for (int k = 1; k < n_ / 2; ++k) complex_[k] = 2.0 * bins_[k] * unturn_[size_t(k)];
+    for (int k = 1; k < n_ / 2; ++k) complex_[k] = 2.0 * bins_[k] * factor[size_t(k)];
     complex_[n_ / 2] = 0.0;
     std::fill(complex_ + n_ / 2 + 1, complex_ + n_, std::complex<double>());
     fftw_execute(analyticPlan_);
@@ -178,7 +181,7 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
     double reference = sweep_.leadFrames();  // without a loopback: the first frame of the sweep
     if (s.loopback) {
         deconvolve(capture, 1, inverse_);
-        analytic(loopAnalytic_);
+        analytic(loopAnalytic_, unturn_);
         const DirectSound loop = FindDirectSound(loopAnalytic_.data(), n_, 0, searchEnd);
         if (!loop.found || snrDb(capture, 1, loop.time) < NO_SIGNAL_SNR_DB) {
             r.problem = QStringLiteral("the loopback input (2) hears nothing: wire output 2 to input 2, or measure without the loopback");
@@ -188,7 +191,7 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         r.latencySamples = reference - sweep_.leadFrames();
     }
     deconvolve(capture, 0, inverse_);
-    analytic(micAnalytic_);
+    analytic(micAnalytic_, unturn_);
     DirectSound direct = FindDirectSound(micAnalytic_.data(), n_, 0, searchEnd);
     r.snrDb = direct.found ? snrDb(capture, 0, direct.time) : 0.0;
     if (!direct.found || r.snrDb < NO_SIGNAL_SNR_DB) {
@@ -197,6 +200,9 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
     }
     double stretch = 1.0;  // the microphone's frame k is the card's frame k * stretch
     if (sweep_.copies() == 2) {
+        // Compared causal (the zero-phase low band limit rings long before the direct sound) and weighted by the
+        // sweep's spectrum, so that the noise is white, not raised where the sweep is weak.
+        analytic(micAnalytic_, matched_);
         stretch = drift_.stretch(micAnalytic_.data(), n_, direct.time, period);
         if (!(stretch > 0.0)) {
             r.problem = QStringLiteral("the two sweeps of the capture differ: the microphone's clock cannot be measured");
@@ -212,7 +218,7 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         // Both copies averaged: the first plus the second moved back by its spacing, each at half weight.
         const double spacing = period / stretch;
         for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= 0.5 + 0.5 * std::polar(1.0, 2.0 * M_PI * k * spacing / n_);
-        analytic(micAnalytic_);
+        analytic(micAnalytic_, unturn_);
         // Half copies lie a spacing before and after: the search stays between them.
         const int from = std::max(0, int(direct.time - 0.5 * spacing));
         direct = FindDirectSound(micAnalytic_.data(), n_, from, std::min(n_, int(direct.time + 0.5 * spacing)));

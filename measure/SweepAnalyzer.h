@@ -52,8 +52,8 @@ private:
     void invert(const std::vector<double> &x, std::vector<std::complex<double>> &inverse);
     // The deconvolved spectrum of one input into bins_.
     void deconvolve(const AudioCapture &capture, int channel, const std::vector<std::complex<double>> &inverse);
-    // The analytic impulse of bins_ into analytic (size n_).
-    void analytic(std::vector<std::complex<double>> &analytic);
+    // The analytic impulse of bins_, each bin times factor, into analytic (size n_).
+    void analytic(std::vector<std::complex<double>> &analytic, const std::vector<std::complex<double>> &factor);
     // SNR of one input: the power while the sweep is heard (from start) over the power of the last 0.2 s.
     double snrDb(const AudioCapture &capture, int channel, double start) const;
     // The gated response around the direct sound at position a of r.impulse.
@@ -67,6 +67,7 @@ private:
     std::vector<std::complex<double>> inverse_;  // band-limited 1 / sweep spectrum, n_/2 + 1 bins
     std::vector<std::complex<double>> drifted_;  // the same for the sweep on the microphone's clock
     std::vector<std::complex<double>> unturn_;   // the low band limit's phase, undone for the analytic signal
+    std::vector<std::complex<double>> matched_;  // |sweep spectrum| / its peak: noise made white again
     std::vector<std::complex<double>> micAnalytic_, loopAnalytic_;
     double *real_ = nullptr;                     // n_
     std::complex<double> *bins_ = nullptr;       // n_/2 + 1

@@ -125,7 +125,7 @@ void MeasureCar(Car car, uint64_t seed, Condition c, Figures &fig)
             fig.arrival(r.arrivalSamples - t.arrival);
             fig.withinGoal += std::fabs(r.arrivalSamples - t.arrival) <= (c == Clean ? 0.1 : 1.0);
             if (qEnvironmentVariableIsSet("MEASURE_DEBUG") && std::fabs(r.arrivalSamples - t.arrival) > 0.05)
-                qInfo("seed %d ch %d err %.3f start %.0f hp %.0f/%d lp %.0f/%d refl %d cos %.2f pol %d snr %.1f sign %d", int(seed), ch + 1, r.arrivalSamples - t.arrival, r.validLowHz,
+                qInfo("seed %d ch %d clock %.2f ppm err %.3f start %.0f hp %.0f/%d lp %.0f/%d refl %d cos %.2f pol %d snr %.1f sign %d", int(seed), ch + 1, r.clockPpm, r.arrivalSamples - t.arrival, r.validLowHz,
                       car.outputs[i].highpassHz, car.outputs[i].highpassOrder, car.outputs[i].lowpassHz, car.outputs[i].lowpassOrder, int(car.outputs[i].reflections.size()), t.cosine, int(r.polarity), r.snrDb, car.outputs[i].polarity * (p.ChPhase[ch] ? -1 : 1));
             const int sign = car.outputs[i].polarity * (p.ChPhase[ch] ? -1 : 1);
             const int read = r.polarity == Polarity::Positive ? 1 : -1;
