@@ -109,7 +109,7 @@ DirectSound FindDirectSound(const std::complex<double> *a, int count, int from, 
     noise = quiet > from ? std::sqrt(noise / (quiet - from)) : 0.0;
     const double dip = std::max(DirectSound::DIP * ds.peak, DirectSound::NOISE_DIPS * noise);
     int top = m;
-    for (int n = m + 1; n < to && std::abs(a[n]) > std::abs(a[top]) - dip; ++n)
+    for (int n = m + 1; n < to && (std::abs(a[n]) > std::abs(a[top]) - dip || n - top <= DirectSound::BRIDGE); ++n)
         if (std::abs(a[n]) > std::abs(a[top])) top = n;
     ds.found = true;
     ds.time = EnvelopeTop(a, count, from, to, top);

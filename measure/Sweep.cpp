@@ -31,6 +31,7 @@ Sweep::Sweep(const SweepSettings &settings) : settings_(settings)
     const double fs = settings_.sampleRate;
     const int n = int(std::lround(settings_.seconds * fs));
     rateL_ = settings_.seconds / std::log(endHz_ / settings_.startHz);
+    amp_ = std::pow(10.0, settings_.levelDbfs / 20.0);
     // Fade-in over the first sixth of an octave, fade-out over the last 1/48 octave (half-Hann): the ends of
     // the band keep most of their energy and the clicks of a hard start or stop are gone.
     fadeIn_ = std::max(2, int(rateL_ * std::log(std::pow(2.0, 1.0 / 6.0)) * fs));
@@ -44,8 +45,7 @@ double Sweep::at(double frame) const
     const double n = double(samples_.size());
     if (frame < 0.0 || frame > n - 1.0) return 0.0;
     const double t = frame / settings_.sampleRate;
-    const double amp = std::pow(10.0, settings_.levelDbfs / 20.0);
-    double v = amp * std::sin(2.0 * M_PI * settings_.startHz * rateL_ * (std::exp(t / rateL_) - 1.0));
+    double v = amp_ * std::sin(2.0 * M_PI * settings_.startHz * rateL_ * (std::exp(t / rateL_) - 1.0));
     if (frame < fadeIn_) v *= 0.5 - 0.5 * std::cos(M_PI * frame / fadeIn_);
     if (n - 1.0 - frame < fadeOut_) v *= 0.5 - 0.5 * std::cos(M_PI * (n - 1.0 - frame) / fadeOut_);
     return v;

@@ -51,6 +51,7 @@ private:
     SweepSettings settings_;
     double endHz_;
     double rateL_ = 0.0;  // seconds per neper of frequency
+    double amp_ = 0.0;
     int fadeIn_ = 2, fadeOut_ = 2;
     std::vector<double> samples_;
 };

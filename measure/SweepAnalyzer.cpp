@@ -23,7 +23,32 @@ int NextPow2(int v)
     return n;
 }
 
+// The smallest even size >= v with no prime factor above 7: FFTW is fast on those.
+int FastSize(int v)
+{
+    for (int m = std::max(v + v % 2, 2);; m += 2) {
+        int r = m;
+        for (int p : {2, 3, 5, 7})
+            while (r % p == 0) r /= p;
+        if (r == 1) return m;
+    }
+}
+
 fftw_complex *Fc(std::complex<double> *p) { return reinterpret_cast<fftw_complex *>(p); }
+
+// out[k] = in[k] * (a + b e^(2 pi i k shift / n)) for k in [0, count): a time advance by shift when a = 0, b = 1.
+// The phasor turns by multiplication, exact again every 256 bins.
+void Advance(const std::complex<double> *in, std::complex<double> *out, int count, double shift, int n, double a = 0.0,
+             double b = 1.0)
+{
+    const double step = 2.0 * M_PI * shift / n;
+    const std::complex<double> turn = std::polar(1.0, step);
+    std::complex<double> p;
+    for (int k = 0; k < count; ++k) {
+        p = k % 256 == 0 ? std::polar(1.0, step * k) : p * turn;
+        out[k] = in[k] * (a + b * p);
+    }
+}
 
 // The band the division keeps, above the sweep: 1 to its top, a raised-cosine taper over a quarter octave
 // (at most to 0.47 of the sample rate). Zero-phase, so its ringing is symmetric but short (< 1 ms).
@@ -53,7 +78,7 @@ SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs)
 {
     const SweepSettings &s = sweep_.settings();
     const double fs = s.sampleRate;
-    n_ = NextPow2(sweep_.recordFrames());
+    n_ = FastSize(sweep_.recordFrames());
     gateFrames_ = int(std::lround(gateMs * fs / 1000.0));
     preFrames_ = int(std::lround(preMs * fs / 1000.0));
     m_ = NextPow2(4 * (gateFrames_ + preFrames_));
@@ -96,7 +121,14 @@ SweepAnalyzer::~SweepAnalyzer()
 
 double SweepAnalyzer::bandWeight(double hz) const
 {
-    return TopWeight(hz, sweep_.endHz(), sweep_.settings().sampleRate) * std::abs(LowWeight(hz, sweep_.settings().startHz));
+    // Times what the regularised division passes of the sweep's spectrum |X|^2 / (|X|^2 + r): below the sweep's
+    // start it has little energy, and the division keeps less of the band there than the weights alone say.
+    const double fs = sweep_.settings().sampleRate;
+    const double k = std::clamp(hz * n_ / fs, 0.0, n_ / 2 - 1.0);
+    const int k0 = int(k);
+    const double m = std::norm(matched_[size_t(k0)]) * (k0 + 1 - k) + std::norm(matched_[size_t(k0 + 1)]) * (k - k0);
+    const double kept = m / (m + REGULARISATION);
+    return TopWeight(hz, sweep_.endHz(), fs) * std::abs(LowWeight(hz, sweep_.settings().startHz)) * kept;
 }
 
 void SweepAnalyzer::invert(const std::vector<double> &x, std::vector<std::complex<double>> &inverse)
@@ -121,6 +153,7 @@ void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, const s
     std::fill(real_, real_ + n_, 0.0);
     for (int i = 0; i < frames; ++i) real_[i] = capture.samples[size_t(i) * size_t(capture.channels) + size_t(channel)];
     fftw_execute(forward_);
+    if (channel == 0) std::copy(bins_, bins_ + n_ / 2 + 1, micBins_.begin());
     for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= inverse[size_t(k)];
 }
 
@@ -209,15 +242,16 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
             return r;
         }
         r.clockPpm = (stretch - 1.0) * 1e6;
+        // The microphone's spectrum (kept by deconvolve) divided by the sweep on its clock; then both copies
+        // averaged: the first plus the second moved back by its spacing, each at half weight.
+        const std::vector<std::complex<double>> *inverse = &inverse_;
         if (std::fabs(stretch - 1.0) > 1e-8) {
             invert(sweep_.stretched(stretch), drifted_);
-            deconvolve(capture, 0, drifted_);
-        } else {
-            deconvolve(capture, 0, inverse_);
+            inverse = &drifted_;
         }
-        // Both copies averaged: the first plus the second moved back by its spacing, each at half weight.
+        for (int k = 0; k <= n_ / 2; ++k) micBins_[size_t(k)] *= (*inverse)[size_t(k)];
         const double spacing = period / stretch;
-        for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= 0.5 + 0.5 * std::polar(1.0, 2.0 * M_PI * k * spacing / n_);
+        Advance(micBins_.data(), bins_, n_ / 2 + 1, spacing, n_, 0.5, 0.5);
         analytic(micAnalytic_, unturn_);
         // Half copies lie a spacing before and after: the search stays between them.
         const int from = std::max(0, int(direct.time - 0.5 * spacing));
@@ -233,7 +267,7 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
     // The impulse from the reference on (on the microphone's clock): the spectrum advanced by the reference's
     // (fractional) time; it ends before a second copy's half would show.
     const double start = reference / stretch;
-    for (int k = 0; k <= n_ / 2; ++k) bins_[k] = micBins_[size_t(k)] * std::polar(1.0, 2.0 * M_PI * k * start / n_);
+    Advance(micBins_.data(), bins_, n_ / 2 + 1, start, n_);
     fftw_execute(backward_);
     int length = std::max(0, searchEnd + gateFrames_ - int(std::ceil(start)));
     if (sweep_.copies() == 2) length = std::min(length, int(direct.time + period / stretch - start) - preFrames_);

@@ -43,8 +43,9 @@ public:
     CaptureResult analyze(const AudioCapture &capture, const AnalysisOptions &options);
 
     int fftSize() const { return n_; }
-    // The zero-phase band the arrival and polarity are found in (the low limit's phase undone): an impulse
-    // response filtered by it and searched as the analysis searches gives the arrival a measurement should.
+    // The zero-phase band the arrival and polarity are found in (the low limit's phase undone, the division's
+    // own limits where the sweep is weak included): an impulse response filtered by it and searched as the
+    // analysis searches gives the arrival a measurement should.
     double bandWeight(double hz) const;
 
 private:
@@ -74,7 +75,7 @@ private:
     std::complex<double> *complex_ = nullptr;    // n_
     double *gate_ = nullptr;                     // m_
     std::complex<double> *gateBins_ = nullptr;   // m_/2 + 1
-    std::vector<std::complex<double>> micBins_;  // the microphone's deconvolved spectrum
+    std::vector<std::complex<double>> micBins_;  // the microphone's spectrum: as recorded, then deconvolved
     ClockDrift drift_;
     fftw_plan_s *forward_ = nullptr, *backward_ = nullptr, *analyticPlan_ = nullptr, *gatePlan_ = nullptr;
 };
