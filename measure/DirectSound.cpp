@@ -19,8 +19,8 @@ double Window(double x)
 double Sinc(double x) { return x == 0.0 ? 1.0 : std::sin(M_PI * x) / (M_PI * x); }
 
 // The middle of the envelope's top around its maximum m: a broad top (a low driver's) is the vertex of a
-// parabola fitted by least squares to the envelope where it is within TOP of the maximum, so that noise on it
-// averages out; a narrow one is its maximum between samples.
+// parabola fitted by weighted least squares to the envelope where it is within TOP of the maximum, so that
+// noise on it averages out; a narrow one is its maximum between samples.
 double EnvelopeTop(const std::complex<double> *a, int count, int from, int to, int m)
 {
     constexpr double TOP = 0.05;
@@ -32,9 +32,11 @@ double EnvelopeTop(const std::complex<double> *a, int count, int from, int to, i
     if (hi - lo + 1 >= MIN_POINTS) {
         // Normal equations of y = c0 + c1 x + c2 x^2 in x = n - m.
         double s[5] = {0, 0, 0, 0, 0}, t[3] = {0, 0, 0};
+        // Weighted by the height above the floor, so that samples enter and leave the fit smoothly as the
+        // sampling instants move.
         for (int n = lo; n <= hi; ++n) {
-            const double x = n - m, y = std::abs(a[n]);
-            double p = 1.0;
+            const double x = n - m, y = std::abs(a[n]), w = y - floor;
+            double p = w;
             for (int k = 0; k < 5; ++k, p *= x) {
                 s[k] += p;
                 if (k < 3) t[k] += p * y;
