@@ -39,6 +39,9 @@ struct CaptureResult {
     TimingReference timing = TimingReference::PlaybackStart;
     int referenceOutput = 0;  // for TimingReference::ReferenceOutput: the output timed against
     double latencySamples = 0.0;  // with a loopback: its arrival after the sweep was played (the card's latency)
+    // The microphone's clock against the card's, in ppm (positive: it runs slow, each of its frames later),
+    // measured from the sweep's two copies; times and the impulse are corrected for it.
+    double clockPpm = 0.0;
 
     Polarity polarity = Polarity::Ambiguous;
     double polarityConfidence = 0.0;  // 0..1: |cos| of the direct sound's phase, 0 when there is no signal

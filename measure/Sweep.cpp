@@ -32,29 +32,39 @@ Sweep::Sweep(const SweepSettings &settings) : settings_(settings)
     s.endHz = endHz_;
     const double fs = settings_.sampleRate;
     const int n = int(std::lround(settings_.seconds * fs));
-    const double f1 = settings_.startHz;
-    const double rate = std::log(endHz_ / f1);   // octaves in nepers
-    const double l = settings_.seconds / rate;   // time per neper of frequency
-    const double amp = std::pow(10.0, settings_.levelDbfs / 20.0);
+    rateL_ = settings_.seconds / std::log(endHz_ / settings_.startHz);
+    amp_ = std::pow(10.0, settings_.levelDbfs / 20.0);
     // Fade-in over the first sixth of an octave, fade-out over the last 1/48 octave (half-Hann): the ends of
     // the band keep most of their energy and the clicks of a hard start or stop are gone.
-    const int fadeIn = std::max(2, int(l * std::log(std::pow(2.0, 1.0 / 6.0)) * fs));
-    const int fadeOut = std::max(2, int(l * std::log(std::pow(2.0, 1.0 / 48.0)) * fs));
+    fadeIn_ = std::max(2, int(rateL_ * std::log(std::pow(2.0, 1.0 / 6.0)) * fs));
+    fadeOut_ = std::max(2, int(rateL_ * std::log(std::pow(2.0, 1.0 / 48.0)) * fs));
     samples_.resize(size_t(n));
-    for (int i = 0; i < n; ++i) {
-        const double t = i / fs;
-        double v = amp * std::sin(2.0 * M_PI * f1 * l * (std::exp(t / l) - 1.0));
-        if (i < fadeIn) v *= 0.5 - 0.5 * std::cos(M_PI * i / fadeIn);
-        if (n - 1 - i < fadeOut) v *= 0.5 - 0.5 * std::cos(M_PI * (n - 1 - i) / fadeOut);
-        samples_[size_t(i)] = v;
-    }
+    for (int i = 0; i < n; ++i) samples_[size_t(i)] = at(i);
+}
+
+double Sweep::at(double frame) const
+{
+    const double n = double(samples_.size());
+    if (frame < 0.0 || frame > n - 1.0) return 0.0;
+    const double t = frame / settings_.sampleRate;
+    double v = amp_ * std::sin(2.0 * M_PI * settings_.startHz * rateL_ * (std::exp(t / rateL_) - 1.0));
+    if (frame < fadeIn_) v *= 0.5 - 0.5 * std::cos(M_PI * frame / fadeIn_);
+    if (n - 1.0 - frame < fadeOut_) v *= 0.5 - 0.5 * std::cos(M_PI * (n - 1.0 - frame) / fadeOut_);
+    return v;
+}
+
+std::vector<double> Sweep::stretched(double stretch) const
+{
+    std::vector<double> y(size_t(std::ceil(double(samples_.size()) / stretch)));
+    for (size_t i = 0; i < y.size(); ++i) y[i] = at(double(i) * stretch);
+    return y;
 }
 
 int Sweep::leadFrames() const { return int(std::lround(settings_.leadSeconds * settings_.sampleRate)); }
 
 int Sweep::recordFrames() const
 {
-    return leadFrames() + int(samples_.size()) + int(std::lround(settings_.tailSeconds * settings_.sampleRate));
+    return leadFrames() + copies() * int(samples_.size()) + int(std::lround(settings_.tailSeconds * settings_.sampleRate));
 }
 
 AudioRequest Sweep::request(const QString &outputDevice, const QString &inputDevice) const
@@ -67,10 +77,12 @@ AudioRequest Sweep::request(const QString &outputDevice, const QString &inputDev
     r.recordChannels = 2;
     r.recordFrames = recordFrames();
     r.play.assign(size_t(r.recordFrames) * 2, 0.0f);
-    const size_t lead = size_t(leadFrames());
-    for (size_t i = 0; i < samples_.size(); ++i) {
-        r.play[2 * (lead + i)] = float(samples_[i]);
-        if (settings_.loopback) r.play[2 * (lead + i) + 1] = float(samples_[i]);
+    for (int c = 0; c < copies(); ++c) {
+        const size_t start = size_t(leadFrames()) + size_t(c) * samples_.size();
+        for (size_t i = 0; i < samples_.size(); ++i) {
+            r.play[2 * (start + i)] = float(samples_[i]);
+            if (settings_.loopback) r.play[2 * (start + i) + 1] = float(samples_[i]);
+        }
     }
     return r;
 }

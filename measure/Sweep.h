@@ -21,6 +21,9 @@ struct SweepSettings {
     double tailSeconds = 1.0;   // recorded after the sweep: latency, decay and the noise estimate
     double leadSeconds = SWEEP_LEAD_SECONDS;  // silence before the sweep, 0 .. 1
     bool loopback = true;       // output 2 plays the sweep too, for the loopback input
+    // The sweep plays twice, back to back, in one recording: the second copy's delay after the first measures
+    // the microphone's clock against the sound card's (a microphone with a clock of its own drifts).
+    bool twice = true;
 
     // Empty when the settings can be swept, else the reason.
     QString check() const;
@@ -34,12 +37,22 @@ public:
     const std::vector<double> &samples() const { return samples_; }  // mono, at the settings' level
     double endHz() const { return endHz_; }  // the swept top (endHz limited by the sample rate)
     int leadFrames() const;
-    int recordFrames() const;  // lead, sweep and tail
-    // Two outputs and two inputs: after the lead, the sweep on output 1 (and 2 for the loopback), then silence.
+    int copies() const { return settings_.twice ? 2 : 1; }
+    int recordFrames() const;  // lead, the sweep's copies and tail
+    // The sweep as a clock running stretch times the card's records it: sample i is the sweep at card frame
+    // i * stretch (0 outside it).
+    std::vector<double> stretched(double stretch) const;
+    // Two outputs and two inputs: after the lead, the sweep's copies on output 1 (and 2 for the loopback), then
+    // silence.
     AudioRequest request(const QString &outputDevice, const QString &inputDevice) const;
 
 private:
+    double at(double frame) const;  // the sweep at a card frame, between samples too
+
     SweepSettings settings_;
     double endHz_;
+    double rateL_ = 0.0;  // seconds per neper of frequency
+    double amp_ = 0.0;
+    int fadeIn_ = 2, fadeOut_ = 2;
     std::vector<double> samples_;
 };

@@ -23,7 +23,32 @@ int NextPow2(int v)
     return n;
 }
 
+// The smallest even size >= v with no prime factor above 7: FFTW is fast on those.
+int FastSize(int v)
+{
+    for (int m = std::max(v + v % 2, 2);; m += 2) {
+        int r = m;
+        for (int p : {2, 3, 5, 7})
+            while (r % p == 0) r /= p;
+        if (r == 1) return m;
+    }
+}
+
 fftw_complex *Fc(std::complex<double> *p) { return reinterpret_cast<fftw_complex *>(p); }
+
+// out[k] = in[k] * (a + b e^(2 pi i k shift / n)) for k in [0, count): a time advance by shift when a = 0, b = 1.
+// The phasor turns by multiplication, exact again every 256 bins.
+void Advance(const std::complex<double> *in, std::complex<double> *out, int count, double shift, int n, double a = 0.0,
+             double b = 1.0)
+{
+    const double step = 2.0 * M_PI * shift / n;
+    const std::complex<double> turn = std::polar(1.0, step);
+    std::complex<double> p;
+    for (int k = 0; k < count; ++k) {
+        p = k % 256 == 0 ? std::polar(1.0, step * k) : p * turn;
+        out[k] = in[k] * (a + b * p);
+    }
+}
 
 // The band the division keeps, above the sweep: 1 to its top, a raised-cosine taper over a quarter octave
 // (at most to 0.47 of the sample rate). Zero-phase, so its ringing is symmetric but short (< 1 ms).
@@ -46,11 +71,14 @@ std::complex<double> LowWeight(double f, double lo)
 
 }  // namespace
 
-SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs) : sweep_(sweep)
+SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs)
+    : sweep_(sweep),
+      drift_(int(std::lround((gateMs + preMs) * sweep.settings().sampleRate / 1000.0)),
+             int(std::lround((gateMs + preMs) * sweep.settings().sampleRate / 4000.0)), int(sweep.samples().size()))
 {
     const SweepSettings &s = sweep_.settings();
     const double fs = s.sampleRate;
-    n_ = NextPow2(sweep_.recordFrames());
+    n_ = FastSize(sweep_.recordFrames());
     gateFrames_ = int(std::lround(gateMs * fs / 1000.0));
     preFrames_ = int(std::lround(preMs * fs / 1000.0));
     m_ = NextPow2(4 * (gateFrames_ + preFrames_));
@@ -66,19 +94,14 @@ SweepAnalyzer::SweepAnalyzer(const Sweep &sweep, double gateMs, double preMs) : 
     analyticPlan_ = fftw_plan_dft_1d(n_, Fc(complex_), Fc(complex_), FFTW_BACKWARD, FFTW_ESTIMATE);
     gatePlan_ = fftw_plan_dft_r2c_1d(m_, gate_, Fc(gateBins_), FFTW_ESTIMATE);
 
-    const std::vector<double> &x = sweep_.samples();
-    std::fill(real_, real_ + n_, 0.0);
-    std::copy(x.begin(), x.end(), real_);
-    fftw_execute(forward_);
+    invert(sweep_.samples(), inverse_);
     double peak = 0.0;
-    for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::norm(bins_[k]));
-    inverse_.resize(size_t(n_ / 2 + 1));
+    for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::abs(bins_[k]));
+    matched_.resize(size_t(n_ / 2 + 1));
+    for (int k = 0; k <= n_ / 2; ++k) matched_[size_t(k)] = std::abs(bins_[k]) / peak;
     unturn_.resize(size_t(n_ / 2 + 1));
     for (int k = 0; k <= n_ / 2; ++k) {
-        const double f = k * fs / n_;
-        const std::complex<double> w = TopWeight(f, sweep_.endHz(), fs) * LowWeight(f, s.startHz);
-        inverse_[size_t(k)] = w * std::conj(bins_[k]) / (std::norm(bins_[k]) + REGULARISATION * peak);
-        const std::complex<double> low = LowWeight(f, s.startHz);
+        const std::complex<double> low = LowWeight(k * fs / n_, s.startHz);
         unturn_[size_t(k)] = std::abs(low) > 0.0 ? std::conj(low) / std::abs(low) : 1.0;
     }
     micAnalytic_.resize(size_t(n_));
@@ -98,20 +121,47 @@ SweepAnalyzer::~SweepAnalyzer()
 
 double SweepAnalyzer::bandWeight(double hz) const
 {
-    return TopWeight(hz, sweep_.endHz(), sweep_.settings().sampleRate) * std::abs(LowWeight(hz, sweep_.settings().startHz));
+    // Times what the regularised division passes of the sweep's spectrum |X|^2 / (|X|^2 + r): below the sweep's
+    // start it has little energy, and the division keeps less of the band there than the weights alone say.
+    const double fs = sweep_.settings().sampleRate;
+    const double k = std::clamp(hz * n_ / fs, 0.0, n_ / 2 - 1.0);
+    const int k0 = int(k);
+    const double m = std::norm(matched_[size_t(k0)]) * (k0 + 1 - k) + std::norm(matched_[size_t(k0 + 1)]) * (k - k0);
+    const double kept = m / (m + REGULARISATION);
+    return TopWeight(hz, sweep_.endHz(), fs) * std::abs(LowWeight(hz, sweep_.settings().startHz)) * kept;
 }
 
-void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, std::vector<std::complex<double>> &analytic)
+void SweepAnalyzer::invert(const std::vector<double> &x, std::vector<std::complex<double>> &inverse)
+{
+    const SweepSettings &s = sweep_.settings();
+    std::fill(real_, real_ + n_, 0.0);
+    std::copy(x.begin(), x.begin() + std::min<ptrdiff_t>(ptrdiff_t(x.size()), n_), real_);
+    fftw_execute(forward_);
+    double peak = 0.0;
+    for (int k = 0; k <= n_ / 2; ++k) peak = std::max(peak, std::norm(bins_[k]));
+    inverse.resize(size_t(n_ / 2 + 1));
+    for (int k = 0; k <= n_ / 2; ++k) {
+        const double f = k * double(s.sampleRate) / n_;
+        const std::complex<double> w = TopWeight(f, sweep_.endHz(), s.sampleRate) * LowWeight(f, s.startHz);
+        inverse[size_t(k)] = w * std::conj(bins_[k]) / (std::norm(bins_[k]) + REGULARISATION * peak);
+    }
+}
+
+void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, const std::vector<std::complex<double>> &inverse)
 {
     const int frames = std::min(sweep_.recordFrames(), int(capture.samples.size()) / capture.channels);
     std::fill(real_, real_ + n_, 0.0);
     for (int i = 0; i < frames; ++i) real_[i] = capture.samples[size_t(i) * size_t(capture.channels) + size_t(channel)];
     fftw_execute(forward_);
-    for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= inverse_[size_t(k)];
-    // The analytic signal: the positive frequencies doubled, the negative ones dropped, and the low band
-    // limit's phase taken out (zero phase keeps the envelope symmetric about the arrival and the sign true).
+    if (channel == 0) std::copy(bins_, bins_ + n_ / 2 + 1, micBins_.begin());
+    for (int k = 0; k <= n_ / 2; ++k) bins_[k] *= inverse[size_t(k)];
+}
+
+void SweepAnalyzer::analytic(std::vector<std::complex<double>> &analytic, const std::vector<std::complex<double>> &factor)
+{
+    // The analytic signal: the positive frequencies doubled, the negative ones dropped.
     complex_[0] = 0.0;
-    for (int k = 1; k < n_ / 2; ++k) complex_[k] = 2.0 * bins_[k] * unturn_[size_t(k)];
+    for (int k = 1; k < n_ / 2; ++k) complex_[k] = 2.0 * bins_[k] * factor[size_t(k)];
     complex_[n_ / 2] = 0.0;
     std::fill(complex_ + n_ / 2 + 1, complex_ + n_, std::complex<double>());
     fftw_execute(analyticPlan_);
@@ -122,7 +172,7 @@ void SweepAnalyzer::deconvolve(const AudioCapture &capture, int channel, std::ve
 double SweepAnalyzer::snrDb(const AudioCapture &capture, int channel, double start) const
 {
     const int frames = std::min(sweep_.recordFrames(), int(capture.samples.size()) / capture.channels);
-    const int sweepFrames = int(sweep_.samples().size());
+    const int sweepFrames = sweep_.copies() * int(sweep_.samples().size());
     const int s0 = std::clamp(int(start), 0, frames), s1 = std::min(frames, s0 + sweepFrames);
     const int n0 = std::max(frames - int(NOISE_SECONDS * capture.sampleRate), std::min(frames - 1, s1 + gateFrames_));
     auto power = [&](int a, int b) {
@@ -159,10 +209,12 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
     for (int i = 0; i < frames; ++i)
         if (std::fabs(capture.samples[size_t(i) * size_t(capture.channels)]) >= CLIP_LEVEL) ++r.clippedSamples;
     // The direct sound must leave a whole gate inside the recording.
-    const int searchEnd = frames - int(sweep_.samples().size()) - gateFrames_;
+    const int period = int(sweep_.samples().size());
+    const int searchEnd = frames - sweep_.copies() * period - gateFrames_;
     double reference = sweep_.leadFrames();  // without a loopback: the first frame of the sweep
     if (s.loopback) {
-        deconvolve(capture, 1, loopAnalytic_);
+        deconvolve(capture, 1, inverse_);
+        analytic(loopAnalytic_, unturn_);
         const DirectSound loop = FindDirectSound(loopAnalytic_.data(), n_, 0, searchEnd);
         if (!loop.found || snrDb(capture, 1, loop.time) < NO_SIGNAL_SNR_DB) {
             r.problem = QStringLiteral("the loopback input (2) hears nothing: wire output 2 to input 2, or measure without the loopback");
@@ -171,34 +223,63 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         reference = loop.time;
         r.latencySamples = reference - sweep_.leadFrames();
     }
-    deconvolve(capture, 0, micAnalytic_);
-    std::copy(bins_, bins_ + n_ / 2 + 1, micBins_.begin());
-    const DirectSound direct = FindDirectSound(micAnalytic_.data(), n_, 0, searchEnd);
+    deconvolve(capture, 0, inverse_);
+    analytic(micAnalytic_, unturn_);
+    DirectSound direct = FindDirectSound(micAnalytic_.data(), n_, 0, searchEnd);
     r.snrDb = direct.found ? snrDb(capture, 0, direct.time) : 0.0;
     if (!direct.found || r.snrDb < NO_SIGNAL_SNR_DB) {
         r.noSignal = true;
         return r;
     }
-    r.arrivalSamples = direct.time - reference;
+    double stretch = 1.0;  // the microphone's frame k is the card's frame k * stretch
+    if (sweep_.copies() == 2) {
+        // Compared causal (the zero-phase low band limit rings long before the direct sound) and weighted by the
+        // sweep's spectrum, so that the noise is white, not raised where the sweep is weak.
+        analytic(micAnalytic_, matched_);
+        stretch = drift_.stretch(micAnalytic_.data(), n_, direct.time, period);
+        if (!(stretch > 0.0)) {
+            r.problem = QStringLiteral("the two sweeps of the capture differ: the microphone's clock cannot be measured");
+            return r;
+        }
+        r.clockPpm = (stretch - 1.0) * 1e6;
+        // The microphone's spectrum (kept by deconvolve) divided by the sweep on its clock; then both copies
+        // averaged: the first plus the second moved back by its spacing, each at half weight.
+        const std::vector<std::complex<double>> *inverse = &inverse_;
+        if (std::fabs(stretch - 1.0) > 1e-8) {
+            invert(sweep_.stretched(stretch), drifted_);
+            inverse = &drifted_;
+        }
+        for (int k = 0; k <= n_ / 2; ++k) micBins_[size_t(k)] *= (*inverse)[size_t(k)];
+        const double spacing = period / stretch;
+        Advance(micBins_.data(), bins_, n_ / 2 + 1, spacing, n_, 0.5, 0.5);
+        analytic(micAnalytic_, unturn_);
+        // Half copies lie a spacing before and after: the search stays between them.
+        const int from = std::max(0, int(direct.time - 0.5 * spacing));
+        direct = FindDirectSound(micAnalytic_.data(), n_, from, std::min(n_, int(direct.time + 0.5 * spacing)));
+    }
+    std::copy(bins_, bins_ + n_ / 2 + 1, micBins_.begin());
+    r.arrivalSamples = direct.time * stretch - reference;
     const double c = direct.cosine();
     r.polarityConfidence = std::fabs(c);
     if (r.polarityConfidence >= DirectSound::SURE_COS && r.snrDb >= SURE_POLARITY_SNR_DB)
         r.polarity = c > 0.0 ? Polarity::Positive : Polarity::Negative;
 
-    // The impulse from the reference on: the spectrum advanced by the reference's (fractional) time.
-    for (int k = 0; k <= n_ / 2; ++k) bins_[k] = micBins_[size_t(k)] * std::polar(1.0, 2.0 * M_PI * k * reference / n_);
+    // The impulse from the reference on (on the microphone's clock): the spectrum advanced by the reference's
+    // (fractional) time; it ends before a second copy's half would show.
+    const double start = reference / stretch;
+    Advance(micBins_.data(), bins_, n_ / 2 + 1, start, n_);
     fftw_execute(backward_);
-    const int length = std::max(0, searchEnd + gateFrames_ - int(std::ceil(reference)));
+    int length = std::max(0, searchEnd + gateFrames_ - int(std::ceil(start)));
+    if (sweep_.copies() == 2) length = std::min(length, int(direct.time + period / stretch - start) - preFrames_);
     r.impulseZero = preFrames_;
-    r.impulse.resize(size_t(preFrames_ + length));
-    for (int i = 0; i < preFrames_ + length; ++i) r.impulse[size_t(i)] = float(real_[(i - preFrames_ + n_) % n_] / n_);
-    response(r, options);
+    r.impulse.resize(size_t(preFrames_ + std::max(0, length)));
+    for (int i = 0; i < int(r.impulse.size()); ++i) r.impulse[size_t(i)] = float(real_[(i - preFrames_ + n_) % n_] / n_);
+    response(r, options, direct.time - start + r.impulseZero);
     return r;
 }
 
-void SweepAnalyzer::response(CaptureResult &r, const AnalysisOptions &options)
+void SweepAnalyzer::response(CaptureResult &r, const AnalysisOptions &options, double a)
 {
-    const double a = r.arrivalSamples + r.impulseZero;  // in samples of the impulse
     const int start = std::max(0, int(std::floor(a)) - preFrames_);
     const int length = std::max(0, std::min(preFrames_ + gateFrames_, int(r.impulse.size()) - start));
     // Half-Hann fade-in over the first half of the lead (only where there is a lead), fade-out over the

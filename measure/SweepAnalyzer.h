@@ -3,6 +3,7 @@
 
 #include "AudioIo.h"
 #include "CaptureResult.h"
+#include "ClockDrift.h"
 #include "MicCalibration.h"
 #include "Sweep.h"
 
@@ -25,6 +26,10 @@ struct fftw_plan_s;
 // colour the result. Outside the swept band the division is faded out (a causal high-pass an octave below,
 // a short raised-cosine taper above) so that the noise there stays out and no long ringing precedes the
 // direct sound.
+//
+// A sweep played twice gives the microphone's clock (ClockDrift); the microphone's recording is then divided by
+// the sweep as that clock records it (the sweep's formula at its stretched times), which undoes the drift
+// exactly wherever the sweep has energy, and the two copies are averaged. Times are then given in card frames.
 class SweepAnalyzer
 {
 public:
@@ -38,16 +43,22 @@ public:
     CaptureResult analyze(const AudioCapture &capture, const AnalysisOptions &options);
 
     int fftSize() const { return n_; }
-    // The zero-phase band the arrival and polarity are found in (the low limit's phase undone): an impulse
-    // response filtered by it and searched as the analysis searches gives the arrival a measurement should.
+    // The zero-phase band the arrival and polarity are found in (the low limit's phase undone, the division's
+    // own limits where the sweep is weak included): an impulse response filtered by it and searched as the
+    // analysis searches gives the arrival a measurement should.
     double bandWeight(double hz) const;
 
 private:
-    // The deconvolved spectrum of one input into bins_, and its analytic impulse into analytic (size n_).
-    void deconvolve(const AudioCapture &capture, int channel, std::vector<std::complex<double>> &analytic);
+    // The band-limited inverse of a sweep (its samples from frame 0) into inverse.
+    void invert(const std::vector<double> &x, std::vector<std::complex<double>> &inverse);
+    // The deconvolved spectrum of one input into bins_.
+    void deconvolve(const AudioCapture &capture, int channel, const std::vector<std::complex<double>> &inverse);
+    // The analytic impulse of bins_, each bin times factor, into analytic (size n_).
+    void analytic(std::vector<std::complex<double>> &analytic, const std::vector<std::complex<double>> &factor);
     // SNR of one input: the power while the sweep is heard (from start) over the power of the last 0.2 s.
     double snrDb(const AudioCapture &capture, int channel, double start) const;
-    void response(CaptureResult &r, const AnalysisOptions &options);
+    // The gated response around the direct sound at position a of r.impulse.
+    void response(CaptureResult &r, const AnalysisOptions &options, double a);
 
     Sweep sweep_;
     int n_;            // deconvolution size
@@ -55,13 +66,16 @@ private:
     int gateFrames_;
     int preFrames_;
     std::vector<std::complex<double>> inverse_;  // band-limited 1 / sweep spectrum, n_/2 + 1 bins
+    std::vector<std::complex<double>> drifted_;  // the same for the sweep on the microphone's clock
     std::vector<std::complex<double>> unturn_;   // the low band limit's phase, undone for the analytic signal
+    std::vector<std::complex<double>> matched_;  // |sweep spectrum| / its peak: noise made white again
     std::vector<std::complex<double>> micAnalytic_, loopAnalytic_;
     double *real_ = nullptr;                     // n_
     std::complex<double> *bins_ = nullptr;       // n_/2 + 1
     std::complex<double> *complex_ = nullptr;    // n_
     double *gate_ = nullptr;                     // m_
     std::complex<double> *gateBins_ = nullptr;   // m_/2 + 1
-    std::vector<std::complex<double>> micBins_;  // the microphone's deconvolved spectrum
+    std::vector<std::complex<double>> micBins_;  // the microphone's spectrum: as recorded, then deconvolved
+    ClockDrift drift_;
     fftw_plan_s *forward_ = nullptr, *backward_ = nullptr, *analyticPlan_ = nullptr, *gatePlan_ = nullptr;
 };

@@ -136,7 +136,9 @@ struct Figures {
                 if (c.channel == t.channel + 1) o = &c;
             const int heard = o->polarity * (p.ChPhase[t.channel] ? -1 : 1);
             if (t.polarity == Polarity::Ambiguous) ++ambiguous;
-            else if (heard != 1) {
+            // A speaker high-pass of 3rd order or more (with the processor's own) turns the direct sound over: the
+            // measured sign is the filters', not the wiring's (seen once the microphone's drift is corrected).
+            else if (heard != 1 && o->highpassOrder < 3) {
                 ++wrongPolarity;
                 qWarning("CH%d read %s: high-pass %.0f Hz order %d, low-pass %.0f Hz order %d, %d peaks, %d reflections",
                          t.channel + 1, qPrintable(PolarityText(t.polarity)), o->highpassHz, o->highpassOrder,

@@ -1,4 +1,5 @@
 // Known-answer checks of the sweep analysis on captures built here, calibration files, averaging and export.
+#include "DirectSound.h"
 #include "MeasurementExport.h"
 #include "Measurement.h"
 #include "MicCalibration.h"
@@ -83,17 +84,34 @@ struct Scene {
     double noiseRms = 0.0;
     double gain = 1.0;
     bool loopback = true;
+    double stretch = 1.0;  // the microphone's clock: its frame k is taken at card frame k * stretch
+    bool secondCopy = true;
 };
+
+// What the microphone hears of the sweep's copies played from the lead on and delayed by `delay` card frames,
+// on a clock of its own.
+std::vector<double> Heard(const Sweep &sweep, double delay, const Scene &scene = Scene())
+{
+    const std::vector<double> x = scene.stretch == 1.0 ? sweep.samples() : sweep.stretched(scene.stretch);
+    std::vector<double> sum(size_t(sweep.recordFrames()), 0.0);
+    const int copies = scene.secondCopy ? sweep.copies() : 1;
+    for (int c = 0; c < copies; ++c) {
+        const double at = (sweep.leadFrames() + delay + c * double(sweep.samples().size())) / scene.stretch;
+        const std::vector<double> y = Delayed(x, sweep.recordFrames(), at, scene.hilbert);
+        for (size_t i = 0; i < y.size(); ++i) sum[i] += y[i];
+    }
+    return sum;
+}
 
 // Output 1 through the high-pass and the peak, inverted at half level, with an inverted reflection at full
 // level REFLECTION samples later; output 2 delayed only.
 AudioCapture Capture(const Sweep &sweep, const Scene &scene)
 {
     const int frames = sweep.recordFrames();
-    std::vector<double> mic = Delayed(sweep.samples(), frames, sweep.leadFrames() + MIC_DELAY, scene.hilbert);
+    std::vector<double> mic = Heard(sweep, MIC_DELAY, scene);
     HP.run(mic);
     PEAK.run(mic);
-    std::vector<double> loop = Delayed(sweep.samples(), frames, sweep.leadFrames() + LOOP_DELAY);
+    std::vector<double> loop = Heard(sweep, LOOP_DELAY);
     std::mt19937 rng(7);
     std::normal_distribution<double> noise(0.0, scene.noiseRms);
     AudioCapture c;
@@ -145,7 +163,8 @@ private slots:
         const Sweep sweep(s);
         QCOMPARE(int(sweep.samples().size()), 72000);
         const AudioRequest r = sweep.request(QString(), QString());
-        QCOMPARE(r.recordFrames, 12000 + 72000 + 48000);
+        QCOMPARE(r.recordFrames, 12000 + 2 * 72000 + 48000);
+        QVERIFY(r.play[2 * (12000 + 72000 + 5000)] == r.play[2 * (12000 + 5000)] && r.play[2 * (12000 + 5000)] != 0.0f);
         double peak = 0;
         for (float v : r.play) peak = std::max(peak, double(std::fabs(v)));
         QVERIFY(std::fabs(20 * std::log10(peak) + 12.0) < 0.01);
@@ -217,6 +236,48 @@ private slots:
         QVERIFY(r.polarityConfidence < 0.2);
     }
 
+    // A microphone clock 80 ppm slow and one 300 ppm fast: measured from the sweep's two copies, the arrival and
+    // response as without drift; without the second copy the capture is refused.
+    void clockDrift()
+    {
+        const Sweep sweep{SweepSettings()};
+        SweepAnalyzer analyzer(sweep);
+        for (double ppm : {80.0, -300.0}) {
+            Scene s;
+            s.stretch = 1.0 + ppm * 1e-6;
+            const CaptureResult r = analyzer.analyze(Capture(sweep, s), AnalysisOptions());
+            QVERIFY2(r.usable(), qPrintable(r.problem));
+            QVERIFY2(std::fabs(r.clockPpm - ppm) < 0.05, qPrintable(QString::number(r.clockPpm)));
+            QVERIFY2(std::fabs(r.arrivalSamples - (MIC_DELAY - LOOP_DELAY)) < 0.1, qPrintable(QString::number(r.arrivalSamples, 'f', 4)));
+            QCOMPARE(r.polarity, Polarity::Negative);
+            QVERIFY2(WorstDbError(r, 0.0) < 0.1, qPrintable(QString::number(WorstDbError(r, 0.0))));
+        }
+        Scene once;
+        once.secondCopy = false;
+        QVERIFY(analyzer.analyze(Capture(sweep, once), AnalysisOptions()).problem.contains(QLatin1String("clock")));
+    }
+
+    // The direct sound's search on envelopes built here: a broad top under noise ripple is found at its middle;
+    // a side lobe that the threshold catches before a sharp peak does not stop the climb.
+    void directSoundSearch()
+    {
+        std::vector<std::complex<double>> a(4000);
+        std::mt19937 rng(5);
+        std::normal_distribution<double> ripple(0.0, 1e-3);
+        for (int n = 0; n < 4000; ++n) {
+            const double x = (n - 2000.3) / 300.0;
+            a[size_t(n)] = std::polar(std::exp(-x * x) + ripple(rng), -0.2);
+        }
+        DirectSound d = FindDirectSound(a.data(), 4000, 0, 4000);
+        QVERIFY2(std::fabs(d.time - 2000.3) < 1.0, qPrintable(QString::number(d.time)));
+        QVERIFY(d.cosine() > 0.9);
+        std::fill(a.begin(), a.end(), std::complex<double>());
+        a[1000] = 0.3, a[1002] = 0.6, a[1003] = -1.0, a[1004] = 0.6;
+        d = FindDirectSound(a.data(), 4000, 0, 4000);
+        QVERIFY2(std::fabs(d.time - 1003.0) < 0.5, qPrintable(QString::number(d.time)));
+        QVERIFY(d.cosine() < -0.5);
+    }
+
     // Sweeps from an output's high-pass corner, the driver high-passed there: the response exact above the
     // corner, the sign right or ambiguous, the arrival moved by no more than the filter's group delay.
     void cornerSweeps()
@@ -227,7 +288,7 @@ private slots:
             const Sweep sweep(settings);
             SweepAnalyzer analyzer(sweep);
             AudioCapture c = Capture(sweep, Scene());
-            std::vector<double> mic = Delayed(sweep.samples(), sweep.recordFrames(), sweep.leadFrames() + MIC_DELAY);
+            std::vector<double> mic = Heard(sweep, MIC_DELAY);
             const Biquad hp = HighPass(corner);
             hp.run(mic);
             for (size_t i = 0; i < mic.size(); ++i) c.samples[2 * i] = float(mic[i]);
