@@ -41,6 +41,7 @@ struct AutoTune::Impl : public AudioIo {
     AutoTuneReport last;     // the last finished run
     double audioSeconds = 0.0;
     std::array<double, CH_COUNT> cutDb{};  // per output: how far below the settings' level it was measured
+    double clockPpm = std::numeric_limits<double>::quiet_NaN();  // the microphone's clock as the first pass read it
 
     // The worker's job and what it leaves (read on the window's thread after the join).
     std::thread worker;
@@ -126,6 +127,7 @@ struct AutoTune::Impl : public AudioIo {
             ms.sweep.seconds = settings.verifySeconds;
             ms.positions = 1;
             for (const OutputTuning &t : report.outputs) ms.levelCutDb[size_t(t.channel)] = cutDb[size_t(t.channel)];
+            ms.clockPpm = clockPpm;  // the microphone's clock as the first pass read it: one sweep each
         }
         QString why;
         if (run->start(chs, ms, &why)) return true;
@@ -144,6 +146,7 @@ struct AutoTune::Impl : public AudioIo {
                 if (m.channel != ch) continue;
                 measured.push_back(m.result);
                 cutDb[size_t(ch)] = m.levelCutDb;
+                if (!m.positions.empty() && !std::isfinite(clockPpm)) clockPpm = m.positions.front().clockPpm;
             }
             report.outputs.push_back(t);
         }
@@ -312,6 +315,7 @@ bool AutoTune::start(const AutoTuneSettings &settings, QString *why)
     d.report = AutoTuneReport();
     d.audioSeconds = 0.0;
     d.cutDb = {};
+    d.clockPpm = std::numeric_limits<double>::quiet_NaN();
     d.phase = Phase::Measuring;
     if (!d.run->start(d.channels, ms, &reason)) {
         d.phase = Phase::Idle;

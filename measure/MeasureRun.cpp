@@ -58,6 +58,9 @@ struct MeasureRun::Impl {
     int position = 0;       // 0-based; -1 while the level check of the output runs as a short sweep of its own
     bool checking = false;  // the output's level is not yet confirmed (a clip steps it down)
     int steps = 0;          // the output's level steps taken
+    // The microphone's clock as the run's first sweep played twice read it (NaN until then); later sweeps are
+    // played once and analysed on that clock.
+    double clockPpm = std::numeric_limits<double>::quiet_NaN();
     double cutDb = 0.0;     // the output's level below the settings'
     std::vector<CaptureResult> captured;
     std::vector<OutputMeasurement> done;
@@ -93,7 +96,9 @@ struct MeasureRun::Impl {
         if (levelCheck) {
             s.seconds = LEVEL_CHECK_SECONDS;
             s.tailSeconds = LEVEL_CHECK_TAIL;
+            s.twice = false;  // only its level counts
         }
+        if (std::isfinite(clockPpm)) s.twice = false;
         return s;
     }
 
@@ -145,6 +150,7 @@ struct MeasureRun::Impl {
         AnalysisOptions options;
         options.mic = settings.hasMic ? &settings.mic : nullptr;
         options.spl = settings.spl;
+        options.clockPpm = clockPpm;
         cancel = false;
         worker = std::thread([this, sweep, request = std::move(request), options] {
             auto outcome = std::make_shared<Outcome>();
@@ -178,6 +184,7 @@ struct MeasureRun::Impl {
         if (r.noSignal) return end(false, checking ? T(Txt::RunLevelSilent, language) : T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(T(Txt::RunLevelSilent, language)));
         if (!r.problem.isEmpty()) return end(false, T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(r.problem));
         checking = false;
+        if (position >= 0 && settings.sweep.twice && !std::isfinite(clockPpm)) clockPpm = r.clockPpm;
         if (position >= 0) captured.push_back(r);
         ++position;
         if (position < settings.positions) {
@@ -243,6 +250,7 @@ bool MeasureRun::start(const std::vector<int> &channels, const MeasureSettings &
     d.channels = channels;
     d.language = settings.language;
     d.settings = settings;
+    d.clockPpm = settings.clockPpm;
     d.start = d.model.state();
     d.index = 0;
     d.beginOutput();

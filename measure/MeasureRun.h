@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <array>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,9 @@ struct MeasureSettings {
     MicCalibration mic;
     SplCalibration spl;
     uint8_t language = 1;         // of the run's messages: 0 = Chinese, nonzero = English
+    // The microphone's clock (ppm against the card's) when an earlier run read it: every sweep is then played
+    // once. NaN: the run's first sweep plays twice (when sweep.twice) and reads it.
+    double clockPpm = std::numeric_limits<double>::quiet_NaN();
 };
 
 // What one output's measurement gave: the positions' results and their average.

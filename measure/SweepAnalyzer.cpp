@@ -232,7 +232,19 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         return r;
     }
     double stretch = 1.0;  // the microphone's frame k is the card's frame k * stretch
-    if (sweep_.copies() == 2) {
+    if (sweep_.copies() == 1 && std::isfinite(options.clockPpm) && std::fabs(options.clockPpm) > 1e-2) {
+        // The clock an earlier sweep read: the recording divided by the sweep as that clock records it.
+        stretch = 1.0 + options.clockPpm * 1e-6;
+        r.clockPpm = options.clockPpm;
+        invert(sweep_.stretched(stretch), drifted_);
+        for (int k = 0; k <= n_ / 2; ++k) bins_[k] = micBins_[size_t(k)] * drifted_[size_t(k)];
+        analytic(micAnalytic_, unturn_);
+        direct = FindDirectSound(micAnalytic_.data(), n_, 0, searchEnd);
+        if (!direct.found) {
+            r.noSignal = true;
+            return r;
+        }
+    } else if (sweep_.copies() == 2) {
         // Compared causal (the zero-phase low band limit rings long before the direct sound) and weighted by the
         // sweep's spectrum, so that the noise is white, not raised where the sweep is weak.
         analytic(micAnalytic_, matched_);

@@ -8,11 +8,16 @@
 #include "Sweep.h"
 
 #include <complex>
+#include <limits>
 #include <vector>
 
 struct AnalysisOptions {
     const MicCalibration *mic = nullptr;  // subtracted from the magnitude when set
     SplCalibration spl;                   // magnitudes in dB SPL when valid
+    // The microphone's clock (ppm against the card's) when an earlier capture of the same run read it; a sweep
+    // played once is then divided by the sweep as that clock records it. NaN: unknown (a single sweep is taken
+    // on the card's clock).
+    double clockPpm = std::numeric_limits<double>::quiet_NaN();
 };
 
 struct fftw_plan_s;

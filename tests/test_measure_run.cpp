@@ -168,6 +168,29 @@ private slots:
     }
 
     // The level check stops the run when the microphone clips or hears nothing (an output the car lacks).
+    // A drifting microphone: the run's first sweep plays twice and reads the clock, every later one plays once and
+    // is analysed on that clock, so outputs at the same distance arrive at the same time.
+    void clockReadOncePerRun()
+    {
+        HeadlessSession session;
+        Car car = carOf({1, 2, 3});
+        car.driftPpm = 60.0;
+        for (CarOutput &o : car.outputs) o.distanceCm = 300.0;
+        VirtualCar card(session.processor(), car);
+        MeasureRun run(session.model(), card);
+        MeasureSettings s = quick();
+        s.sweep.seconds = 1.5;
+        const Outcome o = measure(run, {0, 1, 2}, s);
+        QVERIFY2(o.ok, qPrintable(o.why));
+        QCOMPARE(int(o.results.size()), 3);
+        const double first = o.results[0].positions.front().arrivalSamples;
+        for (const OutputMeasurement &m : o.results) {
+            QVERIFY(std::fabs(m.positions.front().clockPpm - 60.0) < 1.0);
+            QVERIFY2(std::fabs(m.positions.front().arrivalSamples - first) < 0.5,
+                     qPrintable(QString::number(m.positions.front().arrivalSamples - first)));
+        }
+    }
+
     void levelCheckRefuses()
     {
         HeadlessSession session;
