@@ -9,6 +9,16 @@ const uint16_t DefaultEqFreq[BAND_COUNT] = {
 
 const uint8_t DefaultChName[CH_COUNT] = {3, 7, 11, 15, 16, 19};
 
+void ParamBlock::copyEqualiser(int dst, int src)
+{
+    EqBypass[dst] = EqBypass[src];
+    for (int b = 0; b < BAND_COUNT; ++b) {
+        EqFreq[dst][b] = EqFreq[src][b];
+        EqGain[dst][b] = EqGain[src][b];
+        EqQ[dst][b] = EqQ[src][b];
+    }
+}
+
 void ParamBlock::setDefaults()
 {
     for (int ch = 0; ch < CH_COUNT; ++ch) {

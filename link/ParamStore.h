@@ -53,6 +53,8 @@ struct ParamBlock {
     uint8_t *page(int p) { return bytes() + p * PAGE_SIZE; }
     const uint8_t *page(int p) const { return bytes() + p * PAGE_SIZE; }
 
+    // Copies the equaliser of channel src (bypass and the 31 bands) to channel dst.
+    void copyEqualiser(int dst, int src);
     // Writes the defaults of every channel and band (the parameter part of Init_All_Param).
     void setDefaults();
     // Corrects every field of a freshly downloaded image and converts the gains

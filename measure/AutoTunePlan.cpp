@@ -76,16 +76,6 @@ void MoveVolume(OutputTuning &t, double db, ParamBlock &block)
     t.levelDb += moved;
 }
 
-void CopyEqualiser(ParamBlock &block, int dst, int src)
-{
-    block.EqBypass[dst] = block.EqBypass[src];
-    for (int b = 0; b < BAND_COUNT; ++b) {
-        block.EqFreq[dst][b] = block.EqFreq[src][b];
-        block.EqGain[dst][b] = block.EqGain[src][b];
-        block.EqQ[dst][b] = block.EqQ[src][b];
-    }
-}
-
 // Fits output t's bands to its target on the smoothed speaker response and writes them into block.
 FitResult FitBands(OutputTuning &t, const FreqCurve &speaker, const TuningGoal &goal, ParamBlock &block)
 {
@@ -217,7 +207,7 @@ void ShareLinkedEqualisers(std::vector<OutputTuning> &outputs, const std::vector
         size_t j = 0;
         while (j < outputs.size() && outputs[j].channel != p) ++j;
         if (j == outputs.size()) {  // the partner is not tuned: it follows, as the link makes it follow any edit
-            CopyEqualiser(block, p, a.channel);
+            block.copyEqualiser(p, a.channel);
             AddNote(a, QStringLiteral("equaliser copied to linked CH%1").arg(p + 1));
             continue;
         }
@@ -225,7 +215,7 @@ void ShareLinkedEqualisers(std::vector<OutputTuning> &outputs, const std::vector
         if (p < a.channel && b.fitted && partners[size_t(p)] == a.channel) continue;  // fitted from its first output
         b.eqPartner = a.channel;
         if (!b.fitted) {
-            CopyEqualiser(block, p, a.channel);
+            block.copyEqualiser(p, a.channel);
             AddNote(a, QStringLiteral("equaliser copied to linked CH%1").arg(p + 1));
             continue;
         }
@@ -242,7 +232,7 @@ void ShareLinkedEqualisers(std::vector<OutputTuning> &outputs, const std::vector
         shared.channel = a.channel;
         const FitResult fit = FitBands(shared, mean, goal, block);
         if (!shared.fitted) continue;
-        CopyEqualiser(block, p, a.channel);
+        block.copyEqualiser(p, a.channel);
         for (OutputTuning *t : {&a, &b}) {
             Evaluate(*t, t == &a ? sa : sb, fit, goal, block);
             AddNote(*t, QStringLiteral("one equaliser with linked CH%1").arg((t == &a ? b : a).channel + 1));

@@ -34,16 +34,6 @@ void copyFilters(ParamBlock &s, uint8_t dst, uint8_t src)
     s.LpfSlope[dst] = s.LpfSlope[src];
 }
 
-void copyEqualiser(ParamBlock &s, uint8_t dst, uint8_t src)
-{
-    s.EqBypass[dst] = s.EqBypass[src];
-    for (int b = 0; b < BAND_COUNT; ++b) {
-        s.EqFreq[dst][b] = s.EqFreq[src][b];
-        s.EqGain[dst][b] = s.EqGain[src][b];
-        s.EqQ[dst][b] = s.EqQ[src][b];
-    }
-}
-
 bool carriesFilters(uint8_t mode) { return mode != 1; }
 bool carriesEqualiser(uint8_t mode) { return mode == 0 || mode == 1; }
 
@@ -55,9 +45,9 @@ void ChannelLink::Link_Copy_Channel(ProcessorSession &p, uint8_t dst, uint8_t sr
     const uint8_t mode = LinkMode[src];
     if (mode == 0) {
         copyFilters(p.ParamStore, dst, src);
-        copyEqualiser(p.ParamStore, dst, src);
+        p.ParamStore.copyEqualiser(dst, src);
     } else if (mode == 1) {
-        copyEqualiser(p.ParamStore, dst, src);
+        p.ParamStore.copyEqualiser(dst, src);
     } else {
         copyFilters(p.ParamStore, dst, src);
     }
