@@ -320,6 +320,7 @@ void MeasurePanel::start(const std::vector<int> &channels)
     if (!run_.start(channels, settings(), &why))
         return setStatus([why](uint8_t l) { return MT(MTxt::Refused, l).arg(why); });
     measured_.clear();
+    stepped_.clear();
     progress->setValue(0);
     setStatus([](uint8_t l) { return MT(MTxt::Running, l); });
     setRunning(true);
@@ -387,6 +388,7 @@ void MeasurePanel::onMeasured(const OutputMeasurement &m)
 {
     last_ = m;
     measured_.push_back(m.channel);
+    if (m.levelCutDb > 0.0) stepped_.emplace_back(m.channel, sweepLevel->value() - m.levelCutDb);
     if (m.result.usable()) overlay_.setMeasurement(m.channel, overlayMeasurement(m));
     showResult();
 }
@@ -397,12 +399,14 @@ void MeasurePanel::onFinished()
     progress->setValue(100);
     const std::vector<int> done = measured_;
     const OutputMeasurement shown = last_;
-    setStatus([done, shown](uint8_t l) {
+    const std::vector<std::pair<int, double>> stepped = stepped_;
+    setStatus([done, shown, stepped](uint8_t l) {
         QStringList names;
         for (int ch : done) names << QStringLiteral("CH%1").arg(ch + 1);
         QString text = MT(MTxt::Done, l).arg(names.join(QStringLiteral(", ")));
         if (shown.channel >= 0 && !shown.result.usable())
             text += QLatin1Char('\n') + MT(MTxt::NotAdded, l).arg(shown.channel + 1);
+        for (const auto &s : stepped) text += QLatin1Char('\n') + MT(MTxt::LevelStepped, l).arg(s.first + 1).arg(s.second, 0, 'f', 0);
         return text;
     });
 }

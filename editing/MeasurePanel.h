@@ -114,6 +114,7 @@ private:
     MicCalibration mic_;
     QString micFile_;                  // file name of the calibration in use, empty without one
     std::vector<int> measured_;        // those done in it
+    std::vector<std::pair<int, double>> stepped_;  // those whose level was stepped down, and the level (dBFS)
     OutputMeasurement last_;           // the result shown (channel -1: none yet)
     Text status_;
     std::vector<std::pair<QWidget *, MTxt>> captions_;

@@ -63,6 +63,7 @@ const TextPair Table[] = {
     {"CH%1 的测量不可用，未放入曲线叠加。", "The measurement of CH%1 cannot be used and was not put into the overlay."},
     {"电平检查", "level check"},
     {"扫频", "sweep"},
+    {"CH%1 在设定电平下削波：已以 %2 dBFS 测量。", "CH%1 clipped at the set level: measured at %2 dBFS."},
 };
 static_assert(sizeof Table / sizeof Table[0] == int(MTxt::Count_), "one pair per text id");
 

@@ -11,7 +11,7 @@ enum class MTxt {
     Progress, Cancelling, Refused, Failed, Done, NoNamedOutput, NoOutputSelected, NoDevice, Running,
     GroupImpulse, ImpulseNone, ImpulseLine, TimingLoopback, TimingPlayback, TimingReference,
     PolarityAmbiguous, Clipped, NoSignal, Unusable, ExportText, ExportWav, TextFiles, WavFiles,
-    ExportFailed, Saved, NotAdded, StepLevelCheck, StepSweep, Count_
+    ExportFailed, Saved, NotAdded, StepLevelCheck, StepSweep, LevelStepped, Count_
 };
 
 // The text of id in the given language (0 = Chinese).

@@ -93,6 +93,21 @@ private slots:
         QVERIFY(QFileInfo(answer).size() > 0);
     }
 
+    // The sedan's subwoofer clips at full scale: it is measured a step lower, and the status says so.
+    void clippingOutputSteppedDown()
+    {
+        TestRig rig;
+        QVERIFY(rig.connectAndDownload());
+        Model().selectChannel(5);
+        MeasurePanel *panel = openPanel(rig);
+        QVERIFY(panel);
+        panel->sweepLevel->setValue(0.0);
+        panel->measureButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->run().running(), 60000);
+        QVERIFY2(panel->status->text().contains(QStringLiteral("CH6 在设定电平下削波：已以 -")),
+                 qPrintable(panel->status->text()));
+    }
+
     void cancelPutsTheProcessorBack()
     {
         TestRig rig;
