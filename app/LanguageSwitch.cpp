@@ -13,7 +13,7 @@
 #include "SpeakerPresets.h"
 #include "Texts.h"
 #include "MeasurePanel.h"
-#include "MeasureTexts.h"
+#include "Texts.h"
 #include "TuningPanel.h"
 
 #include <QAction>
@@ -83,7 +83,7 @@ void LanguageSwitch::applyLanguage()
     menus.RedoAct->setText(language_.text(Txt::MenuRedo));
     menus.TuningAct->setText(language_.text(Txt::MenuTuning));
     if (auto *panel = w_.findChild<TuningPanel *>()) panel->applyLanguage();
-    if (auto *act = menus.OptionMenu->findChild<QAction *>(QStringLiteral("MeasureAct"))) act->setText(MT(MTxt::MenuEntry, language_.LanguageFlag));
+    if (auto *act = menus.OptionMenu->findChild<QAction *>(QStringLiteral("MeasureAct"))) act->setText(T(Txt::MeasMenuEntry, language_.LanguageFlag));
     if (auto *panel = w_.findChild<MeasurePanel *>()) panel->applyLanguage(language_.LanguageFlag);
     if (auto *autoTune = w_.findChild<AutoTuneDialog *>()) autoTune->applyLanguage(language_.LanguageFlag);
     menus.ResetAct->setText(language_.text(Txt::MenuReset));

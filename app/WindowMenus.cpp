@@ -14,7 +14,7 @@
 #include "TransferGuard.h"
 
 #include "MeasurePanel.h"
-#include "MeasureTexts.h"
+#include "Texts.h"
 #include "AutoTuneDialog.h"
 #include "Notice.h"
 #include "ResponseGraph.h"
@@ -88,7 +88,7 @@ void WindowMenus::buildOptionMenus()
         panel->activateWindow();
     });
     // The measurement panel: one for the window's life, on the sound card the program entry gave.
-    QAction *measureAct = OptionMenu->addAction(MT(MTxt::MenuEntry, notice_.language().LanguageFlag));
+    QAction *measureAct = OptionMenu->addAction(T(Txt::MeasMenuEntry, notice_.language().LanguageFlag));
     measureAct->setObjectName(QStringLiteral("MeasureAct"));
     connect(measureAct, &QAction::triggered, this, [this] {
         auto *panel = w_.findChild<MeasurePanel *>();

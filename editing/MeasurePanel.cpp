@@ -33,15 +33,15 @@ QString polarityText(Polarity p, uint8_t language)
 {
     return p == Polarity::Positive ? QStringLiteral("+")
            : p == Polarity::Negative ? QStringLiteral("\u2212")
-                                      : MT(MTxt::PolarityAmbiguous, language);
+                                      : T(Txt::MeasPolarityAmbiguous, language);
 }
 
 // Why a result cannot be used, in the given language; empty when it can.
 QString problemText(const CaptureResult &r, uint8_t language)
 {
-    if (r.noSignal) return MT(MTxt::NoSignal, language);
-    if (r.clipped()) return MT(MTxt::Clipped, language).arg(r.clippedSamples);
-    if (!r.problem.isEmpty()) return MT(MTxt::Unusable, language).arg(r.problem);
+    if (r.noSignal) return T(Txt::MeasNoSignal, language);
+    if (r.clipped()) return T(Txt::MeasClipped, language).arg(r.clippedSamples);
+    if (!r.problem.isEmpty()) return T(Txt::MeasUnusable, language).arg(r.problem);
     return QString();
 }
 
@@ -73,15 +73,15 @@ MeasurePanel::MeasurePanel(TuningModel &model, AudioIo &audio, MeasurementOverla
 
     auto *column = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
-    top->addWidget(captioned<QLabel>(MTxt::Title));
+    top->addWidget(captioned<QLabel>(Txt::MeasTitle));
     top->addStretch();
     top->addWidget(panelCloseButton());
     column->addLayout(top);
 
-    buildDevices(group(column, MTxt::GroupDevices));
-    buildSweep(group(column, MTxt::GroupSweep));
-    buildRun(group(column, MTxt::GroupRun));
-    buildImpulse(group(column, MTxt::GroupImpulse));
+    buildDevices(group(column, Txt::MeasGroupDevices));
+    buildSweep(group(column, Txt::MeasGroupSweep));
+    buildRun(group(column, Txt::MeasGroupRun));
+    buildImpulse(group(column, Txt::MeasGroupImpulse));
 
     connect(&run_, &MeasureRun::progress, this, &MeasurePanel::onProgress);
     connect(&run_, &MeasureRun::waitingForPosition, this, &MeasurePanel::onWaiting);
@@ -101,7 +101,7 @@ MeasurePanel::~MeasurePanel()
     disconnect(&run_, nullptr, this, nullptr);
 }
 
-QGridLayout *MeasurePanel::group(QVBoxLayout *column, MTxt title)
+QGridLayout *MeasurePanel::group(QVBoxLayout *column, Txt title)
 {
     auto *box = new QGroupBox;
     box->setMinimumWidth(PanelWidth);
@@ -111,7 +111,7 @@ QGridLayout *MeasurePanel::group(QVBoxLayout *column, MTxt title)
 }
 
 template <class W>
-W *MeasurePanel::captioned(MTxt text)
+W *MeasurePanel::captioned(Txt text)
 {
     auto *w = new W(this);
     captions_.push_back({w, text});
@@ -126,17 +126,17 @@ void MeasurePanel::buildDevices(QGridLayout *g)
         c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         c->setMinimumContentsLength(24);
     }
-    refreshButton = captioned<QPushButton>(MTxt::Refresh);
+    refreshButton = captioned<QPushButton>(Txt::MeasRefresh);
     rate = new QComboBox;
     rate->addItem(QStringLiteral("44.1 kHz"), 44100);
     rate->addItem(QStringLiteral("48 kHz"), 48000);
     rate->setCurrentIndex(1);
-    g->addWidget(captioned<QLabel>(MTxt::OutputDevice), 0, 0);
+    g->addWidget(captioned<QLabel>(Txt::MeasOutputDevice), 0, 0);
     g->addWidget(outputDevice, 0, 1);
     g->addWidget(refreshButton, 0, 2);
-    g->addWidget(captioned<QLabel>(MTxt::InputDevice), 1, 0);
+    g->addWidget(captioned<QLabel>(Txt::MeasInputDevice), 1, 0);
     g->addWidget(inputDevice, 1, 1);
-    g->addWidget(captioned<QLabel>(MTxt::SampleRate), 2, 0);
+    g->addWidget(captioned<QLabel>(Txt::MeasSampleRate), 2, 0);
     g->addWidget(rate, 2, 1, Qt::AlignLeft);
     g->setColumnStretch(1, 1);
     connect(refreshButton, &QPushButton::clicked, this, &MeasurePanel::refreshDevices);
@@ -156,28 +156,28 @@ void MeasurePanel::buildSweep(QGridLayout *g)
     sweepLevel->setDecimals(1);
     sweepLevel->setValue(SweepSettings().levelDbfs);
     sweepLevel->setSuffix(QStringLiteral(" dBFS"));
-    g->addWidget(captioned<QLabel>(MTxt::SweepLength), 0, 0);
+    g->addWidget(captioned<QLabel>(Txt::MeasSweepLength), 0, 0);
     g->addWidget(sweepSeconds, 0, 1);
-    g->addWidget(captioned<QLabel>(MTxt::SweepLevel), 0, 2);
+    g->addWidget(captioned<QLabel>(Txt::MeasSweepLevel), 0, 2);
     g->addWidget(sweepLevel, 0, 3);
 
-    micLoad = captioned<QPushButton>(MTxt::MicLoad);
-    micClear = captioned<QPushButton>(MTxt::MicClear);
+    micLoad = captioned<QPushButton>(Txt::MeasMicLoad);
+    micClear = captioned<QPushButton>(Txt::MeasMicClear);
     micName = new QLabel;
     micName->setMinimumWidth(160);
     auto *mic = new QHBoxLayout;
     mic->addWidget(micName, 1);
     mic->addWidget(micLoad);
     mic->addWidget(micClear);
-    g->addWidget(captioned<QLabel>(MTxt::MicFile), 1, 0);
+    g->addWidget(captioned<QLabel>(Txt::MeasMicFile), 1, 0);
     g->addLayout(mic, 1, 1, 1, 3);
 
     positions = new QSpinBox;
     positions->setRange(1, 9);
     positions->setValue(1);
-    levelCheck = captioned<QCheckBox>(MTxt::LevelCheck);
+    levelCheck = captioned<QCheckBox>(Txt::MeasLevelCheck);
     levelCheck->setChecked(true);
-    g->addWidget(captioned<QLabel>(MTxt::Positions), 2, 0);
+    g->addWidget(captioned<QLabel>(Txt::MeasPositions), 2, 0);
     g->addWidget(positions, 2, 1);
     g->addWidget(levelCheck, 2, 2, 1, 2);
     g->setColumnStretch(1, 1);
@@ -193,9 +193,9 @@ void MeasurePanel::buildSweep(QGridLayout *g)
 void MeasurePanel::buildRun(QGridLayout *g)
 {
     measureButton = new QPushButton(this);
-    measureAllButton = captioned<QPushButton>(MTxt::MeasureAll);
-    cancelButton = captioned<QPushButton>(MTxt::Cancel);
-    continueButton = captioned<QPushButton>(MTxt::Continue);
+    measureAllButton = captioned<QPushButton>(Txt::MeasMeasureAll);
+    cancelButton = captioned<QPushButton>(Txt::MeasCancel);
+    continueButton = captioned<QPushButton>(Txt::MeasContinue);
     g->addWidget(measureButton, 0, 0);
     g->addWidget(measureAllButton, 0, 1);
     g->addWidget(continueButton, 0, 2);
@@ -225,8 +225,8 @@ void MeasurePanel::buildImpulse(QGridLayout *g)
     impulseInfo = new QLabel;
     impulseInfo->setWordWrap(true);
     impulseInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    exportTextButton = captioned<QPushButton>(MTxt::ExportText);
-    exportWavButton = captioned<QPushButton>(MTxt::ExportWav);
+    exportTextButton = captioned<QPushButton>(Txt::MeasExportText);
+    exportWavButton = captioned<QPushButton>(Txt::MeasExportWav);
     g->addWidget(impulse, 0, 0, 1, 3);
     g->addWidget(impulseInfo, 1, 0, 1, 3);
     g->addWidget(exportTextButton, 2, 0);
@@ -239,21 +239,21 @@ void MeasurePanel::buildImpulse(QGridLayout *g)
 void MeasurePanel::applyLanguage(uint8_t language)
 {
     language_ = language;
-    setWindowTitle(MT(MTxt::Title, language));
+    setWindowTitle(T(Txt::MeasTitle, language));
     for (const auto &c : captions_) {
         if (auto *box = qobject_cast<QGroupBox *>(c.first))
-            box->setTitle(MT(c.second, language));
+            box->setTitle(T(c.second, language));
         else if (auto *l = qobject_cast<QLabel *>(c.first))
-            l->setText(MT(c.second, language));
+            l->setText(T(c.second, language));
         else if (auto *b = qobject_cast<QAbstractButton *>(c.first))
-            b->setText(MT(c.second, language));
+            b->setText(T(c.second, language));
     }
-    const QString defaultName = MT(MTxt::DefaultDevice, language);
+    const QString defaultName = T(Txt::MeasDefaultDevice, language);
     outputDevice->setItemText(0, defaultName);
     inputDevice->setItemText(0, defaultName);
-    micName->setText(micFile_.isEmpty() ? MT(MTxt::MicNone, language) : micFile_);
+    micName->setText(micFile_.isEmpty() ? T(Txt::MeasMicNone, language) : micFile_);
     const int ch = selected();
-    measureButton->setText(MT(MTxt::MeasureCh, language).arg(ch >= 0 ? QString::number(ch + 1) : QStringLiteral("-")));
+    measureButton->setText(T(Txt::MeasMeasureCh, language).arg(ch >= 0 ? QString::number(ch + 1) : QStringLiteral("-")));
     status->setText(status_ ? status_(language) : QString());
     showResult();
 }
@@ -261,7 +261,7 @@ void MeasurePanel::applyLanguage(uint8_t language)
 void MeasurePanel::refreshDevices()
 {
     const std::vector<AudioDevice> list = audio_.devices();
-    const QString defaultName = MT(MTxt::DefaultDevice, language_);
+    const QString defaultName = T(Txt::MeasDefaultDevice, language_);
     const auto fill = [&](QComboBox *box, bool outputs) {
         const QString was = box->currentData().toString();
         box->clear();
@@ -272,7 +272,7 @@ void MeasurePanel::refreshDevices()
     };
     fill(outputDevice, true);
     fill(inputDevice, false);
-    if (list.empty()) setStatus([](uint8_t l) { return MT(MTxt::NoDevice, l); });
+    if (list.empty()) setStatus([](uint8_t l) { return T(Txt::MeasNoDevice, l); });
 }
 
 MeasureSettings MeasurePanel::settings() const
@@ -299,7 +299,7 @@ int MeasurePanel::selected() const
 void MeasurePanel::measureSelected()
 {
     const int ch = selected();
-    if (ch < 0) return setStatus([](uint8_t l) { return MT(MTxt::NoOutputSelected, l); });
+    if (ch < 0) return setStatus([](uint8_t l) { return T(Txt::MeasNoOutputSelected, l); });
     start({ch});
 }
 
@@ -308,28 +308,28 @@ void MeasurePanel::measureAll()
     std::vector<int> named;
     for (int ch = 0; ch < CH_COUNT; ++ch)
         if (model_.store.ChName[ch] != SPK_OFF) named.push_back(ch);
-    if (named.empty()) return setStatus([](uint8_t l) { return MT(MTxt::NoNamedOutput, l); });
+    if (named.empty()) return setStatus([](uint8_t l) { return T(Txt::MeasNoNamedOutput, l); });
     start(named);
 }
 
 void MeasurePanel::start(const std::vector<int> &channels)
 {
     if (run_.running()) return;
-    if (audio_.devices().empty()) return setStatus([](uint8_t l) { return MT(MTxt::NoDevice, l); });
+    if (audio_.devices().empty()) return setStatus([](uint8_t l) { return T(Txt::MeasNoDevice, l); });
     QString why;
     if (!run_.start(channels, settings(), &why))
-        return setStatus([why](uint8_t l) { return MT(MTxt::Refused, l).arg(why); });
+        return setStatus([why](uint8_t l) { return T(Txt::MeasRefused, l).arg(why); });
     measured_.clear();
     stepped_.clear();
     progress->setValue(0);
-    setStatus([](uint8_t l) { return MT(MTxt::Running, l); });
+    setStatus([](uint8_t l) { return T(Txt::MeasRunning, l); });
     setRunning(true);
 }
 
 void MeasurePanel::cancel()
 {
     if (!run_.running()) return;
-    setStatus([](uint8_t l) { return MT(MTxt::Cancelling, l); });
+    setStatus([](uint8_t l) { return T(Txt::MeasCancelling, l); });
     continueButton->setEnabled(false);
     run_.cancel();  // failed() follows once the processor is put back
 }
@@ -367,10 +367,10 @@ void MeasurePanel::onProgress(int ch, int position, int percent, const QString &
 {
     progress->setValue(std::clamp(percent, 0, 100));  // of the whole run
     // The run names its steps in English; the two it has are shown in the panel's language.
-    const MTxt known = step == QLatin1String("level check") ? MTxt::StepLevelCheck : MTxt::StepSweep;
+    const Txt known = step == QLatin1String("level check") ? Txt::MeasStepLevelCheck : Txt::MeasStepSweep;
     const bool translated = step == QLatin1String("level check") || step == QLatin1String("sweep");
     setStatus([ch, position, step, known, translated](uint8_t l) {
-        return MT(MTxt::Progress, l).arg(ch + 1).arg(position + 1).arg(translated ? MT(known, l) : step);
+        return T(Txt::MeasProgress, l).arg(ch + 1).arg(position + 1).arg(translated ? T(known, l) : step);
     });
 }
 
@@ -378,7 +378,7 @@ void MeasurePanel::onWaiting(int ch, int nextPosition)
 {
     const int count = positions->value();
     setStatus([ch, nextPosition, count](uint8_t l) {
-        return QStringLiteral("CH%1: ").arg(ch + 1) + MT(MTxt::MovePrompt, l).arg(nextPosition).arg(count);
+        return QStringLiteral("CH%1: ").arg(ch + 1) + T(Txt::MeasMovePrompt, l).arg(nextPosition).arg(count);
     });
     continueButton->setEnabled(true);
     continueButton->setFocus();
@@ -403,10 +403,10 @@ void MeasurePanel::onFinished()
     setStatus([done, shown, stepped](uint8_t l) {
         QStringList names;
         for (int ch : done) names << QStringLiteral("CH%1").arg(ch + 1);
-        QString text = MT(MTxt::Done, l).arg(names.join(QStringLiteral(", ")));
+        QString text = T(Txt::MeasDone, l).arg(names.join(QStringLiteral(", ")));
         if (shown.channel >= 0 && !shown.result.usable())
-            text += QLatin1Char('\n') + MT(MTxt::NotAdded, l).arg(shown.channel + 1);
-        for (const auto &s : stepped) text += QLatin1Char('\n') + MT(MTxt::LevelStepped, l).arg(s.first + 1).arg(s.second, 0, 'f', 0);
+            text += QLatin1Char('\n') + T(Txt::MeasNotAdded, l).arg(shown.channel + 1);
+        for (const auto &s : stepped) text += QLatin1Char('\n') + T(Txt::MeasLevelStepped, l).arg(s.first + 1).arg(s.second, 0, 'f', 0);
         return text;
     });
 }
@@ -414,19 +414,19 @@ void MeasurePanel::onFinished()
 void MeasurePanel::onFailed(const QString &reason)
 {
     setRunning(false);
-    setStatus([reason](uint8_t l) { return MT(MTxt::Failed, l).arg(reason); });
+    setStatus([reason](uint8_t l) { return T(Txt::MeasFailed, l).arg(reason); });
 }
 
 void MeasurePanel::showResult()
 {
-    if (last_.channel < 0) return impulse->clear(MT(MTxt::ImpulseNone, language_));
+    if (last_.channel < 0) return impulse->clear(T(Txt::MeasImpulseNone, language_));
     const CaptureResult &r = last_.result;
     impulse->setResult(r, problemText(r, language_));
-    QString timing = MT(MTxt::TimingLoopback, language_);
-    if (r.timing == TimingReference::PlaybackStart) timing = MT(MTxt::TimingPlayback, language_);
+    QString timing = T(Txt::MeasTimingLoopback, language_);
+    if (r.timing == TimingReference::PlaybackStart) timing = T(Txt::MeasTimingPlayback, language_);
     if (r.timing == TimingReference::ReferenceOutput)
-        timing = MT(MTxt::TimingReference, language_).arg(r.referenceOutput + 1);
-    impulseInfo->setText(MT(MTxt::ImpulseLine, language_)
+        timing = T(Txt::MeasTimingReference, language_).arg(r.referenceOutput + 1);
+    impulseInfo->setText(T(Txt::MeasImpulseLine, language_)
                              .arg(last_.channel + 1)
                              .arg(r.arrivalMs(), 0, 'f', 3)
                              .arg(polarityText(r.polarity, language_))
@@ -442,14 +442,14 @@ void MeasurePanel::modelChanged(const ModelChange &c)
 
 void MeasurePanel::loadMic()
 {
-    const QString path = folder_.openFile(this, MT(MTxt::MicLoad, language_), MT(MTxt::MicFiles, language_));
+    const QString path = folder_.openFile(this, T(Txt::MeasMicLoad, language_), T(Txt::MeasMicFiles, language_));
     if (path.isEmpty()) return;
     MicCalibration mic;
     CalibrationError err;
     if (!ReadMicCalibrationFile(path, mic, err)) {  // the calibration in use stays
         return setStatus([err](uint8_t l) {
-            return err.line > 0 ? MT(MTxt::MicRefusedLine, l).arg(err.line).arg(err.reason)
-                                : MT(MTxt::MicRefused, l).arg(err.reason);
+            return err.line > 0 ? T(Txt::MeasMicRefusedLine, l).arg(err.line).arg(err.reason)
+                                : T(Txt::MeasMicRefused, l).arg(err.reason);
         });
     }
     mic_ = mic;
@@ -462,30 +462,30 @@ void MeasurePanel::exportText()
 {
     if (last_.channel < 0) return;
     const QString name = QStringLiteral("Arvon-6_CH%1_measured").arg(last_.channel + 1);
-    const QString path = folder_.saveFile(this, MT(MTxt::ExportText, language_),
+    const QString path = folder_.saveFile(this, T(Txt::MeasExportText, language_),
                                           RecentFolder::datedName(name, QStringLiteral("txt")),
-                                          MT(MTxt::TextFiles, language_));
+                                          T(Txt::MeasTextFiles, language_));
     QString why;
     if (path.isEmpty()) return;
     if (!WriteMeasurementText(path, last_.result, name, &why))
-        return setStatus([why](uint8_t l) { return MT(MTxt::ExportFailed, l).arg(why); });
+        return setStatus([why](uint8_t l) { return T(Txt::MeasExportFailed, l).arg(why); });
     const QString shown = QDir::toNativeSeparators(path);
-    setStatus([shown](uint8_t l) { return MT(MTxt::Saved, l).arg(shown); });
+    setStatus([shown](uint8_t l) { return T(Txt::MeasSaved, l).arg(shown); });
 }
 
 void MeasurePanel::exportWav()
 {
     if (last_.channel < 0) return;
     const QString path = folder_.saveFile(
-        this, MT(MTxt::ExportWav, language_),
+        this, T(Txt::MeasExportWav, language_),
         RecentFolder::datedName(QStringLiteral("Arvon-6_CH%1_impulse").arg(last_.channel + 1), QStringLiteral("wav")),
-        MT(MTxt::WavFiles, language_));
+        T(Txt::MeasWavFiles, language_));
     QString why;
     if (path.isEmpty()) return;
     if (!WriteImpulseWav(path, last_.result, &why))
-        return setStatus([why](uint8_t l) { return MT(MTxt::ExportFailed, l).arg(why); });
+        return setStatus([why](uint8_t l) { return T(Txt::MeasExportFailed, l).arg(why); });
     const QString shown = QDir::toNativeSeparators(path);
-    setStatus([shown](uint8_t l) { return MT(MTxt::Saved, l).arg(shown); });
+    setStatus([shown](uint8_t l) { return T(Txt::MeasSaved, l).arg(shown); });
 }
 
 void MeasurePanel::showEvent(QShowEvent *event)

@@ -4,7 +4,7 @@
 
 #include "FramelessDialog.h"
 #include "MeasureRun.h"
-#include "MeasureTexts.h"
+#include "Texts.h"
 
 #include <QString>
 #include <cstdint>
@@ -83,9 +83,9 @@ protected:
 private:
     using Text = std::function<QString(uint8_t language)>;
 
-    QGridLayout *group(QVBoxLayout *column, MTxt title);
+    QGridLayout *group(QVBoxLayout *column, Txt title);
     template <class W>
-    W *captioned(MTxt text);
+    W *captioned(Txt text);
     void buildDevices(QGridLayout *g);
     void buildSweep(QGridLayout *g);
     void buildRun(QGridLayout *g);
@@ -117,5 +117,5 @@ private:
     std::vector<std::pair<int, double>> stepped_;  // those whose level was stepped down, and the level (dBFS)
     OutputMeasurement last_;           // the result shown (channel -1: none yet)
     Text status_;
-    std::vector<std::pair<QWidget *, MTxt>> captions_;
+    std::vector<std::pair<QWidget *, Txt>> captions_;
 };

@@ -115,6 +115,15 @@ enum class Txt {
     // Why a measuring run refuses to start or stops (%1 the output's number, %2 its name or a reason).
     RunTweeterNoHighpass, RunLevelClipped, RunLevelSilent, RunCancelled, RunProcessorLost, RunCaptureFailed,
     RunBusy, RunBadSettings, RunStepLevel, RunStepSweep,
+    // The measurement panel: captions, status lines, results and its two step names.
+    MeasMenuEntry, MeasTitle, MeasGroupDevices, MeasOutputDevice, MeasInputDevice, MeasDefaultDevice, MeasRefresh,
+    MeasSampleRate, MeasGroupSweep, MeasSweepLength, MeasSweepLevel, MeasMicFile, MeasMicLoad, MeasMicClear,
+    MeasMicNone, MeasMicFiles, MeasMicRefusedLine, MeasMicRefused, MeasPositions, MeasLevelCheck, MeasGroupRun,
+    MeasMeasureCh, MeasMeasureAll, MeasCancel, MeasContinue, MeasMovePrompt, MeasProgress, MeasCancelling,
+    MeasRefused, MeasFailed, MeasDone, MeasNoNamedOutput, MeasNoOutputSelected, MeasNoDevice, MeasRunning,
+    MeasGroupImpulse, MeasImpulseNone, MeasImpulseLine, MeasTimingLoopback, MeasTimingPlayback, MeasTimingReference,
+    MeasPolarityAmbiguous, MeasClipped, MeasNoSignal, MeasUnusable, MeasExportText, MeasExportWav, MeasTextFiles,
+    MeasWavFiles, MeasExportFailed, MeasSaved, MeasNotAdded, MeasStepLevelCheck, MeasStepSweep, MeasLevelStepped,
     Count_
 };
 

@@ -120,7 +120,7 @@ private slots:
         QVERIFY(panel->run().running());
         QTRY_VERIFY(!sameMemory(rig.sim, before));  // the other outputs are muted for the first capture
         panel->cancelButton->click();
-        QCOMPARE(panel->status->text(), MT(MTxt::Cancelling, 0));
+        QCOMPARE(panel->status->text(), T(Txt::MeasCancelling, 0));
         QTRY_VERIFY_WITH_TIMEOUT(!panel->run().running(), 2000);
         QTRY_VERIFY(sameMemory(rig.sim, before));
         QVERIFY(std::memcmp(&Session().ParamStore, &store, IMAGE_SIZE) == 0);
@@ -161,7 +161,7 @@ private slots:
         rig.car->setPlugged(false);
         panel->measureButton->click();
         QVERIFY(!panel->run().running());
-        QCOMPARE(panel->status->text(), MT(MTxt::NoDevice, 0));
+        QCOMPARE(panel->status->text(), T(Txt::MeasNoDevice, 0));
     }
 
     void textsFollowTheWindowsLanguage()
@@ -179,8 +179,8 @@ private slots:
         rig.w->language().Option_Sub6_Fun();
         QCOMPARE(panel->measureAllButton->text(), QStringLiteral("全部测量"));
         // Every pair exists in both languages.
-        for (int t = 0; t < int(MTxt::Count_); ++t)
-            QVERIFY(!MT(MTxt(t), 0).isEmpty() && !MT(MTxt(t), 1).isEmpty());
+        for (int t = 0; t < int(Txt::Count_) - int(Txt::MeasMenuEntry); ++t)
+            QVERIFY(!T(Txt(int(Txt::MeasMenuEntry) + t), 0).isEmpty() && !T(Txt(int(Txt::MeasMenuEntry) + t), 1).isEmpty());
     }
 };
 
