@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -42,6 +43,7 @@ struct AutoTune::Impl : public AudioIo {
     double audioSeconds = 0.0;
     std::array<double, CH_COUNT> cutDb{};  // per output: how far below the settings' level it was measured
     double clockPpm = std::numeric_limits<double>::quiet_NaN();  // the microphone's clock as the first pass read it
+    double heardSeconds = 0.0;  // the latest direct sound the first pass heard, after its sweep started playing
 
     // The worker's job and what it leaves (read on the window's thread after the join).
     std::thread worker;
@@ -128,6 +130,8 @@ struct AutoTune::Impl : public AudioIo {
             ms.positions = 1;
             for (const OutputTuning &t : report.outputs) ms.levelCutDb[size_t(t.channel)] = cutDb[size_t(t.channel)];
             ms.clockPpm = clockPpm;  // the microphone's clock as the first pass read it: one sweep each
+            ms.sweep.tailSeconds = std::clamp(heardSeconds + MEASURE_GATE_MS / 1000.0 + AUTOTUNE_TAIL_MARGIN_SECONDS,
+                                              SWEEP_MIN_TAIL_SECONDS, AUTOTUNE_TAIL_SECONDS);
         }
         QString why;
         if (run->start(chs, ms, &why)) return true;
@@ -147,6 +151,9 @@ struct AutoTune::Impl : public AudioIo {
                 measured.push_back(m.result);
                 cutDb[size_t(ch)] = m.levelCutDb;
                 if (!m.positions.empty() && !std::isfinite(clockPpm)) clockPpm = m.positions.front().clockPpm;
+                for (const CaptureResult &p : m.positions)
+                    if (p.sampleRate > 0)
+                        heardSeconds = std::max(heardSeconds, (p.arrivalSamples + p.latencySamples) / p.sampleRate);
             }
             report.outputs.push_back(t);
         }
@@ -316,6 +323,7 @@ bool AutoTune::start(const AutoTuneSettings &settings, QString *why)
     d.audioSeconds = 0.0;
     d.cutDb = {};
     d.clockPpm = std::numeric_limits<double>::quiet_NaN();
+    d.heardSeconds = 0.0;
     d.phase = Phase::Measuring;
     if (!d.run->start(d.channels, ms, &reason)) {
         d.phase = Phase::Idle;

@@ -18,8 +18,12 @@ class TuningModel;
 // lead only covers the blocks a card may still lose as it starts; one block of 2048 frames at 44.1 kHz.
 constexpr double AUTOTUNE_LEAD_SECONDS = 0.05;
 
-// A car's decay, the gate and the noise estimate fit in the shortest recorded tail.
+// The measuring pass's tail: the card's latency, a car's decay, the gate and the noise estimate. The verifying
+// sweeps record only the latest arrival the measuring pass heard (the card's latency included; the tuning's
+// delays bring the other outputs up to it, not past it), the gate after it and AUTOTUNE_TAIL_MARGIN_SECONDS for
+// a stream that starts a block later.
 constexpr double AUTOTUNE_TAIL_SECONDS = 0.5;
+constexpr double AUTOTUNE_TAIL_MARGIN_SECONDS = 0.05;
 
 struct AutoTuneSettings {
     // Devices, sweep (1.5 s by default; its level), positions 1..9, calibrations. Whatever it holds, a run sweeps

@@ -20,10 +20,6 @@ namespace {
 
 constexpr double LEVEL_CHECK_SECONDS = 0.5;  // the shortest sweep: enough to hear clipping or silence
 constexpr double LEVEL_CHECK_TAIL = 0.4;
-// The response's gate opens this long before the direct sound's envelope peak: a low-passed sub's impulse rises
-// over several milliseconds before its peak (with the analysis' 5 ms its magnitude was off by up to 2 dB).
-constexpr double GATE_MS = 300.0, PRE_GATE_MS = 20.0;
-
 // Tweeters are the first of each four-code group of the corner positions (FL, FR, RL, RR).
 bool IsTweeter(uint8_t code) { return code < SPK_CEN && code % 4 == 0; }
 
@@ -157,7 +153,7 @@ struct MeasureRun::Impl {
             AudioCapture recorded;
             outcome->ok = audio.playRecord(request, recorded, cancel, &outcome->why);
             if (outcome->ok && !cancel) {
-                SweepAnalyzer analyzer(sweep, GATE_MS, PRE_GATE_MS);
+                SweepAnalyzer analyzer(sweep, MEASURE_GATE_MS, MEASURE_PRE_GATE_MS);
                 outcome->result = analyzer.analyze(recorded, options);
             }
             // Queued to the run's thread; dropped when the run is gone (its destructor joins this thread).

@@ -20,6 +20,10 @@ class TuningModel;
 
 constexpr double LEVEL_STEP_DB = 6.0;  // a clipping level check is taken again this much lower,
 constexpr int LEVEL_STEPS = 3;         // at most this many times (18 dB in all)
+// The response is gated this long after the direct sound (so a sweep's tail must hold the arrival and the gate).
+// The gate opens MEASURE_PRE_GATE_MS before the direct sound's envelope peak: a low-passed sub's impulse rises
+// over several milliseconds before its peak (with 5 ms its magnitude was off by up to 2 dB).
+constexpr double MEASURE_GATE_MS = 300.0, MEASURE_PRE_GATE_MS = 20.0;
 
 struct MeasureSettings {
     QString outputDevice;         // names from AudioIo::devices(); empty: the system's default

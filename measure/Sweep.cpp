@@ -13,7 +13,8 @@ QString SweepSettings::check() const
     if (!(levelDbfs >= -60.0 && levelDbfs <= 0.0)) return QStringLiteral("the sweep level must be -60 to 0 dBFS");
     if (!(startHz >= 10.0 && startHz * 2.0 <= std::min(endHz, 0.45 * sampleRate)))
         return QStringLiteral("the sweep must start at 10 Hz or above and span at least an octave");
-    if (!(tailSeconds >= 0.5 && tailSeconds <= 5.0)) return QStringLiteral("the recorded tail must be 0.5 to 5 s");
+    if (!(tailSeconds >= SWEEP_MIN_TAIL_SECONDS && tailSeconds <= 5.0))
+        return QStringLiteral("the recorded tail must be %1 to 5 s").arg(SWEEP_MIN_TAIL_SECONDS);
     if (!(leadSeconds >= 0.0 && leadSeconds <= 1.0)) return QStringLiteral("the silence before the sweep must be 0 to 1 s");
     return QString();
 }
@@ -25,7 +26,7 @@ Sweep::Sweep(const SweepSettings &settings) : settings_(settings)
     if (s.sampleRate != 44100) s.sampleRate = 48000;
     s.seconds = std::isfinite(s.seconds) ? std::clamp(s.seconds, SWEEP_MIN_SECONDS, SWEEP_MAX_SECONDS) : 1.5;
     s.levelDbfs = std::isfinite(s.levelDbfs) ? std::clamp(s.levelDbfs, -60.0, 0.0) : -12.0;
-    s.tailSeconds = std::isfinite(s.tailSeconds) ? std::clamp(s.tailSeconds, 0.5, 5.0) : 1.0;
+    s.tailSeconds = std::isfinite(s.tailSeconds) ? std::clamp(s.tailSeconds, SWEEP_MIN_TAIL_SECONDS, 5.0) : 1.0;
     s.leadSeconds = std::isfinite(s.leadSeconds) ? std::clamp(s.leadSeconds, 0.0, 1.0) : SWEEP_LEAD_SECONDS;
     endHz_ = std::isfinite(s.endHz) ? std::clamp(s.endHz, 20.0, 0.45 * s.sampleRate) : 0.45 * s.sampleRate;
     s.startHz = std::isfinite(s.startHz) ? std::clamp(s.startHz, 10.0, endHz_ / 2.0) : 20.0;

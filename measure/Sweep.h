@@ -11,6 +11,8 @@ constexpr double SWEEP_MIN_SECONDS = 0.5;
 constexpr double SWEEP_MAX_SECONDS = 6.0;
 // Silence played before the sweep: a sound card starting a stream may drop or repeat its first blocks.
 constexpr double SWEEP_LEAD_SECONDS = 0.25;
+// The shortest recorded tail: the response's gate after a direct sound heard at once, and a card block more.
+constexpr double SWEEP_MIN_TAIL_SECONDS = 0.35;
 
 struct SweepSettings {
     int sampleRate = 48000;     // 44100 or 48000
