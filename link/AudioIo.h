@@ -6,6 +6,9 @@
 #include <atomic>
 #include <vector>
 
+// A microphone sample this loud or louder (either sign) is clipped.
+constexpr float AUDIO_CLIP_LEVEL = 0.9999f;
+
 // One sound card as the system lists it.
 struct AudioDevice {
     QString name;
@@ -23,6 +26,9 @@ struct AudioRequest {
     int recordChannels = 2;
     std::vector<float> play;      // interleaved, playChannels per frame, full scale 1.0
     int recordFrames = 0;         // frames to record, at least as many as are played
+    // The capture ends at the microphone's (input 1's) first clipped sample: a clipped sweep cannot be used, so
+    // the rest of it is neither played nor waited for.
+    bool stopOnClip = false;
 };
 
 // What one capture recorded.
@@ -30,6 +36,8 @@ struct AudioCapture {
     int sampleRate = 0;
     int channels = 0;
     std::vector<float> samples;   // interleaved, channels per frame
+    // The frames recorded: the request's recordFrames, or fewer when stopOnClip ended the capture.
+    int frames() const { return channels > 0 ? int(samples.size() / size_t(channels)) : 0; }
 };
 
 class AudioIo

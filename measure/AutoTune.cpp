@@ -40,7 +40,7 @@ struct AutoTune::Impl : public AudioIo {
     bool cancelled = false;
     AutoTuneReport report;   // the run under way
     AutoTuneReport last;     // the last finished run
-    double audioSeconds = 0.0;
+    std::atomic<int64_t> audioMicros{0};  // recorded so far (a capture a clip stopped counts what it recorded)
     std::array<double, CH_COUNT> cutDb{};  // per output: how far below the settings' level it was measured
     double clockPpm = std::numeric_limits<double>::quiet_NaN();  // the microphone's clock as the first pass read it
     double heardSeconds = 0.0;  // the latest direct sound the first pass heard, after its sweep started playing
@@ -54,16 +54,13 @@ struct AutoTune::Impl : public AudioIo {
 
     // --- AudioIo: forwarded, the recorded frames counted ---
     std::vector<AudioDevice> devices() override { return audio.devices(); }
-    bool prepare(const AudioRequest &request, QString *why) override
-    {
-        if (!audio.prepare(request, why)) return false;
-        if (request.sampleRate > 0) audioSeconds += double(request.recordFrames) / request.sampleRate;
-        return true;
-    }
+    bool prepare(const AudioRequest &request, QString *why) override { return audio.prepare(request, why); }
     bool playRecord(const AudioRequest &request, AudioCapture &out, const std::atomic<bool> &cancel,
-                    QString *why) override
+                    QString *why) override  // on MeasureRun's worker thread
     {
-        return audio.playRecord(request, out, cancel, why);
+        const bool ok = audio.playRecord(request, out, cancel, why);
+        if (ok && out.sampleRate > 0) audioMicros += std::llround(1e6 * out.frames() / out.sampleRate);
+        return ok;
     }
 
     QString tr(const char *en, const QString &zh) const { return Text(settings.english, en, zh); }
@@ -222,7 +219,7 @@ struct AutoTune::Impl : public AudioIo {
     {
         model.recordStepFrom(start);
         phase = Phase::Idle;
-        report.audioSeconds = audioSeconds;
+        report.audioSeconds = double(audioMicros.load()) / 1e6;
         last = report;
         emit q.progress(AutoTuneStage::Verifying, -1, 100, tr("Done", QStringLiteral("完成")));
         emit q.finished(last);
@@ -320,7 +317,7 @@ bool AutoTune::start(const AutoTuneSettings &settings, QString *why)
     d.written = false;
     d.cancelled = false;
     d.report = AutoTuneReport();
-    d.audioSeconds = 0.0;
+    d.audioMicros = 0;
     d.cutDb = {};
     d.clockPpm = std::numeric_limits<double>::quiet_NaN();
     d.heardSeconds = 0.0;

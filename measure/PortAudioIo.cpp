@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
@@ -26,7 +27,9 @@ struct Transfer {
     float *record = nullptr;
     int recordChannels = 0;
     size_t recordFrames = 0;
+    bool stopOnClip = false;
     std::atomic<size_t> done{0};  // frames recorded
+    std::atomic<bool> clipped{false};  // stopOnClip ended the capture at frame done
     std::atomic<int> dropouts{0};  // blocks the card lost or repeated (underflow, overflow)
     bool flowing = false;          // the callback's own: a block came without a dropout
 };
@@ -57,8 +60,15 @@ int Callback(const void *input, void *output, unsigned long frames, const PaStre
     if (playN > 0) std::memcpy(out, t.play + at * size_t(t.playChannels), playN * size_t(t.playChannels) * sizeof(float));
     std::memset(out + playN * size_t(t.playChannels), 0, (frames - playN) * size_t(t.playChannels) * sizeof(float));
     const size_t recN = std::min<size_t>(frames, t.recordFrames - at);
-    if (input) std::memcpy(t.record + at * size_t(t.recordChannels), input, recN * size_t(t.recordChannels) * sizeof(float));
-    else std::memset(t.record + at * size_t(t.recordChannels), 0, recN * size_t(t.recordChannels) * sizeof(float));
+    float *rec = t.record + at * size_t(t.recordChannels);
+    if (input) std::memcpy(rec, input, recN * size_t(t.recordChannels) * sizeof(float));
+    else std::memset(rec, 0, recN * size_t(t.recordChannels) * sizeof(float));
+    for (size_t i = 0; t.stopOnClip && i < recN; ++i)
+        if (std::fabs(rec[i * size_t(t.recordChannels)]) >= AUDIO_CLIP_LEVEL) {
+            t.done.store(at + i + 1, std::memory_order_release);
+            t.clipped.store(true, std::memory_order_release);
+            return paComplete;
+        }
     t.done.store(at + recN, std::memory_order_release);
     return at + recN >= t.recordFrames ? paComplete : paContinue;
 }
@@ -147,6 +157,7 @@ bool PortAudioIo::playRecord(const AudioRequest &request, AudioCapture &capture,
     t.record = recorded.data();
     t.recordChannels = request.recordChannels;
     t.recordFrames = size_t(std::max(0, request.recordFrames));
+    t.stopOnClip = request.stopOnClip && request.recordChannels > 0;
     PaStream *stream = nullptr;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -166,7 +177,8 @@ bool PortAudioIo::playRecord(const AudioRequest &request, AudioCapture &capture,
     auto lastProgress = start;
     size_t lastDone = 0;
     QString failure;
-    while (t.done.load(std::memory_order_acquire) < t.recordFrames) {
+    const auto ended = [&t] { return t.clipped.load(std::memory_order_acquire) || t.done.load(std::memory_order_acquire) >= t.recordFrames; };
+    while (!ended()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         const auto now = Clock::now();
         const size_t done = t.done.load(std::memory_order_acquire);
@@ -174,7 +186,7 @@ bool PortAudioIo::playRecord(const AudioRequest &request, AudioCapture &capture,
             lastDone = done;
             lastProgress = now;
         }
-        if (done >= t.recordFrames) break;
+        if (ended()) break;
         if (cancel.load()) {
             failure = QStringLiteral("cancelled");
             break;
@@ -198,6 +210,7 @@ bool PortAudioIo::playRecord(const AudioRequest &request, AudioCapture &capture,
     if (!failure.isEmpty()) return Fail(why, failure);
     capture.sampleRate = request.sampleRate;
     capture.channels = request.recordChannels;
+    recorded.resize(t.done.load() * size_t(request.recordChannels));
     capture.samples = std::move(recorded);
     return true;
 }

@@ -77,6 +77,7 @@ AudioRequest Sweep::request(const QString &outputDevice, const QString &inputDev
     r.playChannels = 2;
     r.recordChannels = 2;
     r.recordFrames = recordFrames();
+    r.stopOnClip = true;
     r.play.assign(size_t(r.recordFrames) * 2, 0.0f);
     for (int c = 0; c < copies(); ++c) {
         const size_t start = size_t(leadFrames()) + size_t(c) * samples_.size();

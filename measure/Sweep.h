@@ -45,7 +45,7 @@ public:
     // i * stretch (0 outside it).
     std::vector<double> stretched(double stretch) const;
     // Two outputs and two inputs: after the lead, the sweep's copies on output 1 (and 2 for the loopback), then
-    // silence.
+    // silence; the capture stops when the microphone clips.
     AudioRequest request(const QString &outputDevice, const QString &inputDevice) const;
 
 private:

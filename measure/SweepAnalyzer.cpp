@@ -14,7 +14,6 @@ constexpr double REGULARISATION = 1e-7;  // of the sweep's peak power: keeps the
 constexpr double NO_SIGNAL_SNR_DB = 10.0;
 constexpr double SURE_POLARITY_SNR_DB = 20.0;
 constexpr double NOISE_SECONDS = 0.2;
-constexpr float CLIP_LEVEL = 0.9999f;
 
 int NextPow2(int v)
 {
@@ -201,13 +200,14 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         r.problem = QStringLiteral("the capture is at %1 Hz, the sweep at %2 Hz").arg(capture.sampleRate).arg(s.sampleRate);
         return r;
     }
-    if (capture.channels < needChannels || int(capture.samples.size()) / capture.channels < sweep_.recordFrames()) {
-        r.problem = QStringLiteral("the capture is shorter or has fewer inputs than the sweep needs");
+    const int frames = sweep_.recordFrames();
+    for (int i = 0, n = std::min(frames, capture.frames()); i < n; ++i)
+        if (std::fabs(capture.samples[size_t(i) * size_t(capture.channels)]) >= AUDIO_CLIP_LEVEL) ++r.clippedSamples;
+    if (capture.channels < needChannels || capture.frames() < frames) {
+        r.problem = r.clipped() ? QStringLiteral("the microphone clipped; the sweep was stopped")
+                                : QStringLiteral("the capture is shorter or has fewer inputs than the sweep needs");
         return r;
     }
-    const int frames = sweep_.recordFrames();
-    for (int i = 0; i < frames; ++i)
-        if (std::fabs(capture.samples[size_t(i) * size_t(capture.channels)]) >= CLIP_LEVEL) ++r.clippedSamples;
     // The direct sound must leave a whole gate inside the recording.
     const int period = int(sweep_.samples().size());
     const int searchEnd = frames - sweep_.copies() * period - gateFrames_;

@@ -162,9 +162,17 @@ bool VirtualCar::playRecord(const AudioRequest &request, AudioCapture &out, cons
     if (!plugged_) return *why = QStringLiteral("the sound card \"%1\" was disconnected").arg(deviceName()), false;
     AudioCapture capture;
     if (!synthesize(request, snap, capture, cancel)) return *why = QStringLiteral("cancelled"), false;
+    if (request.stopOnClip) {  // as a card stops at the microphone's first clipped sample
+        const int frames = capture.frames();
+        for (int i = 0; i < frames; ++i)
+            if (std::fabs(capture.samples[size_t(i) * size_t(capture.channels)]) >= AUDIO_CLIP_LEVEL) {
+                capture.samples.resize(size_t(i + 1) * size_t(capture.channels));
+                break;
+            }
+    }
     if (paced_) {
         const double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        if (!wait(double(request.recordFrames) / request.sampleRate - spent, cancel, why)) return false;
+        if (!wait(double(capture.frames()) / request.sampleRate - spent, cancel, why)) return false;
     }
     if (!plugged_) return *why = QStringLiteral("the sound card \"%1\" was disconnected").arg(deviceName()), false;
     out = std::move(capture);

@@ -86,6 +86,24 @@ private slots:
         QVERIFY(*hi - *lo <= 0.1);
     }
 
+    // A sweep at full scale clips the monitor: the capture stops there and the analysis names the clip.
+    void clipStopsTheCapture()
+    {
+        PortAudioIo io;
+        SweepSettings settings;
+        settings.levelDbfs = 0.0;
+        const Sweep sweep(settings);
+        const AudioRequest request = sweep.request(QStringLiteral("pulse"), QStringLiteral("pulse"));
+        AudioCapture capture;
+        const std::atomic<bool> cancel{false};
+        QString why;
+        QVERIFY2(io.prepare(request, &why) && io.playRecord(request, capture, cancel, &why), qPrintable(why));
+        QVERIFY(capture.frames() > 0 && capture.frames() < request.recordFrames);
+        QVERIFY(std::fabs(capture.samples[size_t(capture.frames() - 1) * 2]) >= AUDIO_CLIP_LEVEL);
+        const CaptureResult r = SweepAnalyzer(sweep).analyze(capture, AnalysisOptions());
+        QVERIFY(r.clipped() && !r.usable());
+    }
+
     // Missing devices and rates are refused before a stream opens; a cancel ends the capture.
     void refusalsAndCancel()
     {
