@@ -12,6 +12,7 @@
 #include "HeadlessSession.h"
 #include "RandomCar.h"
 #include "SceneFile.h"
+#include "Smoothing.h"
 #include "SpeakerCodes.h"
 #include "TuningModel.h"
 #include "VirtualCar.h"
@@ -110,6 +111,9 @@ struct Figures {
     double rmsPredicted = 0.0;
     double mismatch = 0.0;     // dB, |predicted - verified|, worst output
     double audioSeconds = 0.0, computeSeconds = 0.0;  // the longest run
+    // The verified residual under other readings, per output: every point of the pass band counted, on the
+    // smoothed response and on the unsmoothed one.
+    std::vector<double> everyPoint, unsmoothed;
 
     void add(const Car &car, bool twins)
     {
@@ -153,6 +157,8 @@ struct Figures {
             lo = std::min(lo, t.levelVerifiedDb);
             hi = std::max(hi, t.levelVerifiedDb);
             rmsVerified = std::max(rmsVerified, t.rmsVerified);
+            everyPoint.push_back(AutoTunePlan::ResidualRms(SmoothVariable(t.after), t.target, {}));
+            unsmoothed.push_back(AutoTunePlan::ResidualRms(t.after, t.target, {}));
             rmsPredicted = std::max(rmsPredicted, t.rmsPredicted);
             mismatch = std::max(mismatch, std::abs(t.rmsVerified - t.rmsPredicted));
         }
@@ -167,7 +173,17 @@ struct Figures {
                               "longest run %11 s audio, %12 s computing")
             .arg(cars).arg(outputs).arg(failed).arg(delayError, 0, 'f', 4).arg(wrongPolarity).arg(ambiguous)
             .arg(levelSpread, 0, 'f', 2).arg(rmsPredicted, 0, 'f', 2).arg(rmsVerified, 0, 'f', 2)
-            .arg(mismatch, 0, 'f', 2).arg(audioSeconds, 0, 'f', 1).arg(computeSeconds, 0, 'f', 2);
+            .arg(mismatch, 0, 'f', 2).arg(audioSeconds, 0, 'f', 1).arg(computeSeconds, 0, 'f', 2) +
+            Spread(QStringLiteral("every point counted"), everyPoint) + Spread(QStringLiteral("unsmoothed"), unsmoothed);
+    }
+    static QString Spread(const QString &name, std::vector<double> v)
+    {
+        if (v.empty()) return QString();
+        std::sort(v.begin(), v.end());
+        const double within = double(std::upper_bound(v.begin(), v.end(), 1.5) - v.begin()) / double(v.size());
+        return QStringLiteral("; %1: median %2, 90th percentile %3, worst %4 dB, %5 % within 1.5 dB")
+            .arg(name).arg(v[v.size() / 2], 0, 'f', 2).arg(v[v.size() * 9 / 10], 0, 'f', 2).arg(v.back(), 0, 'f', 2)
+            .arg(100.0 * within, 0, 'f', 0);
     }
 };
 
