@@ -172,8 +172,11 @@ void PlanPolarity(OutputTuning &t, const CaptureResult &r, ParamBlock &block)
     const int ch = t.channel;
     // Between two crossovers less than four octaves apart, the filters (the processor's and, as a rule, the
     // driver's own at the same corners) turn the phase at the arrival by half a turn or more: the reading is
-    // not trusted there (on random cars such readings were wrong one time in three).
-    const bool narrow = !block.HpfBypass[ch] && !block.LpfBypass[ch] && block.LpfFreq[ch] < 16.0 * block.HpfFreq[ch];
+    // not trusted there (on random cars such readings were wrong one time in three). Without a low-pass the
+    // swept band's top takes its place: a tweeter high-passed at 1.25 kHz or more is such a band-pass (on
+    // random cars none of them read right, and steep ones read inverted with confidence).
+    const double top = block.LpfBypass[ch] ? r.validHighHz : double(block.LpfFreq[ch]);
+    const bool narrow = !block.HpfBypass[ch] && top < 16.0 * block.HpfFreq[ch];
     t.polarity = narrow ? Polarity::Ambiguous : r.polarity;
     t.phaseSwitched = t.polarity == Polarity::Negative;
     if (t.phaseSwitched) block.ChPhase[ch] = block.ChPhase[ch] == 0 ? 1 : 0;

@@ -2,7 +2,8 @@
 // equalisers planned into a parameter block, and the verification's residual.
 //
 // - Polarity: an output measured Negative has its phase switched; Ambiguous is left alone and named, and so
-//   is any reading between two crossovers less than four octaves apart (the filters turn the phase there).
+//   is any reading between two crossovers less than four octaves apart (the filters turn the phase there),
+//   the swept band's top standing in for a low-pass that is off.
 // - Delays: the direct sound's arrival with the processor's present delay taken out; the latest gets 0, each
 //   other the difference, rounded to the processor's 0.01 ms step and limited to 15.00 ms as the time
 //   alignment does (AlignDelays). Outputs not tuned keep their delays.

@@ -140,9 +140,7 @@ struct Figures {
                 if (c.channel == t.channel + 1) o = &c;
             const int heard = o->polarity * (p.ChPhase[t.channel] ? -1 : 1);
             if (t.polarity == Polarity::Ambiguous) ++ambiguous;
-            // A speaker high-pass of 3rd order or more (with the processor's own) turns the direct sound over: the
-            // measured sign is the filters', not the wiring's (seen once the microphone's drift is corrected).
-            else if (heard != 1 && o->highpassOrder < 3) {
+            else if (heard != 1) {
                 ++wrongPolarity;
                 qWarning("CH%d read %s: high-pass %.0f Hz order %d, low-pass %.0f Hz order %d, %d peaks, %d reflections",
                          t.channel + 1, qPrintable(PolarityText(t.polarity)), o->highpassHz, o->highpassOrder,
@@ -217,6 +215,15 @@ private slots:
         outs = Outputs({0});
         QCOMPARE(int(AutoTunePlan::Plan(start, {Capture(0, 3, Polarity::Negative)}, TuningGoal(), outs).ChPhase[0]), 0);
         QVERIFY(outs[0].polarity == Polarity::Ambiguous && outs[0].note.contains("not trusted"));
+        // Without a low-pass the swept band's top (20 kHz) bounds it: a tweeter high-passed at 2 kHz is not
+        // trusted, a mid-woofer high-passed at 1 kHz is.
+        start.LpfBypass[0] = 1;
+        for (int hp : {2000, 1000}) {
+            start.HpfFreq[0] = uint16_t(hp);
+            outs = Outputs({0});
+            QCOMPARE(int(AutoTunePlan::Plan(start, {Capture(0, 3, Polarity::Negative)}, TuningGoal(), outs).ChPhase[0]),
+                     hp == 2000 ? 0 : 1);
+        }
     }
 
     void delaysFromArrivalsQuantisedAndLimited()
