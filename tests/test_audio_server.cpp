@@ -29,6 +29,18 @@ class TestAudioServer : public QObject
         if (err) *err = p.readAllStandardError().trimmed() + (p.exitCode() != 0 ? QByteArray(" (exit code ") + QByteArray::number(p.exitCode()) + ')' : QByteArray());
     }
 
+    // A loaded machine may drop a block or stop the stream; the capture then fails as it must, and is taken again.
+    static bool PlayRecord(PortAudioIo &io, const AudioRequest &request, AudioCapture &capture, QString *why)
+    {
+        const std::atomic<bool> cancel{false};
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (io.playRecord(request, capture, cancel, why)) return true;
+            if (!why->contains(QLatin1String("dropped")) && !why->contains(QLatin1String("stopped"))) return false;
+            qInfo("%s; again", qPrintable(*why));
+        }
+        return false;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -58,16 +70,7 @@ private slots:
         std::vector<double> arrivals;
         for (int run = 0; run < 3; ++run) {
             AudioCapture capture;
-            const std::atomic<bool> cancel{false};
-            // A loaded machine may drop a block or stop the stream; the capture then fails as it must, and is
-            // taken again.
-            bool ok = false;
-            for (int attempt = 0; attempt < 5 && !ok; ++attempt) {
-                ok = io.playRecord(request, capture, cancel, &why);
-                if (!ok && !why.contains(QLatin1String("dropped")) && !why.contains(QLatin1String("stopped"))) break;
-                if (!ok) qInfo("run %d: %s; again", run + 1, qPrintable(why));
-            }
-            QVERIFY2(ok, qPrintable(why));
+            QVERIFY2(PlayRecord(io, request, capture, &why), qPrintable(why));
             const CaptureResult r = analyzer.analyze(capture, AnalysisOptions());
             QVERIFY2(r.usable(), qPrintable(r.problem.isEmpty() ? QStringLiteral("no signal or clipped") : r.problem));
             double lo = 1e9, hi = -1e9;
@@ -95,9 +98,8 @@ private slots:
         const Sweep sweep(settings);
         const AudioRequest request = sweep.request(QStringLiteral("pulse"), QStringLiteral("pulse"));
         AudioCapture capture;
-        const std::atomic<bool> cancel{false};
         QString why;
-        QVERIFY2(io.prepare(request, &why) && io.playRecord(request, capture, cancel, &why), qPrintable(why));
+        QVERIFY2(io.prepare(request, &why) && PlayRecord(io, request, capture, &why), qPrintable(why));
         QVERIFY(capture.frames() > 0 && capture.frames() < request.recordFrames);
         QVERIFY(std::fabs(capture.samples[size_t(capture.frames() - 1) * 2]) >= AUDIO_CLIP_LEVEL);
         const CaptureResult r = SweepAnalyzer(sweep).analyze(capture, AnalysisOptions());
