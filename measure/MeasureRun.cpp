@@ -20,6 +20,7 @@ namespace {
 
 constexpr double LEVEL_CHECK_SECONDS = 0.5;  // the shortest sweep: enough to hear clipping or silence
 constexpr double LEVEL_CHECK_TAIL = 0.5;  // a card's latency (up to 0.2 s) and the gate
+
 // Tweeters are the first of each four-code group of the corner positions (FL, FR, RL, RR).
 bool IsTweeter(uint8_t code) { return code < SPK_CEN && code % 4 == 0; }
 
