@@ -127,8 +127,7 @@ struct AutoTune::Impl : public AudioIo {
             ms.positions = 1;
             for (const OutputTuning &t : report.outputs) ms.levelCutDb[size_t(t.channel)] = cutDb[size_t(t.channel)];
             ms.clockPpm = clockPpm;  // the microphone's clock as the first pass read it: one sweep each
-            ms.sweep.tailSeconds = std::clamp(heardSeconds + MEASURE_GATE_MS / 1000.0 + AUTOTUNE_TAIL_MARGIN_SECONDS,
-                                              SWEEP_MIN_TAIL_SECONDS, AUTOTUNE_TAIL_SECONDS);
+            ms.sweep.tailSeconds = std::max(SWEEP_MIN_TAIL_SECONDS, heardSeconds + MEASURE_GATE_MS / 1000.0 + AUTOTUNE_TAIL_MARGIN_SECONDS);
         }
         QString why;
         if (run->start(chs, ms, &why)) return true;

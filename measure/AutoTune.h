@@ -22,6 +22,7 @@ constexpr double AUTOTUNE_LEAD_SECONDS = 0.05;
 // sweeps record only the latest arrival the measuring pass heard (the card's latency included; the tuning's
 // delays bring the other outputs up to it, not past it), the gate after it and AUTOTUNE_TAIL_MARGIN_SECONDS for
 // a stream whose latency differs from the measuring pass's (a sound server's differed by 85 ms between captures).
+// A card slower than the measuring tail allows has its first capture taken again with a longer one (MeasureRun).
 constexpr double AUTOTUNE_TAIL_SECONDS = 0.5;
 constexpr double AUTOTUNE_TAIL_MARGIN_SECONDS = 0.1;
 

@@ -49,6 +49,9 @@ struct CaptureResult {
     double snrDb = 0.0;        // sweep power over the noise after it, at the microphone
     int clippedSamples = 0;    // microphone samples at full scale
     bool noSignal = false;     // the microphone heard nothing of the sweep (unplugged, muted)
+    // > 0: the direct sound came this long after the sweep began playing (the sound card's latency included),
+    // too late for the recorded tail to hold it and the gate; problem says so, and a longer tail hears it.
+    double lateSeconds = 0.0;
     QString problem;           // empty, or why the capture cannot be used (English, for logs and the tool)
 
     bool clipped() const { return clippedSamples > 0; }

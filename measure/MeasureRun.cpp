@@ -20,6 +20,10 @@ namespace {
 
 constexpr double LEVEL_CHECK_SECONDS = 0.5;  // the shortest sweep: enough to hear clipping or silence
 constexpr double LEVEL_CHECK_TAIL = 0.5;  // a card's latency (up to 0.2 s) and the gate
+// A capture whose sound came too late for its tail is taken again, once, with a tail holding that arrival, the
+// gate and this much more (a stream's latency differs from capture to capture); the run keeps that tail.
+constexpr double LATE_MARGIN_SECONDS = 0.1;
+constexpr double MAX_TAIL_SECONDS = 5.0;
 
 // Tweeters are the first of each four-code group of the corner positions (FL, FR, RL, RR).
 bool IsTweeter(uint8_t code) { return code < SPK_CEN && code % 4 == 0; }
@@ -59,6 +63,8 @@ struct MeasureRun::Impl {
     // played once and analysed on that clock.
     double clockPpm = std::numeric_limits<double>::quiet_NaN();
     double cutDb = 0.0;     // the output's level below the settings'
+    double tail = 0.0;      // the least tail of every capture: one that held a late arrival (0: the settings')
+    bool lateRetaken = false;  // the present capture was taken again for a late arrival
     std::vector<CaptureResult> captured;
     std::vector<OutputMeasurement> done;
 
@@ -95,6 +101,7 @@ struct MeasureRun::Impl {
             s.tailSeconds = LEVEL_CHECK_TAIL;
             s.twice = false;  // only its level counts
         }
+        s.tailSeconds = std::max(s.tailSeconds, tail);
         if (std::isfinite(clockPpm)) s.twice = false;
         return s;
     }
@@ -178,9 +185,15 @@ struct MeasureRun::Impl {
             return capture();
         }
         if (r.clipped()) return end(false, checking ? T(Txt::RunLevelClipped, language) : T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(T(Txt::RunLevelClipped, language)));
+        if (r.lateSeconds > 0.0 && !lateRetaken) {
+            lateRetaken = true;
+            tail = std::min(MAX_TAIL_SECONDS, r.lateSeconds + MEASURE_GATE_MS / 1000.0 + LATE_MARGIN_SECONDS);
+            return capture();
+        }
         if (r.noSignal) return end(false, checking ? T(Txt::RunLevelSilent, language) : T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(T(Txt::RunLevelSilent, language)));
         if (!r.problem.isEmpty()) return end(false, T(Txt::RunCaptureFailed, language).arg(ch + 1).arg(r.problem));
         checking = false;
+        lateRetaken = false;
         if (position >= 0 && settings.sweep.twice && !std::isfinite(clockPpm)) clockPpm = r.clockPpm;
         if (position >= 0) captured.push_back(r);
         ++position;
@@ -248,6 +261,8 @@ bool MeasureRun::start(const std::vector<int> &channels, const MeasureSettings &
     d.language = settings.language;
     d.settings = settings;
     d.clockPpm = settings.clockPpm;
+    d.tail = 0.0;
+    d.lateRetaken = false;
     d.start = d.model.state();
     d.index = 0;
     d.beginOutput();

@@ -13,6 +13,7 @@ namespace {
 constexpr double REGULARISATION = 1e-7;  // of the sweep's peak power: keeps the division bounded off-band
 constexpr double NO_SIGNAL_SNR_DB = 10.0;
 constexpr double SURE_POLARITY_SNR_DB = 20.0;
+constexpr double LATE_RATIO = 10.0;  // a direct sound after the searched part stands 20 dB above its peak
 constexpr double NOISE_SECONDS = 0.2;
 
 int NextPow2(int v)
@@ -168,6 +169,19 @@ void SweepAnalyzer::analytic(std::vector<std::complex<double>> &analytic, const 
     for (int i = 0; i < n_; ++i) analytic[size_t(i)] = complex_[i] * scale;
 }
 
+bool SweepAnalyzer::late(const std::vector<std::complex<double>> &analytic, const DirectSound &early, int searchEnd,
+                         CaptureResult &r) const
+{
+    const int frames = sweep_.recordFrames();
+    if (searchEnd < 0 || searchEnd >= frames) return false;
+    const DirectSound after = FindDirectSound(analytic.data(), n_, searchEnd, frames);
+    if (!after.found || after.peak < LATE_RATIO * early.peak) return false;
+    r.lateSeconds = (after.time - sweep_.leadFrames()) / sweep_.settings().sampleRate;
+    r.problem = QStringLiteral("the sound arrived %1 s after the sweep began, later than the recorded tail allows (the "
+                               "sound card's latency)").arg(r.lateSeconds, 0, 'f', 2);
+    return true;
+}
+
 double SweepAnalyzer::snrDb(const AudioCapture &capture, int channel, double start) const
 {
     const int frames = std::min(sweep_.recordFrames(), int(capture.samples.size()) / capture.channels);
@@ -217,7 +231,8 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
         analytic(loopAnalytic_, unturn_);
         const DirectSound loop = FindDirectSound(loopAnalytic_.data(), n_, 0, searchEnd);
         if (!loop.found || snrDb(capture, 1, loop.time) < NO_SIGNAL_SNR_DB) {
-            r.problem = QStringLiteral("the loopback input (2) hears nothing: wire output 2 to input 2, or measure without the loopback");
+            if (!late(loopAnalytic_, loop, searchEnd, r))
+                r.problem = QStringLiteral("the loopback input (2) hears nothing: wire output 2 to input 2, or measure without the loopback");
             return r;
         }
         reference = loop.time;
@@ -228,7 +243,7 @@ CaptureResult SweepAnalyzer::analyze(const AudioCapture &capture, const Analysis
     DirectSound direct = FindDirectSound(micAnalytic_.data(), n_, 0, searchEnd);
     r.snrDb = direct.found ? snrDb(capture, 0, direct.time) : 0.0;
     if (!direct.found || r.snrDb < NO_SIGNAL_SNR_DB) {
-        r.noSignal = true;
+        r.noSignal = !late(micAnalytic_, direct, searchEnd, r);
         return r;
     }
     double stretch = 1.0;  // the microphone's frame k is the card's frame k * stretch

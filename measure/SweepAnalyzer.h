@@ -4,6 +4,7 @@
 #include "AudioIo.h"
 #include "CaptureResult.h"
 #include "ClockDrift.h"
+#include "DirectSound.h"
 #include "MicCalibration.h"
 #include "Sweep.h"
 
@@ -60,6 +61,11 @@ private:
     void deconvolve(const AudioCapture &capture, int channel, const std::vector<std::complex<double>> &inverse);
     // The analytic impulse of bins_, each bin times factor, into analytic (size n_).
     void analytic(std::vector<std::complex<double>> &analytic, const std::vector<std::complex<double>> &factor);
+    // Where the direct sound was not found before searchEnd: true, with r.lateSeconds and r.problem set, when the
+    // envelope after it stands clearly above the searched part's peak (early.peak), the sound card's latency
+    // being longer than the tail allows.
+    bool late(const std::vector<std::complex<double>> &analytic, const DirectSound &early, int searchEnd,
+              CaptureResult &r) const;
     // SNR of one input: the power while the sweep is heard (from start) over the power of the last 0.2 s.
     double snrDb(const AudioCapture &capture, int channel, double start) const;
     // The gated response around the direct sound at position a of r.impulse.

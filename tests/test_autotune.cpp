@@ -447,13 +447,14 @@ private slots:
     }
 
     // The verifying sweeps record the latest arrival and the gate: a card with 70 ms of latency still verifies
-    // every output, each verifying tail 57.5 ms longer than with the same car at 12.5 ms.
+    // every output, each verifying tail 57.5 ms longer than with the same car at 12.5 ms; one with 400 ms, more
+    // than the measuring tail holds, has its first capture taken again with a longer tail.
     void verifyingTailFollowsTheLatency()
     {
         Car car = Shipped(QStringLiteral("hatchback"));
-        double audio[2] = {};
-        for (int i = 0; i < 2; ++i) {
-            car.latencyMs = i ? 70.0 : 12.5;
+        double audio[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            car.latencyMs = i == 2 ? 400.0 : i ? 70.0 : 12.5;
             Rig rig(car);
             AutoTune tune(rig.session.model(), *rig.card);
             tune.setAutoAdvance(true);

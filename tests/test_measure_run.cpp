@@ -191,6 +191,29 @@ private slots:
         }
     }
 
+    // A card whose latency (0.45 s) outlasts the 0.5 s tail less the gate: its first sweep is taken again with a
+    // tail that holds the arrival, which the run keeps; the arrivals are the same as on a quick card.
+    void lateSoundTakenAgainWithALongerTail()
+    {
+        double arrival[2] = {};
+        for (int slow = 0; slow < 2; ++slow) {
+            HeadlessSession session;
+            Car car = carOf({1, 2});
+            car.latencyMs = slow ? 450.0 : 12.5;
+            VirtualCar card(session.processor(), car);
+            MeasureRun run(session.model(), card);
+            int captures = 0;
+            connect(&run, &MeasureRun::progress, [&](int, int, int, const QString &) { ++captures; });
+            MeasureSettings s = quick();
+            s.levelCheck = false;
+            const Outcome o = measure(run, {0, 1}, s);
+            QVERIFY2(o.ok, qPrintable(o.why));
+            QCOMPARE(captures, slow ? 3 : 2);
+            arrival[slow] = o.results[1].result.arrivalSamples;
+        }
+        QVERIFY2(std::fabs(arrival[1] - arrival[0]) < 0.1, qPrintable(QString::number(arrival[1] - arrival[0])));
+    }
+
     void levelCheckRefuses()
     {
         HeadlessSession session;
