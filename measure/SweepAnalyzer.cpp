@@ -175,7 +175,7 @@ bool SweepAnalyzer::late(const std::vector<std::complex<double>> &analytic, cons
     const int frames = sweep_.recordFrames();
     if (searchEnd < 0 || searchEnd >= frames) return false;
     const DirectSound after = FindDirectSound(analytic.data(), n_, searchEnd, frames);
-    if (!after.found || after.peak < LATE_RATIO * early.peak) return false;
+    if (!after.found || !(early.peak > 0.0) || after.peak < LATE_RATIO * early.peak) return false;
     r.lateSeconds = (after.time - sweep_.leadFrames()) / sweep_.settings().sampleRate;
     r.problem = QStringLiteral("the sound arrived %1 s after the sweep began, later than the recorded tail allows (the "
                                "sound card's latency)").arg(r.lateSeconds, 0, 'f', 2);
